@@ -1,0 +1,374 @@
+#include "app/ModelloFinestra.h"
+
+#include "app/Invocazione.h"
+#include "calendar/Calendario.h"
+#include "print/Stampanti.h"
+#include "versione.h"
+
+#include <QImage>
+
+#include <cstdio>
+
+// The logos live in the core library's resources.
+static void CaricaRisorse() { Q_INIT_RESOURCE(resources); }
+
+namespace vagolume {
+
+namespace {
+void Avvisa(const QString& messaggio) { std::fprintf(stderr, "vagolume: %s\n", qUtf8Printable(messaggio)); }
+
+// Runs one step of start-up; a failing step is skipped.
+template <typename F> void Passo(F&& f) {
+    try {
+        f();
+    } catch (const std::exception& e) {
+        Avvisa(QString::fromUtf8(e.what()));
+    }
+}
+
+const QString kTitoloStampa = QStringLiteral("Stampa dei moduli");
+} // namespace
+
+QString ComponiCopyright() {
+    return QStringLiteral(VAGOLUME_PRODUCT_NAME " %1.%2.%3 © by " VAGOLUME_COMPANY_NAME " " VAGOLUME_COMMENTS)
+        .arg(VAGOLUME_VERSION_MAJOR)
+        .arg(VAGOLUME_VERSION_MINOR)
+        .arg(VAGOLUME_VERSION_PATCH);
+}
+
+ModelloFinestra::ModelloFinestra(Servizi servizi) : servizi_(std::move(servizi)) {
+    CaricaRisorse();
+    titoloApplicazione_ = QStringLiteral("Vagolume");
+    frmLocalita.Testo = QStringLiteral("D&estinazione:");
+    frmPeriodo.Testo = QStringLiteral("Periodo:");
+    frmBianco.Testo = QStringLiteral("Stampa dei fogli in bianco:");
+    chkBianco.Testo = QStringLiteral("&Moduli in bianco");
+    cmdStampa.Testo = QStringLiteral("&Stampa");
+    cmdAnnulla.Testo = QStringLiteral("&Annulla");
+    cmdFine.Testo = QStringLiteral("&Fine");
+    cmdHelp.Testo = QStringLiteral("&?");
+    frmSelStampa.Testo = QStringLiteral("Selezione stampante:");
+    for (Controllo* c : {&cmbg1, &cmbm1, &cmbg2, &cmbm2})
+        c->Testo = QStringLiteral("00");
+    cmba1.Testo = cmba2.Testo = QStringLiteral("0000");
+    cmbCopie.Testo = QStringLiteral("01");
+    txtSopra.Larghezza = 255;
+    txtFondo.Larghezza = kLarghezzaTraccia;
+}
+
+ModelloFinestra::~ModelloFinestra() = default;
+
+void ModelloFinestra::Notifica() {
+    if (servizi_.Aggiornato)
+        servizi_.Aggiornato();
+}
+
+void ModelloFinestra::Form_Load(const QDate& oggi, const QString& argomenti, const QString& cartellaProgramma) {
+    // 1-2
+    Form.RigaComando.clear();
+    lblCopyright.Testo = ComponiCopyright();
+    // 3-7
+    cmdStampa.Abilitato = false;
+    frmSelStampa.Visibile = false;
+    cmdHelp.Visibile = true;
+    Form.AnnullaStampa = false;
+    DimensionafrmBase(false);
+    txtFondo.Testo.clear();
+    for (Controllo* c : {&cmbg1, &cmbg2, &cmbm1, &cmbm2, &cmba1, &cmba2})
+        c->Voci.clear();
+    cmdAnnulla.Visibile = false;
+    cmdStampa.Visibile = true;
+    cmbCopie.Abilitato = false;
+    // 8: the date lists.
+    for (int i = 1; i <= 31; ++i) {
+        const QString due = Zero(i, 2);
+        cmbg1.Voci.append(due);
+        cmbg2.Voci.append(due);
+        if (i < 13) {
+            cmbm1.Voci.append(due);
+            cmbm2.Voci.append(due);
+        }
+        if (i < 5) {
+            const QString anno = Zero(oggi.year() + i - 2, 4);
+            cmba1.Voci.append(anno);
+            cmba2.Voci.append(anno);
+        }
+    }
+    // 9
+    cmbCopie.Voci.clear();
+    for (int i = 1; i <= 99; ++i)
+        cmbCopie.Voci.append(Zero(i, 2));
+    cmbCopie.Testo = QStringLiteral("01");
+    // 10: default period.
+    cmbg1.Testo = Zero(oggi.day(), 2);
+    cmbg2.Testo = QStringLiteral("31");
+    cmbm1.Testo = cmbm2.Testo = Zero(oggi.month(), 2);
+    cmba1.Testo = cmba2.Testo = Zero(oggi.year(), 4);
+    // 11-12: the invocation line, from the command line or from the file.
+    Form.RigaComando = argomenti;
+    if (Form.RigaComando.isEmpty()) {
+        const LetturaFileComando lettura = LeggiFileComando(cartellaProgramma);
+        if (!lettura.Avviso.isEmpty())
+            Avvisa(lettura.Avviso);
+        Form.RigaComando = lettura.Riga;
+    }
+    // 13-14
+    if (!Form.RigaComando.isEmpty()) {
+        const Invocazione inv = AnalizzaRigaComando(Form.RigaComando);
+        if (inv.Destinazione)
+            txtLocalita.Testo = *inv.Destinazione;
+        else
+            Avvisa(QStringLiteral("riga di comando senza virgola: destinazione non indicata"));
+        auto imposta = [](const std::optional<DataInvocazione>& d, Controllo& g, Controllo& m, Controllo& a,
+                          const char* quale) {
+            if (!d) {
+                Avvisa(QStringLiteral("data %1 non leggibile nella riga di comando: resta quella predefinita")
+                           .arg(QLatin1String(quale)));
+                return;
+            }
+            g.Testo = Zero(d->Giorno, 2);
+            m.Testo = Zero(d->Mese, 2);
+            a.Testo = Zero(d->Anno, 4);
+        };
+        imposta(inv.Inizio, cmbg1, cmbm1, cmba1, "iniziale");
+        imposta(inv.Fine, cmbg2, cmbm2, cmba2, "finale");
+        Form.RigaComando = inv.Resto.isEmpty() ? Form.RigaComando : inv.Resto;
+        // e. Lock the inputs.
+        cmdHelp.Visibile = false;
+        txtLocalita.Abilitato = false;
+        for (Controllo* c : {&cmbg1, &cmbg2, &cmbm1, &cmbm2, &cmba1, &cmba2})
+            c->Abilitato = false;
+        chkBianco.Abilitato = false;
+        Notifica();
+        // f. Print at once on the current printer.
+        AvviaStampa();
+        if (UltimoEsito.TerminaProgramma) {
+            if (servizi_.Termina)
+                servizi_.Termina(codiceUscita_);
+            return;
+        }
+    }
+    // 15
+    StampaVisibile();
+}
+
+void ModelloFinestra::StampaVisibile() {
+    bool completo = false;
+    Passo([&] {
+        const double fine = Data2Giul(cmbg2.Testo + cmbm2.Testo + cmba2.Testo);
+        const double inizio = Data2Giul(cmbg1.Testo + cmbm1.Testo + cmba1.Testo);
+        completo = !txtLocalita.Testo.isEmpty() && !(inizio > fine);
+    });
+    cmdStampa.Abilitato = completo;
+    StampaPredefinito = true;
+    Notifica();
+}
+
+void ModelloFinestra::AvviaStampa() {
+    const QString stampante = stampanteCorrente_;
+    superficie_.reset();
+    if (servizi_.CreaSuperficie)
+        superficie_ = servizi_.CreaSuperficie(stampante, [this] { return titoloApplicazione_; });
+    if (!superficie_) {
+        Avvisa(QStringLiteral("nessuna stampante disponibile"));
+        return;
+    }
+    UltimoEsito = CiclodiStampa(*this, Form, *superficie_, servizi_.CartellaLavoro);
+    superficie_.reset();
+    if (UltimoEsito.Errori > 0 && !UltimoEsito.Annullato)
+        Avvisa(QStringLiteral("la stampa su \"%1\" ha avuto %2 errori").arg(stampante).arg(UltimoEsito.Errori));
+    codiceUscita_ = (UltimoEsito.Errori == 0 && UltimoEsito.FineScritta) ? 0 : 1;
+    Notifica();
+}
+
+void ModelloFinestra::cmdStampa_Click() { VisualizzaListaStampanti(); }
+
+void ModelloFinestra::VisualizzaListaStampanti() {
+    lstStampanti.Voci.clear();
+    if (servizi_.StampantiInstallate)
+        lstStampanti.Voci = servizi_.StampantiInstallate();
+    lstStampanti.Voci.append(kNomeScrittorePdf);
+    lstStampanti.Selezionato = -1;
+    frmSelStampa.Visibile = true;
+    Notifica();
+}
+
+void ModelloFinestra::cmdSelStampante_Click(int16_t Index) {
+    if (Index == 0) {
+        frmSelStampa.Visibile = false;
+        Notifica();
+        if (lstStampanti.Selezionato >= 0 && lstStampanti.Selezionato < lstStampanti.Voci.size()) {
+            const QString scelta = lstStampanti.Voci[lstStampanti.Selezionato];
+            QStringList installate = servizi_.StampantiInstallate ? servizi_.StampantiInstallate() : QStringList();
+            installate.append(kNomeScrittorePdf);
+            for (const QString& nome : installate) {
+                if (nome == scelta) {
+                    stampanteCorrente_ = nome;
+                    break;
+                }
+            }
+        }
+        AvviaStampa();
+    } else if (Index == 1) {
+        frmSelStampa.Visibile = false;
+        Notifica();
+    }
+}
+
+void ModelloFinestra::cmdAnnulla_Click() {
+    const bool si = servizi_.DomandaSiNo && servizi_.DomandaSiNo(kTitoloStampa, QStringLiteral("Vuoi annullare la stampa?"));
+    Form.AnnullaStampa = si;
+}
+
+void ModelloFinestra::cmdFine_Click() {
+    // Quitting during a run discards its document: nothing half-drawn is printed.
+    if (superficie_) {
+        try {
+            superficie_->AbortDocument();
+        } catch (const std::exception& e) {
+            Avvisa(QString::fromUtf8(e.what()));
+        }
+    }
+    if (servizi_.Termina)
+        servizi_.Termina(0);
+}
+
+QString ModelloFinestra::TestoHelp() const {
+    const QStringList righe = {
+        QStringLiteral("Stampa con dati inseriti ('Moduli in bianco' non settato)"),
+        QStringLiteral("Campi obbligatori"),
+        QStringLiteral("   * località;"),
+        QStringLiteral("   * data iniziale dell'itinerario;"),
+        QStringLiteral("   * data finale dell'itinerario (almeno pari all'iniziale)."),
+        QString(),
+        QStringLiteral("Per la stampa di 'Moduli in bianco', settare l'apposita casella"),
+        QStringLiteral("e indicare il numero di pagine desiderate (1-99). Questo dato non"),
+        QStringLiteral("influisce nella stampa dei moduli compilati dove è sempre pari ad 1."),
+        QString(),
+        QStringLiteral("L'applicazione 'Percorsario' utilizza questo modulo di"),
+        QStringLiteral("programma inserendo automaticamente i dati necessari."),
+        QString(),
+        lblCopyright.Testo + QStringLiteral(" - freeware"),
+        QStringLiteral("Per contattarmi: " VAGOLUME_CONTACT),
+    };
+    return righe.join(u'\r');
+}
+
+void ModelloFinestra::cmdHelp_Click() {
+    if (servizi_.Informazione)
+        servizi_.Informazione(QStringLiteral("Help - istruzioni per l'uso"), TestoHelp());
+}
+
+void ModelloFinestra::chkBianco_Click() {
+    const bool v = chkBianco.Spuntato;
+    Rgb colore = kNero;
+    if (v) {
+        cmdStampa.Abilitato = true;
+        StampaPredefinito = true;
+        colore = kBianco;
+    } else {
+        colore = kNero;
+        StampaVisibile();
+    }
+    frmLocalita.Abilitato = !v;
+    cmbCopie.Abilitato = v;
+    frmPeriodo.Abilitato = !v;
+    for (Controllo* c : {&txtLocalita, &cmbg1, &cmbg2, &cmba1, &cmba2, &cmbm1, &cmbm2})
+        c->ColoreTesto = colore;
+    Notifica();
+}
+
+void ModelloFinestra::RicostruisciGiorni(Controllo& giorni, const Controllo& mesi, const Controllo& anni) {
+    Passo([&] {
+        int16_t d = ValoreNumerico(giorni.Testo);
+        const int16_t n = GiorniMese(ValoreNumerico(anni.Testo), ValoreNumerico(mesi.Testo));
+        giorni.Voci.clear();
+        for (int i = n; i >= 1; --i)
+            giorni.Voci.append(Zero(i, 2));
+        if (d > n)
+            d = n;
+        giorni.Testo = Zero(d, 2);
+    });
+    StampaVisibile();
+}
+
+void ModelloFinestra::cmbM1_Click() { RicostruisciGiorni(cmbg1, cmbm1, cmba1); }
+void ModelloFinestra::cmbM2_Click() { RicostruisciGiorni(cmbg2, cmbm2, cmba2); }
+void ModelloFinestra::cmbData_Click() { StampaVisibile(); }
+void ModelloFinestra::cmbData_KeyPress(char16_t& KeyAscii) { KeyAscii = 0; }
+
+void ModelloFinestra::txtLocalita_KeyPress(char16_t& KeyAscii) {
+    const QChar c(KeyAscii);
+    if (!c.isNull() && c.category() != QChar::Other_Control)
+        KeyAscii = c.toUpper().unicode();
+    StampaVisibile();
+}
+
+DatiItinerario ModelloFinestra::LeggiDati() {
+    DatiItinerario d;
+    d.Destinazione = txtLocalita.Testo;
+    d.DataInizio = cmbg1.Testo + cmbm1.Testo + cmba1.Testo;
+    d.DataFine = cmbg2.Testo + cmbm2.Testo + cmba2.Testo;
+    d.Bianco = chkBianco.Spuntato;
+    d.Copie = cmbCopie.Testo;
+    return d;
+}
+
+bool ModelloFinestra::ChiediConferma(const QString& testo) {
+    return servizi_.DomandaSiNo && servizi_.DomandaSiNo(kTitoloStampa, testo);
+}
+
+void ModelloFinestra::DisabilitaFine() {
+    cmdFine.Abilitato = false;
+    Notifica();
+}
+
+void ModelloFinestra::DimensionafrmBase(bool n) {
+    FinestraVisibile = true;
+    txtSopra.Visibile = n;
+    AltezzaFinestra = 4000;
+    Notifica();
+}
+
+void ModelloFinestra::MostraAnnulla(bool inStampa) {
+    cmdAnnulla.Visibile = inStampa;
+    cmdStampa.Visibile = !inStampa;
+    Notifica();
+}
+
+void ModelloFinestra::ElaboraEventi() {
+    if (servizi_.ElaboraEventi)
+        servizi_.ElaboraEventi();
+}
+
+void ModelloFinestra::StatoStampa(float Corr, float Totale) {
+    txtSopra.Visibile = true;
+    // A run of no pages shows an empty bar instead of dividing by zero.
+    const double frazione = Totale > 0 ? static_cast<double>(txtFondo.Larghezza) * Corr / Totale : 0.0;
+    txtSopra.Larghezza = static_cast<int>(std::min<double>(std::max(frazione, 0.0), txtFondo.Larghezza));
+    Notifica();
+}
+
+void ModelloFinestra::ImpostaTestoFondo(const QString& testo) {
+    txtFondo.Testo = testo;
+    Notifica();
+}
+
+void ModelloFinestra::MostraRiempimento() {
+    txtSopra.Visibile = true;
+    Notifica();
+}
+
+void ModelloFinestra::Ridisegna() { Notifica(); }
+
+Picture ModelloFinestra::Logo1() {
+    static const Picture logo{QStringLiteral("imgLogo1"), QImage(QStringLiteral(":/logo1.png"))};
+    return logo;
+}
+
+Picture ModelloFinestra::Logo2() {
+    static const Picture logo{QStringLiteral("imgLogo2"), QImage(QStringLiteral(":/logo2.jpg"))};
+    return logo;
+}
+
+} // namespace vagolume

@@ -1,0 +1,5 @@
+// Vagolume: prints the paper forms of a motor-caravan travel logbook.
+
+#include "app/Avvio.h"
+
+int main(int argc, char* argv[]) { return vagolume::Avvia(argc, argv); }

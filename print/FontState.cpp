@@ -1,0 +1,92 @@
+#include "print/FontState.h"
+
+#include <QBuffer>
+#include <QFontInfo>
+#include <QPdfWriter>
+
+namespace vagolume {
+
+namespace {
+constexpr double kMillimetresPerInch = 25.4;
+constexpr int kMeasureResolution = 1200;
+
+// A PDF writer that is never painted on: only its resolution is used.
+struct BufferHolder {
+    QBuffer buffer;
+};
+class FontStateDevice : private BufferHolder, public QPdfWriter {
+public:
+    FontStateDevice() : QPdfWriter(&buffer) { setResolution(kMeasureResolution); }
+};
+} // namespace
+
+FontState::FontState(QPaintDevice* device) : device_(device) {
+    if (device_ == nullptr) {
+        ownDevice_ = std::make_unique<FontStateDevice>();
+        device_ = ownDevice_.get();
+    }
+    resolution_ = device_->logicalDpiY();
+    font_.setPointSizeF(size_);
+}
+
+FontState::~FontState() = default;
+
+void FontState::Changed() { metrics_.reset(); }
+
+void FontState::SetName(const QString& name) {
+    if (font_.family() == name && resolvedName_)
+        return;
+    font_.setFamily(name);
+    resolvedName_.reset();
+    Changed();
+}
+
+QString FontState::Name() {
+    if (!resolvedName_)
+        resolvedName_ = QFontInfo(font_).family();
+    return *resolvedName_;
+}
+
+void FontState::SetSize(float points) {
+    if (!(points > 0.0f))
+        points = 0.1f;
+    if (points == size_)
+        return;
+    size_ = points;
+    font_.setPointSizeF(points);
+    Changed();
+}
+
+void FontState::SetBold(bool bold) {
+    if (font_.bold() == bold)
+        return;
+    font_.setBold(bold);
+    Changed();
+}
+
+void FontState::SetItalic(bool italic) {
+    if (font_.italic() == italic)
+        return;
+    font_.setItalic(italic);
+    Changed();
+}
+
+const QFont& FontState::Font() { return font_; }
+
+const QFontMetricsF& FontState::Metrics() {
+    if (!metrics_)
+        metrics_.emplace(font_, device_);
+    return *metrics_;
+}
+
+float FontState::Width(const QString& text) {
+    return static_cast<float>(Metrics().horizontalAdvance(text) * kMillimetresPerInch / resolution_);
+}
+
+float FontState::Height(const QString&) {
+    return static_cast<float>(Metrics().height() * kMillimetresPerInch / resolution_);
+}
+
+float FontState::Ascent() { return static_cast<float>(Metrics().ascent() * kMillimetresPerInch / resolution_); }
+
+} // namespace vagolume

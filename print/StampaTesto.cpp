@@ -1,0 +1,105 @@
+#include "print/StampaTesto.h"
+
+#include <QStringList>
+
+namespace vagolume {
+
+namespace {
+// Leading and trailing space characters removed (only blanks, as the pages
+// never carry tabs or line breaks).
+QString TogliSpazi(const QString& t) {
+    qsizetype inizio = 0, fine = t.size();
+    while (inizio < fine && t[inizio] == u' ')
+        ++inizio;
+    while (fine > inizio && t[fine - 1] == u' ')
+        --fine;
+    return t.mid(inizio, fine - inizio);
+}
+} // namespace
+
+void StampaTesto(PrinterSurface& s, const QString& txt, const float& RigaStampaVerticale,
+                 const float& daOrizz, const float& aOrizz, const bool& Grassetto, const bool& Corsivo,
+                 const float& Size, const int16_t& Allineato) {
+    const QString testo = TogliSpazi(txt);
+    if (testo.isEmpty())
+        return;
+    s.SetFontBold(Grassetto);
+    s.SetFontItalic(Corsivo);
+    s.SetFontSize(Size);
+
+    const float spazio = aOrizz - daOrizz - 0.3f;
+    float W = s.MeasureTextWidth(testo);
+    while (W >= spazio) {
+        const float attuale = s.FontSize();
+        const float prossima = attuale - kPassoRiduzione;
+        if (prossima < kDimensioneMinima)
+            break;
+        s.SetFontSize(prossima);
+        if (!(s.FontSize() < attuale))
+            break; // the surface does not go any smaller
+        W = s.MeasureTextWidth(testo);
+    }
+
+    float X = daOrizz;
+    if (Allineato == Centrato)
+        X = (daOrizz + aOrizz) / 2 - W / 2 - 1;
+    else if (Allineato == Destra)
+        X = aOrizz - W - 3;
+    s.SetCurrentX(X);
+    s.SetCurrentY(RigaStampaVerticale - s.MeasureTextHeight(testo));
+    s.PrintText(testo);
+}
+
+void SettaFontNamePrinter(PrinterSurface& s) {
+    s.SetFontName(QStringLiteral("Agency FB"));
+    if (s.FontName() != QLatin1String("Agency FB"))
+        s.SetFontName(QStringLiteral("Times new roman"));
+}
+
+QStringList RigheLocalita(PrinterSurface& s, const QString& Localita, const float& f) {
+    QStringList righe;
+    s.SetFontBold(true);
+    s.SetFontSize(f);
+    s.SetFontItalic(false);
+
+    QString R = Localita;
+    while (!R.isEmpty()) {
+        const QString S = R + u' ';
+        qsizetype P = S.size(); // positions count from 1
+        QString riga;
+        for (;;) {
+            const qsizetype B = P >= 1 ? S.lastIndexOf(u' ', P - 1) + 1 : 0;
+            if (B == 0) {
+                // No earlier blank: the first word alone is too wide. It gets a
+                // line of its own, cut at its own blank.
+                const qsizetype primo = S.indexOf(u' ') + 1;
+                riga = R.left(primo);
+                R = TogliSpazi(R.mid(primo - 1));
+                break;
+            }
+            const QString C = R.left(B);
+            if (s.MeasureTextWidth(C) >= kLarghezzaRigaLocalita) {
+                P = B - 1;
+                continue;
+            }
+            riga = C;
+            R = TogliSpazi(R.mid(B - 1));
+            break;
+        }
+        if (righe.size() >= kMaxRigheLocalita)
+            throw ErroreStampa("destinazione troppo lunga: servirebbero più di 20 righe");
+        righe.append(riga);
+    }
+    return righe;
+}
+
+void StampaLocalita(PrinterSurface& s, const QString& Localita, const float& f, const float& FondoPagina) {
+    const QStringList righe = RigheLocalita(s, Localita, f);
+    float Y = FondoPagina / 2;
+    for (const QString& riga : righe) {
+        StampaTesto(s, riga, Y, 25.0f, 180.0f, true, false, f, Centrato);
+        Y = static_cast<float>(Y + (f / 2.0) * 1.1);
+    }
+}
+
+} // namespace vagolume

@@ -1,0 +1,39 @@
+#pragma once
+// The text primitive of the printed pages and the choice of the typeface.
+
+#include "print/PrinterSurface.h"
+
+namespace vagolume {
+
+enum Allineamento : int16_t { Sinistra = 0, Centrato = 1, Destra = 2 };
+
+// Smallest size the shrinking of StampaTesto goes down to: a text that does not
+// fit even there is printed at this size.
+inline constexpr float kDimensioneMinima = 1.0f;
+// Step of the shrinking, points.
+inline constexpr float kPassoRiduzione = 0.4f;
+// Lines StampaLocalita can place; a destination needing more is not printed.
+inline constexpr int kMaxRigheLocalita = 20;
+// Width a line of StampaLocalita must stay under, millimetres.
+inline constexpr float kLarghezzaRigaLocalita = 160.0f;
+
+// Prints txt (blanks around it removed) between daOrizz and aOrizz with the
+// bottom of its line on RigaStampaVerticale, shrinking the font until it fits.
+void StampaTesto(PrinterSurface& s, const QString& txt, const float& RigaStampaVerticale,
+                 const float& daOrizz, const float& aOrizz, const bool& Grassetto, const bool& Corsivo,
+                 const float& Size, const int16_t& Allineato);
+
+// Selects the one typeface of the printed pages, with its fallback.
+void SettaFontNamePrinter(PrinterSurface& s);
+
+// Cuts Localita into lines narrower than 160 mm at blanks. A single word that
+// is too wide by itself gets a line of its own (StampaTesto shrinks it).
+// Throws ErroreStampa, before anything is printed, when more than 20 lines
+// would be needed.
+QStringList RigheLocalita(PrinterSurface& s, const QString& Localita, const float& f);
+
+// Prints the destination in large letters, wrapped and centred, starting with
+// its first line at FondoPagina / 2.
+void StampaLocalita(PrinterSurface& s, const QString& Localita, const float& f, const float& FondoPagina);
+
+} // namespace vagolume

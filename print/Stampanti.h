@@ -1,0 +1,77 @@
+#pragma once
+// The printers a run can go to: the system's installed printers (CUPS queues)
+// and the built-in PDF writer. Every run is drawn into a temporary PDF file and
+// handed to its printer only when the document ends, so that a cancelled run
+// leaves nothing behind.
+
+#include <QPageLayout>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace vagolume {
+
+// Name under which the built-in PDF writer appears in the list of printers.
+inline const QString kNomeScrittorePdf = QStringLiteral("Salva come file PDF");
+
+class Stampante {
+public:
+    virtual ~Stampante() = default;
+    virtual QString Nome() const = 0;
+    // A4 portrait with the printer's margins; the printable area is what the
+    // pages are laid out in.
+    virtual QPageLayout Impaginazione() const = 0;
+    // Folder for the temporary PDF the run is drawn into.
+    virtual QString CartellaTemporanea() const = 0;
+    // Hands the finished PDF over (the file is removed by the caller). Returns
+    // false with a readable reason on failure.
+    virtual bool Consegna(const QString& pdf, const QString& nomeDocumento, QString& errore) = 0;
+};
+
+// Writes "<document name>.pdf" into a folder (the current working directory),
+// never overwriting: " (2)", " (3)"... are added before ".pdf".
+class ScrittorePdf : public Stampante {
+public:
+    explicit ScrittorePdf(QString cartella);
+    QString Nome() const override { return kNomeScrittorePdf; }
+    QPageLayout Impaginazione() const override;
+    QString CartellaTemporanea() const override { return cartella_; }
+    bool Consegna(const QString& pdf, const QString& nomeDocumento, QString& errore) override;
+    // File name written by the last successful Consegna.
+    QString UltimoFile() const { return ultimoFile_; }
+
+private:
+    QString cartella_;
+    QString ultimoFile_;
+};
+
+// A CUPS queue: the PDF is submitted through libcups, A4, not scaled.
+class CodaCups : public Stampante {
+public:
+    explicit CodaCups(QString nome);
+    QString Nome() const override { return nome_; }
+    QPageLayout Impaginazione() const override;
+    QString CartellaTemporanea() const override;
+    bool Consegna(const QString& pdf, const QString& nomeDocumento, QString& errore) override;
+
+private:
+    QString nome_;
+};
+
+// A file name made safe from a document name: no path separators, no control
+// characters, no leading dots, never empty.
+QString NomeFileSicuro(const QString& nomeDocumento);
+
+// Installed printers in the order the system gives them (waits a few seconds
+// at most for the printing system), and the system's default printer name.
+QStringList StampantiInstallate();
+QString StampantePredefinita();
+
+// The installed printers followed by the built-in PDF writer.
+QStringList ElencoStampanti();
+
+// The printer of a name: the PDF writer (writing into the current folder) or
+// an installed queue.
+std::unique_ptr<Stampante> CreaStampante(const QString& nome);
+
+} // namespace vagolume

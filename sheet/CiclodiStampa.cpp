@@ -1,0 +1,232 @@
+#include "sheet/CiclodiStampa.h"
+
+#include "calendar/Calendario.h"
+#include "print/StampaTesto.h"
+#include "sheet/Contesto.h"
+#include "sheet/Sezioni.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vagolume {
+
+namespace {
+
+void Avvisa(const QString& messaggio) { std::fprintf(stderr, "vagolume: %s\n", qUtf8Printable(messaggio)); }
+
+// Runs one step of the run; a failure is said on standard error and the run
+// goes on with the next step.
+template <typename F> bool Passo(EsitoCiclo& esito, const char* nome, F&& f) {
+    try {
+        f();
+        return true;
+    } catch (const std::exception& e) {
+        ++esito.Errori;
+        Avvisa(QStringLiteral("%1: %2").arg(QLatin1String(nome), QString::fromUtf8(e.what())));
+    } catch (...) {
+        ++esito.Errori;
+        Avvisa(QStringLiteral("%1: errore sconosciuto").arg(QLatin1String(nome)));
+    }
+    return false;
+}
+
+QString TestoNumero(float n) { return QString::number(static_cast<double>(n), 'g', 7); }
+
+} // namespace
+
+QString NomeDocumento(const QString& destinazione) {
+    QString nome = destinazione.left(19);
+    nome.replace(u' ', u'_');
+    nome += QStringLiteral("_Vagolume");
+    if (nome.startsWith(u'_'))
+        nome.remove(0, 1);
+    return nome;
+}
+
+QString TestoConferma(const QString& TestoDestinazione, const QString& TestoPeriodo, float NumeroPagine) {
+    const QChar cr(u'\r');
+    return QStringLiteral("Predisposizione per la stampa") + cr + cr + QStringLiteral("Destinazione: . . ") +
+           TestoDestinazione + cr + QStringLiteral("Periodo: . . . . . . . ") + TestoPeriodo + cr +
+           QStringLiteral("Pagine: . . . . . . . . ") + TestoNumero(NumeroPagine).trimmed() + cr + cr +
+           QStringLiteral("Vuoi stampare i moduli per il vagolume?");
+}
+
+bool ScriviFineStampa(const QString& cartella) {
+    const QByteArray modello = QFile::encodeName(QDir(cartella).filePath(QStringLiteral(".FineStampaPercorsario.XXXXXX")));
+    const QByteArray destinazione = QFile::encodeName(QDir(cartella).filePath(kFileFineStampa));
+    std::string nomeTemp(modello.constData());
+    auto fallisci = [&](const char* cosa) {
+        Avvisa(QStringLiteral("impossibile scrivere %1 (%2): %3")
+                   .arg(QString::fromLocal8Bit(destinazione), QLatin1String(cosa),
+                        QString::fromLocal8Bit(std::strerror(errno))));
+        return false;
+    };
+    const int fd = ::mkstemp(nomeTemp.data());
+    if (fd < 0)
+        return fallisci("creazione");
+    const mode_t maschera = ::umask(0);
+    ::umask(maschera);
+    ::fchmod(fd, 0666 & ~maschera);
+    static const char kContenuto[] = "Fatto\r\n";
+    const ssize_t scritti = ::write(fd, kContenuto, sizeof kContenuto - 1);
+    const bool ok = scritti == static_cast<ssize_t>(sizeof kContenuto - 1) && ::fsync(fd) == 0;
+    const int erroreScrittura = errno;
+    if (::close(fd) != 0 || !ok) {
+        if (ok == false)
+            errno = scritti >= 0 && scritti < static_cast<ssize_t>(sizeof kContenuto - 1) ? ENOSPC : erroreScrittura;
+        const int salvato = errno;
+        ::unlink(nomeTemp.c_str());
+        errno = salvato;
+        return fallisci("scrittura");
+    }
+    if (::rename(nomeTemp.c_str(), destinazione.constData()) != 0) {
+        const int salvato = errno;
+        ::unlink(nomeTemp.c_str());
+        errno = salvato;
+        return fallisci("rinomina");
+    }
+    return true;
+}
+
+EsitoCiclo CiclodiStampa(FinestraCiclo& finestra, StatoForm& form, PrinterSurface& s, const QString& cartellaFine) {
+    EsitoCiclo esito;
+    ContestoStampa c;
+    c.ImpostaColonne();
+    c.Copyright = finestra.Copyright();
+    c.Logo1 = finestra.Logo1();
+    c.Logo2 = finestra.Logo2();
+    c.TestoLocalita = [&finestra] { return finestra.TestoLocalita(); };
+
+    // 1-7: inputs and the page geometry. A failure here stops the run before
+    // anything is printed; the end steps still run.
+    form.AnnullaStampa = false;
+    bool pronto = Passo(esito, "lettura dei dati dell'itinerario", [&] {
+        const DatiItinerario dati = finestra.LeggiDati();
+        c.DataInizio = Data2Giul(dati.DataInizio);
+        c.DataFine = Data2Giul(dati.DataFine);
+        c.NumeroPagine = static_cast<float>(c.DataFine - c.DataInizio + 1);
+        c.TestoPeriodo = Data2Data(Giu2Datas(c.DataInizio)).left(5) + QStringLiteral(" - ") +
+                         Data2Data(Giu2Datas(c.DataFine));
+        c.TestoDestinazione = dati.Destinazione;
+        c.DatiInseriti = !dati.Bianco;
+        form.DatiInseriti = c.DatiInseriti;
+        s.SetOrientation(Orientation::Portrait);
+        s.SetScaleMillimetres();
+        c.ImpostaGeometria(s.PrintableHeight());
+        form.FondoPagina = c.FondoPagina;
+        form.InizioSpese = c.InizioSpese;
+        if (dati.Bianco) {
+            c.NumeroPagine = ValoreNumerico(dati.Copie);
+            c.TestoPeriodo = QStringLiteral("in bianco");
+            c.TestoDestinazione = QStringLiteral("in bianco");
+        }
+    });
+
+    // 8-9: confirmation.
+    bool si = false;
+    if (pronto) {
+        if (!form.RigaComando.isEmpty()) {
+            finestra.DisabilitaFine();
+            si = true;
+        } else {
+            si = finestra.ChiediConferma(TestoConferma(c.TestoDestinazione, c.TestoPeriodo, c.NumeroPagine));
+        }
+        esito.Rinunciato = !si;
+    }
+
+    if (pronto && si) {
+        // 10-11: page set-up.
+        finestra.DimensionafrmBase(true);
+        finestra.MostraAnnulla(true);
+        finestra.ElaboraEventi();
+        Passo(esito, "impostazione della pagina", [&] {
+            s.SetPaperSize(PaperSize::A4);
+            s.SetOrientation(Orientation::Portrait);
+            s.SetScaleMillimetres();
+            SettaFontNamePrinter(s);
+            s.SetFillStyle(FillStyle::Transparent);
+            s.SetLineWidth(8);
+        });
+        finestra.StatoStampa(0, c.NumeroPagine);
+
+        // 13-14: the document takes its name from the application title at
+        // its first drawing, the cover page frame.
+        const QString titoloSalvato = finestra.TitoloApplicazione();
+        Passo(esito, "nome del documento", [&] {
+            finestra.ImpostaTitoloApplicazione(NomeDocumento(finestra.TestoLocalita()));
+        });
+        Passo(esito, "cornice della copertina", [&] { s.DrawBox(15, 15, 195, c.FondoPagina); });
+        finestra.ImpostaTitoloApplicazione(titoloSalvato);
+
+        // 15-17: cover page.
+        Passo(esito, "copertina", [&] { StampaCopertina(s, c); });
+        Passo(esito, "nuova pagina", [&] { s.NewPage(); });
+        c.GiornoViaggio = 0;
+        finestra.ImpostaTestoFondo(QStringLiteral("Stampa dei Moduli in corso..."));
+        finestra.MostraRiempimento();
+        c.AltezzaFascia = c.FondoPagina - c.InizioControlli;
+        Passo(esito, "passo delle righe", [&] {
+            const double righe = Int(c.AltezzaFascia / 5.0 + 0.5);
+            if (!(righe >= 1))
+                throw ErroreCalcolo("fascia inferiore troppo bassa");
+            c.PassoRiga = static_cast<float>(c.AltezzaFascia / righe);
+        });
+        Passo(esito, "carattere", [&] { SettaFontNamePrinter(s); });
+
+        // 18: the logbook pages.
+        using Sezione = void (*)(PrinterSurface&, ContestoStampa&);
+        static const std::pair<const char*, Sezione> kSezioni[] = {
+            {"intestazione", StampaIntestazione},
+            {"pernottamento", StampaPernottamento},
+            {"contachilometri", StampaContachilometri},
+            {"giorno e GPS", StampaGiornoGps},
+            {"località visitate", StampaLocalitaVisitateTitolo},
+            {"controlli del mezzo", StampaControlliMezzo},
+            {"serbatoi", StampaSerbatoi},
+            {"righe delle località", StampaLocalitaVisitateRighe},
+            {"sfondo del carburante", StampaCarburanteSfondo},
+            {"divisori delle località", StampaLocalitaVisitateDivisori},
+            {"carburante", StampaCarburante},
+            {"codifica delle spese", StampaCodificaSpese},
+        };
+        for (c.PaginaCorrente = 1; c.PaginaCorrente <= c.NumeroPagine; c.PaginaCorrente += 1) {
+            finestra.StatoStampa(c.PaginaCorrente, c.NumeroPagine);
+            finestra.ElaboraEventi();
+            for (const auto& [nome, sezione] : kSezioni)
+                Passo(esito, nome, [&] { sezione(s, c); });
+            if (form.AnnullaStampa) {
+                Passo(esito, "annullamento del documento", [&] { s.AbortDocument(); });
+                esito.Annullato = true;
+                break;
+            }
+            Passo(esito, "nuova pagina", [&] { s.NewPage(); });
+        }
+
+        // 19: a run from the window ends its document here. A run started by
+        // the itinerary program ends it too, before the end-of-run file says
+        // that printing is over.
+        if (!form.AnnullaStampa)
+            esito.Stampato = Passo(esito, "fine del documento", [&] { s.EndDocument(); });
+    }
+
+    // 20: end steps, always.
+    finestra.ImpostaTestoFondo(QString());
+    finestra.DimensionafrmBase(false);
+    finestra.MostraAnnulla(false);
+    finestra.Ridisegna();
+    esito.FineScritta = ScriviFineStampa(cartellaFine);
+    esito.TerminaProgramma = !form.RigaComando.isEmpty();
+    return esito;
+}
+
+} // namespace vagolume

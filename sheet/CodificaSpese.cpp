@@ -1,0 +1,12 @@
+#include "sheet/Sezioni.h"
+
+#include "print/StampaTesto.h"
+
+namespace vagolume {
+
+void StampaCodificaSpese(PrinterSurface& s, ContestoStampa& c) {
+    (void)s;
+    (void)c;
+}
+
+} // namespace vagolume

@@ -1,0 +1,167 @@
+#include "support/RecordingSurface.h"
+
+namespace vagolume {
+
+void RecordingSurface::Record(Op op) {
+    op.lineWidth = LineWidth();
+    op.fillStyle = CurrentFillStyle();
+    op.fillColour = FillColour();
+    op.fontSize = FontSize();
+    op.bold = Fonts().Font().bold();
+    op.italic = Fonts().Font().italic();
+    op.page = currentPage_;
+    ops.append(op);
+}
+
+void RecordingSurface::Draw(Op op) {
+    ++draws_;
+    if (failFrom_ > 0 && draws_ >= failFrom_)
+        throw ErroreStampa("superficie guasta (prova)");
+    if (!documentOpen) {
+        documentOpen = true;
+        ended = aborted = false;
+        documentName = Title;
+        pages = 0;
+        currentPage_ = 0;
+        pageStarted_ = false;
+        pendingPage_ = false;
+        Op begin{Op::BeginDocument};
+        begin.text = Title;
+        Record(begin);
+    }
+    if (pendingPage_) {
+        pendingPage_ = false;
+        ++currentPage_;
+    }
+    if (!pageStarted_) {
+        pageStarted_ = true;
+        ++pages;
+    }
+    Record(op);
+}
+
+void RecordingSurface::SetLineWidth(int16_t dots) {
+    SurfaceBase::SetLineWidth(dots);
+    Op op{Op::LineWidth};
+    op.value = dots;
+    Record(op);
+}
+
+void RecordingSurface::SetFillStyle(vagolume::FillStyle style) {
+    SurfaceBase::SetFillStyle(style);
+    Op op{Op::FillStyle};
+    op.value = style == vagolume::FillStyle::Solid ? 1 : 0;
+    Record(op);
+}
+
+void RecordingSurface::SetFillColour(Rgb colour) {
+    SurfaceBase::SetFillColour(colour);
+    Op op{Op::FillColour};
+    op.value = colour;
+    Record(op);
+}
+
+void RecordingSurface::SetFontName(const QString& name) {
+    SurfaceBase::SetFontName(name);
+    Op op{Op::FontName};
+    op.text = name;
+    Record(op);
+}
+
+void RecordingSurface::SetFontSize(float points) {
+    SurfaceBase::SetFontSize(points);
+    Op op{Op::FontSize};
+    op.value = points;
+    Record(op);
+}
+
+void RecordingSurface::SetFontBold(bool bold) {
+    SurfaceBase::SetFontBold(bold);
+    Op op{Op::Bold};
+    op.value = bold;
+    Record(op);
+}
+
+void RecordingSurface::SetFontItalic(bool italic) {
+    SurfaceBase::SetFontItalic(italic);
+    Op op{Op::Italic};
+    op.value = italic;
+    Record(op);
+}
+
+void RecordingSurface::PrintText(const QString& text) {
+    Op op{Op::Text};
+    op.text = text;
+    op.x1 = CurrentX();
+    op.y1 = CurrentY();
+    op.x2 = CurrentX() + MeasureTextWidth(text);
+    op.y2 = CurrentY() + MeasureTextHeight(text);
+    Draw(op);
+}
+
+void RecordingSurface::DrawLine(float x1, float y1, float x2, float y2) {
+    Draw(Op{Op::Line, x1, y1, x2, y2});
+}
+
+void RecordingSurface::DrawBox(float x1, float y1, float x2, float y2) {
+    Draw(Op{Op::Box, x1, y1, x2, y2});
+}
+
+void RecordingSurface::DrawPicture(const vagolume::Picture& picture, float x, float y, float width, float height) {
+    Op op{Op::Picture, x, y, x + width, y + height};
+    op.text = picture.name;
+    Draw(op);
+}
+
+void RecordingSurface::NewPage() {
+    if (!documentOpen)
+        return;
+    Record(Op{Op::NewPage});
+    if (pageStarted_) {
+        pageStarted_ = false;
+        pendingPage_ = true;
+    }
+}
+
+void RecordingSurface::EndDocument() {
+    if (!documentOpen)
+        return;
+    Record(Op{Op::EndDocument});
+    documentOpen = false;
+    ended = true;
+}
+
+void RecordingSurface::AbortDocument() {
+    if (!documentOpen)
+        return;
+    Record(Op{Op::AbortDocument});
+    documentOpen = false;
+    aborted = true;
+}
+
+QList<Op> RecordingSurface::OfKind(Op::Kind kind, int page) const {
+    QList<Op> r;
+    for (const Op& op : ops)
+        if (op.kind == kind && (page < 0 || op.page == page))
+            r.append(op);
+    return r;
+}
+
+QList<Op> RecordingSurface::Texts(int page) const { return OfKind(Op::Text, page); }
+
+const Op* RecordingSurface::FindText(const QString& text, int page) const {
+    for (const Op& op : ops)
+        if (op.kind == Op::Text && op.text == text && (page < 0 || op.page == page))
+            return &op;
+    return nullptr;
+}
+
+QList<Op> RecordingSurface::PageOps(int page) const {
+    QList<Op> r;
+    for (const Op& op : ops)
+        if (op.page == page)
+            r.append(op);
+    return r;
+}
+
+} // namespace vagolume
