@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QStringList>
+#include <QStringDecoder>
 
 #include <cerrno>
 #include <cstring>
@@ -133,7 +134,13 @@ LetturaFileComando LeggiFileComando(const QString& cartella) {
     }
     if (fine > kMaxRiga)
         fine = kMaxRiga;
-    esito.Riga = QString::fromUtf8(dati.left(fine));
+    // The itinerary program may write its line in UTF-8 or in a Western
+    // single-byte code page; bytes that are not UTF-8 are read as the latter.
+    const QByteArray riga = dati.left(fine);
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    esito.Riga = utf8.decode(riga);
+    if (utf8.hasError())
+        esito.Riga = QString::fromLatin1(riga);
     // The file is consumed by one start; unlink removes the name itself, never
     // what a link might point to.
     if (::unlink(nome.constData()) != 0)

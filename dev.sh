@@ -1,0 +1,51 @@
+#!/bin/bash
+# Sets up a Debian 12 machine for Vagolume, builds it, and then either prints
+# a five-day itinerary (./dev.sh demo) or runs the whole test suite
+# (./dev.sh test). Run as root or as a user with sudo.
+set -euo pipefail
+cd "$(dirname "$(readlink -f "$0")")"
+
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libcups2-dev libxkbcommon-dev libgl-dev
+                fonts-liberation poppler-utils)
+TEST_PACKAGES=(xvfb xauth xdotool x11-utils imagemagick cups cups-daemon cups-client cups-bsd
+               printer-driver-cups-pdf desktop-file-utils man-db python3-pdfminer clang-14 libclang-rt-14-dev
+               file dpkg-dev)
+
+sudo_() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+
+install_missing() {
+    local missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        sudo_ env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+        sudo_ env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    fi
+}
+
+build() {
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    ninja -C build
+}
+
+case "${1:-demo}" in
+demo)
+    install_missing "${BUILD_PACKAGES[@]}"
+    build
+    mkdir -p out && cd out
+    echo "Printing a five-day itinerary to the default printer (or to a PDF in $(pwd))..."
+    ../build/vagolume "ROMA,01/08/2026,05/08/2026"
+    ls -l --time-style=+ ./*.pdf 2>/dev/null || true
+    ;;
+test)
+    install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+    build
+    cd build && ctest --output-on-failure -j2
+    ;;
+*)
+    echo "usage: $0 [demo|test]" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,48 @@
+#!/bin/bash
+# A run started by the itinerary program, without printer or display: from the
+# command line and from Commandline.txt next to the program. Each must end by
+# itself with status 0, leave "Fatto" CR LF in the end-of-run file and the
+# document as a PDF in the current folder.
+set -u
+BIN=$(readlink -f "$1")
+fail() { echo "FAIL: $*"; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" CUPS_SERVER="$work/nessun-cups.sock"
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+
+# From the command line.
+mkdir "$work/a" && cd "$work/a"
+timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$BIN" "ROMA,01/08/2026,05/08/2026" 2>err.txt
+rc=$?
+[ $rc -eq 0 ] || { cat err.txt; fail "exit status $rc"; }
+[ "$(od -An -c FineStampaPercorsario.tmp | tr -s ' ')" = " F a t t o \r \n" ] || fail "end-of-run file: $(od -c FineStampaPercorsario.tmp)"
+[ -f ROMA_Vagolume.pdf ] || fail "no ROMA_Vagolume.pdf: $(ls -a)"
+pdfinfo ROMA_Vagolume.pdf >info.txt 2>/dev/null || fail "not a PDF"
+grep -q 'Page size: *595.* x 841.* pts (A4)\|Page size: *595 x 842 pts (A4)' info.txt || fail "not A4 portrait: $(grep 'Page size' info.txt)"
+grep -q '^Title: *ROMA_Vagolume' info.txt || fail "document title: $(grep Title info.txt)"
+[ -z "$(ls -a | grep -E '^\.vagolume|^\.FineStampa')" ] || fail "temporary files left: $(ls -a)"
+
+# A second run does not overwrite the first PDF.
+timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$BIN" "ROMA,01/08/2026,02/08/2026" 2>>err.txt || fail "second run"
+[ -f "ROMA_Vagolume (2).pdf" ] || fail "second PDF not named ROMA_Vagolume (2).pdf: $(ls)"
+
+# From Commandline.txt next to a copy of the program; read once, then gone.
+mkdir "$work/prog" "$work/b" && cp "$BIN" "$work/prog/vagolume"
+printf 'C:\\Percorsario\\Vagolume.exe  ROMA,01/08/2026,05/08/2026\r\n' >"$work/prog/Commandline.txt"
+cd "$work/b"
+timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$work/prog/vagolume" 2>err.txt
+rc=$?
+[ $rc -eq 0 ] || { cat err.txt; fail "Commandline.txt run: exit status $rc"; }
+[ ! -e "$work/prog/Commandline.txt" ] || fail "Commandline.txt not deleted"
+[ -f ROMA_Vagolume.pdf ] || fail "Commandline.txt run: no PDF"
+[ "$(cat FineStampaPercorsario.tmp)" = $'Fatto\r' ] || fail "Commandline.txt run: end-of-run file"
+
+# Nothing to do and no display: one line on standard error, non-zero status.
+mkdir "$work/c" && cd "$work/c"
+timeout 30 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$work/prog/vagolume" 2>err.txt
+rc=$?
+[ $rc -ne 0 ] || fail "no display and no invocation: status 0"
+grep -q '^vagolume: ' err.txt || fail "no message on standard error"
+[ ! -e FineStampaPercorsario.tmp ] || fail "end-of-run file written without a run"
+echo "OK"
