@@ -44,8 +44,27 @@ test)
     build
     cd build && ctest --output-on-failure -j2
     ;;
+sanitize)
+    # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+    install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+    cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVAGOLUME_SANITIZE=ON >/dev/null
+    ninja -C build-asan
+    cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        ctest --output-on-failure -j2
+    ;;
+fuzz)
+    # The invocation-line fuzz target, for a bounded time (seconds, default 60).
+    install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+    CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVAGOLUME_FUZZ=ON \
+        -DVAGOLUME_SANITIZE=ON >/dev/null
+    ninja -C build-fuzz fuzz_invocazione
+    work=$(mktemp -d) && cp tests/fuzz/corpus/* "$work/"
+    ./build-fuzz/tests/fuzz_invocazione -max_total_time="${2:-60}" -max_len=4096 -timeout=10 \
+        -artifact_prefix=build-fuzz/ "$work"
+    rm -rf "$work"
+    ;;
 *)
-    echo "usage: $0 [demo|test]" >&2
+    echo "usage: $0 [demo|test|sanitize|fuzz [SECONDS]]" >&2
     exit 2
     ;;
 esac

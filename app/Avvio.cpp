@@ -50,6 +50,17 @@ bool EsisteFileComando(const std::string& cartella) {
     return ::lstat((cartella + "/Commandline.txt").c_str(), &info) == 0;
 }
 
+// Qt's own diagnostics reach standard error with the program's name in front;
+// the note about a missing runtime folder, normal without a desktop session,
+// is left out.
+void Messaggi(QtMsgType tipo, const QMessageLogContext&, const QString& testo) {
+    if (testo.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR")))
+        return;
+    if (tipo == QtDebugMsg || tipo == QtInfoMsg)
+        return;
+    std::fprintf(stderr, "vagolume: %s\n", qUtf8Printable(testo));
+}
+
 bool SchermoDisponibile() {
     const char* piattaforma = std::getenv("QT_QPA_PLATFORM");
     if (piattaforma != nullptr && *piattaforma != '\0')
@@ -91,6 +102,7 @@ int Avvia(int argc, char* argv[]) {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
 
+    qInstallMessageHandler(Messaggi);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vagolume"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vagolume"));

@@ -202,8 +202,8 @@ EsitoCiclo CiclodiStampa(FinestraCiclo& finestra, StatoForm& form, PrinterSurfac
         for (c.PaginaCorrente = 1; c.PaginaCorrente <= c.NumeroPagine; c.PaginaCorrente += 1) {
             finestra.StatoStampa(c.PaginaCorrente, c.NumeroPagine);
             finestra.ElaboraEventi();
-            for (const auto& [nome, sezione] : kSezioni)
-                Passo(esito, nome, [&] { sezione(s, c); });
+            for (const auto& sezione : kSezioni)
+                Passo(esito, sezione.first, [&] { sezione.second(s, c); });
             if (form.AnnullaStampa) {
                 Passo(esito, "annullamento del documento", [&] { s.AbortDocument(); });
                 esito.Annullato = true;
