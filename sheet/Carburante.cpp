@@ -16,7 +16,9 @@ constexpr Rgb kAzzurroChiaro = 0xC0FFFF;
 constexpr Rgb kGialloChiaro = 0xFFFFC0;
 
 // Bottom edge of the n-th row counted up from the bottom of the page.
-float Riga(const ContestoStampa& c, int n) { return c.FondoPagina - n * c.PassoRiga; }
+float Riga(const ContestoStampa& c, int n) {
+    return c.FondoPagina - n * c.PassoRiga;
+}
 } // namespace
 
 // Expects solid fill and line width 1; leaves line width 5.

@@ -16,8 +16,9 @@ namespace vagolume {
 
 namespace {
 
-const QString kLegenda = QStringLiteral("Div=Divisa, AA=Autostrada, AS=Altre strade, TR=Traghetti, TU=Tunnel, "
-                                        "PT=Ponti, P=Parcheggi, M=Musei, C=Luoghi culto, E=Escursioni, V=Varie,");
+const QString kLegenda =
+    QStringLiteral("Div=Divisa, AA=Autostrada, AS=Altre strade, TR=Traghetti, TU=Tunnel, "
+                   "PT=Ponti, P=Parcheggi, M=Musei, C=Luoghi culto, E=Escursioni, V=Varie,");
 
 void Intestazioni(OperazioniSezione& o, const ContestoStampa& c) {
     const float F = c.InizioSpese;
@@ -35,8 +36,8 @@ void Intestazioni(OperazioniSezione& o, const ContestoStampa& c) {
         o.DrawLine(X0 + 12, F + 5, X0 + 12, fondo);
         o.Testo(QStringLiteral("Importo"), testate, X0 + 13, X0 + 25, false, 6, Centrato);
         o.DrawLine(X0 + 25, F + 5, X0 + 25, fondo);
-        o.Testo(QStringLiteral("Località/Descrizione/Da-A/Tempo/ecc."), testate, X0 + 26, X0 + 62.5f, false, 6,
-                Centrato);
+        o.Testo(QStringLiteral("Località/Descrizione/Da-A/Tempo/ecc."), testate, X0 + 26, X0 + 62.5f, false,
+                6, Centrato);
     }
 }
 
@@ -49,8 +50,7 @@ void RigheSpese(OperazioniSezione& o, const ContestoStampa& c) {
         ultimo = A16Bit(std::nearbyint(c.FondoPagina - c.PassoRiga));
         passo = A16Bit(std::nearbyint(c.PassoRiga));
     });
-    if (!ok)
-        return;
+    if (!ok) return;
     if (passo == 0) {
         o.Segnala(QStringLiteral("passo delle righe delle spese nullo: righe non tracciate"));
         return;
@@ -71,13 +71,11 @@ void AdattaLegenda(OperazioniSezione& o, ContestoStampa& c) {
         float w = s.MeasureTextWidth(kLegenda);
         while (w > kLarghezzaLegenda) {
             const double prossima = c.SizeLegenda - kPassoLegenda;
-            if (prossima < kDimensioneMinimaLegenda)
-                break;
+            if (prossima < kDimensioneMinimaLegenda) break;
             const float prima = s.FontSize();
             c.SizeLegenda = prossima;
             s.SetFontSize(static_cast<float>(c.SizeLegenda));
-            if (!(s.FontSize() < prima))
-                break;
+            if (!(s.FontSize() < prima)) break;
             w = s.MeasureTextWidth(kLegenda);
         }
     });
@@ -126,8 +124,7 @@ void StampaPiePagina(OperazioniSezione& o, const ContestoStampa& c) {
 
 std::pair<QString, QString> RigheCopyright(const QString& Copyright) {
     const qsizetype P = Copyright.indexOf(QStringLiteral("by")) + 1; // counted from 1; 0 when missing
-    if (P == 0)
-        return {Copyright.trimmed(), QString()};
+    if (P == 0) return {Copyright.trimmed(), QString()};
     const qsizetype taglio = std::max<qsizetype>(P - 4, 0);
     return {Copyright.left(taglio).trimmed(), Copyright.mid(taglio).trimmed()};
 }

@@ -34,8 +34,8 @@ void StampaLocalitaVisitateTitolo(PrinterSurface& s, ContestoStampa& c) {
     s.DrawLine(10, Y + 30, 195, Y + 30);
     s.SetFillColour(kArancioChiaro);
     s.DrawBox(10, Y - 5, 195, Y);
-    StampaTesto(s, QStringLiteral("Altre informazioni e spese della giornata"), Y - 0.5f, 10, 195, true, false, 10,
-                Centrato);
+    StampaTesto(s, QStringLiteral("Altre informazioni e spese della giornata"), Y - 0.5f, 10, 195, true,
+                false, 10, Centrato);
 }
 
 // The writing lines, every Interlinea mm from 56.5 down: a new line is drawn
@@ -50,8 +50,7 @@ void StampaLocalitaVisitateRighe(PrinterSurface& s, ContestoStampa& c) {
     float L = 51;
     while (limite > L) {
         const float prossima = L + passo;
-        if (!(prossima > L))
-            break; // the step no longer moves the line (absurd page height)
+        if (!(prossima > L)) break; // the step no longer moves the line (absurd page height)
         L = prossima;
         s.DrawLine(12, L, 58, L);
         s.DrawLine(62, L, 173, L);

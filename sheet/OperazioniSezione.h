@@ -25,8 +25,7 @@ public:
             std::forward<F>(operazione)();
             return true;
         } catch (const std::exception& e) {
-            if (saltate_++ == 0)
-                primo_ = QString::fromUtf8(e.what());
+            if (saltate_++ == 0) primo_ = QString::fromUtf8(e.what());
         }
         return false;
     }
@@ -50,16 +49,14 @@ public:
 
     // Records a failure found by the section itself (a value it cannot use).
     void Segnala(const QString& messaggio) {
-        if (saltate_++ == 0)
-            primo_ = messaggio;
+        if (saltate_++ == 0) primo_ = messaggio;
     }
 
     int Saltate() const { return saltate_; }
 
     // Ends the section: throws ErroreStampa when any operation was skipped.
     void Concludi() {
-        if (saltate_ == 0)
-            return;
+        if (saltate_ == 0) return;
         const QString testo =
             saltate_ == 1 ? primo_
                           : QStringLiteral("%1 operazioni saltate, la prima: %2").arg(saltate_).arg(primo_);
