@@ -26,8 +26,8 @@ void StampaSerbatoi(PrinterSurface& s, ContestoStampa& c) {
     o.DrawLine(28, Y + 14, 195, Y + 14);
     o.SetLineWidth(1);
     o.SetFillColour(0xFFFFFF);
-    o.Testo(QStringLiteral("Carico e scarico serbatoi acque potabili, grigie e nere"), Y + 4.5f, 30, 195, true, 8,
-            Centrato);
+    o.Testo(QStringLiteral("Carico e scarico serbatoi acque potabili, grigie e nere"), Y + 4.5f, 30, 195,
+            true, 8, Centrato);
     o.DrawLine(28, Y + 20, 195, Y + 20);
     o.DrawLine(28, Y + 25, 195, Y + 25);
     o.DrawLine(28, Y + 30, 195, Y + 30);
