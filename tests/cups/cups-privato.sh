@@ -66,7 +66,7 @@ scrivi_ppd() {
         set -- $margini
         echo "*HWMargins: $1 $2 $3 $4"
         awk -v l="$1" -v b="$2" -v r="$3" -v t="$4" \
-            'BEGIN { printf "*ImageableArea A4/A4: \"%s %s %.2f %.2f\"\n", l, b, 595.28 - r, 841.89 - t }'
+            'BEGIN { printf "*ImageableArea A4/A4: \"%s %s %.2f %.2f\"\n", l, b, 595 - r, 842 - t }'
     } >"$file"
 }
 
