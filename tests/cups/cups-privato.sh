@@ -7,7 +7,8 @@
 #
 # DIR holds everything: configuration (etc/), spool, cache, logs, the socket
 # (DIR/cups.sock) and the PDF files the queues write (DIR/out). Point programs
-# at it with CUPS_SERVER=DIR/cups.sock. With PID, a watcher stops the server
+# at it with CUPS_SERVER=DIR/cups.sock (and CUPS_SERVERROOT=DIR/client, so
+# that no system lpoptions change the default printer). With PID, a watcher stops the server
 # as soon as that process ends, so that a crashed test leaves no cupsd behind.
 #
 # Queues, in the server's (alphabetical) order:
