@@ -3,8 +3,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPageSize>
-#include <QPrinter>
-#include <QPrinterInfo>
 
 #include <cups/cups.h>
 
@@ -16,6 +14,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -23,8 +22,8 @@
 namespace vagolume {
 
 namespace {
-constexpr double kMarginePdf = 5.0;          // mm, every side of the PDF writer's page
-constexpr double kMargineMinimoCups = 5.0;   // mm, at least this on a real printer
+constexpr double kMarginePdf = 5.0;        // mm, every side of the PDF writer's page
+constexpr double kMargineMinimoCups = 5.0; // mm, at least this on a real printer
 constexpr auto kAttesaCups = std::chrono::seconds(4);
 constexpr int kMaxByteNomeFile = 200;
 
@@ -32,60 +31,79 @@ QPageLayout A4ConMargini(QMarginsF margini) {
     return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, margini, QPageLayout::Millimeter);
 }
 
-struct ElencoCups {
-    QStringList nomi;
-    QString predefinita;
-};
-
-ElencoCups LeggiCups() {
-    ElencoCups elenco;
-    cups_dest_t* dests = nullptr;
-    const int n = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
-    for (int i = 0; i < n; ++i) {
-        if (dests[i].instance != nullptr)
-            continue; // instances are options of a queue, not printers
-        const QString nome = QString::fromUtf8(dests[i].name);
-        elenco.nomi.append(nome);
-        if (dests[i].is_default)
-            elenco.predefinita = nome;
-    }
-    cupsFreeDests(n, dests);
-    return elenco;
-}
-
-// Asks CUPS on a worker thread and waits a bounded time: a printing system
-// that does not answer counts as one without printers.
-ElencoCups LeggiCupsConAttesa() {
+// Runs a query of the printing system on a worker thread and waits a bounded
+// time. A server that accepts connections but does not answer (stopped, hung)
+// would otherwise block the caller for minutes; the worker is then left to
+// finish on its own and its answer is dropped.
+template <typename T, typename F> std::optional<T> ConAttesa(F interroga) {
     struct Condiviso {
         std::mutex m;
         std::condition_variable cv;
-        bool pronto = false;
-        ElencoCups elenco;
+        std::optional<T> risposta;
     };
     auto condiviso = std::make_shared<Condiviso>();
-    std::thread([condiviso] {
-        ElencoCups e = LeggiCups();
+    std::thread([condiviso, interroga = std::move(interroga)] {
+        T r = interroga();
         std::lock_guard lock(condiviso->m);
-        condiviso->elenco = std::move(e);
-        condiviso->pronto = true;
+        condiviso->risposta = std::move(r);
         condiviso->cv.notify_all();
     }).detach();
     std::unique_lock lock(condiviso->m);
-    if (!condiviso->cv.wait_for(lock, kAttesaCups, [&] { return condiviso->pronto; })) {
-        std::fprintf(stderr, "vagolume: il sistema di stampa non risponde; uso solo la stampa su PDF\n");
-        return {};
-    }
-    return condiviso->elenco;
+    if (!condiviso->cv.wait_for(lock, kAttesaCups, [&] { return condiviso->risposta.has_value(); }))
+        return std::nullopt;
+    return std::move(condiviso->risposta);
 }
 
-const ElencoCups& CupsInCache(bool aggiorna) {
-    static ElencoCups elenco;
-    static bool letto = false;
-    if (aggiorna || !letto) {
-        elenco = LeggiCupsConAttesa();
-        letto = true;
+StatoStampanti InterrogaCups() {
+    StatoStampanti stato;
+    cups_dest_t* dests = nullptr;
+    const int n = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
+    for (int i = 0; i < n; ++i) {
+        const QString nome = QString::fromUtf8(dests[i].name);
+        // A default that is an instance (a saved set of options) still names
+        // its queue; instances themselves are not printers.
+        if (dests[i].is_default) stato.Predefinita = nome;
+        if (dests[i].instance == nullptr && !stato.Installate.contains(nome)) stato.Installate.append(nome);
     }
-    return elenco;
+    cupsFreeDests(n, dests);
+    return stato;
+}
+
+StatoStampanti& Ultimo() {
+    static StatoStampanti stato;
+    return stato;
+}
+bool& LettoAlmenoUnaVolta() {
+    static bool letto = false;
+    return letto;
+}
+
+struct Margini {
+    bool letti = false;
+    QMarginsF mm;
+};
+
+// The unprintable margins of a queue for A4, as the server states them.
+Margini InterrogaMargini(const QByteArray& coda) {
+    Margini m;
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, coda.constData(), nullptr);
+    if (dest == nullptr) return m;
+    if (cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
+        cups_size_t a4{};
+        if (cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, dest, info, CUPS_MEDIA_A4, CUPS_MEDIA_FLAGS_DEFAULT,
+                                   &a4)) {
+            // Hundredths of a millimetre.
+            m.mm = QMarginsF(a4.left / 100.0, a4.top / 100.0, a4.right / 100.0, a4.bottom / 100.0);
+            m.letti = true;
+        }
+        cupsFreeDestInfo(info);
+    }
+    cupsFreeDests(1, dest);
+    return m;
+}
+
+void Avvisa(const QString& messaggio) {
+    std::fprintf(stderr, "vagolume: %s\n", qUtf8Printable(messaggio));
 }
 } // namespace
 
@@ -103,11 +121,9 @@ QString NomeFileSicuro(const QString& nomeDocumento) {
     // Keep the name within what every file system takes, cutting whole characters.
     while (nome.toUtf8().size() > kMaxByteNomeFile) {
         nome.chop(1);
-        if (!nome.isEmpty() && nome.back().isHighSurrogate())
-            nome.chop(1);
+        if (!nome.isEmpty() && nome.back().isHighSurrogate()) nome.chop(1);
     }
-    if (nome.trimmed().isEmpty())
-        nome = QStringLiteral("Vagolume");
+    if (nome.trimmed().isEmpty()) nome = QStringLiteral("Vagolume");
     return nome;
 }
 
@@ -124,7 +140,8 @@ bool ScrittorePdf::Consegna(const QString& pdf, const QString& nomeDocumento, QS
     ::umask(maschera);
     ::chmod(sorgente.constData(), 0666 & ~maschera);
     for (int i = 1; i < 10000; ++i) {
-        const QString nome = i == 1 ? base + QStringLiteral(".pdf") : QStringLiteral("%1 (%2).pdf").arg(base).arg(i);
+        const QString nome =
+            i == 1 ? base + QStringLiteral(".pdf") : QStringLiteral("%1 (%2).pdf").arg(base).arg(i);
         const QString percorso = QDir(cartella_).filePath(nome);
         const QByteArray destinazione = QFile::encodeName(percorso);
         // A hard link never replaces an existing file; the temporary name is
@@ -133,8 +150,7 @@ bool ScrittorePdf::Consegna(const QString& pdf, const QString& nomeDocumento, QS
             ultimoFile_ = percorso;
             return true;
         }
-        if (errno == EEXIST)
-            continue;
+        if (errno == EEXIST) continue;
         if (errno == EPERM || errno == EOPNOTSUPP || errno == EXDEV) {
             // A file system without hard links: fall back to a rename that
             // refuses to replace.
@@ -143,10 +159,10 @@ bool ScrittorePdf::Consegna(const QString& pdf, const QString& nomeDocumento, QS
                 ultimoFile_ = percorso;
                 return true;
             }
-            if (errno == EEXIST)
-                continue;
+            if (errno == EEXIST) continue;
         }
-        errore = QStringLiteral("impossibile scrivere %1: %2").arg(percorso, QString::fromLocal8Bit(std::strerror(errno)));
+        errore = QStringLiteral("impossibile scrivere %1: %2")
+                     .arg(percorso, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
     errore = QStringLiteral("troppi file PDF con il nome %1").arg(base);
@@ -156,31 +172,33 @@ bool ScrittorePdf::Consegna(const QString& pdf, const QString& nomeDocumento, QS
 CodaCups::CodaCups(QString nome) : nome_(std::move(nome)) {}
 
 QPageLayout CodaCups::Impaginazione() const {
-    QMarginsF minimi;
-    const QPrinterInfo info = QPrinterInfo::printerInfo(nome_);
-    if (!info.isNull()) {
-        QPrinter printer(info, QPrinter::HighResolution);
-        printer.setPageSize(QPageSize(QPageSize::A4));
-        minimi = printer.pageLayout().minimumMargins();
-        if (printer.pageLayout().units() != QPageLayout::Millimeter) {
-            const double k = QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, minimi,
-                                         printer.pageLayout().units())
-                                 .fullRect(QPageLayout::Millimeter)
-                                 .width() /
-                             printer.pageLayout().fullRect().width();
-            minimi = QMarginsF(minimi.left() * k, minimi.top() * k, minimi.right() * k, minimi.bottom() * k);
-        }
-    }
+    const QByteArray coda = nome_.toUtf8();
+    const auto margini = ConAttesa<Margini>([coda] { return InterrogaMargini(coda); });
+    QMarginsF mm;
+    if (margini && margini->letti)
+        mm = margini->mm;
+    else
+        Avvisa(QStringLiteral("margini della stampante \"%1\" non disponibili: uso %2 mm")
+                   .arg(nome_)
+                   .arg(kMargineMinimoCups));
     auto almeno = [](double v) { return std::max(v, kMargineMinimoCups); };
     return A4ConMargini(
-        QMarginsF(almeno(minimi.left()), almeno(minimi.top()), almeno(minimi.right()), almeno(minimi.bottom())));
+        QMarginsF(almeno(mm.left()), almeno(mm.top()), almeno(mm.right()), almeno(mm.bottom())));
 }
 
-QString CodaCups::CartellaTemporanea() const { return QDir::tempPath(); }
+QString CodaCups::CartellaTemporanea() const {
+    return QDir::tempPath();
+}
 
 bool CodaCups::Consegna(const QString& pdf, const QString& nomeDocumento, QString& errore) {
-    if (!StampantiInstallate().contains(nome_)) {
-        errore = QStringLiteral("la stampante \"%1\" non è installata").arg(nome_);
+    // An unknown name would not fail in libcups in every case: check it first.
+    const StatoStampanti stato = LeggiStampanti();
+    if (!stato.Risponde) {
+        errore = QStringLiteral("il sistema di stampa non risponde");
+        return false;
+    }
+    if (!stato.Installate.contains(nome_)) {
+        errore = QStringLiteral("stampante non installata");
         return false;
     }
     cups_option_t* opzioni = nullptr;
@@ -191,19 +209,43 @@ bool CodaCups::Consegna(const QString& pdf, const QString& nomeDocumento, QStrin
     const QByteArray nome = nome_.toUtf8();
     const QByteArray file = QFile::encodeName(pdf);
     const QByteArray titolo = nomeDocumento.toUtf8();
-    const int lavoro = cupsPrintFile2(CUPS_HTTP_DEFAULT, nome.constData(), file.constData(), titolo.constData(), n, opzioni);
+    const int lavoro =
+        cupsPrintFile2(CUPS_HTTP_DEFAULT, nome.constData(), file.constData(), titolo.constData(), n, opzioni);
     cupsFreeOptions(n, opzioni);
     if (lavoro <= 0) {
-        errore = QStringLiteral("la stampante \"%1\" ha rifiutato il lavoro: %2")
-                     .arg(nome_, QString::fromUtf8(cupsLastErrorString()));
+        const QString motivo = QString::fromUtf8(cupsLastErrorString());
+        if (cupsLastError() == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS)
+            errore = QStringLiteral("la stampante non accetta lavori (%1)").arg(motivo);
+        else if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND)
+            errore = QStringLiteral("stampante non installata (%1)").arg(motivo);
+        else
+            errore = QStringLiteral("lavoro rifiutato (%1)").arg(motivo);
         return false;
     }
     return true;
 }
 
-QStringList StampantiInstallate() { return CupsInCache(true).nomi; }
+StatoStampanti LeggiStampanti() {
+    auto risposta = ConAttesa<StatoStampanti>([] { return InterrogaCups(); });
+    StatoStampanti stato;
+    if (risposta) {
+        stato = std::move(*risposta);
+    } else {
+        stato.Risponde = false;
+        Avvisa(QStringLiteral("il sistema di stampa non risponde; uso solo la stampa su PDF"));
+    }
+    Ultimo() = stato;
+    LettoAlmenoUnaVolta() = true;
+    return stato;
+}
 
-QString StampantePredefinita() { return CupsInCache(false).predefinita; }
+QStringList StampantiInstallate() {
+    return LeggiStampanti().Installate;
+}
+
+QString StampantePredefinita() {
+    return LettoAlmenoUnaVolta() ? Ultimo().Predefinita : LeggiStampanti().Predefinita;
+}
 
 QStringList ElencoStampanti() {
     QStringList elenco = StampantiInstallate();
@@ -212,8 +254,7 @@ QStringList ElencoStampanti() {
 }
 
 std::unique_ptr<Stampante> CreaStampante(const QString& nome) {
-    if (nome == kNomeScrittorePdf)
-        return std::make_unique<ScrittorePdf>(QDir::currentPath());
+    if (nome == kNomeScrittorePdf) return std::make_unique<ScrittorePdf>(QDir::currentPath());
     return std::make_unique<CodaCups>(nome);
 }
 

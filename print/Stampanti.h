@@ -45,7 +45,9 @@ private:
     QString ultimoFile_;
 };
 
-// A CUPS queue: the PDF is submitted through libcups, A4, not scaled.
+// A CUPS queue: the pages are laid out in the printable area the queue gives
+// for A4 (at least 5 mm from each edge) and the PDF is submitted through
+// libcups, A4, not scaled, with the document name as the job title.
 class CodaCups : public Stampante {
 public:
     explicit CodaCups(QString nome);
@@ -62,8 +64,20 @@ private:
 // characters, no leading dots, never empty.
 QString NomeFileSicuro(const QString& nomeDocumento);
 
-// Installed printers in the order the system gives them (waits a few seconds
-// at most for the printing system), and the system's default printer name.
+// What the printing system says in one query: the installed printers in the
+// order it gives them and its default printer (empty when none is set). A
+// printing system that does not answer within a few seconds counts as one
+// without printers (Risponde false); the query never blocks for longer.
+struct StatoStampanti {
+    QStringList Installate;
+    QString Predefinita;
+    bool Risponde = true;
+};
+StatoStampanti LeggiStampanti();
+
+// The same, one value at a time: StampantiInstallate() asks again,
+// StampantePredefinita() gives the default of the last answer (asking first
+// if nothing was asked yet), so both come from one query.
 QStringList StampantiInstallate();
 QString StampantePredefinita();
 

@@ -1,0 +1,245 @@
+// Printing through a real, private CUPS server (tests/cups/cups-privato.sh):
+// the printer list, the printable area of each queue, a cancelled run that
+// must leave no job, a queue removed under a run, and a server that is gone
+// or does not answer. Skipped where cupsd or cups-pdf are not installed or
+// the test does not run as root.
+
+#include "print/Stampanti.h"
+#include "print/SuperficieStampante.h"
+#include "sheet/CiclodiStampa.h"
+#include "support/FakeWindow.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cups/cups.h>
+
+#include <csignal>
+#include <unistd.h>
+
+using namespace vagolume;
+
+namespace {
+
+const QString kCodaPdf = QStringLiteral("Vagolume_Pdf");     // the server's default, no margins
+const QString kCodaLaser = QStringLiteral("Vagolume_Laser"); // 6/12/6/8 mm margins
+
+struct Lavoro {
+    QString coda;
+    QString titolo;
+};
+
+// Every job the server knows, finished ones included.
+QList<Lavoro> Lavori() {
+    cups_job_t* jobs = nullptr;
+    const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_ALL);
+    QList<Lavoro> lavori;
+    for (int i = 0; i < n; ++i)
+        lavori.append({QString::fromUtf8(jobs[i].dest), QString::fromUtf8(jobs[i].title)});
+    cupsFreeJobs(n, jobs);
+    return lavori;
+}
+
+QStringList FileTemporanei(const QString& cartella) {
+    return QDir(cartella).entryList({QStringLiteral(".vagolume-*")}, QDir::Files | QDir::Hidden);
+}
+
+} // namespace
+
+class TestCups : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QString script_;
+    QString server_;
+    QString temp_;
+    bool avviato_ = false;
+
+    bool Script(const QStringList& argomenti, QString* uscita = nullptr) {
+        QProcess p;
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start(QStringLiteral("bash"), QStringList{script_} + argomenti);
+        p.waitForFinished(120000);
+        if (uscita) *uscita = QString::fromLocal8Bit(p.readAll()).trimmed();
+        return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    }
+
+    void Ferma() {
+        if (avviato_) Script({QStringLiteral("stop"), dir_.path()});
+        avviato_ = false;
+    }
+
+    pid_t PidServer() const {
+        QFile f(dir_.filePath(QStringLiteral("cupsd.pid")));
+        return f.open(QIODevice::ReadOnly) ? static_cast<pid_t>(f.readAll().trimmed().toInt()) : 0;
+    }
+
+    // A whole run from the window on a queue, with the cancel request set at
+    // the given pass of event processing (0: never).
+    EsitoCiclo Corsa(const QString& coda, int annullaAlPasso, StatoForm& form,
+                     QStringList* temporaneiDurante = nullptr) {
+        RecordingSurface finto;
+        FakeWindow finestra(finto);
+        SuperficieStampante superficie(std::make_unique<CodaCups>(coda),
+                                       [&finestra] { return finestra.title; });
+        finestra.onEvents = [&](int passo) {
+            if (passo == annullaAlPasso) {
+                if (temporaneiDurante) *temporaneiDurante = FileTemporanei(temp_);
+                form.AnnullaStampa = true;
+            }
+        };
+        return CiclodiStampa(finestra, form, superficie, dir_.path());
+    }
+
+private slots:
+    void initTestCase() {
+        script_ = QFINDTESTDATA("cups/cups-privato.sh");
+        QVERIFY(!script_.isEmpty());
+        QString motivo;
+        if (!Script({QStringLiteral("check")}, &motivo))
+            QSKIP(qPrintable(QStringLiteral("no private CUPS server here: ") + motivo));
+        QVERIFY(dir_.isValid());
+        // Our server and nothing of the system's printing set-up.
+        server_ = dir_.filePath(QStringLiteral("cups.sock"));
+        temp_ = dir_.filePath(QStringLiteral("temp-app"));
+        QVERIFY(QDir().mkpath(temp_));
+        qputenv("CUPS_SERVER", server_.toLocal8Bit());
+        qputenv("CUPS_SERVERROOT", dir_.filePath(QStringLiteral("client")).toLocal8Bit());
+        qputenv("TMPDIR", temp_.toLocal8Bit());
+        qunsetenv("LPDEST");
+        qunsetenv("PRINTER");
+        QString uscita;
+        avviato_ = Script({QStringLiteral("start"), dir_.path(), QString::number(::getpid())}, &uscita);
+        QVERIFY2(avviato_, qPrintable(uscita));
+    }
+
+    void cleanupTestCase() { Ferma(); }
+
+    void elencoNellOrdineDelServer() {
+        const StatoStampanti stato = LeggiStampanti();
+        QVERIFY(stato.Risponde);
+        QCOMPARE(stato.Installate, (QStringList{kCodaLaser, kCodaPdf}));
+        QCOMPARE(stato.Predefinita, kCodaPdf);
+        QCOMPARE(ElencoStampanti(), (QStringList{kCodaLaser, kCodaPdf, kNomeScrittorePdf}));
+        // The default comes from the same answer as the list.
+        QCOMPARE(StampantePredefinita(), kCodaPdf);
+    }
+
+    // The pages are laid out in each queue's printable area (at least 5 mm
+    // from every edge), so the page frame's bottom line follows the printer.
+    void areaStampabile_data() {
+        QTest::addColumn<QString>("coda");
+        QTest::addColumn<QRectF>("area"); // mm from the sheet's corner
+        QTest::newRow("senza margini") << kCodaPdf << QRectF(5, 5, 200, 287);
+        QTest::newRow("laser") << kCodaLaser << QRectF(6, 12, 198, 277);
+        QTest::newRow("inesistente") << QStringLiteral("Nessuna") << QRectF(5, 5, 200, 287);
+    }
+    void areaStampabile() {
+        QFETCH(QString, coda);
+        QFETCH(QRectF, area);
+        const QRectF r = CodaCups(coda).Impaginazione().paintRect(QPageLayout::Millimeter);
+        QVERIFY2(
+            std::abs(r.left() - area.left()) < 0.05 && std::abs(r.top() - area.top()) < 0.05 &&
+                std::abs(r.width() - area.width()) < 0.05 && std::abs(r.height() - area.height()) < 0.05,
+            qPrintable(
+                QStringLiteral("%1,%2 %3x%4").arg(r.left()).arg(r.top()).arg(r.width()).arg(r.height())));
+    }
+
+    void corsaCompletaSullaLaser() {
+        const auto prima = Lavori().size();
+        StatoForm form;
+        const EsitoCiclo esito = Corsa(kCodaLaser, 0, form);
+        QVERIFY(esito.Stampato);
+        QCOMPARE(esito.Errori, 0);
+        QCOMPARE(form.FondoPagina, 267.0f);
+        const QList<Lavoro> lavori = Lavori();
+        QCOMPARE(lavori.size(), prima + 1);
+        QCOMPARE(lavori.last().coda, kCodaLaser);
+        QCOMPARE(lavori.last().titolo, QStringLiteral("ROMA_Vagolume"));
+        QVERIFY(FileTemporanei(temp_).isEmpty());
+    }
+
+    // "&Annulla" confirmed at the start of page 2: page 2 is still drawn, then
+    // the whole document is discarded and no job reaches the server.
+    void annullataDopoLaPagina2NonCreaLavori() {
+        const auto prima = Lavori().size();
+        StatoForm form;
+        QStringList temporaneiDurante;
+        // Passes: page set-up, page 1, page 2.
+        const EsitoCiclo esito = Corsa(kCodaPdf, 3, form, &temporaneiDurante);
+        QVERIFY(esito.Annullato);
+        QVERIFY(!esito.Stampato);
+        QVERIFY(esito.FineScritta);
+        QCOMPARE(temporaneiDurante.size(), 1);    // the document was being drawn...
+        QVERIFY(FileTemporanei(temp_).isEmpty()); // ...and is gone
+        QCOMPARE(Lavori().size(), prima);
+    }
+
+    // A queue removed while the run draws: the hand-over fails, the failure
+    // names the printer, and the end steps still run.
+    void codaRimossaDuranteLaCorsa() {
+        QProcess lpadmin;
+        lpadmin.start(QStringLiteral("lpadmin"),
+                      {QStringLiteral("-p"), QStringLiteral("Vagolume_Tmp"), QStringLiteral("-E"),
+                       QStringLiteral("-v"), QStringLiteral("cups-pdf:/"), QStringLiteral("-P"),
+                       dir_.filePath(QStringLiteral("pdf.ppd"))});
+        QVERIFY(lpadmin.waitForFinished(60000));
+        QCOMPARE(lpadmin.exitCode(), 0);
+        SuperficieStampante superficie(std::make_unique<CodaCups>(QStringLiteral("Vagolume_Tmp")),
+                                       [] { return QStringLiteral("ROMA_Vagolume"); });
+        superficie.DrawBox(15, 15, 195, 277);
+        lpadmin.start(QStringLiteral("lpadmin"), {QStringLiteral("-x"), QStringLiteral("Vagolume_Tmp")});
+        QVERIFY(lpadmin.waitForFinished(60000));
+        QCOMPARE(lpadmin.exitCode(), 0);
+        try {
+            superficie.EndDocument();
+            QFAIL("the hand-over to a removed queue succeeded");
+        } catch (const ErroreStampa& e) {
+            const QString messaggio = QString::fromUtf8(e.what());
+            QVERIFY2(messaggio.contains(QStringLiteral("\"Vagolume_Tmp\"")) &&
+                         messaggio.contains(QStringLiteral("non installata")),
+                     qPrintable(messaggio));
+        }
+        QVERIFY(FileTemporanei(temp_).isEmpty());
+    }
+
+    // A server that accepts connections but never answers (stopped with
+    // SIGSTOP), then one that is gone: only the built-in PDF writer is left
+    // and there is no default printer. Runs last: it ends the server.
+    void serverFermo_data() {
+        QTest::addColumn<bool>("sospeso");
+        QTest::newRow("sospeso") << true;
+        QTest::newRow("terminato") << false;
+    }
+    void serverFermo() {
+        QFETCH(bool, sospeso);
+        const pid_t pid = PidServer();
+        if (sospeso) {
+            QVERIFY(pid > 0);
+            QCOMPARE(::kill(pid, SIGSTOP), 0);
+        } else {
+            Ferma();
+        }
+        const StatoStampanti stato = LeggiStampanti();
+        const QStringList elenco = ElencoStampanti();
+        if (sospeso) ::kill(pid, SIGCONT);
+        QCOMPARE(stato.Risponde, !sospeso);
+        QVERIFY(stato.Installate.isEmpty());
+        QVERIFY(stato.Predefinita.isEmpty());
+        QCOMPARE(elenco, QStringList{kNomeScrittorePdf});
+        if (!sospeso) {
+            // A run on a queue of the server that is gone says so and ends.
+            StatoForm form;
+            const EsitoCiclo esito = Corsa(kCodaPdf, 0, form);
+            QVERIFY(!esito.Stampato);
+            QVERIFY(esito.Errori > 0);
+            QVERIFY(esito.FineScritta);
+            QVERIFY(FileTemporanei(temp_).isEmpty());
+        }
+    }
+};
+
+QTEST_MAIN(TestCups)
+#include "test_cups.moc"
