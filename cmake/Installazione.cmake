@@ -53,12 +53,12 @@ set(CPACK_PACKAGE_VENDOR "${VAGOLUME_COMPANY_NAME}")
 set(CPACK_PACKAGE_CONTACT "${VAGOLUME_CONTACT}")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Vagolume stampa i moduli del giornale di viaggio in camper: una copertina e un\n"
-    "foglio A4 a righe per ogni giorno dell'itinerario, oppure da 1 a 99 fogli in\n"
-    "bianco. Si usa dalla finestra o da un altro programma con la riga\n"
-    "DESTINAZIONE,GG/MM/AAAA,GG/MM/AAAA; senza stampanti scrive un file PDF.")
-string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+       "Vagolume stampa i moduli del giornale di viaggio in camper: una copertina e un\n"
+       "foglio A4 a righe per ogni giorno dell'itinerario, oppure da 1 a 99 fogli in\n"
+       "bianco. Si usa dalla finestra o da un altro programma con la riga\n"
+       "DESTINAZIONE,GG/MM/AAAA,GG/MM/AAAA, senza chiedere nulla. Senza stampanti\n"
+       "scrive un file PDF nella cartella corrente.")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "vagolume")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_STRIP_FILES ON)
