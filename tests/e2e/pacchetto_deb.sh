@@ -96,8 +96,14 @@ while IFS= read -r voce; do
     [[ -f $voce || -L $voce ]] && FILE_PACCHETTO+=("$voce")
 done <"$LAVORO/elenco"
 ok "${#FILE_PACCHETTO[@]} file installati: ${FILE_PACCHETTO[*]}"
+# Slim container images tell dpkg not to unpack manual pages.
+PAGINA_MAN=/usr/share/man/man1/vagolume.1
+if grep -rqs '^path-exclude.*/usr/share/man' /etc/dpkg/dpkg.cfg /etc/dpkg/dpkg.cfg.d; then
+    echo "SKIP: dpkg qui non installa le pagine di manuale (path-exclude in /etc/dpkg)"
+    PAGINA_MAN=
+fi
 for atteso in /usr/bin/vagolume /usr/share/applications/vagolume.desktop \
-    /usr/share/icons/hicolor/32x32/apps/vagolume.png /usr/share/man/man1/vagolume.1; do
+    /usr/share/icons/hicolor/32x32/apps/vagolume.png $PAGINA_MAN; do
     grep -qx -- "$atteso" "$LAVORO/elenco" && [[ -e $atteso ]] || fail "$atteso non installato"
 done
 if command -v desktop-file-validate >/dev/null; then
@@ -106,7 +112,7 @@ if command -v desktop-file-validate >/dev/null; then
 else
     echo "SKIP: desktop-file-validate assente (pacchetto desktop-file-utils)"
 fi
-if command -v man >/dev/null; then
+if [[ -n $PAGINA_MAN ]] && command -v man >/dev/null; then
     # man -w finds the page through the system's manual path; it is rendered
     # with -l so that no formatted copy is left in /var/cache/man.
     [[ $(man -w vagolume 2>/dev/null) == /usr/share/man/man1/vagolume.1* ]] &&
