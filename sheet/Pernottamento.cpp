@@ -40,8 +40,9 @@ void StampaPernottamento(PrinterSurface& s, ContestoStampa& c) {
     StampaTesto(s, QStringLiteral("Località:"), 23, 11, Colonna[1], true, false, 7, Sinistra);
     StampaTesto(s, QStringLiteral("Nazione:"), 23, Colonna[1] - 19, Colonna[1], true, false, 7, Sinistra);
     StampaTesto(s, QStringLiteral("Indirizzo:"), 31, 11, Colonna[1], true, false, 7, Sinistra);
-    StampaTesto(s, QStringLiteral("Servizi"), 37.5f, 11, 121, true, false, 8, Sinistra);
-    StampaTesto(s, QStringLiteral("presenti"), 40.5f, 11, 121, true, false, 8, Sinistra);
+    // The caption of the services row ends at the first service's divider.
+    StampaTesto(s, QStringLiteral("Servizi"), 37.5f, 11, 20.5f, true, false, 8, Sinistra);
+    StampaTesto(s, QStringLiteral("presenti"), 40.5f, 11, 20.5f, true, false, 8, Sinistra);
 
     // The services row: the position advances 13.2 mm per service, kept in
     // single precision.
@@ -51,11 +52,14 @@ void StampaPernottamento(PrinterSurface& s, ContestoStampa& c) {
         s.DrawLine(x - 1, 34, x - 1, 41);
         s.DrawBox(static_cast<float>(x + 8.8), 36.5f, static_cast<float>(x + 11.3), 39);
         const float riga = 39.5f - 2 * (k < 3 ? 1 : 0);
-        StampaTesto(s, QString::fromUtf8(servizio.riga1), riga, static_cast<float>(x - 0.5), 100, false,
-                    false, 7.5f, Sinistra);
+        // Both lines of the label may use the room up to the tick box: a wide
+        // label ("Elettricità") is shrunk rather than run under it.
+        const float finoAllaCasella = static_cast<float>(x + 8.8);
+        StampaTesto(s, QString::fromUtf8(servizio.riga1), riga, static_cast<float>(x - 0.5), finoAllaCasella,
+                    false, false, 7.5f, Sinistra);
         if (k < 3)
-            StampaTesto(s, QString::fromUtf8(servizio.riga2), 40.5f, x + 1, 190, false, false, 7.5f,
-                        Sinistra);
+            StampaTesto(s, QString::fromUtf8(servizio.riga2), 40.5f, x + 1, finoAllaCasella, false, false,
+                        7.5f, Sinistra);
         x += 13.2f;
     }
 
@@ -79,7 +83,8 @@ void StampaPernottamento(PrinterSurface& s, ContestoStampa& c) {
     // Kind of place: five labels, each with its tick box standing on the line.
     for (int16_t k = 1; k <= 5; ++k) {
         const float y = static_cast<float>(k * 4.3 + 19);
-        StampaTesto(s, QString::fromUtf8(kStrutture[k - 1]) + u':', y, Colonna[2] + 1, Colonna[3], true,
+        // Each label is fitted into the room left of its tick box.
+        StampaTesto(s, QString::fromUtf8(kStrutture[k - 1]) + u':', y, Colonna[2] + 1, Colonna[3] - 5, true,
                     false, 7, Sinistra);
         s.DrawBox(Colonna[3] - 5, y - 3, Colonna[3] - 2, y);
     }

@@ -138,22 +138,22 @@ private slots:
         riga("località", "Località:", 0, 23, 11, 100, true, false, 7, Sinistra);
         riga("nazione", "Nazione:", 0, 23, 81, 100, true, false, 7, Sinistra);
         riga("indirizzo", "Indirizzo:", 0, 31, 11, 100, true, false, 7, Sinistra);
-        riga("presenti", "presenti", 0, 40.5f, 11, 121, true, false, 8, Sinistra);
-        riga("camper", "Camper", 0, 37.5f, 21, 100, false, false, 7.5f, Sinistra);
-        riga("punto", "Punto", 0, 37.5f, 34.2f, 100, false, false, 7.5f, Sinistra);
-        riga("bagni", "Bagni", 0, 39.5f, 60.6f, 100, false, false, 7.5f, Sinistra);
-        riga("service", "Service", 0, 40.5f, 22.5f, 190, false, false, 7.5f, Sinistra);
-        riga("sosta", "Sosta", 0, 40.5f, 35.7f, 190, false, false, 7.5f, Sinistra);
-        riga("elettricità", "Elettricità", 0, 39.5f, 47.4f, 100, false, false, 7.5f, Sinistra);
-        riga("pic-nic", "Pic-nic", 0, 39.5f, 87, 100, false, false, 7.5f, Sinistra);
+        riga("presenti", "presenti", 0, 40.5f, 11, 20.5f, true, false, 8, Sinistra);
+        riga("camper", "Camper", 0, 37.5f, 21, 30.3f, false, false, 7.5f, Sinistra);
+        riga("punto", "Punto", 0, 37.5f, 34.2f, 43.5f, false, false, 7.5f, Sinistra);
+        riga("bagni", "Bagni", 0, 39.5f, 60.6f, 69.9f, false, false, 7.5f, Sinistra);
+        riga("service", "Service", 0, 40.5f, 22.5f, 30.3f, false, false, 7.5f, Sinistra);
+        riga("sosta", "Sosta", 0, 40.5f, 35.7f, 43.5f, false, false, 7.5f, Sinistra);
+        riga("elettricità", "Elettricità", 0, 39.5f, 47.4f, 56.7f, false, false, 7.5f, Sinistra);
+        riga("pic-nic", "Pic-nic", 0, 39.5f, 87, 96.3f, false, false, 7.5f, Sinistra);
         riga("struttura", "Struttura ricettiva", 0, 18.5f, 101, 140, true, false, 10, Centrato);
         riga("tariffa", "Tariffa:", 0, 24, 101, 120, true, false, 10, Centrato);
         riga("div", "Div.:", 0, 28, 101, 120, false, false, 7, Sinistra);
         riga("importo", "Importo:", 0, 28, 108, 120, false, false, 7, Sinistra);
         riga("gratis", "Gratis", 0, 39.5f, 104, 120, true, false, 9, Sinistra);
-        riga("campeggio", "Campeggio:", 0, 23.3f, 121, 140, true, false, 7, Sinistra);
-        riga("arera", "Arera Attrezz.:", 0, 27.6f, 121, 140, true, false, 7, Sinistra);
-        riga("altro", "Altro (spec.):", 0, 40.5f, 121, 140, true, false, 7, Sinistra);
+        riga("campeggio", "Campeggio:", 0, 23.3f, 121, 135, true, false, 7, Sinistra);
+        riga("arera", "Arera Attrezz.:", 0, 27.6f, 121, 135, true, false, 7, Sinistra);
+        riga("altro", "Altro (spec.):", 0, 40.5f, 121, 135, true, false, 7, Sinistra);
         // Odometer.
         riga("contachilometri", "Contachilometri", 0, 18.5f, 141, 165, true, false, 10, Centrato);
         riga("contaKm", "ContaKm", 0, 21.7f, 141, 165, false, false, 5.6f, Sinistra);
@@ -387,6 +387,44 @@ private slots:
         // The tick box of a kind of place stands at the end of its label line.
         const int etichetta = IndiceTesto(s, QStringLiteral("Campeggio:"));
         QVERIFY(etichetta >= 0 && etichetta < Indice(s, Op::Box, 135, 20.3f, 138, 23.3f));
+    }
+
+    // No label runs into a tick box: the text's letters (the lower part of its
+    // line, above the baseline) stay clear of every small square of the band.
+    void caselleLibere_data() {
+        QTest::addColumn<bool>("compilato");
+        QTest::addColumn<float>("pagina");
+        QTest::newRow("compilato") << true << 1.0f;
+        QTest::newRow("in bianco") << false << 2.0f;
+    }
+    void caselleLibere() {
+        QFETCH(bool, compilato);
+        QFETCH(float, pagina);
+        RecordingSurface s;
+        ContestoStampa c = Contesto(compilato, pagina);
+        FasciaAlta(s, c);
+        int caselle = 0;
+        for (const Op& b : s.OfKind(Op::Box)) {
+            if (b.x2 - b.x1 > 3.1f || b.y2 - b.y1 > 3.1f || b.x2 - b.x1 < 1) continue;
+            ++caselle;
+            for (const Op& t : s.Texts()) {
+                const float alto = t.y2 - 0.7f * (t.y2 - t.y1);
+                const bool sovrapposti = t.x1 < b.x2 && t.x2 > b.x1 + 0.1f && alto < b.y2 && t.y2 > b.y1;
+                QVERIFY2(
+                    !sovrapposti,
+                    qPrintable(QStringLiteral("\"%1\" sulla casella %2,%3").arg(t.text).arg(b.x1).arg(b.y1)));
+            }
+        }
+        QCOMPARE(caselle, 6 + 1 + 5);
+        // Nor does any text cross a divider of the services row.
+        int divisori = 0;
+        for (const Op& l : s.OfKind(Op::Line)) {
+            if (!(Circa(l.y1, 34) && Circa(l.y2, 41) && Circa(l.x1, l.x2))) continue;
+            ++divisori;
+            for (const Op& t : s.Texts())
+                QVERIFY2(!(t.x1 < l.x1 && t.x2 > l.x1 && t.y2 > 34 && t.y1 < 41), qPrintable(t.text));
+        }
+        QCOMPARE(divisori, 6);
     }
 
     // ---- State left at each seam -------------------------------------------
