@@ -39,6 +39,13 @@ QString NomeMese(const QString& DataPagina) {
 void StampaGiornoGps(PrinterSurface& s, ContestoStampa& c) {
     const auto& Colonna = c.Colonna;
 
+    // The sheet's position in the run is counted before anything is drawn, so
+    // that a failed drawing step does not throw the numbering of later sheets
+    // out. A counter already at its limit is not wrapped round: the sheet then
+    // gets no number (see below).
+    const bool contatorePieno = c.GiornoViaggio == std::numeric_limits<int16_t>::max();
+    if (!contatorePieno) c.GiornoViaggio = static_cast<int16_t>(c.GiornoViaggio + 1);
+
     s.SetFillColour(0xC0FFC0);
     s.DrawBox(Colonna[4], 14, Colonna[6], 23);
     s.DrawBox(Colonna[6] - 10, 23, Colonna[6] - 10, 41); // the line between GPS box and day counter
@@ -66,9 +73,6 @@ void StampaGiornoGps(PrinterSurface& s, ContestoStampa& c) {
     }
 
     const QString giorno = NomeGiornoSettimana(c.IndiceSettimana);
-    if (c.GiornoViaggio == std::numeric_limits<int16_t>::max())
-        throw ErroreCalcolo("troppi giorni di viaggio per il contatore");
-    c.GiornoViaggio = static_cast<int16_t>(c.GiornoViaggio + 1);
 
     if (c.DatiInseriti) {
         StampaTesto(s, giorno, 22.7f, Colonna[4] + 2, Colonna[4] + 10, true, false, 20, Centrato);
@@ -85,6 +89,7 @@ void StampaGiornoGps(PrinterSurface& s, ContestoStampa& c) {
         StampaTesto(s, QStringLiteral("Mese"), 18, Colonna[5], Colonna[6], false, false, 6, Centrato);
     }
 
+    if (contatorePieno) throw ErroreCalcolo("troppi giorni di viaggio per il contatore");
     StampaTesto(s, Cifre(c.GiornoViaggio), 34.5f, Colonna[5], Colonna[6], true, false, 13, Centrato);
     StampaTesto(s, Cifre(c.NumeroPagine), 40, Colonna[5] + 3, Colonna[6] + 2, true, false, 13, Destra);
 }

@@ -586,6 +586,14 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(ErroreCalcolo, StampaGiornoGps(s, c));
         QCOMPARE(int(c.GiornoViaggio), 32767);
         QVERIFY(Testo(s, "-32768") == nullptr);
+        QVERIFY(Testo(s, "32767") == nullptr);
+
+        // A sheet whose drawing fails still counts, so the next one is numbered right.
+        RecordingSurface guasta;
+        guasta.FailFrom(1);
+        c.GiornoViaggio = 4;
+        QVERIFY_THROWS_EXCEPTION(ErroreStampa, StampaGiornoGps(guasta, c));
+        QCOMPARE(int(c.GiornoViaggio), 5);
     }
 
     // ---- Cover page ---------------------------------------------------------
