@@ -4,9 +4,43 @@
 
 namespace vagolume {
 
+namespace {
+
+constexpr const char* kDidascalie[] = {"ContaKm", "Contakm", "Percorsi", "Progress.", "Progress."};
+// Labels of the five readings; the first sheet of a run asks for the reading
+// at departure instead of yesterday's.
+constexpr const char* kEtichette[] = {"Oggi:", "Ieri:", "Oggi:", "Preced.:", "Totale:"};
+constexpr const char* kEtichettePrimoFoglio[] = {"Oggi:", "Partenza:", "Oggi:", "Preced.:", "Totale:"};
+
+} // namespace
+
+// The odometer column (X 140 to 165): five readings, each a caption, a label
+// and a writing line. Leaves fill colour #FFFFFF.
 void StampaContachilometri(PrinterSurface& s, ContestoStampa& c) {
-    (void)s;
-    (void)c;
+    const auto& Colonna = c.Colonna;
+
+    s.SetFillColour(0xFFFF00);
+    s.DrawBox(Colonna[3], 14, Colonna[4], 19);
+    s.SetFillColour(0xFFFFFF);
+    StampaTesto(s, QStringLiteral("Contachilometri"), 18.5f, Colonna[3] + 1, Colonna[4], true, false, 10,
+                Centrato);
+
+    const auto& etichette = c.PaginaCorrente > 1 ? kEtichette : kEtichettePrimoFoglio;
+    for (int16_t k = 1; k <= 5; ++k) {
+        const float y = static_cast<float>(22.0 / 5 * k + 16);
+        StampaTesto(s, QString::fromUtf8(kDidascalie[k - 1]), static_cast<float>(y + 1.3), Colonna[3] + 1,
+                    Colonna[4], false, false, 5.6f, Sinistra);
+        StampaTesto(s, QString::fromUtf8(etichette[k - 1]), static_cast<float>(y + 3.2), Colonna[3] + 1,
+                    Colonna[3] + 10, k == 5, false, 5.6f, Destra);
+        s.DrawLine(Colonna[3], y + 3, Colonna[4], y + 3);
+    }
+
+    // On the first sheet nothing has been driven before.
+    if (c.PaginaCorrente == 1)
+        StampaTesto(s, QStringLiteral("0"), 36.8f, Colonna[3], Colonna[4], false, false, 10, Destra);
+
+    s.DrawLine(Colonna[3], 14, Colonna[3], 41);
+    s.DrawLine(Colonna[4], 14, Colonna[4], 41);
 }
 
 } // namespace vagolume

@@ -1,12 +1,97 @@
 #include "sheet/Sezioni.h"
 
+#include "calendar/Calendario.h"
 #include "print/StampaTesto.h"
+
+#include <cmath>
+#include <limits>
 
 namespace vagolume {
 
+namespace {
+
+// Three letters a name; index 0 of the weekdays is Saturday, as the remainder
+// of the day numbers by 7.
+const QString kGiorni = QStringLiteral("SabDomLunMarMerGioVenSabDom");
+const QString kMesi = QStringLiteral("GenFebMarAprMagGiuLugAgoSetOttNovDic");
+
+QString Cifre(double n) {
+    return QString::number(n, 'f', 0);
+}
+
+QString NomeGiornoSettimana(int16_t indice) {
+    if (indice < 0 || indice > 8) return {};
+    return kGiorni.mid(3 * indice, 3);
+}
+
+QString NomeMese(const QString& DataPagina) {
+    const int16_t m = ValoreNumerico(DataPagina.mid(2, 2));
+    if (m < 1 || m > 12) return {};
+    const auto inizio = static_cast<qsizetype>(std::lround(3.0 * m - 2));
+    return kMesi.mid(inizio - 1, 3);
+}
+
+} // namespace
+
+// The right end of the upper band (X 165 to 195): the date cells, the GPS box
+// and the trip day counter. On a filled sheet it also writes the destination
+// and the period into the title bar. Leaves fill colour #FFFFFF.
 void StampaGiornoGps(PrinterSurface& s, ContestoStampa& c) {
-    (void)s;
-    (void)c;
+    const auto& Colonna = c.Colonna;
+
+    // The sheet's position in the run is counted before anything is drawn, so
+    // that a failed drawing step does not throw the numbering of later sheets
+    // out. A counter already at its limit is not wrapped round: the sheet then
+    // gets no number (see below).
+    const bool contatorePieno = c.GiornoViaggio == std::numeric_limits<int16_t>::max();
+    if (!contatorePieno) c.GiornoViaggio = static_cast<int16_t>(c.GiornoViaggio + 1);
+
+    s.SetFillColour(0xC0FFC0);
+    s.DrawBox(Colonna[4], 14, Colonna[6], 23);
+    s.DrawBox(Colonna[6] - 10, 23, Colonna[6] - 10, 41); // the line between GPS box and day counter
+    s.DrawBox(Colonna[6] - 10, 23, Colonna[6], 28);
+    s.DrawLine(Colonna[4] + 10, 14, Colonna[4] + 10, 23);
+    s.DrawLine(Colonna[4] + 20, 14, Colonna[4] + 20, 23);
+    s.SetFillColour(0xFFFF00);
+    s.DrawBox(Colonna[4], 23, Colonna[5], 28);
+    s.DrawLine(Colonna[4], 34.5f, Colonna[5], 34.5f);
+    s.SetFillColour(0xFFFFFF);
+    StampaTesto(s, QStringLiteral("Coordinate GPS"), 27.3f, Colonna[4] + 1, Colonna[5], true, false, 11,
+                Centrato);
+    StampaTesto(s, QStringLiteral("Giorno"), 27.3f, Colonna[5] + 1, Colonna[6], false, false, 10, Sinistra);
+    StampaTesto(s, QStringLiteral("Latitudine:"), 30.8f, Colonna[4] + 1, Colonna[5], false, false, 6,
+                Sinistra);
+    StampaTesto(s, QStringLiteral("Longitudine:"), 37.3f, Colonna[4] + 1, Colonna[5], false, false, 6,
+                Sinistra);
+    StampaTesto(s, QStringLiteral("di:"), 40, Colonna[5] + 1, Colonna[6], true, false, 8, Sinistra);
+
+    // The trip's name and period in the title bar.
+    if (c.DatiInseriti) {
+        const QString localita = c.TestoLocalita ? c.TestoLocalita() : c.TestoDestinazione;
+        StampaTesto(s, localita.toUpper(), 13.7f, 30, Colonna[2], true, false, 16, Centrato);
+        StampaTesto(s, c.TestoPeriodo, 12.5f, Colonna[4], Colonna[6], true, true, 12, Centrato);
+    }
+
+    const QString giorno = NomeGiornoSettimana(c.IndiceSettimana);
+
+    if (c.DatiInseriti) {
+        StampaTesto(s, giorno, 22.7f, Colonna[4] + 2, Colonna[4] + 10, true, false, 20, Centrato);
+        StampaTesto(s, c.DataPagina.left(2), 22.7f, Colonna[4] + 12, Colonna[5], true, false, 20, Centrato);
+        StampaTesto(s, NomeMese(c.DataPagina), 22.7f, Colonna[5] + 2, Colonna[6], true, false, 20, Centrato);
+    } else {
+        // What the writer is to fill in.
+        StampaTesto(s, QStringLiteral("Giorno"), 17, Colonna[4] + 1, Colonna[4] + 10, false, false, 6,
+                    Centrato);
+        StampaTesto(s, QStringLiteral("settimana"), 19, Colonna[4] + 1, Colonna[4] + 10, false, false, 6,
+                    Centrato);
+        StampaTesto(s, QStringLiteral("Giorno"), 17, Colonna[4] + 11, Colonna[5], false, false, 6, Centrato);
+        StampaTesto(s, QStringLiteral("mese"), 19, Colonna[4] + 11, Colonna[5], false, false, 6, Centrato);
+        StampaTesto(s, QStringLiteral("Mese"), 18, Colonna[5], Colonna[6], false, false, 6, Centrato);
+    }
+
+    if (contatorePieno) throw ErroreCalcolo("troppi giorni di viaggio per il contatore");
+    StampaTesto(s, Cifre(c.GiornoViaggio), 34.5f, Colonna[5], Colonna[6], true, false, 13, Centrato);
+    StampaTesto(s, Cifre(c.NumeroPagine), 40, Colonna[5] + 3, Colonna[6] + 2, true, false, 13, Destra);
 }
 
 } // namespace vagolume

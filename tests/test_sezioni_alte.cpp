@@ -1,0 +1,720 @@
+// The cover page and the top band of a logbook sheet: page header, overnight
+// stay, odometer, day and GPS block.
+
+#include "calendar/Calendario.h"
+#include "print/StampaTesto.h"
+#include "sheet/CiclodiStampa.h"
+#include "sheet/Sezioni.h"
+#include "support/FakeWindow.h"
+#include "support/RecordingSurface.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+
+using namespace vagolume;
+
+namespace {
+
+constexpr float kTolleranza = 0.002f;
+
+bool Circa(float a, float b) {
+    return std::fabs(a - b) <= kTolleranza;
+}
+
+ContestoStampa Contesto(bool compilato = true, float pagina = 1,
+                        const QString& inizio = QStringLiteral("01032024")) {
+    ContestoStampa c;
+    c.ImpostaColonne();
+    c.ImpostaGeometria(287);
+    c.DatiInseriti = compilato;
+    c.DataInizio = Data2Giul(inizio);
+    c.DataFine = c.DataInizio + 4;
+    c.NumeroPagine = compilato ? 5 : 3;
+    c.TestoPeriodo = compilato ? QStringLiteral("01/03 - 05/03/2024") : QStringLiteral("in bianco");
+    c.TestoDestinazione = compilato ? QStringLiteral("roma") : QStringLiteral("in bianco");
+    c.TestoLocalita = [] { return QStringLiteral("roma"); };
+    c.Copyright = QStringLiteral("Vagolume 1.0.0 - prova");
+    c.Logo1 = {QStringLiteral("imgLogo1"), QImage(32, 32, QImage::Format_RGB32)};
+    c.Logo2 = {QStringLiteral("imgLogo2"), QImage(48, 48, QImage::Format_RGB32)};
+    c.PaginaCorrente = pagina;
+    return c;
+}
+
+// The top band of one sheet, as the print run draws it: the state of the
+// previous page is deliberately different from what the header sets.
+void FasciaAlta(RecordingSurface& s, ContestoStampa& c) {
+    SettaFontNamePrinter(s);
+    s.SetLineWidth(1);
+    s.SetFillStyle(FillStyle::Transparent);
+    s.SetFillColour(0xFFE0C0);
+    StampaIntestazione(s, c);
+    StampaPernottamento(s, c);
+    StampaContachilometri(s, c);
+    StampaGiornoGps(s, c);
+}
+
+// The n-th (from 0) text op with this text.
+const Op* Testo(const RecordingSurface& s, const QString& testo, int n = 0, int pagina = -1) {
+    for (const Op& op : s.ops)
+        if (op.kind == Op::Text && op.text == testo && (pagina < 0 || op.page == pagina) && n-- == 0)
+            return &op;
+    return nullptr;
+}
+
+int Indice(const RecordingSurface& s, Op::Kind kind, float x1, float y1, float x2, float y2) {
+    for (int i = 0; i < s.ops.size(); ++i) {
+        const Op& op = s.ops[i];
+        if (op.kind == kind && Circa(op.x1, x1) && Circa(op.y1, y1) && Circa(op.x2, x2) && Circa(op.y2, y2))
+            return i;
+    }
+    return -1;
+}
+
+int IndiceTesto(const RecordingSurface& s, const QString& testo) {
+    for (int i = 0; i < s.ops.size(); ++i)
+        if (s.ops[i].kind == Op::Text && s.ops[i].text == testo) return i;
+    return -1;
+}
+
+QString Colore(Rgb c) {
+    return QStringLiteral("#%1").arg(c, 6, 16, QLatin1Char('0')).toUpper();
+}
+
+// Checks a text against the arguments it was printed with: its bottom on Y,
+// its place by the alignment, fitted into its space, bold/italic, size.
+void VerificaTesto(const Op* op, float Y, float da, float a, bool grassetto, bool corsivo, float size,
+                   int allineato) {
+    QVERIFY(op != nullptr);
+    QVERIFY2(Circa(op->y2, Y),
+             qPrintable(QStringLiteral("%1: fondo %2, atteso %3").arg(op->text).arg(op->y2).arg(Y)));
+    const float W = op->x2 - op->x1;
+    QVERIFY2(W < a - da - 0.3f + kTolleranza,
+             qPrintable(op->text + QStringLiteral(" non entra nel suo spazio")));
+    switch (allineato) {
+    case Sinistra:
+        QVERIFY2(Circa(op->x1, da),
+                 qPrintable(QStringLiteral("%1: x %2, atteso %3").arg(op->text).arg(op->x1).arg(da)));
+        break;
+    case Centrato:
+        QVERIFY2(Circa((op->x1 + op->x2) / 2, (da + a) / 2 - 1),
+                 qPrintable(QStringLiteral("%1: centro %2").arg(op->text).arg((op->x1 + op->x2) / 2)));
+        break;
+    default:
+        QVERIFY2(Circa(op->x2, a - 3), qPrintable(QStringLiteral("%1: fine %2").arg(op->text).arg(op->x2)));
+    }
+    QCOMPARE(op->bold, grassetto);
+    QCOMPARE(op->italic, corsivo);
+    QVERIFY(op->fontSize <= size + kTolleranza);
+    QVERIFY(op->fontSize > size / 2); // shrunk to fit, never to nothing
+}
+
+} // namespace
+
+class TestSezioniAlte : public QObject {
+    Q_OBJECT
+private slots:
+    // ---- Texts of the top band of a filled first sheet --------------------
+    void testiFasciaAlta_data() {
+        QTest::addColumn<QString>("testo");
+        QTest::addColumn<int>("occorrenza");
+        QTest::addColumn<float>("Y");
+        QTest::addColumn<float>("da");
+        QTest::addColumn<float>("a");
+        QTest::addColumn<bool>("grassetto");
+        QTest::addColumn<bool>("corsivo");
+        QTest::addColumn<float>("size");
+        QTest::addColumn<int>("allineato");
+        auto riga = [](const char* nome, const QString& t, int n, float Y, float da, float a, bool b, bool i,
+                       float sz,
+                       int al) { QTest::newRow(nome) << t << n << Y << da << a << b << i << sz << al; };
+        // Header.
+        riga("titolo", "Vagolume", 0, 12.5f, 120, 155, true, true, 16, Centrato);
+        riga("etichetta periodo", "Periodo:", 0, 8, 157, 195, false, false, 7, Sinistra);
+        riga("etichetta nome", "Nome del viaggio:", 0, 8, 29, 75, false, false, 7, Sinistra);
+        // Overnight stay.
+        riga("pernottamento", "Pernottamento", 0, 20, 10, 100, true, false, 12, Centrato);
+        riga("località", "Località:", 0, 23, 11, 100, true, false, 7, Sinistra);
+        riga("nazione", "Nazione:", 0, 23, 81, 100, true, false, 7, Sinistra);
+        riga("indirizzo", "Indirizzo:", 0, 31, 11, 100, true, false, 7, Sinistra);
+        riga("presenti", "presenti", 0, 40.5f, 11, 20.5f, true, false, 8, Sinistra);
+        riga("camper", "Camper", 0, 37.5f, 21, 30.3f, false, false, 7.5f, Sinistra);
+        riga("punto", "Punto", 0, 37.5f, 34.2f, 43.5f, false, false, 7.5f, Sinistra);
+        riga("bagni", "Bagni", 0, 39.5f, 60.6f, 69.9f, false, false, 7.5f, Sinistra);
+        riga("service", "Service", 0, 40.5f, 22.5f, 30.3f, false, false, 7.5f, Sinistra);
+        riga("sosta", "Sosta", 0, 40.5f, 35.7f, 43.5f, false, false, 7.5f, Sinistra);
+        riga("elettricità", "Elettricità", 0, 39.5f, 47.4f, 56.7f, false, false, 7.5f, Sinistra);
+        riga("pic-nic", "Pic-nic", 0, 39.5f, 87, 96.3f, false, false, 7.5f, Sinistra);
+        riga("struttura", "Struttura ricettiva", 0, 18.5f, 101, 140, true, false, 10, Centrato);
+        riga("tariffa", "Tariffa:", 0, 24, 101, 120, true, false, 10, Centrato);
+        riga("div", "Div.:", 0, 28, 101, 120, false, false, 7, Sinistra);
+        riga("importo", "Importo:", 0, 28, 108, 120, false, false, 7, Sinistra);
+        riga("gratis", "Gratis", 0, 39.5f, 104, 120, true, false, 9, Sinistra);
+        riga("campeggio", "Campeggio:", 0, 23.3f, 121, 135, true, false, 7, Sinistra);
+        riga("arera", "Arera Attrezz.:", 0, 27.6f, 121, 135, true, false, 7, Sinistra);
+        riga("altro", "Altro (spec.):", 0, 40.5f, 121, 135, true, false, 7, Sinistra);
+        // Odometer.
+        riga("contachilometri", "Contachilometri", 0, 18.5f, 141, 165, true, false, 10, Centrato);
+        riga("contaKm", "ContaKm", 0, 21.7f, 141, 165, false, false, 5.6f, Sinistra);
+        riga("contakm", "Contakm", 0, 26.1f, 141, 165, false, false, 5.6f, Sinistra);
+        riga("oggi riga 3", "Oggi:", 1, 32.4f, 141, 150, false, false, 5.6f, Destra);
+        riga("progress. riga 5", "Progress.", 1, 39.3f, 141, 165, false, false, 5.6f, Sinistra);
+        riga("totale", "Totale:", 0, 41.2f, 141, 150, true, false, 5.6f, Destra);
+        riga("zero", "0", 0, 36.8f, 140, 165, false, false, 10, Destra);
+        // Day and GPS block.
+        riga("gps", "Coordinate GPS", 0, 27.3f, 166, 185, true, false, 11, Centrato);
+        riga("giorno", "Giorno", 0, 27.3f, 186, 195, false, false, 10, Sinistra);
+        riga("latitudine", "Latitudine:", 0, 30.8f, 166, 185, false, false, 6, Sinistra);
+        riga("longitudine", "Longitudine:", 0, 37.3f, 166, 185, false, false, 6, Sinistra);
+        riga("di", "di:", 0, 40, 186, 195, true, false, 8, Sinistra);
+        riga("destinazione", "ROMA", 0, 13.7f, 30, 120, true, false, 16, Centrato);
+        riga("periodo", "01/03 - 05/03/2024", 0, 12.5f, 165, 195, true, true, 12, Centrato);
+        riga("giorno settimana", "Ven", 0, 22.7f, 167, 175, true, false, 20, Centrato);
+        riga("giorno del mese", "01", 0, 22.7f, 177, 185, true, false, 20, Centrato);
+        riga("mese", "Mar", 0, 22.7f, 187, 195, true, false, 20, Centrato);
+        riga("contatore", "1", 0, 34.5f, 185, 195, true, false, 13, Centrato);
+        riga("pagine", "5", 0, 40, 188, 197, true, false, 13, Destra);
+    }
+    void testiFasciaAlta() {
+        QFETCH(QString, testo);
+        QFETCH(int, occorrenza);
+        QFETCH(float, Y);
+        QFETCH(float, da);
+        QFETCH(float, a);
+        QFETCH(bool, grassetto);
+        QFETCH(bool, corsivo);
+        QFETCH(float, size);
+        QFETCH(int, allineato);
+        RecordingSurface s;
+        ContestoStampa c = Contesto();
+        FasciaAlta(s, c);
+        VerificaTesto(Testo(s, testo, occorrenza), Y, da, a, grassetto, corsivo, size, allineato);
+    }
+
+    // ---- Boxes and lines, with the fill they are painted in ---------------
+    void riquadri_data() {
+        QTest::addColumn<int>("tipo");
+        QTest::addColumn<float>("x1");
+        QTest::addColumn<float>("y1");
+        QTest::addColumn<float>("x2");
+        QTest::addColumn<float>("y2");
+        QTest::addColumn<uint>("riempimento");
+        auto riquadro = [](const char* nome, float x1, float y1, float x2, float y2, Rgb colore) {
+            QTest::newRow(nome) << int(Op::Box) << x1 << y1 << x2 << y2 << uint(colore);
+        };
+        auto linea = [](const char* nome, float x1, float y1, float x2, float y2) {
+            QTest::newRow(nome) << int(Op::Line) << x1 << y1 << x2 << y2 << 0u;
+        };
+        riquadro("fascia alta", 10, 14, 195, 41, 0xFFFFFF);
+        riquadro("blocco pernottamento", 10, 14, 100, 41, 0xFFFFFF);
+        riquadro("barra del titolo", 28, 5, 195, 13, 0xC0FFFF);
+        linea("divisore titolo", 120, 5, 120, 13);
+        linea("divisore periodo", 156, 5, 156, 13);
+        riquadro("banda pernottamento", 10, 14, 100, 20, 0xC0FFC0);
+        riquadro("località e nazione", 10, 20, 100, 28, 0xFFFFFF);
+        linea("divisore nazione", 80, 20, 80, 28);
+        linea("divisore servizio 1", 20.5f, 34, 20.5f, 41);
+        linea("divisore servizio 6", 86.5f, 34, 86.5f, 41);
+        riquadro("casella servizio 1", 30.3f, 36.5f, 32.8f, 39, 0xFFFFFF);
+        riquadro("casella servizio 6", 96.3f, 36.5f, 98.8f, 39, 0xFFFFFF);
+        riquadro("colonna tariffa", 100, 22, 120, 41, 0xFFFFFF);
+        riquadro("banda struttura", 100, 14, 140, 19, 0xC0FFC0);
+        riquadro("banda tariffa", 100, 19, 120, 25, 0xFFE0C0);
+        linea("divisore valuta", 107, 25, 107, 34);
+        riquadro("casella gratis", 113, 36, 116, 39, 0xFFFFFF);
+        riquadro("casella campeggio", 135, 20.3f, 138, 23.3f, 0xFFFFFF);
+        riquadro("casella altro", 135, 37.5f, 138, 40.5f, 0xFFFFFF);
+        riquadro("banda contachilometri", 140, 14, 165, 19, 0xFFFF00);
+        linea("riga contachilometri 1", 140, 23.4f, 165, 23.4f);
+        linea("riga contachilometri 5", 140, 41, 165, 41);
+        linea("bordo sinistro contachilometri", 140, 14, 140, 41);
+        riquadro("banda data", 165, 14, 195, 23, 0xC0FFC0);
+        riquadro("linea GPS/giorno", 185, 23, 185, 41, 0xC0FFC0);
+        riquadro("cella giorno", 185, 23, 195, 28, 0xC0FFC0);
+        linea("divisore settimana", 175, 14, 175, 23);
+        riquadro("cella GPS", 165, 23, 185, 28, 0xFFFF00);
+        linea("divisore latitudine", 165, 34.5f, 185, 34.5f);
+    }
+    void riquadri() {
+        QFETCH(int, tipo);
+        QFETCH(float, x1);
+        QFETCH(float, y1);
+        QFETCH(float, x2);
+        QFETCH(float, y2);
+        QFETCH(uint, riempimento);
+        RecordingSurface s;
+        ContestoStampa c = Contesto();
+        FasciaAlta(s, c);
+        const int i = Indice(s, Op::Kind(tipo), x1, y1, x2, y2);
+        QVERIFY2(i >= 0, "non disegnato");
+        const Op& op = s.ops[i];
+        QCOMPARE(op.lineWidth, int16_t(5));
+        if (tipo == Op::Box) {
+            QCOMPARE(op.fillStyle, FillStyle::Solid);
+            QCOMPARE(Colore(op.fillColour), Colore(riempimento));
+        }
+    }
+
+    // The header's exact sequence of drawing and state operations.
+    void sequenzaIntestazione() {
+        RecordingSurface s;
+        ContestoStampa c = Contesto();
+        SettaFontNamePrinter(s);
+        StampaIntestazione(s, c);
+        QStringList fatto;
+        for (const Op& op : s.ops) {
+            switch (op.kind) {
+            case Op::Picture:
+                fatto << QStringLiteral("P %1 %2 %3 %4 %5")
+                             .arg(op.text)
+                             .arg(op.x1)
+                             .arg(op.y1)
+                             .arg(op.x2)
+                             .arg(op.y2);
+                break;
+            case Op::LineWidth:
+                fatto << QStringLiteral("W %1").arg(op.value);
+                break;
+            case Op::FillStyle:
+                fatto << QStringLiteral("S %1").arg(op.value);
+                break;
+            case Op::FillColour:
+                fatto << QStringLiteral("C ") + Colore(Rgb(op.value));
+                break;
+            case Op::Box:
+                fatto << QStringLiteral("B %1 %2 %3 %4").arg(op.x1).arg(op.y1).arg(op.x2).arg(op.y2);
+                break;
+            case Op::Line:
+                fatto << QStringLiteral("L %1 %2 %3 %4").arg(op.x1).arg(op.y1).arg(op.x2).arg(op.y2);
+                break;
+            case Op::Text:
+                fatto << QStringLiteral("T ") + op.text;
+                break;
+            default:
+                break;
+            }
+        }
+        const QStringList atteso = {
+            "P imgLogo1 10 6 17 13",
+            "P imgLogo2 18 5 26 13",
+            "W 5",
+            "S 1",
+            "C #FFFFFF",
+            "B 10 14 195 41",
+            "B 10 14 100 41",
+            "C #C0FFFF",
+            "B 28 5 195 13",
+            "L 120 5 120 13",
+            "L 156 5 156 13",
+            "T Vagolume",
+            "T Periodo:",
+            "T Nome del viaggio:",
+        };
+        QCOMPARE(fatto, atteso);
+    }
+
+    // ---- Painter's order ---------------------------------------------------
+    // No filled box is painted over the middle of a text drawn before it, and
+    // the bands that cover part of an earlier box come after it.
+    void nessunTestoCoperto_data() {
+        QTest::addColumn<bool>("compilato");
+        QTest::addColumn<float>("pagina");
+        QTest::newRow("compilato, primo foglio") << true << 1.0f;
+        QTest::newRow("compilato, secondo foglio") << true << 2.0f;
+        QTest::newRow("in bianco") << false << 1.0f;
+    }
+    void nessunTestoCoperto() {
+        QFETCH(bool, compilato);
+        QFETCH(float, pagina);
+        RecordingSurface s;
+        ContestoStampa c = Contesto(compilato, pagina);
+        FasciaAlta(s, c);
+        for (int i = 0; i < s.ops.size(); ++i) {
+            const Op& t = s.ops[i];
+            if (t.kind != Op::Text) continue;
+            const float cx = (t.x1 + t.x2) / 2, cy = t.y2 - (t.y2 - t.y1) / 3;
+            for (int j = i + 1; j < s.ops.size(); ++j) {
+                const Op& b = s.ops[j];
+                if (b.kind == Op::Box && b.fillStyle == FillStyle::Solid && cx > b.x1 && cx < b.x2 &&
+                    cy > b.y1 && cy < b.y2)
+                    QFAIL(qPrintable(QStringLiteral("\"%1\" coperto dal riquadro %2,%3-%4,%5")
+                                         .arg(t.text)
+                                         .arg(b.x1)
+                                         .arg(b.y1)
+                                         .arg(b.x2)
+                                         .arg(b.y2)));
+            }
+        }
+    }
+    void ordineDelleBande_data() {
+        QTest::addColumn<QList<float>>("prima");
+        QTest::addColumn<QList<float>>("dopo");
+        QTest::newRow("riquadri dell'intestazione, poi banda del pernottamento")
+            << QList<float>{10, 14, 100, 41} << QList<float>{10, 14, 100, 20};
+        QTest::newRow("colonna tariffa, poi sua banda arancione")
+            << QList<float>{100, 22, 120, 41} << QList<float>{100, 19, 120, 25};
+        QTest::newRow("fascia alta, poi banda del contachilometri")
+            << QList<float>{10, 14, 195, 41} << QList<float>{140, 14, 165, 19};
+        QTest::newRow("linea GPS/giorno, poi cella GPS gialla")
+            << QList<float>{185, 23, 185, 41} << QList<float>{165, 23, 185, 28};
+    }
+    void ordineDelleBande() {
+        QFETCH(QList<float>, prima);
+        QFETCH(QList<float>, dopo);
+        RecordingSurface s;
+        ContestoStampa c = Contesto();
+        FasciaAlta(s, c);
+        const int a = Indice(s, Op::Box, prima[0], prima[1], prima[2], prima[3]);
+        const int b = Indice(s, Op::Box, dopo[0], dopo[1], dopo[2], dopo[3]);
+        QVERIFY(a >= 0 && b >= 0);
+        QVERIFY(a < b);
+    }
+    void testiSopraLeLoroBande() {
+        RecordingSurface s;
+        ContestoStampa c = Contesto();
+        FasciaAlta(s, c);
+        const QList<std::pair<QString, QList<float>>> casi = {
+            {"Tariffa:", {100, 19, 120, 25}},     {"Struttura ricettiva", {100, 14, 140, 19}},
+            {"Pernottamento", {10, 14, 100, 20}}, {"Contachilometri", {140, 14, 165, 19}},
+            {"Ven", {165, 14, 195, 23}},          {"Coordinate GPS", {165, 23, 185, 28}},
+            {"ROMA", {28, 5, 195, 13}},           {"01/03 - 05/03/2024", {28, 5, 195, 13}},
+        };
+        for (const auto& [testo, r] : casi) {
+            const int banda = Indice(s, Op::Box, r[0], r[1], r[2], r[3]);
+            QVERIFY2(banda >= 0 && banda < IndiceTesto(s, testo), qPrintable(testo));
+        }
+        // The tick box of a kind of place stands at the end of its label line.
+        const int etichetta = IndiceTesto(s, QStringLiteral("Campeggio:"));
+        QVERIFY(etichetta >= 0 && etichetta < Indice(s, Op::Box, 135, 20.3f, 138, 23.3f));
+    }
+
+    // No label runs into a tick box: the text's letters (the lower part of its
+    // line, above the baseline) stay clear of every small square of the band.
+    void caselleLibere_data() {
+        QTest::addColumn<bool>("compilato");
+        QTest::addColumn<float>("pagina");
+        QTest::newRow("compilato") << true << 1.0f;
+        QTest::newRow("in bianco") << false << 2.0f;
+    }
+    void caselleLibere() {
+        QFETCH(bool, compilato);
+        QFETCH(float, pagina);
+        RecordingSurface s;
+        ContestoStampa c = Contesto(compilato, pagina);
+        FasciaAlta(s, c);
+        int caselle = 0;
+        for (const Op& b : s.OfKind(Op::Box)) {
+            if (b.x2 - b.x1 > 3.1f || b.y2 - b.y1 > 3.1f || b.x2 - b.x1 < 1) continue;
+            ++caselle;
+            for (const Op& t : s.Texts()) {
+                const float alto = t.y2 - 0.7f * (t.y2 - t.y1);
+                const bool sovrapposti = t.x1 < b.x2 && t.x2 > b.x1 + 0.1f && alto < b.y2 && t.y2 > b.y1;
+                QVERIFY2(
+                    !sovrapposti,
+                    qPrintable(QStringLiteral("\"%1\" sulla casella %2,%3").arg(t.text).arg(b.x1).arg(b.y1)));
+            }
+        }
+        QCOMPARE(caselle, 6 + 1 + 5);
+        // Nor does any text cross a divider of the services row.
+        int divisori = 0;
+        for (const Op& l : s.OfKind(Op::Line)) {
+            if (!(Circa(l.y1, 34) && Circa(l.y2, 41) && Circa(l.x1, l.x2))) continue;
+            ++divisori;
+            for (const Op& t : s.Texts())
+                QVERIFY2(!(t.x1 < l.x1 && t.x2 > l.x1 && t.y2 > 34 && t.y1 < 41), qPrintable(t.text));
+        }
+        QCOMPARE(divisori, 6);
+    }
+
+    // ---- State left at each seam -------------------------------------------
+    void statoTraLeSezioni() {
+        RecordingSurface s;
+        ContestoStampa c = Contesto();
+        SettaFontNamePrinter(s);
+        s.SetLineWidth(8);
+        s.SetFillStyle(FillStyle::Transparent);
+        s.SetFillColour(0x123456);
+        struct Passo {
+            void (*sezione)(PrinterSurface&, ContestoStampa&);
+            Rgb colore;
+        };
+        const Passo passi[] = {{StampaIntestazione, 0xC0FFFF},
+                               {StampaPernottamento, 0xFFFFFF},
+                               {StampaContachilometri, 0xFFFFFF},
+                               {StampaGiornoGps, 0xFFFFFF}};
+        for (const Passo& p : passi) {
+            p.sezione(s, c);
+            QCOMPARE(s.LineWidth(), int16_t(5));
+            QCOMPARE(s.CurrentFillStyle(), FillStyle::Solid);
+            QCOMPARE(Colore(s.FillColour()), Colore(p.colore));
+        }
+        // The header paints its frames white whatever the previous page left.
+        QCOMPARE(Colore(s.ops[Indice(s, Op::Box, 10, 14, 195, 41)].fillColour), Colore(0xFFFFFF));
+    }
+
+    // ---- Odometer: first sheet against the others --------------------------
+    void contachilometri_data() {
+        QTest::addColumn<bool>("compilato");
+        QTest::addColumn<float>("pagina");
+        QTest::addColumn<QString>("etichetta");
+        QTest::addColumn<bool>("zero");
+        QTest::newRow("primo foglio") << true << 1.0f << "Partenza:" << true;
+        QTest::newRow("primo foglio in bianco") << false << 1.0f << "Partenza:" << true;
+        QTest::newRow("secondo foglio") << true << 2.0f << "Ieri:" << false;
+        QTest::newRow("ultimo foglio in bianco") << false << 3.0f << "Ieri:" << false;
+    }
+    void contachilometri() {
+        QFETCH(bool, compilato);
+        QFETCH(float, pagina);
+        QFETCH(QString, etichetta);
+        QFETCH(bool, zero);
+        RecordingSurface s;
+        ContestoStampa c = Contesto(compilato, pagina);
+        SettaFontNamePrinter(s);
+        StampaContachilometri(s, c);
+        VerificaTesto(Testo(s, etichetta), 28.0f, 141, 150, false, false, 5.6f, Destra);
+        QCOMPARE(Testo(s, etichetta == "Ieri:" ? "Partenza:" : "Ieri:") == nullptr, true);
+        QCOMPARE(Testo(s, "0") != nullptr, zero);
+        QStringList etichette;
+        for (const Op& op : s.Texts())
+            if (op.text.endsWith(u':')) etichette << op.text + (op.bold ? "*" : "");
+        QCOMPARE(etichette, (QStringList{"Oggi:", etichetta, "Oggi:", "Preced.:", "Totale:*"}));
+    }
+
+    // ---- Date cells: filled against blank -----------------------------------
+    void celleDellaData() {
+        RecordingSurface compilato, bianco;
+        ContestoStampa c = Contesto(true), b = Contesto(false);
+        FasciaAlta(compilato, c);
+        FasciaAlta(bianco, b);
+        const QStringList didascalie = {"settimana", "mese", "Mese"};
+        for (const QString& t : didascalie) {
+            QVERIFY2(Testo(compilato, t) == nullptr, qPrintable(t));
+            QVERIFY2(Testo(bianco, t) != nullptr, qPrintable(t));
+        }
+        for (const QString& t :
+             {QStringLiteral("Ven"), QStringLiteral("01"), QStringLiteral("Mar"), QStringLiteral("ROMA"),
+              QStringLiteral("in bianco"), QStringLiteral("IN BIANCO")})
+            QVERIFY2(Testo(bianco, t) == nullptr, qPrintable(t));
+        VerificaTesto(Testo(bianco, "Giorno", 1), 17, 166, 175, false, false, 6, Centrato);
+        VerificaTesto(Testo(bianco, "settimana"), 19, 166, 175, false, false, 6, Centrato);
+        VerificaTesto(Testo(bianco, "Giorno", 2), 17, 176, 185, false, false, 6, Centrato);
+        VerificaTesto(Testo(bianco, "mese"), 19, 176, 185, false, false, 6, Centrato);
+        VerificaTesto(Testo(bianco, "Mese"), 18, 185, 195, false, false, 6, Centrato);
+        // The counter is there in both.
+        VerificaTesto(Testo(bianco, "1"), 34.5f, 185, 195, true, false, 13, Centrato);
+        VerificaTesto(Testo(bianco, "3"), 40, 188, 197, true, false, 13, Destra);
+        QVERIFY(Circa(Testo(bianco, "Giorno", 0)->y2, 27.3f)); // the counter's heading comes first
+    }
+
+    // The destination is read from the window when the sheet is drawn.
+    void destinazioneLettaAlMomento() {
+        RecordingSurface s;
+        ContestoStampa c = Contesto();
+        c.TestoLocalita = [] { return QStringLiteral("val d'aosta è bella"); };
+        SettaFontNamePrinter(s);
+        StampaGiornoGps(s, c);
+        QVERIFY(Testo(s, "VAL D'AOSTA È BELLA") != nullptr);
+    }
+
+    // ---- Weekday and month names at the edges of their tables -----------------
+    void nomi_data() {
+        QTest::addColumn<QString>("inizio");
+        QTest::addColumn<float>("pagina");
+        QTest::addColumn<QString>("data");
+        QTest::addColumn<int>("indice");
+        QTest::addColumn<QString>("settimana");
+        QTest::addColumn<QString>("giorno");
+        QTest::addColumn<QString>("mese");
+        QTest::newRow("sabato, indice 0") << "02032024" << 1.0f << "02032024" << 0 << "Sab"
+                                          << "02"
+                                          << "Mar";
+        QTest::newRow("venerdì, indice 6") << "01032024" << 1.0f << "01032024" << 6 << "Ven"
+                                           << "01"
+                                           << "Mar";
+        QTest::newRow("domenica") << "03032024" << 1.0f << "03032024" << 1 << "Dom"
+                                  << "03"
+                                  << "Mar";
+        QTest::newRow("gennaio") << "01012024" << 1.0f << "01012024" << 2 << "Lun"
+                                 << "01"
+                                 << "Gen";
+        QTest::newRow("dicembre") << "31122024" << 1.0f << "31122024" << 3 << "Mar"
+                                  << "31"
+                                  << "Dic";
+        QTest::newRow("29 febbraio, terza pagina") << "27022024" << 3.0f << "29022024" << 5 << "Gio"
+                                                   << "29"
+                                                   << "Feb";
+        QTest::newRow("a cavallo dell'anno") << "30122023" << 3.0f << "01012024" << 2 << "Lun"
+                                             << "01"
+                                             << "Gen";
+    }
+    void nomi() {
+        QFETCH(QString, inizio);
+        QFETCH(float, pagina);
+        QFETCH(QString, data);
+        QFETCH(int, indice);
+        QFETCH(QString, settimana);
+        QFETCH(QString, giorno);
+        QFETCH(QString, mese);
+        RecordingSurface s;
+        ContestoStampa c = Contesto(true, pagina, inizio);
+        FasciaAlta(s, c);
+        QCOMPARE(c.DataPagina, data);
+        QCOMPARE(int(c.IndiceSettimana), indice);
+        QCOMPARE(c.Interlinea, 5.5f);
+        VerificaTesto(Testo(s, settimana), 22.7f, 167, 175, true, false, 20, Centrato);
+        VerificaTesto(Testo(s, giorno), 22.7f, 177, 185, true, false, 20, Centrato);
+        const Op* m = nullptr;
+        for (const Op& op : s.Texts())
+            if (op.text == mese && Circa(op.x1 + op.x2, 2 * 190.0f)) m = &op;
+        VerificaTesto(m, 22.7f, 187, 195, true, false, 20, Centrato);
+    }
+
+    // ---- Trip day counter ---------------------------------------------------
+    void contatoreDeiGiorni() {
+        RecordingSurface s;
+        ContestoStampa c = Contesto();
+        SettaFontNamePrinter(s);
+        for (int i = 0; i < 3; ++i)
+            StampaGiornoGps(s, c);
+        QCOMPARE(int(c.GiornoViaggio), 3);
+        QVERIFY(Testo(s, "3") != nullptr);
+
+        // A counter that cannot go further is a failed step, not a wrapped number.
+        c.GiornoViaggio = 32767;
+        QVERIFY_THROWS_EXCEPTION(ErroreCalcolo, StampaGiornoGps(s, c));
+        QCOMPARE(int(c.GiornoViaggio), 32767);
+        QVERIFY(Testo(s, "-32768") == nullptr);
+        QVERIFY(Testo(s, "32767") == nullptr);
+
+        // A sheet whose drawing fails still counts, so the next one is numbered right.
+        RecordingSurface guasta;
+        guasta.FailFrom(1);
+        c.GiornoViaggio = 4;
+        QVERIFY_THROWS_EXCEPTION(ErroreStampa, StampaGiornoGps(guasta, c));
+        QCOMPARE(int(c.GiornoViaggio), 5);
+    }
+
+    // ---- Cover page ---------------------------------------------------------
+    void copertinaCompilata() {
+        RecordingSurface s;
+        ContestoStampa c = Contesto(true);
+        SettaFontNamePrinter(s);
+        s.SetLineWidth(8);
+        s.SetFillStyle(FillStyle::Transparent);
+        StampaCopertina(s, c);
+        const QList<Op> figure = s.OfKind(Op::Picture);
+        QCOMPARE(figure.size(), 2);
+        QCOMPARE(figure[0].text, QStringLiteral("imgLogo1"));
+        QVERIFY(Indice(s, Op::Picture, 22, 20, 37, 35) >= 0);
+        QVERIFY(Indice(s, Op::Picture, 170, 19, 188, 37) >= 0);
+        VerificaTesto(Testo(s, "ROMA"), 277.0f / 2, 25, 180, true, false, 48, Centrato);
+        VerificaTesto(Testo(s, "01/03 - 05/03/2024"), 257, 16, 195, true, false, 24, Centrato);
+        VerificaTesto(Testo(s, "Vagolume"), 222, 15, 195, true, false, 36, Centrato);
+        VerificaTesto(Testo(s, "Vagolume 1.0.0 - prova"), 272, 15, 195, false, true, 8, Centrato);
+        QVERIFY(Testo(s, "Meta del viaggio") == nullptr);
+        QVERIFY(s.OfKind(Op::Line).isEmpty());
+        // The cover leaves the state it found.
+        QCOMPARE(s.LineWidth(), int16_t(8));
+        QCOMPARE(s.CurrentFillStyle(), FillStyle::Transparent);
+    }
+
+    void copertinaInBianco() {
+        RecordingSurface s;
+        ContestoStampa c = Contesto(false);
+        SettaFontNamePrinter(s);
+        s.SetLineWidth(8);
+        s.SetFillStyle(FillStyle::Transparent);
+        StampaCopertina(s, c);
+        const int riga1 = Indice(s, Op::Line, 35, 138.5f, 175, 138.5f);
+        const int riga2 = Indice(s, Op::Line, 35, 257, 175, 257);
+        QVERIFY(riga1 >= 0 && riga2 >= 0);
+        QCOMPARE(s.ops[riga1].lineWidth, int16_t(8));
+        VerificaTesto(Testo(s, "Meta del viaggio"), 141.5f, 15, 195, false, true, 6, Centrato);
+        VerificaTesto(Testo(s, "Periodo"), 260, 15, 195, false, true, 6, Centrato);
+        QVERIFY(riga1 < IndiceTesto(s, "Meta del viaggio"));
+        QVERIFY(IndiceTesto(s, "Meta del viaggio") < riga2);
+        QVERIFY(Testo(s, "IN BIANCO") == nullptr);
+        QVERIFY(Testo(s, "in bianco") == nullptr);
+        VerificaTesto(Testo(s, "Vagolume"), 222, 15, 195, true, false, 36, Centrato);
+        QVERIFY(s.OfKind(Op::Picture).size() == 2);
+    }
+
+    // A destination too long to place is left out; the rest of the cover is
+    // still printed and the failure is passed on.
+    void copertinaDestinazioneImpossibile() {
+        RecordingSurface s;
+        ContestoStampa c = Contesto(true);
+        QStringList parole;
+        for (int i = 0; i < 25; ++i)
+            parole << QStringLiteral("MMMMMMMMMM");
+        c.TestoDestinazione = parole.join(u' ');
+        SettaFontNamePrinter(s);
+        QVERIFY_THROWS_EXCEPTION(ErroreStampa, StampaCopertina(s, c));
+        QVERIFY(Testo(s, "MMMMMMMMMM") == nullptr);
+        QVERIFY(Testo(s, "01/03 - 05/03/2024") != nullptr);
+        QVERIFY(Testo(s, "Vagolume") != nullptr);
+        QVERIFY(Testo(s, "Vagolume 1.0.0 - prova") != nullptr);
+    }
+
+    // ---- A whole run ------------------------------------------------------------
+    void giroCompleto() {
+        QTemporaryDir cartella;
+        RecordingSurface s;
+        FakeWindow finestra(s);
+        StatoForm form;
+        const EsitoCiclo esito = CiclodiStampa(finestra, form, s, cartella.path());
+        QVERIFY(esito.Stampato);
+        QCOMPARE(s.pages, 6);
+        QVERIFY(Testo(s, "ROMA", 0, 0) != nullptr); // cover
+        const char* giorni[][3] = {{"Ven", "01", "Mar"},
+                                   {"Sab", "02", "Mar"},
+                                   {"Dom", "03", "Mar"},
+                                   {"Lun", "04", "Mar"},
+                                   {"Mar", "05", "Mar"}};
+        for (int p = 1; p <= 5; ++p) {
+            // The three date cells, left to right.
+            QStringList celle;
+            for (const Op& op : s.Texts(p))
+                if (Circa(op.y2, 22.7f) && op.x1 >= 165 && op.x2 <= 195) celle << op.text;
+            QCOMPARE(celle, (QStringList{giorni[p - 1][0], giorni[p - 1][1], giorni[p - 1][2]}));
+            const Op* nome = Testo(s, "ROMA", 0, p);
+            QVERIFY(nome && Circa(nome->y2, 13.7f) && nome->x1 > 30 && nome->x2 < 120);
+            const Op* periodo = Testo(s, "01/03 - 05/03/2024", 0, p);
+            QVERIFY(periodo && Circa(periodo->y2, 12.5f) && periodo->x1 > 156);
+            const Op* contatore = Testo(s, QString::number(p), 0, p);
+            QVERIFY(contatore && Circa(contatore->y2, 34.5f));
+            const Op* di = Testo(s, "di:", 0, p);
+            const Op* totale = nullptr;
+            for (const Op& op : s.Texts(p))
+                if (op.text == "5" && Circa(op.y2, 40)) totale = &op;
+            QVERIFY(di && totale && totale->x1 > di->x2);
+            QVERIFY((p == 1) == (Testo(s, "Partenza:", 0, p) != nullptr));
+        }
+    }
+
+    void giroInBianco() {
+        QTemporaryDir cartella;
+        RecordingSurface s;
+        FakeWindow finestra(s);
+        finestra.dati.Bianco = true;
+        finestra.dati.Copie = QStringLiteral("03");
+        StatoForm form;
+        const EsitoCiclo esito = CiclodiStampa(finestra, form, s, cartella.path());
+        QVERIFY(esito.Stampato);
+        QCOMPARE(s.pages, 4);
+        QVERIFY(Testo(s, "Meta del viaggio", 0, 0) != nullptr);
+        QVERIFY(Testo(s, "ROMA") == nullptr);
+        QVERIFY(Testo(s, "IN BIANCO") == nullptr);
+        for (int p = 1; p <= 3; ++p) {
+            QVERIFY(Testo(s, "settimana", 0, p) != nullptr);
+            QVERIFY(Testo(s, QString::number(p), 0, p) != nullptr);
+            const Op* totale = Testo(s, "3", p == 3 ? 1 : 0, p);
+            QVERIFY(totale && Circa(totale->y2, 40));
+        }
+    }
+};
+
+QTEST_MAIN(TestSezioniAlte)
+#include "test_sezioni_alte.moc"
