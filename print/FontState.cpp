@@ -9,6 +9,7 @@ namespace vagolume {
 namespace {
 constexpr double kMillimetresPerInch = 25.4;
 constexpr int kMeasureResolution = 1200;
+constexpr qsizetype kMaxTestoInCache = 256; // longer texts are measured every time
 
 // A PDF writer that is never painted on: only its resolution is used.
 struct BufferHolder {
@@ -31,13 +32,14 @@ FontState::FontState(QPaintDevice* device) : device_(device) {
 
 FontState::~FontState() = default;
 
-void FontState::Changed() { metrics_.reset(); }
+void FontState::Changed() { misure_ = nullptr; }
 
 void FontState::SetName(const QString& name) {
     if (font_.family() == name && resolvedName_)
         return;
     font_.setFamily(name);
     resolvedName_.reset();
+    cache_.clear();
     Changed();
 }
 
@@ -74,13 +76,29 @@ void FontState::SetItalic(bool italic) {
 const QFont& FontState::Font() { return font_; }
 
 const QFontMetricsF& FontState::Metrics() {
-    if (!metrics_)
-        metrics_.emplace(font_, device_);
-    return *metrics_;
+    return Correnti().metrics;
+}
+
+FontState::Misure& FontState::Correnti() {
+    if (misure_ == nullptr) {
+        const auto chiave = std::make_tuple(size_, font_.bold(), font_.italic());
+        auto it = cache_.find(chiave);
+        if (it == cache_.end())
+            it = cache_.emplace(chiave, Misure{QFontMetricsF(font_, device_), {}}).first;
+        misure_ = &it->second;
+    }
+    return *misure_;
 }
 
 float FontState::Width(const QString& text) {
-    return static_cast<float>(Metrics().horizontalAdvance(text) * kMillimetresPerInch / resolution_);
+    Misure& m = Correnti();
+    const auto trovata = m.larghezze.constFind(text);
+    if (trovata != m.larghezze.constEnd())
+        return *trovata;
+    const auto larghezza = static_cast<float>(m.metrics.horizontalAdvance(text) * kMillimetresPerInch / resolution_);
+    if (text.size() <= kMaxTestoInCache)
+        m.larghezze.insert(text, larghezza);
+    return larghezza;
 }
 
 float FontState::Height(const QString&) {

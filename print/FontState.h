@@ -7,8 +7,11 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QString>
+#include <QHash>
+#include <map>
 #include <memory>
 #include <optional>
+#include <tuple>
 
 class QPaintDevice;
 
@@ -39,6 +42,8 @@ public:
 
 private:
     const QFontMetricsF& Metrics();
+    struct Misure;
+    Misure& Correnti();
     void Changed();
 
     QPaintDevice* device_;
@@ -46,7 +51,17 @@ private:
     double resolution_;
     QFont font_;
     float size_ = 12.0f;
-    std::optional<QFontMetricsF> metrics_;
+    // Metrics of every font state used so far (the pages use a few dozen), so
+    // that going back to a size does not build them again. Emptied when the
+    // typeface changes.
+    // The widths measured with each of them: the pages print the same texts
+    // at the same sizes on every sheet.
+    struct Misure {
+        QFontMetricsF metrics;
+        QHash<QString, float> larghezze;
+    };
+    std::map<std::tuple<float, bool, bool>, Misure> cache_;
+    Misure* misure_ = nullptr;
     std::optional<QString> resolvedName_;
 };
 
