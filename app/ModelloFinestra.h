@@ -19,7 +19,7 @@ class Stampante;
 // One control as the window shows it.
 struct Controllo {
     QString Testo;
-    QStringList Voci;      // entries of a list
+    QStringList Voci; // entries of a list
     bool Abilitato = true;
     bool Visibile = true;
     Rgb ColoreTesto = 0x000000;
@@ -48,7 +48,8 @@ struct Servizi {
     std::function<QStringList()> StampantiInstallate;
     std::function<QString()> StampantePredefinita;
     // The surface a run draws on, for a printer name.
-    std::function<std::unique_ptr<PrinterSurface>(const QString& stampante, std::function<QString()> titolo)> CreaSuperficie;
+    std::function<std::unique_ptr<PrinterSurface>(const QString& stampante, std::function<QString()> titolo)>
+        CreaSuperficie;
     std::function<void(int codice)> Termina;
     QString CartellaLavoro; // where the end-of-run file goes
 };
@@ -76,9 +77,13 @@ public:
     void cmbData_Click(); // a day or year list: cmbg1, cmbg2, cmba1, cmba2
     void cmbData_KeyPress(char16_t& KeyAscii);
     void txtLocalita_KeyPress(char16_t& KeyAscii);
+    // Enter: presses "&Stampa" when it is the default button and can be
+    // pressed. Returns whether it did.
+    bool TastoInvio();
 
-    // A print run on the current printer.
+    // A print run on the current printer (none while one is running).
     void AvviaStampa();
+    bool InStampa() const { return superficie_ != nullptr; }
     // The process's exit code after a run started by the itinerary program.
     int CodiceUscita() const { return codiceUscita_; }
 
