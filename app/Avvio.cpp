@@ -21,22 +21,23 @@ namespace vagolume {
 
 namespace {
 
-const char kUso[] = "Uso: vagolume [RIGA DI COMANDO]\n"
-                    "\n"
-                    "Stampa i moduli del giornale di viaggio (Vagolume): una copertina e un foglio\n"
-                    "per ogni giorno dell'itinerario, oppure da 1 a 99 fogli in bianco.\n"
-                    "\n"
-                    "Senza argomenti apre la finestra. Con una riga di comando\n"
-                    "  DESTINAZIONE,GG/MM/AAAA,GG/MM/AAAA\n"
-                    "(anche preceduta dal percorso di un programma che termina in \".exe\") stampa\n"
-                    "subito sulla stampante predefinita, scrive FineStampaPercorsario.tmp nella\n"
-                    "cartella corrente e termina. La stessa riga può stare nel file Commandline.txt\n"
-                    "nella cartella del programma (letto una volta e poi cancellato).\n"
-                    "Senza stampanti, il documento è scritto come <destinazione>_Vagolume.pdf\n"
-                    "nella cartella corrente.\n"
-                    "\n"
-                    "  --help     mostra questo aiuto\n"
-                    "  --version  mostra la versione\n";
+const char kUso[] =
+    "Uso: vagolume [RIGA DI COMANDO]\n"
+    "\n"
+    "Stampa i moduli del giornale di viaggio (Vagolume): una copertina e un foglio\n"
+    "per ogni giorno dell'itinerario, oppure da 1 a 99 fogli in bianco.\n"
+    "\n"
+    "Senza argomenti apre la finestra. Con una riga di comando\n"
+    "  DESTINAZIONE,GG/MM/AAAA,GG/MM/AAAA\n"
+    "(anche preceduta dal percorso di un programma che termina in \".exe\") stampa\n"
+    "subito sulla stampante predefinita, scrive FineStampaPercorsario.tmp nella\n"
+    "cartella corrente e termina. La stessa riga può stare nel file Commandline.txt\n"
+    "nella cartella del programma (letto una volta e poi cancellato).\n"
+    "Senza stampanti, il documento è scritto come <destinazione>_Vagolume.pdf\n"
+    "nella cartella corrente.\n"
+    "\n"
+    "  --help     mostra questo aiuto\n"
+    "  --version  mostra la versione\n";
 
 std::string CartellaProgramma() {
     std::error_code errore;
@@ -51,7 +52,8 @@ bool EsisteFileComando(const std::string& cartella) {
 
 bool SchermoDisponibile() {
     const char* piattaforma = std::getenv("QT_QPA_PLATFORM");
-    if (piattaforma != nullptr && *piattaforma != '\0') return true; // the user chose a platform
+    if (piattaforma != nullptr && *piattaforma != '\0')
+        return true; // the user chose a platform
     const char* x = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     return (x != nullptr && *x != '\0') || (wayland != nullptr && *wayland != '\0');
@@ -72,7 +74,8 @@ int Avvia(int argc, char* argv[]) {
     // The invocation line: the arguments joined by single blanks.
     std::string riga;
     for (int i = 1; i < argc; ++i) {
-        if (i > 1) riga += ' ';
+        if (i > 1)
+            riga += ' ';
         riga += argv[i];
     }
     const std::string cartella = CartellaProgramma();
@@ -80,10 +83,9 @@ int Avvia(int argc, char* argv[]) {
     const bool senzaSchermo = !SchermoDisponibile();
     if (senzaSchermo) {
         if (!invocato) {
-            std::fputs(
-                "vagolume: nessuno schermo disponibile (DISPLAY non impostato) e nessuna riga di comando: "
-                "niente da stampare\n",
-                stderr);
+            std::fputs("vagolume: nessuno schermo disponibile (DISPLAY non impostato) e nessuna riga di comando: "
+                       "niente da stampare\n",
+                       stderr);
             return 2;
         }
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -102,8 +104,7 @@ int Avvia(int argc, char* argv[]) {
     Servizi servizi;
     servizi.StampantiInstallate = [] { return StampantiInstallate(); };
     servizi.StampantePredefinita = [] { return StampantePredefinita(); };
-    servizi.CreaSuperficie = [](const QString& nome,
-                                std::function<QString()> titolo) -> std::unique_ptr<PrinterSurface> {
+    servizi.CreaSuperficie = [](const QString& nome, std::function<QString()> titolo) -> std::unique_ptr<PrinterSurface> {
         return std::make_unique<SuperficieStampante>(CreaStampante(nome), std::move(titolo));
     };
     servizi.Termina = [&](int c) {
@@ -119,9 +120,9 @@ int Avvia(int argc, char* argv[]) {
     frmbase finestra(servizi);
     const QString predefinita = StampantePredefinita();
     finestra.Modello().ImpostaStampanteCorrente(predefinita.isEmpty() ? kNomeScrittorePdf : predefinita);
-    finestra.Form_Load(QDate::currentDate(), QString::fromLocal8Bit(riga.c_str()),
-                       QString::fromStdString(cartella));
-    if (terminato) return codice;
+    finestra.Form_Load(QDate::currentDate(), QString::fromLocal8Bit(riga.c_str()), QString::fromStdString(cartella));
+    if (terminato)
+        return codice;
     if (senzaSchermo) {
         std::fputs("vagolume: nessuno schermo disponibile e nessuna riga di comando utilizzabile\n", stderr);
         return 2;
