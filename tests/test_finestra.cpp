@@ -616,6 +616,49 @@ private slots:
         QVERIFY(f.frmPeriodo->isEnabled());
         QCOMPARE(f.txtLocalita->palette().color(QPalette::Active, QPalette::Text), QColor(Qt::black));
     }
+
+    void widget_scorciatoie() {
+        QTemporaryDir dir;
+        Servizi s;
+        s.CartellaLavoro = dir.path();
+        bool domandato = false;
+        s.DomandaSiNo = [&domandato](const QString&, const QString&) {
+            domandato = true;
+            return true;
+        };
+        frmbase f(s);
+        f.Form_Load(QDate(2026, 4, 7), QString(), dir.path());
+        f.show();
+        f.activateWindow();
+        if (!QTest::qWaitForWindowActive(&f)) QSKIP("the window cannot be made active on this platform");
+        auto alt = [&f](Qt::Key k) { QTest::keyClick(&f, k, Qt::AltModifier); };
+        f.cmdFine->setFocus();
+        alt(Qt::Key_E);
+        QCOMPARE(QApplication::focusWidget(), f.txtLocalita);
+        alt(Qt::Key_D);
+        QVERIFY(f.cmbg1->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == f.cmbg1);
+        alt(Qt::Key_A);
+        QVERIFY(f.cmbg2->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == f.cmbg2);
+        alt(Qt::Key_S); // disabled: nothing
+        QVERIFY(f.frmSelStampa->isHidden());
+        alt(Qt::Key_M);
+        QVERIFY(f.chkBianco->isChecked());
+        QVERIFY(f.Modello().chkBianco.Spuntato);
+        alt(Qt::Key_N);
+        QVERIFY(f.cmbCopie->isAncestorOf(QApplication::focusWidget()) ||
+                QApplication::focusWidget() == f.cmbCopie);
+        alt(Qt::Key_S);
+        QVERIFY(!f.frmSelStampa->isHidden());
+        alt(Qt::Key_R);
+        QVERIFY(f.frmSelStampa->isHidden());
+        QVERIFY(!domandato);
+        // "&Annulla" takes Alt+A from "&Al" while a run shows it.
+        f.Modello().MostraAnnulla(true);
+        alt(Qt::Key_A);
+        QVERIFY(domandato);
+        QVERIFY(f.Modello().Form.AnnullaStampa);
+        f.Modello().MostraAnnulla(false);
+    }
 };
 
 QTEST_MAIN(TestFinestra)
