@@ -103,7 +103,7 @@ int Avvia(int argc, char* argv[]) {
     qInstallMessageHandler(Messaggi);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vagolume"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vagolume"));
+    // No display name: the toolkit would append it to every window title.
     QApplication::setApplicationVersion(QStringLiteral(VAGOLUME_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("vagolume"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/logo1.png")));

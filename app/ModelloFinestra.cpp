@@ -165,6 +165,8 @@ void ModelloFinestra::StampaVisibile() {
 }
 
 void ModelloFinestra::AvviaStampa() {
+    if (superficie_)
+        return; // one run at a time: events are processed during a run
     const QString stampante = stampanteCorrente_;
     superficie_.reset();
     if (servizi_.CreaSuperficie)
@@ -182,6 +184,13 @@ void ModelloFinestra::AvviaStampa() {
 }
 
 void ModelloFinestra::cmdStampa_Click() { VisualizzaListaStampanti(); }
+
+bool ModelloFinestra::TastoInvio() {
+    if (!StampaPredefinito || !cmdStampa.Abilitato || !cmdStampa.Visibile)
+        return false;
+    cmdStampa_Click();
+    return true;
+}
 
 void ModelloFinestra::VisualizzaListaStampanti() {
     lstStampanti.Voci.clear();

@@ -76,9 +76,13 @@ public:
     void cmbData_Click(); // a day or year list: cmbg1, cmbg2, cmba1, cmba2
     void cmbData_KeyPress(char16_t& KeyAscii);
     void txtLocalita_KeyPress(char16_t& KeyAscii);
+    // Enter: presses "&Stampa" when it is the default button and can be
+    // pressed. Returns whether it did.
+    bool TastoInvio();
 
-    // A print run on the current printer.
+    // A print run on the current printer (none while one is running).
     void AvviaStampa();
+    bool InStampa() const { return superficie_ != nullptr; }
     // The process's exit code after a run started by the itinerary program.
     int CodiceUscita() const { return codiceUscita_; }
 

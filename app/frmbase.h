@@ -14,6 +14,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QStyle;
 
 namespace vagolume {
 
@@ -44,15 +45,18 @@ public:
 
 protected:
     bool eventFilter(QObject* oggetto, QEvent* evento) override;
+    void keyPressEvent(QKeyEvent* evento) override;
     void closeEvent(QCloseEvent* evento) override;
 
 private:
     void Costruisci();
     void Mostra(); // shows the model's state
+    bool Invio();  // Enter outside a button
     int Tw(int twips) const;
     QRect Rett(int left, int top, int width, int height) const;
 
     std::unique_ptr<ModelloFinestra> modello_;
+    QStyle* stileListe_ = nullptr; // narrow drop-down arrows for the small lists
     bool aggiornando_ = false;
 };
 

@@ -1,0 +1,214 @@
+#!/bin/bash
+# The real window on a private X server, driven with the keyboard as a person
+# would: a three-day itinerary printed on the built-in PDF writer, two blank
+# sheets, then a long blank run cancelled with "&Annulla".
+#
+# Usage: finestra_xvfb.sh PATH/TO/vagolume
+# Needs Xvfb and xdotool (skipped without them). With VAGOLUME_SCREENSHOT set
+# to a file name and ImageMagick's import installed, the idle window is saved
+# there as a PNG.
+set -u
+
+PROGRAMMA=$(readlink -f "${1:?usage: $0 PATH/TO/vagolume}")
+for strumento in Xvfb xdotool timeout; do
+    if ! command -v "$strumento" >/dev/null 2>&1; then
+        echo "SKIP: $strumento is not installed"
+        exit 0
+    fi
+done
+
+TMP=$(mktemp -d)
+XVFB_PID=""
+APP_PID=""
+pulisci() {
+    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+    [ -n "$APP_PID" ] && wait "$APP_PID" 2>/dev/null
+    [ -n "$XVFB_PID" ] && wait "$XVFB_PID" 2>/dev/null
+    rm -rf "$TMP"
+}
+trap pulisci EXIT
+
+fallisci() {
+    echo "FAIL: $*"
+    echo "--- program output:"
+    cat "$TMP/uscita.txt" 2>/dev/null
+    echo "--- working folder:"
+    ls -la "$TMP/lavoro" 2>/dev/null
+    exit 1
+}
+
+# A display number nobody uses; Xvfb gives up at once when another server
+# took it meanwhile, and the next number is tried.
+for numero in $(seq 73 140); do
+    [ -e "/tmp/.X$numero-lock" ] || [ -e "/tmp/.X11-unix/X$numero" ] && continue
+    Xvfb ":$numero" -screen 0 1024x768x24 -nolisten tcp >"$TMP/xvfb.txt" 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 50); do
+        if DISPLAY=":$numero" timeout 2 xdotool getdisplaygeometry >/dev/null 2>&1; then
+            export DISPLAY=":$numero"
+            break 2
+        fi
+        kill -0 "$XVFB_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+    XVFB_PID=""
+done
+[ -n "$XVFB_PID" ] || fallisci "no X server could be started"
+
+mkdir -p "$TMP/lavoro" "$TMP/casa" "$TMP/xdg"
+chmod 700 "$TMP/xdg"
+LAVORO="$TMP/lavoro"
+FINE="$LAVORO/FineStampaPercorsario.tmp"
+TITOLO="^Stampa moduli per  'Vagolume'\$"
+DOMANDA="^Stampa dei moduli\$"
+
+(cd "$LAVORO" && exec env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY HOME="$TMP/casa" XDG_RUNTIME_DIR="$TMP/xdg" \
+    LC_ALL=C.UTF-8 timeout 240 "$PROGRAMMA" >"$TMP/uscita.txt" 2>&1) &
+APP_PID=$!
+
+finestra() { timeout 20 xdotool search --sync --onlyvisible --name "$TITOLO" 2>/dev/null | head -n 1; }
+tasti() { timeout 30 xdotool key --delay 30 "$@" || fallisci "xdotool key $*"; }
+a_fuoco() { timeout 5 xdotool windowfocus --sync "$1" >/dev/null 2>&1 || fallisci "cannot focus window $1"; }
+
+# Waits for the Yes/No box (a window other than $1) and gives it the focus.
+domanda() {
+    local escluso="${1:-}" prove="${2:-150}" id
+    for _ in $(seq "$prove"); do
+        for id in $(timeout 5 xdotool search --onlyvisible --name "$DOMANDA" 2>/dev/null); do
+            if [ "$id" != "$escluso" ]; then
+                a_fuoco "$id"
+                echo "$id"
+                return 0
+            fi
+        done
+        sleep 0.1
+    done
+    return 1
+}
+sparita() {
+    for _ in $(seq 100); do
+        timeout 5 xdotool search --onlyvisible --name "$DOMANDA" 2>/dev/null | grep -qx "$1" || return 0
+        sleep 0.1
+    done
+    fallisci "the question box $1 did not close"
+}
+attendi_file() {
+    for _ in $(seq 300); do
+        [ -e "$1" ] && return 0
+        sleep 0.1
+    done
+    fallisci "$1 was not written"
+}
+controlla_fine() {
+    attendi_file "$FINE"
+    [ "$(cat "$FINE")" = $'Fatto\r' ] || fallisci "end-of-run file holds '$(cat -A "$FINE")'"
+}
+# Pages of a PDF: the cover plus one per sheet once the sheets are drawn
+# (a PDF with no text at all comes from a build whose sections draw nothing).
+controlla_pdf() {
+    local pdf="$1" attese="$2" pagine
+    [ -f "$pdf" ] || fallisci "no $pdf"
+    [ "$(head -c 5 "$pdf")" = "%PDF-" ] || fallisci "$pdf is not a PDF"
+    if command -v pdfinfo >/dev/null 2>&1; then
+        pagine=$(pdfinfo "$pdf" 2>/dev/null | awk '/^Pages:/ {print $2}')
+        if command -v pdftotext >/dev/null 2>&1 && [ -n "$(pdftotext "$pdf" - 2>/dev/null | tr -d '[:space:]')" ]; then
+            [ "$pagine" = "$attese" ] || fallisci "$pdf has $pagine pages, expected $attese"
+        else
+            [ "${pagine:-0}" -ge 1 ] || fallisci "$pdf has no pages"
+            echo "note: $pdf carries no text yet ($pagine page(s)); page count not checked"
+        fi
+    fi
+}
+
+W=$(finestra)
+[ -n "$W" ] || fallisci "the window did not appear"
+a_fuoco "$W"
+
+# 1. A three-day itinerary: destination typed in lower case, 01 to 03 January
+#    of the current year picked with the arrow keys.
+timeout 20 xdotool type --delay 60 "cefalù" || fallisci "xdotool type"
+tasti alt+d
+tasti --repeat 40 Up # first day of the list: 01
+tasti Tab
+tasti --repeat 12 Up # January: the day list is rebuilt, 01 stays
+tasti alt+a
+tasti --repeat 40 Up
+tasti Down Down # 03
+tasti Tab
+tasti --repeat 12 Up # January
+sleep 0.5
+if [ -n "${VAGOLUME_SCREENSHOT:-}" ] && command -v import >/dev/null 2>&1; then
+    eval "$(timeout 5 xdotool getwindowgeometry --shell "$W")"
+    timeout 20 import -display "$DISPLAY" -window root "$TMP/schermo.png" &&
+        timeout 20 convert "$TMP/schermo.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$VAGOLUME_SCREENSHOT" &&
+        echo "screenshot: $VAGOLUME_SCREENSHOT"
+fi
+tasti alt+s End alt+t # the printer panel, the last entry (the PDF writer), "S&tampa"
+D=$(domanda) || fallisci "no confirmation question after S&tampa"
+tasti Return # "Sì" is the default answer
+sparita "$D"
+controlla_fine
+PDF="$LAVORO/CEFALÙ_Vagolume.pdf"
+controlla_pdf "$PDF" 4
+echo "ok: itinerary of three days printed to $(basename "$PDF")"
+rm -f "$PDF" "$FINE"
+
+# 2. Two blank sheets.
+a_fuoco "$W"
+tasti alt+m alt+n Down # "&Moduli in bianco", "&Num. pagine:" 02
+tasti alt+s End alt+t
+D=$(domanda) || fallisci "no confirmation question for the blank sheets"
+tasti Return
+sparita "$D"
+controlla_fine
+controlla_pdf "$PDF" 3
+echo "ok: two blank sheets printed"
+rm -f "$PDF" "$FINE"
+
+# 3. 99 blank sheets, cancelled with "&Annulla". Return and a few Alt+A go out
+#    together, so that Alt+A is waiting when the run first looks at the
+#    window; should the run still be over before (sheets that draw next to
+#    nothing go fast), the attempt is repeated.
+a_fuoco "$W"
+tasti alt+n
+tasti --repeat 97 Down # 99
+annullata=""
+for tentativo in $(seq 10); do
+    a_fuoco "$W"
+    tasti alt+s End alt+t
+    D=$(domanda) || fallisci "no confirmation question for the long run"
+    timeout 10 xdotool key --delay 2 Return alt+a alt+a alt+a alt+a alt+a || fallisci "xdotool key Return alt+a"
+    if D2=$(domanda "$D" 30); then
+        tasti Return # "Sì": cancel
+        sparita "$D2"
+        annullata=1
+        break
+    fi
+    echo "note: attempt $tentativo: the run was over before Alt+A was taken; again"
+    controlla_fine
+    rm -f "$LAVORO"/*.pdf "$FINE"
+done
+[ -n "$annullata" ] || fallisci "Alt+A during the run never asked to cancel"
+controlla_fine
+if ls "$LAVORO"/*.pdf >/dev/null 2>&1; then
+    fallisci "a cancelled run left $(ls "$LAVORO"/*.pdf)"
+fi
+echo "ok: cancelled run printed nothing and wrote the end-of-run file"
+
+# 4. "&Fine" ends the program.
+a_fuoco "$W"
+tasti alt+f
+for _ in $(seq 100); do
+    kill -0 "$APP_PID" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$APP_PID" 2>/dev/null && fallisci "the program is still running after Alt+F"
+wait "$APP_PID"
+STATO=$?
+APP_PID=""
+[ "$STATO" = 0 ] || fallisci "the program ended with status $STATO"
+echo "ok: Alt+F ended the program"
+echo "PASS"
