@@ -130,6 +130,11 @@ EsitoCiclo CiclodiStampa(FinestraCiclo& finestra, StatoForm& form, PrinterSurfac
             c.TestoPeriodo = QStringLiteral("in bianco");
             c.TestoDestinazione = QStringLiteral("in bianco");
         }
+        if (c.NumeroPagine > kMaxPagine)
+            throw ErroreCalcolo(QStringLiteral("periodo di %1 giorni: più di %2 fogli, non stampo")
+                                    .arg(TestoNumero(c.NumeroPagine))
+                                    .arg(kMaxPagine)
+                                    .toStdString());
     });
 
     // 8-9: confirmation.

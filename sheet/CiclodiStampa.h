@@ -60,6 +60,11 @@ struct EsitoCiclo {
     bool TerminaProgramma = false;  // started by the itinerary program: end now
 };
 
+// Longest run: ten years of sheets. A period beyond it (a mistyped year in an
+// invocation line) is refused before anything is printed, rather than
+// filling the printer or the disk.
+inline constexpr float kMaxPagine = 3660;
+
 // File that tells the itinerary program that printing is over.
 inline const QString kFileFineStampa = QStringLiteral("FineStampaPercorsario.tmp");
 

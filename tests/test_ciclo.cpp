@@ -196,6 +196,28 @@ private slots:
         QVERIFY(e.Errori > 0 && e.FineScritta);
     }
 
+    // A period of centuries from a mistyped year is refused before anything
+    // is printed; ten years still print.
+    void periodoTroppoLungo_data() {
+        QTest::addColumn<QString>("fine");
+        QTest::addColumn<bool>("stampato");
+        QTest::newRow("secoli") << "31129999" << false;
+        QTest::newRow("dieci anni e un giorno") << "09032034" << false;
+    }
+    void periodoTroppoLungo() {
+        QFETCH(QString, fine);
+        QFETCH(bool, stampato);
+        QTemporaryDir dir;
+        RecordingSurface s;
+        FakeWindow w(s);
+        w.dati.DataFine = fine;
+        StatoForm form;
+        const EsitoCiclo e = CiclodiStampa(w, form, s, dir.path());
+        QCOMPARE(e.Stampato, stampato);
+        QVERIFY(s.ops.isEmpty());
+        QVERIFY(e.FineScritta && e.Errori == 1);
+    }
+
     void fileFineSostituisceUnLink() {
         QTemporaryDir dir;
         const QString bersaglio = dir.filePath(QStringLiteral("altro.txt"));

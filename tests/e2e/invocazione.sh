@@ -38,6 +38,18 @@ rc=$?
 [ -f ROMA_Vagolume.pdf ] || fail "Commandline.txt run: no PDF"
 [ "$(cat FineStampaPercorsario.tmp)" = $'Fatto\r' ] || fail "Commandline.txt run: end-of-run file"
 
+# Hostile destinations: the PDF stays in the current folder, under a readable name.
+mkdir "$work/d" && cd "$work/d"
+for dest in "../../fuori/ROMA" "/etc/ROMA" 'A:B*C?"D' "...ROMA" "$(printf 'è%.0s' $(seq 50))" "ROMA 🚐" "	CTRL"; do
+    timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$BIN" "$dest,01/08/2026,01/08/2026" 2>>err.txt \
+        || fail "destination '$dest': exit status"
+done
+[ "$(find "$work" -name '*.pdf' -not -path "$work/d/*" -not -path "$work/a/*" -not -path "$work/b/*" | wc -l)" -eq 0 ] \
+    || fail "a PDF was written outside the current folder: $(find "$work" -name '*.pdf')"
+[ "$(ls "$work/d" | grep -c '\.pdf$')" -eq 7 ] || fail "expected 7 PDFs: $(ls -a "$work/d")"
+! ls -a "$work/d" | grep -q '^\.[^.]' || fail "hidden file left: $(ls -a "$work/d")"
+ls "$work/d" | grep -q '^_\.\._fuori_ROMA_Vagolume\.pdf$' || fail "name of ../../fuori/ROMA: $(ls "$work/d")"
+
 # Nothing to do and no display: one line on standard error, non-zero status.
 mkdir "$work/c" && cd "$work/c"
 timeout 30 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$work/prog/vagolume" 2>err.txt
