@@ -17,7 +17,7 @@
 namespace vagolume {
 
 namespace {
-constexpr qint64 kMaxRiga = 64 * 1024; // longer first lines are cut here
+constexpr qint64 kMaxRiga = qint64{64} * 1024; // longer first lines are cut here
 
 bool MesePrima() {
     const QString formato = QLocale::system().dateFormat(QLocale::ShortFormat);

@@ -71,7 +71,7 @@ campo() { dpkg-deb -f "$DEB" "$1"; }
 [[ $(campo Package) == vagolume && $(campo Version) == "$VERSIONE" ]] || fail "Package/Version: $(campo Package) $(campo Version)"
 [[ $(campo Maintainer) == *"<vagolume@vagolume.invalid>"* ]] || fail "Maintainer: $(campo Maintainer)"
 DIPENDENZE=$(campo Depends)
-for d in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libcups2 fonts-liberation; do
+for d in libqt6core6 libqt6gui6 libqt6widgets6 libcups2 fonts-liberation; do
     [[ ",$DIPENDENZE," =~ [,\ ]$d[\ ,] ]] || fail "Depends senza $d: $DIPENDENZE"
 done
 ok "Depends: $DIPENDENZE"
