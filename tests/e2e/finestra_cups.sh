@@ -56,9 +56,10 @@ fallisci() {
 
 CODA=Vagolume_Laser
 TITOLO_LAVORO=LAGO_MAGGIORE_Vagolume
-# The program names the job after the destination, spaces made "_": cups-pdf
-# keeps letters, digits and "_" as they are (other characters of a title it
-# would change to "_"), so its output file carries the job title unchanged.
+# The program names the job after the destination, spaces made "_". cups-pdf
+# names its file after the job title, keeping ASCII letters, digits, "_", "."
+# and "-" and turning every other byte into "_" ("CEFALÙ" gives "CEFAL__",
+# "SANT'ANNA" "SANT_ANNA"): this title comes through unchanged.
 USCITA="$DIR/out/$TITOLO_LAVORO.pdf"
 [ "$(lpstat -d)" != "system default destination: $CODA" ] || fallisci "$CODA must not be the default queue"
 # The printer list shows the queues in the server's order, then the PDF writer.
