@@ -146,6 +146,7 @@ controlla_lavoro() {
         fallisci "no completed job $lavoro: $(lpstat -W completed -o | awk '{ print $1 }' | tr '\n' ' ')"
     riga=$(awk -v c="$CODA" -v id="$id" '$1 == c && $3 == id && $6 == "total"' "$DIR/log/page_log" 2>/dev/null)
     [ -n "$riga" ] || fallisci "job $lavoro is not in the page log"
+    # shellcheck disable=SC2086 # split into the log's fields
     set -- $riga
     [ "${10}" = "$TITOLO_LAVORO" ] || fallisci "job $lavoro is titled '${10}', expected $TITOLO_LAVORO"
     [ "$7" = 4 ] || fallisci "the server counted $7 pages for job $lavoro, expected 4"
@@ -236,7 +237,7 @@ if D=$(domanda 20); then
     fallisci "Alt+T printed with the panel closed after &Rinuncia"
 fi
 [ ! -e "$FINE" ] || fallisci "&Rinuncia wrote the end-of-run file"
-[ -z "$(lpstat -W all -o | grep -v "^$CODA-1 ")" ] || fallisci "&Rinuncia printed: $(lpstat -W all -o)"
+! lpstat -W all -o | grep -qv "^$CODA-1 " || fallisci "&Rinuncia printed: $(lpstat -W all -o)"
 echo "ok: &Rinuncia closed the panel, nothing printed"
 
 # 3. Nothing chosen in the list: the run goes to the printer chosen before.
