@@ -1,0 +1,273 @@
+#!/bin/bash
+# The real window printing on a real CUPS queue: a private cupsd with two
+# cups-pdf queues and a private X server; the window is driven with the
+# keyboard as a person would.
+#
+#  1. "lago maggiore", 01 to 03 January, Alt+S, the queue Vagolume_Laser (not
+#     the server's default) chosen in the list with the keyboard, Alt+T, "Sì":
+#     one job titled LAGO_MAGGIORE_Vagolume on Vagolume_Laser, cover + 3
+#     sheets, nothing written into the working folder, "Fatto" CR LF.
+#  2. Alt+S then Alt+R ("&Rinuncia"): the panel closes, nothing is printed.
+#  3. Alt+S, Alt+T with nothing chosen: the chosen queue stays the current
+#     printer, a second job goes to Vagolume_Laser.
+#  4. Alt+F ends the program with status 0.
+#
+# Usage: finestra_cups.sh PATH/TO/vagolume
+# Skipped (exit 0) without Xvfb, xdotool, cupsd, cups-pdf or pdfinfo, or when
+# not run as root (cups-pdf needs a cupsd started by root).
+set -u
+
+for strumento in Xvfb xdotool timeout; do
+    if ! command -v "$strumento" >/dev/null 2>&1; then
+        echo "SKIP: $strumento is not installed"
+        exit 0
+    fi
+done
+
+VAGOLUME=$(readlink -f "${1:?usage: $0 PATH/TO/vagolume}")
+# DIR, the CUPS_SERVER/CUPS_SERVERROOT variables, richiedi_server, pagine...
+source "$(dirname "$0")/../cups/e2e-comune.sh"
+
+XVFB_PID=""
+APP_PID=""
+pulisci() {
+    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+    [ -n "$APP_PID" ] && wait "$APP_PID" 2>/dev/null
+    [ -n "$XVFB_PID" ] && wait "$XVFB_PID" 2>/dev/null
+    bash "$CUPS_PRIVATO" stop "$DIR" # stops cupsd by the pid it recorded
+    rm -rf "$DIR"
+}
+trap pulisci EXIT
+
+richiedi_server
+
+fallisci() {
+    echo "FAIL: $*"
+    echo "--- program output:"
+    cat "$DIR/uscita.txt" 2>/dev/null
+    echo "--- working folder:"
+    ls -la "$DIR/run" 2>/dev/null
+    echo "--- jobs:"
+    lpstat -W all -o 2>/dev/null
+    cat "$DIR/log/page_log" 2>/dev/null
+    exit 1
+}
+
+CODA=Vagolume_Laser
+TITOLO_LAVORO=LAGO_MAGGIORE_Vagolume
+# The program names the job after the destination, spaces made "_". cups-pdf
+# names its file after the job title, keeping ASCII letters, digits, "_", "."
+# and "-" and turning every other byte into "_" ("CEFALÙ" gives "CEFAL__",
+# "SANT'ANNA" "SANT_ANNA"): this title comes through unchanged.
+USCITA="$DIR/out/$TITOLO_LAVORO.pdf"
+[ "$(lpstat -d)" != "system default destination: $CODA" ] || fallisci "$CODA must not be the default queue"
+# The printer list shows the queues in the server's order, then the PDF writer.
+POSIZIONE=$(lpstat -e | grep -nx "$CODA" | cut -d: -f1)
+[ -n "$POSIZIONE" ] || fallisci "no queue $CODA on the private server"
+
+# A display number nobody uses; Xvfb gives up at once when another server
+# took it meanwhile, and the next number is tried.
+for numero in $(seq 141 210); do
+    [ -e "/tmp/.X$numero-lock" ] || [ -e "/tmp/.X11-unix/X$numero" ] && continue
+    Xvfb ":$numero" -screen 0 1024x768x24 -nolisten tcp >"$DIR/xvfb.txt" 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 50); do
+        if DISPLAY=":$numero" timeout 2 xdotool getdisplaygeometry >/dev/null 2>&1; then
+            export DISPLAY=":$numero"
+            break 2
+        fi
+        kill -0 "$XVFB_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+    XVFB_PID=""
+done
+[ -n "$XVFB_PID" ] || fallisci "no X server could be started"
+
+mkdir -p "$DIR/casa"
+LAVORO="$DIR/run"
+FINE="$LAVORO/FineStampaPercorsario.tmp"
+TITOLO="^Stampa moduli per  'Vagolume'\$"
+DOMANDA="^Stampa dei moduli\$"
+
+(cd "$LAVORO" && exec env HOME="$DIR/casa" timeout 300 "$VAGOLUME" >"$DIR/uscita.txt" 2>&1) &
+APP_PID=$!
+
+finestra() { timeout 20 xdotool search --sync --onlyvisible --name "$TITOLO" 2>/dev/null | head -n 1; }
+tasti() { timeout 30 xdotool key --delay 30 "$@" || fallisci "xdotool key $*"; }
+a_fuoco() { timeout 5 xdotool windowfocus --sync "$1" >/dev/null 2>&1 || fallisci "cannot focus window $1"; }
+
+# Waits for the Yes/No box and gives it the focus.
+domanda() {
+    local prove="${1:-150}" id
+    for _ in $(seq "$prove"); do
+        id=$(timeout 5 xdotool search --onlyvisible --name "$DOMANDA" 2>/dev/null | head -n 1)
+        if [ -n "$id" ]; then
+            a_fuoco "$id"
+            echo "$id"
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+sparita() {
+    for _ in $(seq 100); do
+        timeout 5 xdotool search --onlyvisible --name "$DOMANDA" 2>/dev/null | grep -qx "$1" || return 0
+        sleep 0.1
+    done
+    fallisci "the question box $1 did not close"
+}
+fine_scritta() {
+    for _ in $(seq 600); do
+        [ -e "$FINE" ] && break
+        sleep 0.1
+    done
+    [ -e "$FINE" ] || fallisci "no end-of-run file after the run"
+    [ "$(od -An -c "$FINE" | tr -s ' ')" = " F a t t o \r \n" ] ||
+        fallisci "end-of-run file holds '$(cat -A "$FINE")'"
+}
+# Waits (bounded: three minutes, the filters run Ghostscript) until the
+# server has no pending job.
+lavori_finiti() {
+    for _ in $(seq 1800); do
+        [ -z "$(lpstat -o 2>/dev/null)" ] && return 0
+        sleep 0.1
+    done
+    fallisci "jobs still pending: $(lpstat -o)"
+}
+# The completed job NAME on the server: its title and page count as the
+# server's page log records them ("QUEUE USER ID [DATE ZONE] total PAGES BILLING HOST TITLE ...").
+controlla_lavoro() {
+    local lavoro=$1 id=${1##*-} riga
+    lpstat -W completed -o | awk '{ print $1 }' | grep -qx "$lavoro" ||
+        fallisci "no completed job $lavoro: $(lpstat -W completed -o | awk '{ print $1 }' | tr '\n' ' ')"
+    riga=$(awk -v c="$CODA" -v id="$id" '$1 == c && $3 == id && $6 == "total"' "$DIR/log/page_log" 2>/dev/null)
+    [ -n "$riga" ] || fallisci "job $lavoro is not in the page log"
+    # shellcheck disable=SC2086 # split into the log's fields
+    set -- $riga
+    [ "${10}" = "$TITOLO_LAVORO" ] || fallisci "job $lavoro is titled '${10}', expected $TITOLO_LAVORO"
+    [ "$7" = 4 ] || fallisci "the server counted $7 pages for job $lavoro, expected 4"
+}
+controlla_uscita() {
+    [ -f "$USCITA" ] || fallisci "cups-pdf wrote '$(ls "$DIR/out")', expected $(basename "$USCITA")"
+    [ "$(ls "$DIR/out" | wc -l)" = 1 ] || fallisci "cups-pdf wrote more than one file: $(ls "$DIR/out")"
+    local n
+    n=$(pagine "$USCITA")
+    [ "$n" = 4 ] || fallisci "$(basename "$USCITA") has '$n' pages, expected 4 (cover + 3 sheets)"
+}
+niente_in_cartella() {
+    if ls "$LAVORO"/*.pdf >/dev/null 2>&1; then
+        fallisci "a PDF was written into the working folder: $(ls "$LAVORO"/*.pdf)"
+    fi
+    [ -z "$(ls -A "$DIR/temp-app")" ] || fallisci "temporary files left: $(ls -A "$DIR/temp-app")"
+}
+
+# How many pixels of the window are in the light cyan of the printer panel's
+# caption ("Selezione stampante:", about a hundred; nothing else in the window
+# has that colour); empty when no screen grabber is installed.
+IMPORT=$(command -v import 2>/dev/null)
+CONVERT=$(command -v convert 2>/dev/null)
+ciano() {
+    [ -n "$IMPORT" ] && [ -n "$CONVERT" ] || return 0
+    timeout 20 "$IMPORT" -display "$DISPLAY" -window "$1" "$DIR/schermo.png" 2>/dev/null || return 0
+    timeout 20 "$CONVERT" "$DIR/schermo.png" -alpha off -fill black +opaque '#C0FFFF' -fill white -opaque '#C0FFFF' \
+        -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
+}
+# Waits until the panel is shown (1) or hidden (0) on the screen.
+pannello() {
+    local voluto=$1 n=""
+    for _ in $(seq 50); do
+        n=$(ciano "$W")
+        [ -z "$n" ] && return 0 # no screen grabber: not checked
+        if [ "$voluto" = 1 ] && [ "$n" -gt 40 ]; then return 0; fi
+        if [ "$voluto" = 0 ] && [ "$n" = 0 ]; then return 0; fi
+        sleep 0.1
+    done
+    [ "$voluto" = 1 ] && fallisci "the printer panel is not shown ($n cyan pixels)"
+    fallisci "the printer panel is still shown ($n cyan pixels)"
+}
+
+W=$(finestra)
+[ -n "$W" ] || fallisci "the window did not appear"
+a_fuoco "$W"
+pannello 0
+
+# 1. "lago maggiore", 01 to 03 January of the current year picked with the
+#    arrow keys, printed on Vagolume_Laser chosen in the list.
+timeout 20 xdotool type --delay 60 "lago maggiore" || fallisci "xdotool type"
+tasti alt+d
+tasti --repeat 40 Up # first day of the list: 01
+tasti Tab
+tasti --repeat 12 Up # January: the day list is rebuilt, 01 stays
+tasti alt+a
+tasti --repeat 40 Up
+tasti Down Down # 03
+tasti Tab
+tasti --repeat 12 Up # January
+tasti alt+s
+pannello 1
+# Home chooses the first entry, each Down the next one.
+tasti Home
+[ "$POSIZIONE" -gt 1 ] && tasti --repeat $((POSIZIONE - 1)) Down
+tasti alt+t
+D=$(domanda) || fallisci "no confirmation question after S&tampa"
+tasti Return # "Sì" is the default answer
+sparita "$D"
+fine_scritta
+lavori_finiti
+controlla_lavoro "$CODA-1"
+controlla_uscita
+niente_in_cartella
+echo "ok: job $CODA-1 titled $TITOLO_LAVORO, 4 pages, written by cups-pdf as $(basename "$USCITA")"
+mv "$USCITA" "$DIR/primo.pdf"
+rm -f "$FINE"
+
+# 2. "&Rinuncia" closes the panel and prints nothing.
+a_fuoco "$W"
+tasti alt+s
+pannello 1
+tasti alt+r
+pannello 0
+# With the panel closed, Alt+T is no shortcut: no question comes up.
+tasti alt+t
+if D=$(domanda 20); then
+    fallisci "Alt+T printed with the panel closed after &Rinuncia"
+fi
+[ ! -e "$FINE" ] || fallisci "&Rinuncia wrote the end-of-run file"
+! lpstat -W all -o | grep -qv "^$CODA-1 " || fallisci "&Rinuncia printed: $(lpstat -W all -o)"
+echo "ok: &Rinuncia closed the panel, nothing printed"
+
+# 3. Nothing chosen in the list: the run goes to the printer chosen before.
+a_fuoco "$W"
+tasti alt+s
+pannello 1
+tasti alt+t
+D=$(domanda) || fallisci "no confirmation question for the second print"
+tasti Return
+sparita "$D"
+fine_scritta
+lavori_finiti
+controlla_lavoro "$CODA-2"
+controlla_uscita
+niente_in_cartella
+lavori=$(lpstat -W completed -o | awk '{ print $1 }' | sort | tr '\n' ' ')
+[ "$lavori" = "$CODA-1 $CODA-2 " ] || fallisci "jobs on the server: '$lavori' (expected $CODA-1 $CODA-2)"
+echo "ok: second print with nothing chosen went to $CODA as job $CODA-2, 4 pages"
+
+# 4. "&Fine" ends the program.
+a_fuoco "$W"
+tasti alt+f
+for _ in $(seq 100); do
+    kill -0 "$APP_PID" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$APP_PID" 2>/dev/null && fallisci "the program is still running after Alt+F"
+wait "$APP_PID"
+STATO=$?
+APP_PID=""
+[ "$STATO" = 0 ] || fallisci "the program ended with status $STATO"
+echo "ok: Alt+F ended the program"
+echo "PASS"
