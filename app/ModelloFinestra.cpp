@@ -210,12 +210,17 @@ void ModelloFinestra::cmdSelStampante_Click(int16_t Index) {
             const QString scelta = lstStampanti.Voci[lstStampanti.Selezionato];
             QStringList installate = servizi_.StampantiInstallate ? servizi_.StampantiInstallate() : QStringList();
             installate.append(kNomeScrittorePdf);
+            bool trovata = false;
             for (const QString& nome : installate) {
                 if (nome == scelta) {
                     stampanteCorrente_ = nome;
+                    trovata = true;
                     break;
                 }
             }
+            if (!trovata)
+                Avvisa(QStringLiteral("la stampante \"%1\" non è più installata: stampo su \"%2\"")
+                           .arg(scelta, stampanteCorrente_));
         }
         AvviaStampa();
     } else if (Index == 1) {
