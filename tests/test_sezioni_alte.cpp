@@ -566,8 +566,8 @@ private slots:
         VerificaTesto(Testo(s, settimana), 22.7f, 167, 175, true, false, 20, Centrato);
         VerificaTesto(Testo(s, giorno), 22.7f, 177, 185, true, false, 20, Centrato);
         const Op* m = nullptr;
-        for (const Op& op : s.Texts())
-            if (op.text == mese && Circa(op.x1 + op.x2, 2 * 190.0f)) m = &op;
+        for (const Op& op : s.ops) // not Texts(): the pointer must outlive the loop
+            if (op.kind == Op::Text && op.text == mese && Circa(op.x1 + op.x2, 2 * 190.0f)) m = &op;
         VerificaTesto(m, 22.7f, 187, 195, true, false, 20, Centrato);
     }
 
@@ -687,8 +687,8 @@ private slots:
             QVERIFY(contatore && Circa(contatore->y2, 34.5f));
             const Op* di = Testo(s, "di:", 0, p);
             const Op* totale = nullptr;
-            for (const Op& op : s.Texts(p))
-                if (op.text == "5" && Circa(op.y2, 40)) totale = &op;
+            for (const Op& op : s.ops) // not Texts(p): the pointer must outlive the loop
+                if (op.kind == Op::Text && op.page == p && op.text == "5" && Circa(op.y2, 40)) totale = &op;
             QVERIFY(di && totale && totale->x1 > di->x2);
             QVERIFY((p == 1) == (Testo(s, "Partenza:", 0, p) != nullptr));
         }
