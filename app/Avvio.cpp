@@ -53,10 +53,8 @@ bool EsisteFileComando(const std::string& cartella) {
 // the note about a missing runtime folder, normal without a desktop session,
 // is left out.
 void Messaggi(QtMsgType tipo, const QMessageLogContext&, const QString& testo) {
-    if (testo.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR")))
-        return;
-    if (tipo == QtDebugMsg || tipo == QtInfoMsg)
-        return;
+    if (testo.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR"))) return;
+    if (tipo == QtDebugMsg || tipo == QtInfoMsg) return;
     std::fprintf(stderr, "vagolume: %s\n", qUtf8Printable(testo));
 }
 

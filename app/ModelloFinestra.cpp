@@ -10,12 +10,16 @@
 #include <cstdio>
 
 // The logos live in the core library's resources.
-static void CaricaRisorse() { Q_INIT_RESOURCE(resources); }
+static void CaricaRisorse() {
+    Q_INIT_RESOURCE(resources);
+}
 
 namespace vagolume {
 
 namespace {
-void Avvisa(const QString& messaggio) { std::fprintf(stderr, "vagolume: %s\n", qUtf8Printable(messaggio)); }
+void Avvisa(const QString& messaggio) {
+    std::fprintf(stderr, "vagolume: %s\n", qUtf8Printable(messaggio));
+}
 
 // Runs one step of start-up; a failing step is skipped.
 template <typename F> void Passo(F&& f) {
@@ -59,11 +63,11 @@ ModelloFinestra::ModelloFinestra(Servizi servizi) : servizi_(std::move(servizi))
 ModelloFinestra::~ModelloFinestra() = default;
 
 void ModelloFinestra::Notifica() {
-    if (servizi_.Aggiornato)
-        servizi_.Aggiornato();
+    if (servizi_.Aggiornato) servizi_.Aggiornato();
 }
 
-void ModelloFinestra::Form_Load(const QDate& oggi, const QString& argomenti, const QString& cartellaProgramma) {
+void ModelloFinestra::Form_Load(const QDate& oggi, const QString& argomenti,
+                                const QString& cartellaProgramma) {
     // 1-2
     Form.RigaComando.clear();
     lblCopyright.Testo = ComponiCopyright();
@@ -108,8 +112,7 @@ void ModelloFinestra::Form_Load(const QDate& oggi, const QString& argomenti, con
     Form.RigaComando = argomenti;
     if (Form.RigaComando.isEmpty()) {
         const LetturaFileComando lettura = LeggiFileComando(cartellaProgramma);
-        if (!lettura.Avviso.isEmpty())
-            Avvisa(lettura.Avviso);
+        if (!lettura.Avviso.isEmpty()) Avvisa(lettura.Avviso);
         Form.RigaComando = lettura.Riga;
     }
     // 13-14
@@ -143,8 +146,7 @@ void ModelloFinestra::Form_Load(const QDate& oggi, const QString& argomenti, con
         // f. Print at once on the current printer.
         AvviaStampa();
         if (UltimoEsito.TerminaProgramma) {
-            if (servizi_.Termina)
-                servizi_.Termina(codiceUscita_);
+            if (servizi_.Termina) servizi_.Termina(codiceUscita_);
             return;
         }
     }
@@ -165,8 +167,7 @@ void ModelloFinestra::StampaVisibile() {
 }
 
 void ModelloFinestra::AvviaStampa() {
-    if (superficie_)
-        return; // one run at a time: events are processed during a run
+    if (superficie_) return; // one run at a time: events are processed during a run
     const QString stampante = stampanteCorrente_;
     superficie_.reset();
     if (servizi_.CreaSuperficie)
@@ -178,24 +179,25 @@ void ModelloFinestra::AvviaStampa() {
     UltimoEsito = CiclodiStampa(*this, Form, *superficie_, servizi_.CartellaLavoro);
     superficie_.reset();
     if (UltimoEsito.Errori > 0 && !UltimoEsito.Annullato)
-        Avvisa(QStringLiteral("la stampa su \"%1\" ha avuto %2 errori").arg(stampante).arg(UltimoEsito.Errori));
+        Avvisa(
+            QStringLiteral("la stampa su \"%1\" ha avuto %2 errori").arg(stampante).arg(UltimoEsito.Errori));
     codiceUscita_ = (UltimoEsito.Errori == 0 && UltimoEsito.FineScritta) ? 0 : 1;
     Notifica();
 }
 
-void ModelloFinestra::cmdStampa_Click() { VisualizzaListaStampanti(); }
+void ModelloFinestra::cmdStampa_Click() {
+    VisualizzaListaStampanti();
+}
 
 bool ModelloFinestra::TastoInvio() {
-    if (!StampaPredefinito || !cmdStampa.Abilitato || !cmdStampa.Visibile)
-        return false;
+    if (!StampaPredefinito || !cmdStampa.Abilitato || !cmdStampa.Visibile) return false;
     cmdStampa_Click();
     return true;
 }
 
 void ModelloFinestra::VisualizzaListaStampanti() {
     lstStampanti.Voci.clear();
-    if (servizi_.StampantiInstallate)
-        lstStampanti.Voci = servizi_.StampantiInstallate();
+    if (servizi_.StampantiInstallate) lstStampanti.Voci = servizi_.StampantiInstallate();
     lstStampanti.Voci.append(kNomeScrittorePdf);
     lstStampanti.Selezionato = -1;
     frmSelStampa.Visibile = true;
@@ -208,7 +210,8 @@ void ModelloFinestra::cmdSelStampante_Click(int16_t Index) {
         Notifica();
         if (lstStampanti.Selezionato >= 0 && lstStampanti.Selezionato < lstStampanti.Voci.size()) {
             const QString scelta = lstStampanti.Voci[lstStampanti.Selezionato];
-            QStringList installate = servizi_.StampantiInstallate ? servizi_.StampantiInstallate() : QStringList();
+            QStringList installate =
+                servizi_.StampantiInstallate ? servizi_.StampantiInstallate() : QStringList();
             installate.append(kNomeScrittorePdf);
             bool trovata = false;
             for (const QString& nome : installate) {
@@ -230,7 +233,8 @@ void ModelloFinestra::cmdSelStampante_Click(int16_t Index) {
 }
 
 void ModelloFinestra::cmdAnnulla_Click() {
-    const bool si = servizi_.DomandaSiNo && servizi_.DomandaSiNo(kTitoloStampa, QStringLiteral("Vuoi annullare la stampa?"));
+    const bool si = servizi_.DomandaSiNo &&
+                    servizi_.DomandaSiNo(kTitoloStampa, QStringLiteral("Vuoi annullare la stampa?"));
     Form.AnnullaStampa = si;
 }
 
@@ -243,8 +247,7 @@ void ModelloFinestra::cmdFine_Click() {
             Avvisa(QString::fromUtf8(e.what()));
         }
     }
-    if (servizi_.Termina)
-        servizi_.Termina(0);
+    if (servizi_.Termina) servizi_.Termina(0);
 }
 
 QString ModelloFinestra::TestoHelp() const {
@@ -299,22 +302,28 @@ void ModelloFinestra::RicostruisciGiorni(Controllo& giorni, const Controllo& mes
         giorni.Voci.clear();
         for (int i = n; i >= 1; --i)
             giorni.Voci.append(Zero(i, 2));
-        if (d > n)
-            d = n;
+        if (d > n) d = n;
         giorni.Testo = Zero(d, 2);
     });
     StampaVisibile();
 }
 
-void ModelloFinestra::cmbM1_Click() { RicostruisciGiorni(cmbg1, cmbm1, cmba1); }
-void ModelloFinestra::cmbM2_Click() { RicostruisciGiorni(cmbg2, cmbm2, cmba2); }
-void ModelloFinestra::cmbData_Click() { StampaVisibile(); }
-void ModelloFinestra::cmbData_KeyPress(char16_t& KeyAscii) { KeyAscii = 0; }
+void ModelloFinestra::cmbM1_Click() {
+    RicostruisciGiorni(cmbg1, cmbm1, cmba1);
+}
+void ModelloFinestra::cmbM2_Click() {
+    RicostruisciGiorni(cmbg2, cmbm2, cmba2);
+}
+void ModelloFinestra::cmbData_Click() {
+    StampaVisibile();
+}
+void ModelloFinestra::cmbData_KeyPress(char16_t& KeyAscii) {
+    KeyAscii = 0;
+}
 
 void ModelloFinestra::txtLocalita_KeyPress(char16_t& KeyAscii) {
     const QChar c(KeyAscii);
-    if (!c.isNull() && c.category() != QChar::Other_Control)
-        KeyAscii = c.toUpper().unicode();
+    if (!c.isNull() && c.category() != QChar::Other_Control) KeyAscii = c.toUpper().unicode();
     StampaVisibile();
 }
 
@@ -351,8 +360,7 @@ void ModelloFinestra::MostraAnnulla(bool inStampa) {
 }
 
 void ModelloFinestra::ElaboraEventi() {
-    if (servizi_.ElaboraEventi)
-        servizi_.ElaboraEventi();
+    if (servizi_.ElaboraEventi) servizi_.ElaboraEventi();
 }
 
 void ModelloFinestra::StatoStampa(float Corr, float Totale) {
@@ -373,7 +381,9 @@ void ModelloFinestra::MostraRiempimento() {
     Notifica();
 }
 
-void ModelloFinestra::Ridisegna() { Notifica(); }
+void ModelloFinestra::Ridisegna() {
+    Notifica();
+}
 
 Picture ModelloFinestra::Logo1() {
     static const Picture logo{QStringLiteral("imgLogo1"), QImage(QStringLiteral(":/logo1.png"))};

@@ -19,7 +19,7 @@ class Stampante;
 // One control as the window shows it.
 struct Controllo {
     QString Testo;
-    QStringList Voci;      // entries of a list
+    QStringList Voci; // entries of a list
     bool Abilitato = true;
     bool Visibile = true;
     Rgb ColoreTesto = 0x000000;
@@ -48,7 +48,8 @@ struct Servizi {
     std::function<QStringList()> StampantiInstallate;
     std::function<QString()> StampantePredefinita;
     // The surface a run draws on, for a printer name.
-    std::function<std::unique_ptr<PrinterSurface>(const QString& stampante, std::function<QString()> titolo)> CreaSuperficie;
+    std::function<std::unique_ptr<PrinterSurface>(const QString& stampante, std::function<QString()> titolo)>
+        CreaSuperficie;
     std::function<void(int codice)> Termina;
     QString CartellaLavoro; // where the end-of-run file goes
 };

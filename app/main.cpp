@@ -2,4 +2,6 @@
 
 #include "app/Avvio.h"
 
-int main(int argc, char* argv[]) { return vagolume::Avvia(argc, argv); }
+int main(int argc, char* argv[]) {
+    return vagolume::Avvia(argc, argv);
+}

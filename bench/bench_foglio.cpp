@@ -1,8 +1,8 @@
 // Benchmarks of page composition: one sheet on the recording surface, and a
 // whole 99-sheet run written to PDF in process.
 
-#include "print/Stampanti.h"
 #include "print/StampaTesto.h"
+#include "print/Stampanti.h"
 #include "print/SuperficieStampante.h"
 #include "sheet/CiclodiStampa.h"
 #include "sheet/Sezioni.h"
@@ -61,8 +61,7 @@ void Pdf99Fogli(benchmark::State& stato) {
         StatoForm form;
         SuperficieStampante s(std::make_unique<ScrittorePdf>(dir.path()), [&w] { return w.title; });
         const EsitoCiclo e = CiclodiStampa(w, form, s, dir.path());
-        if (!e.Stampato)
-            stato.SkipWithError("run failed");
+        if (!e.Stampato) stato.SkipWithError("run failed");
         stato.counters["byte"] = static_cast<double>(QFileInfo(dir.filePath("ROMA_Vagolume.pdf")).size());
     }
 }

@@ -5,7 +5,9 @@
 
 namespace vagolume {
 
-double Int(double x) { return std::floor(x); }
+double Int(double x) {
+    return std::floor(x);
+}
 
 int16_t A16Bit(double valore) {
     if (!std::isfinite(valore) || valore < -32768.0 || valore > 32767.0)
@@ -16,11 +18,9 @@ int16_t A16Bit(double valore) {
 int16_t ValoreNumerico(const QString& testo) {
     int32_t valore = 0;
     for (QChar c : testo) {
-        if (c < u'0' || c > u'9')
-            break;
+        if (c < u'0' || c > u'9') break;
         valore = valore * 10 + (c.unicode() - u'0');
-        if (valore > 32767)
-            throw ErroreCalcolo("numero fuori dall'intervallo a 16 bit");
+        if (valore > 32767) throw ErroreCalcolo("numero fuori dall'intervallo a 16 bit");
     }
     return static_cast<int16_t>(valore);
 }
@@ -55,7 +55,9 @@ QString Zero(const int& n, const int& c) {
     return testo.right(c);
 }
 
-QString Data2Data(const QString& X) { return X.mid(0, 2) + u'/' + X.mid(2, 2) + u'/' + X.mid(4); }
+QString Data2Data(const QString& X) {
+    return X.mid(0, 2) + u'/' + X.mid(2, 2) + u'/' + X.mid(4);
+}
 
 void Data2Gma(const QString& X, int16_t& g, int16_t& m, int16_t& a) {
     g = ValoreNumerico(X.mid(0, 2));
@@ -75,8 +77,7 @@ void Giul2Data(const double& n, int16_t& g, int16_t& m, int16_t& a) {
     a = A16Bit(Int(n / 365.26) + 1);
     float r = static_cast<float>(n - Int(365.25 * a - 395.25));
     const int w = (a % 4 == 0) ? 1 : 2;
-    if (r > 91 - w)
-        r = static_cast<float>(r + w);
+    if (r > 91 - w) r = static_cast<float>(r + w);
     m = A16Bit(Int(r / 30.57));
     // Whole-number assignment rounds halves to the even integer.
     g = A16Bit(std::nearbyint(static_cast<double>(r) - Int(30.57 * m)));

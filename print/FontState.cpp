@@ -32,11 +32,12 @@ FontState::FontState(QPaintDevice* device) : device_(device) {
 
 FontState::~FontState() = default;
 
-void FontState::Changed() { misure_ = nullptr; }
+void FontState::Changed() {
+    misure_ = nullptr;
+}
 
 void FontState::SetName(const QString& name) {
-    if (font_.family() == name && resolvedName_)
-        return;
+    if (font_.family() == name && resolvedName_) return;
     font_.setFamily(name);
     resolvedName_.reset();
     cache_.clear();
@@ -44,36 +45,33 @@ void FontState::SetName(const QString& name) {
 }
 
 QString FontState::Name() {
-    if (!resolvedName_)
-        resolvedName_ = QFontInfo(font_).family();
+    if (!resolvedName_) resolvedName_ = QFontInfo(font_).family();
     return *resolvedName_;
 }
 
 void FontState::SetSize(float points) {
-    if (!(points > 0.0f))
-        points = 0.1f;
-    if (points == size_)
-        return;
+    if (!(points > 0.0f)) points = 0.1f;
+    if (points == size_) return;
     size_ = points;
     font_.setPointSizeF(points);
     Changed();
 }
 
 void FontState::SetBold(bool bold) {
-    if (font_.bold() == bold)
-        return;
+    if (font_.bold() == bold) return;
     font_.setBold(bold);
     Changed();
 }
 
 void FontState::SetItalic(bool italic) {
-    if (font_.italic() == italic)
-        return;
+    if (font_.italic() == italic) return;
     font_.setItalic(italic);
     Changed();
 }
 
-const QFont& FontState::Font() { return font_; }
+const QFont& FontState::Font() {
+    return font_;
+}
 
 const QFontMetricsF& FontState::Metrics() {
     return Correnti().metrics;
@@ -83,8 +81,7 @@ FontState::Misure& FontState::Correnti() {
     if (misure_ == nullptr) {
         const auto chiave = std::make_tuple(size_, font_.bold(), font_.italic());
         auto it = cache_.find(chiave);
-        if (it == cache_.end())
-            it = cache_.emplace(chiave, Misure{QFontMetricsF(font_, device_), {}}).first;
+        if (it == cache_.end()) it = cache_.emplace(chiave, Misure{QFontMetricsF(font_, device_), {}}).first;
         misure_ = &it->second;
     }
     return *misure_;
@@ -93,11 +90,10 @@ FontState::Misure& FontState::Correnti() {
 float FontState::Width(const QString& text) {
     Misure& m = Correnti();
     const auto trovata = m.larghezze.constFind(text);
-    if (trovata != m.larghezze.constEnd())
-        return *trovata;
-    const auto larghezza = static_cast<float>(m.metrics.horizontalAdvance(text) * kMillimetresPerInch / resolution_);
-    if (text.size() <= kMaxTestoInCache)
-        m.larghezze.insert(text, larghezza);
+    if (trovata != m.larghezze.constEnd()) return *trovata;
+    const auto larghezza =
+        static_cast<float>(m.metrics.horizontalAdvance(text) * kMillimetresPerInch / resolution_);
+    if (text.size() <= kMaxTestoInCache) m.larghezze.insert(text, larghezza);
     return larghezza;
 }
 
@@ -105,6 +101,8 @@ float FontState::Height(const QString&) {
     return static_cast<float>(Metrics().height() * kMillimetresPerInch / resolution_);
 }
 
-float FontState::Ascent() { return static_cast<float>(Metrics().ascent() * kMillimetresPerInch / resolution_); }
+float FontState::Ascent() {
+    return static_cast<float>(Metrics().ascent() * kMillimetresPerInch / resolution_);
+}
 
 } // namespace vagolume

@@ -6,8 +6,8 @@
 
 #include <QFont>
 #include <QFontMetricsF>
-#include <QString>
 #include <QHash>
+#include <QString>
 #include <map>
 #include <memory>
 #include <optional>

@@ -21,8 +21,7 @@ void StampaTesto(PrinterSurface& s, const QString& txt, const float& RigaStampaV
                  const float& daOrizz, const float& aOrizz, const bool& Grassetto, const bool& Corsivo,
                  const float& Size, const int16_t& Allineato) {
     const QString testo = TogliSpazi(txt);
-    if (testo.isEmpty())
-        return;
+    if (testo.isEmpty()) return;
     s.SetFontBold(Grassetto);
     s.SetFontItalic(Corsivo);
     s.SetFontSize(Size);
@@ -32,11 +31,9 @@ void StampaTesto(PrinterSurface& s, const QString& txt, const float& RigaStampaV
     while (W >= spazio) {
         const float attuale = s.FontSize();
         const float prossima = attuale - kPassoRiduzione;
-        if (prossima < kDimensioneMinima)
-            break;
+        if (prossima < kDimensioneMinima) break;
         s.SetFontSize(prossima);
-        if (!(s.FontSize() < attuale))
-            break; // the surface does not go any smaller
+        if (!(s.FontSize() < attuale)) break; // the surface does not go any smaller
         W = s.MeasureTextWidth(testo);
     }
 
@@ -52,8 +49,7 @@ void StampaTesto(PrinterSurface& s, const QString& txt, const float& RigaStampaV
 
 void SettaFontNamePrinter(PrinterSurface& s) {
     s.SetFontName(QStringLiteral("Agency FB"));
-    if (s.FontName() != QLatin1String("Agency FB"))
-        s.SetFontName(QStringLiteral("Times new roman"));
+    if (s.FontName() != QLatin1String("Agency FB")) s.SetFontName(QStringLiteral("Times new roman"));
 }
 
 QStringList RigheLocalita(PrinterSurface& s, const QString& Localita, const float& f) {

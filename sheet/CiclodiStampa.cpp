@@ -22,7 +22,9 @@ namespace vagolume {
 
 namespace {
 
-void Avvisa(const QString& messaggio) { std::fprintf(stderr, "vagolume: %s\n", qUtf8Printable(messaggio)); }
+void Avvisa(const QString& messaggio) {
+    std::fprintf(stderr, "vagolume: %s\n", qUtf8Printable(messaggio));
+}
 
 // Runs one step of the run; a failure is said on standard error and the run
 // goes on with the next step.
@@ -40,7 +42,9 @@ template <typename F> bool Passo(EsitoCiclo& esito, const char* nome, F&& f) {
     return false;
 }
 
-QString TestoNumero(float n) { return QString::number(static_cast<double>(n), 'g', 7); }
+QString TestoNumero(float n) {
+    return QString::number(static_cast<double>(n), 'g', 7);
+}
 
 } // namespace
 
@@ -48,8 +52,7 @@ QString NomeDocumento(const QString& destinazione) {
     QString nome = destinazione.left(19);
     nome.replace(u' ', u'_');
     nome += QStringLiteral("_Vagolume");
-    if (nome.startsWith(u'_'))
-        nome.remove(0, 1);
+    if (nome.startsWith(u'_')) nome.remove(0, 1);
     return nome;
 }
 
@@ -62,7 +65,8 @@ QString TestoConferma(const QString& TestoDestinazione, const QString& TestoPeri
 }
 
 bool ScriviFineStampa(const QString& cartella) {
-    const QByteArray modello = QFile::encodeName(QDir(cartella).filePath(QStringLiteral(".FineStampaPercorsario.XXXXXX")));
+    const QByteArray modello =
+        QFile::encodeName(QDir(cartella).filePath(QStringLiteral(".FineStampaPercorsario.XXXXXX")));
     const QByteArray destinazione = QFile::encodeName(QDir(cartella).filePath(kFileFineStampa));
     std::string nomeTemp(modello.constData());
     auto fallisci = [&](const char* cosa) {
@@ -72,8 +76,7 @@ bool ScriviFineStampa(const QString& cartella) {
         return false;
     };
     const int fd = ::mkstemp(nomeTemp.data());
-    if (fd < 0)
-        return fallisci("creazione");
+    if (fd < 0) return fallisci("creazione");
     const mode_t maschera = ::umask(0);
     ::umask(maschera);
     ::fchmod(fd, 0666 & ~maschera);
@@ -83,7 +86,8 @@ bool ScriviFineStampa(const QString& cartella) {
     const int erroreScrittura = errno;
     if (::close(fd) != 0 || !ok) {
         if (ok == false)
-            errno = scritti >= 0 && scritti < static_cast<ssize_t>(sizeof kContenuto - 1) ? ENOSPC : erroreScrittura;
+            errno = scritti >= 0 && scritti < static_cast<ssize_t>(sizeof kContenuto - 1) ? ENOSPC
+                                                                                          : erroreScrittura;
         const int salvato = errno;
         ::unlink(nomeTemp.c_str());
         errno = salvato;
@@ -98,7 +102,8 @@ bool ScriviFineStampa(const QString& cartella) {
     return true;
 }
 
-EsitoCiclo CiclodiStampa(FinestraCiclo& finestra, StatoForm& form, PrinterSurface& s, const QString& cartellaFine) {
+EsitoCiclo CiclodiStampa(FinestraCiclo& finestra, StatoForm& form, PrinterSurface& s,
+                         const QString& cartellaFine) {
     EsitoCiclo esito;
     ContestoStampa c;
     c.ImpostaColonne();
@@ -167,9 +172,8 @@ EsitoCiclo CiclodiStampa(FinestraCiclo& finestra, StatoForm& form, PrinterSurfac
         // 13-14: the document takes its name from the application title at
         // its first drawing, the cover page frame.
         const QString titoloSalvato = finestra.TitoloApplicazione();
-        Passo(esito, "nome del documento", [&] {
-            finestra.ImpostaTitoloApplicazione(NomeDocumento(finestra.TestoLocalita()));
-        });
+        Passo(esito, "nome del documento",
+              [&] { finestra.ImpostaTitoloApplicazione(NomeDocumento(finestra.TestoLocalita())); });
         Passo(esito, "cornice della copertina", [&] { s.DrawBox(15, 15, 195, c.FondoPagina); });
         finestra.ImpostaTitoloApplicazione(titoloSalvato);
 
@@ -182,8 +186,7 @@ EsitoCiclo CiclodiStampa(FinestraCiclo& finestra, StatoForm& form, PrinterSurfac
         c.AltezzaFascia = c.FondoPagina - c.InizioControlli;
         Passo(esito, "passo delle righe", [&] {
             const double righe = Int(c.AltezzaFascia / 5.0 + 0.5);
-            if (!(righe >= 1))
-                throw ErroreCalcolo("fascia inferiore troppo bassa");
+            if (!(righe >= 1)) throw ErroreCalcolo("fascia inferiore troppo bassa");
             c.PassoRiga = static_cast<float>(c.AltezzaFascia / righe);
         });
         Passo(esito, "carattere", [&] { SettaFontNamePrinter(s); });

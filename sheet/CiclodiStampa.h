@@ -15,13 +15,13 @@ struct DatiItinerario {
     QString Destinazione; // text of the destination box
     QString DataInizio;   // DDMMYYYY, the three picker texts joined
     QString DataFine;
-    bool Bianco = false;  // "Moduli in bianco" ticked
-    QString Copie;        // page count text in blank mode, "01".."99"
+    bool Bianco = false; // "Moduli in bianco" ticked
+    QString Copie;       // page count text in blank mode, "01".."99"
 };
 
 // Values of the window that a run reads and writes.
 struct StatoForm {
-    QString RigaComando;       // non-empty: started by the itinerary program
+    QString RigaComando; // non-empty: started by the itinerary program
     bool AnnullaStampa = false;
     bool DatiInseriti = true;
     float FondoPagina = 0;
@@ -52,12 +52,12 @@ public:
 };
 
 struct EsitoCiclo {
-    bool Stampato = false;          // the document was handed to the printer
-    bool Annullato = false;         // cancelled by the user (document discarded)
-    bool Rinunciato = false;        // answer No to the confirmation
-    int Errori = 0;                 // failing steps (each said on standard error)
-    bool FineScritta = false;       // the end-of-run file was written
-    bool TerminaProgramma = false;  // started by the itinerary program: end now
+    bool Stampato = false;         // the document was handed to the printer
+    bool Annullato = false;        // cancelled by the user (document discarded)
+    bool Rinunciato = false;       // answer No to the confirmation
+    int Errori = 0;                // failing steps (each said on standard error)
+    bool FineScritta = false;      // the end-of-run file was written
+    bool TerminaProgramma = false; // started by the itinerary program: end now
 };
 
 // Longest run: ten years of sheets. A period beyond it (a mistyped year in an

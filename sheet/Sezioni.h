@@ -14,17 +14,17 @@ class PrinterSurface;
 void StampaCopertina(PrinterSurface& s, ContestoStampa& c);
 
 // Logbook page, in drawing order.
-void StampaIntestazione(PrinterSurface& s, ContestoStampa& c);   // logos, title bar, upper band frame
-void StampaPernottamento(PrinterSurface& s, ContestoStampa& c);  // overnight stay and accommodation
-void StampaContachilometri(PrinterSurface& s, ContestoStampa& c); // odometer column
-void StampaGiornoGps(PrinterSurface& s, ContestoStampa& c);      // date cells, GPS box, day counter
+void StampaIntestazione(PrinterSurface& s, ContestoStampa& c);           // logos, title bar, upper band frame
+void StampaPernottamento(PrinterSurface& s, ContestoStampa& c);          // overnight stay and accommodation
+void StampaContachilometri(PrinterSurface& s, ContestoStampa& c);        // odometer column
+void StampaGiornoGps(PrinterSurface& s, ContestoStampa& c);              // date cells, GPS box, day counter
 void StampaLocalitaVisitateTitolo(PrinterSurface& s, ContestoStampa& c); // heading, frame, notes bar
-void StampaControlliMezzo(PrinterSurface& s, ContestoStampa& c); // vehicle checks
-void StampaSerbatoi(PrinterSurface& s, ContestoStampa& c);       // water tanks
-void StampaLocalitaVisitateRighe(PrinterSurface& s, ContestoStampa& c);    // ruled lines
-void StampaCarburanteSfondo(PrinterSurface& s, ContestoStampa& c);  // background of fuel and expenses
+void StampaControlliMezzo(PrinterSurface& s, ContestoStampa& c);         // vehicle checks
+void StampaSerbatoi(PrinterSurface& s, ContestoStampa& c);               // water tanks
+void StampaLocalitaVisitateRighe(PrinterSurface& s, ContestoStampa& c);  // ruled lines
+void StampaCarburanteSfondo(PrinterSurface& s, ContestoStampa& c);       // background of fuel and expenses
 void StampaLocalitaVisitateDivisori(PrinterSurface& s, ContestoStampa& c); // column dividers
-void StampaCarburante(PrinterSurface& s, ContestoStampa& c);     // fuel labels, rules and gas band
-void StampaCodificaSpese(PrinterSurface& s, ContestoStampa& c);  // expenses, legend and footer
+void StampaCarburante(PrinterSurface& s, ContestoStampa& c);               // fuel labels, rules and gas band
+void StampaCodificaSpese(PrinterSurface& s, ContestoStampa& c);            // expenses, legend and footer
 
 } // namespace vagolume

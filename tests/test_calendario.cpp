@@ -72,8 +72,7 @@ private slots:
         for (int anno = 1; anno <= 3027; ++anno)
             for (int mese = 1; mese <= 12; ++mese)
                 for (int giorno = 1; giorno <= GiorniMese(anno, mese); ++giorno) {
-                    if (mese == 2 && giorno == 29 && anno % 4 != 0)
-                        continue;
+                    if (mese == 2 && giorno == 29 && anno % 4 != 0) continue;
                     const QString testo = Gma2Data(giorno, mese, anno);
                     Giul2Data(Data2Giul(testo), g, m, a);
                     if (g != giorno || m != mese || a != anno)

@@ -27,12 +27,18 @@ private slots:
     void nomeDocumento_data() {
         QTest::addColumn<QString>("destinazione");
         QTest::addColumn<QString>("nome");
-        QTest::newRow("una parola") << "ROMA" << "ROMA_Vagolume";
-        QTest::newRow("due parole") << "LAGO MAGGIORE" << "LAGO_MAGGIORE_Vagolume";
-        QTest::newRow("vuota") << "" << "Vagolume";
-        QTest::newRow("25 caratteri") << "ABCDEFGHIJKLMNOPQRSTUVWXY" << "ABCDEFGHIJKLMNOPQRS_Vagolume";
-        QTest::newRow("blank iniziale") << " ROMA" << "ROMA_Vagolume";
-        QTest::newRow("due blank iniziali") << "  ROMA" << "_ROMA_Vagolume";
+        QTest::newRow("una parola") << "ROMA"
+                                    << "ROMA_Vagolume";
+        QTest::newRow("due parole") << "LAGO MAGGIORE"
+                                    << "LAGO_MAGGIORE_Vagolume";
+        QTest::newRow("vuota") << ""
+                               << "Vagolume";
+        QTest::newRow("25 caratteri") << "ABCDEFGHIJKLMNOPQRSTUVWXY"
+                                      << "ABCDEFGHIJKLMNOPQRS_Vagolume";
+        QTest::newRow("blank iniziale") << " ROMA"
+                                        << "ROMA_Vagolume";
+        QTest::newRow("due blank iniziali") << "  ROMA"
+                                            << "_ROMA_Vagolume";
     }
     void nomeDocumento() {
         QFETCH(QString, destinazione);
@@ -41,10 +47,11 @@ private slots:
     }
 
     void conferma() {
-        QCOMPARE(TestoConferma("ROMA", "01/03 - 05/03/2024", 5),
-                 QStringLiteral("Predisposizione per la stampa\r\rDestinazione: . . ROMA\rPeriodo: . . . . . . . "
-                                "01/03 - 05/03/2024\rPagine: . . . . . . . . 5\r\rVuoi stampare i moduli per il "
-                                "vagolume?"));
+        QCOMPARE(
+            TestoConferma("ROMA", "01/03 - 05/03/2024", 5),
+            QStringLiteral("Predisposizione per la stampa\r\rDestinazione: . . ROMA\rPeriodo: . . . . . . . "
+                           "01/03 - 05/03/2024\rPagine: . . . . . . . . 5\r\rVuoi stampare i moduli per il "
+                           "vagolume?"));
     }
 
     void cinqueGiorni() {
@@ -235,8 +242,7 @@ private slots:
     }
 
     void fileFineCartellaNonScrivibile() {
-        if (::geteuid() == 0)
-            QSKIP("root writes into read-only folders");
+        if (::geteuid() == 0) QSKIP("root writes into read-only folders");
         QTemporaryDir dir;
         ::chmod(QFile::encodeName(dir.path()).constData(), 0555);
         QVERIFY(!ScriviFineStampa(dir.path()));

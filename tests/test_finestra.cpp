@@ -39,7 +39,8 @@ public:
     explicit SuperficieOsservata(EsitoSuperficie& esito) : esito_(esito) {}
     ~SuperficieOsservata() override {
         esito_.ended = ended;
-        esito_.aborted = aborted || !OfKind(Op::AbortDocument).isEmpty(); // a document of the run was discarded
+        esito_.aborted =
+            aborted || !OfKind(Op::AbortDocument).isEmpty(); // a document of the run was discarded
         esito_.drawings =
             static_cast<int>(OfKind(Op::Box).size() + OfKind(Op::Line).size() + OfKind(Op::Text).size());
     }

@@ -29,8 +29,8 @@ QString Elenco(const RecordingSurface& s) {
                      .arg(static_cast<int>(op.fillStyle))
                      .arg(op.fillColour, 6, 16, QLatin1Char('0'))
                      .arg(op.fontSize, 0, 'f', 2)
-                     .arg(op.bold ? QStringLiteral(" b") : QString())
-                     + (op.italic ? QStringLiteral(" i") : QString());
+                     .arg(op.bold ? QStringLiteral(" b") : QString()) +
+                 (op.italic ? QStringLiteral(" i") : QString());
     }
     return testo;
 }
@@ -65,7 +65,9 @@ private slots:
         const QStringList righe = attuale.split(u'\n');
         for (int i = 0; i < std::min(atteso.size(), righe.size()); ++i)
             if (atteso[i] != righe[i])
-                QFAIL(qPrintable(QStringLiteral("line %1:\n  saved:  %2\n  now:    %3").arg(i + 1).arg(atteso[i], righe[i])));
+                QFAIL(qPrintable(QStringLiteral("line %1:\n  saved:  %2\n  now:    %3")
+                                     .arg(i + 1)
+                                     .arg(atteso[i], righe[i])));
         QCOMPARE(righe.size(), atteso.size());
     }
 };

@@ -20,8 +20,7 @@ using namespace vagolume;
 namespace {
 int Pagine(const QString& pdf) {
     QFile f(pdf);
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
+    if (!f.open(QIODevice::ReadOnly)) return -1;
     static const QRegularExpression pagina(QStringLiteral("/Type\\s*/Page[^s]"));
     return static_cast<int>(QString::fromLatin1(f.readAll()).count(pagina));
 }
@@ -47,13 +46,19 @@ private slots:
     void nomiSicuri_data() {
         QTest::addColumn<QString>("documento");
         QTest::addColumn<QString>("file");
-        QTest::newRow("normale") << "ROMA_Vagolume" << "ROMA_Vagolume";
-        QTest::newRow("barre") << "../../etc/passwd_Vagolume" << "_.._etc_passwd_Vagolume";
-        QTest::newRow("caratteri vietati") << "A:B*C?D\"E<F>G|H\\I" << "A_B_C_D_E_F_G_H_I";
-        QTest::newRow("punti iniziali") << "..._Vagolume" << "_Vagolume";
+        QTest::newRow("normale") << "ROMA_Vagolume"
+                                 << "ROMA_Vagolume";
+        QTest::newRow("barre") << "../../etc/passwd_Vagolume"
+                               << "_.._etc_passwd_Vagolume";
+        QTest::newRow("caratteri vietati") << "A:B*C?D\"E<F>G|H\\I"
+                                           << "A_B_C_D_E_F_G_H_I";
+        QTest::newRow("punti iniziali") << "..._Vagolume"
+                                        << "_Vagolume";
         QTest::newRow("controllo") << QStringLiteral("RO\nMA\t_Vagolume") << "RO_MA__Vagolume";
-        QTest::newRow("vuoto") << "" << "Vagolume";
-        QTest::newRow("emoji") << QStringLiteral("ROMA_\U0001F690_Vagolume") << QStringLiteral("ROMA_\U0001F690_Vagolume");
+        QTest::newRow("vuoto") << ""
+                               << "Vagolume";
+        QTest::newRow("emoji") << QStringLiteral("ROMA_\U0001F690_Vagolume")
+                               << QStringLiteral("ROMA_\U0001F690_Vagolume");
     }
     void nomiSicuri() {
         QFETCH(QString, documento);
@@ -83,8 +88,7 @@ private slots:
     void annullataNonLasciaFile() {
         Corsa c;
         c.w.onEvents = [&c](int passo) {
-            if (passo == 3)
-                c.form.AnnullaStampa = true;
+            if (passo == 3) c.form.AnnullaStampa = true;
         };
         const EsitoCiclo e = c.Esegui();
         QVERIFY(e.Annullato);

@@ -158,7 +158,8 @@ private slots:
         QCOMPARE(nomi[0].text, QStringLiteral("Agency FB"));
         QCOMPARE(nomi[1].text, QStringLiteral("Times new roman"));
         QVERIFY(s.FontName() != QStringLiteral("Agency FB"));
-        QVERIFY2(s.FontName().contains(QStringLiteral("Serif")) || s.FontName().contains(QStringLiteral("Times")),
+        QVERIFY2(s.FontName().contains(QStringLiteral("Serif")) ||
+                     s.FontName().contains(QStringLiteral("Times")),
                  qPrintable(s.FontName()));
     }
 

@@ -30,15 +30,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString riga = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const Invocazione inv = AnalizzaRigaComando(riga);
     for (const auto& d : {inv.Inizio, inv.Fine}) {
-        if (!d)
-            continue;
+        if (!d) continue;
         // What the window puts into its date lists, then reads back.
         const QString testo = Zero(d->Giorno, 2) + Zero(d->Mese, 2) + Zero(d->Anno, 4);
         Giorni(testo);
         int16_t g = 0, m = 0, a = 0;
         Data2Gma(testo, g, m, a);
-        if (g != d->Giorno || m != d->Mese || a != d->Anno)
-            __builtin_trap();
+        if (g != d->Giorno || m != d->Mese || a != d->Anno) __builtin_trap();
     }
     Giorni(riga.left(12));
     // The PDF file name made from the destination stays inside its folder.

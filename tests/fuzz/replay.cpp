@@ -21,10 +21,10 @@ int main(int argc, char* argv[]) {
     }
     for (const QString& nome : file) {
         QFile f(cartella.filePath(nome));
-        if (!f.open(QIODevice::ReadOnly))
-            return 1;
+        if (!f.open(QIODevice::ReadOnly)) return 1;
         const QByteArray dati = f.readAll();
-        LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(dati.constData()), static_cast<size_t>(dati.size()));
+        LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(dati.constData()),
+                               static_cast<size_t>(dati.size()));
     }
     std::printf("%lld ingressi riprodotti\n", static_cast<long long>(file.size()));
     return 0;

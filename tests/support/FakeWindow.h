@@ -36,8 +36,7 @@ public:
     void MostraAnnulla(bool inStampa) override { log.append(QStringLiteral("Annulla %1").arg(inStampa)); }
     void ElaboraEventi() override {
         ++eventPasses;
-        if (onEvents)
-            onEvents(eventPasses);
+        if (onEvents) onEvents(eventPasses);
     }
     void StatoStampa(float Corr, float Totale) override {
         lastCorr = Corr;

@@ -15,8 +15,7 @@ void RecordingSurface::Record(Op op) {
 
 void RecordingSurface::Draw(Op op) {
     ++draws_;
-    if (failFrom_ > 0 && draws_ >= failFrom_)
-        throw ErroreStampa("superficie guasta (prova)");
+    if (failFrom_ > 0 && draws_ >= failFrom_) throw ErroreStampa("superficie guasta (prova)");
     if (!documentOpen) {
         documentOpen = true;
         ended = aborted = false;
@@ -107,15 +106,15 @@ void RecordingSurface::DrawBox(float x1, float y1, float x2, float y2) {
     Draw(Op{Op::Box, x1, y1, x2, y2});
 }
 
-void RecordingSurface::DrawPicture(const vagolume::Picture& picture, float x, float y, float width, float height) {
+void RecordingSurface::DrawPicture(const vagolume::Picture& picture, float x, float y, float width,
+                                   float height) {
     Op op{Op::Picture, x, y, x + width, y + height};
     op.text = picture.name;
     Draw(op);
 }
 
 void RecordingSurface::NewPage() {
-    if (!documentOpen)
-        return;
+    if (!documentOpen) return;
     Record(Op{Op::NewPage});
     if (pageStarted_) {
         pageStarted_ = false;
@@ -124,16 +123,14 @@ void RecordingSurface::NewPage() {
 }
 
 void RecordingSurface::EndDocument() {
-    if (!documentOpen)
-        return;
+    if (!documentOpen) return;
     Record(Op{Op::EndDocument});
     documentOpen = false;
     ended = true;
 }
 
 void RecordingSurface::AbortDocument() {
-    if (!documentOpen)
-        return;
+    if (!documentOpen) return;
     Record(Op{Op::AbortDocument});
     documentOpen = false;
     aborted = true;
@@ -142,25 +139,24 @@ void RecordingSurface::AbortDocument() {
 QList<Op> RecordingSurface::OfKind(Op::Kind kind, int page) const {
     QList<Op> r;
     for (const Op& op : ops)
-        if (op.kind == kind && (page < 0 || op.page == page))
-            r.append(op);
+        if (op.kind == kind && (page < 0 || op.page == page)) r.append(op);
     return r;
 }
 
-QList<Op> RecordingSurface::Texts(int page) const { return OfKind(Op::Text, page); }
+QList<Op> RecordingSurface::Texts(int page) const {
+    return OfKind(Op::Text, page);
+}
 
 const Op* RecordingSurface::FindText(const QString& text, int page) const {
     for (const Op& op : ops)
-        if (op.kind == Op::Text && op.text == text && (page < 0 || op.page == page))
-            return &op;
+        if (op.kind == Op::Text && op.text == text && (page < 0 || op.page == page)) return &op;
     return nullptr;
 }
 
 QList<Op> RecordingSurface::PageOps(int page) const {
     QList<Op> r;
     for (const Op& op : ops)
-        if (op.page == page)
-            r.append(op);
+        if (op.page == page) r.append(op);
     return r;
 }
 

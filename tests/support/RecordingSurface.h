@@ -12,13 +12,26 @@ namespace vagolume {
 
 struct Op {
     enum Kind {
-        LineWidth, FillStyle, FillColour, FontName, FontSize, Bold, Italic,
-        Text, Line, Box, Picture, NewPage, EndDocument, AbortDocument, BeginDocument
+        LineWidth,
+        FillStyle,
+        FillColour,
+        FontName,
+        FontSize,
+        Bold,
+        Italic,
+        Text,
+        Line,
+        Box,
+        Picture,
+        NewPage,
+        EndDocument,
+        AbortDocument,
+        BeginDocument
     };
     Kind kind;
     float x1 = 0, y1 = 0, x2 = 0, y2 = 0; // geometry in mm (Text: x1,y1 = top-left, x2,y2 = bottom-right)
-    QString text;                        // text, picture name, font name, document name
-    double value = 0;                    // line width, colour, font size, flag
+    QString text;                         // text, picture name, font name, document name
+    double value = 0;                     // line width, colour, font size, flag
     // Drawing state when the operation ran.
     int16_t lineWidth = 0;
     vagolume::FillStyle fillStyle = vagolume::FillStyle::Transparent;
@@ -51,13 +64,13 @@ public:
     // Makes drawing operations fail from the n-th one on (0: never).
     void FailFrom(int n) { failFrom_ = n; }
 
-    QList<Op> ops;           // everything, in order
-    QString documentName;    // name taken when the document began
-    QString Title;           // what the document takes as its name when it begins
+    QList<Op> ops;        // everything, in order
+    QString documentName; // name taken when the document began
+    QString Title;        // what the document takes as its name when it begins
     bool documentOpen = false;
     bool ended = false;
     bool aborted = false;
-    int pages = 0;           // pages output so far in the open document (cover included)
+    int pages = 0; // pages output so far in the open document (cover included)
 
     // Convenience for tests.
     QList<Op> Texts(int page = -1) const;
