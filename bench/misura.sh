@@ -39,19 +39,23 @@ misura "itinerary, 365 days" 365 "$VAGOLUME" "ROMA,01/01/2025,31/12/2025"
 
 # Start-up to the idle window on a private Xvfb server (needs xvfb and xdotool).
 if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
-    for n in $(seq 90 120); do [ -e /tmp/.X11-unix/X$n ] || break; done
+    for n in $(seq 150 220); do [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break; done
     Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
     xvfb=$!
-    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+    for _ in $(seq 100); do DISPLAY=:$n xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
     tempi=()
     for i in 1 2 3 4 5; do
         mkdir "$work/finestra.$i" && cd "$work/finestra.$i"
         t0=$(date +%s.%N)
         DISPLAY=:$n "$VAGOLUME" 2>/dev/null &
         pid=$!
-        until DISPLAY=:$n xdotool search --onlyvisible --name "Stampa moduli per" >/dev/null 2>&1; do sleep 0.005; done
+        for _ in $(seq 2000); do
+            DISPLAY=:$n xdotool search --onlyvisible --name "Stampa moduli per" >/dev/null 2>&1 && break
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.005
+        done
         t1=$(date +%s.%N)
-        kill "$pid"; wait "$pid" 2>/dev/null || true
+        kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true
         tempi+=("$(echo "$t1 - $t0" | bc -l)")
     done
     kill "$xvfb"; wait "$xvfb" 2>/dev/null || true
