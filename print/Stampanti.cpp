@@ -207,19 +207,36 @@ bool CodaCups::Consegna(const QString& pdf, const QString& nomeDocumento, QStrin
     n = cupsAddOption("print-scaling", "none", n, &opzioni);
     n = cupsAddOption("fit-to-page", "false", n, &opzioni);
     const QByteArray nome = nome_.toUtf8();
-    const QByteArray file = QFile::encodeName(pdf);
     const QByteArray titolo = nomeDocumento.toUtf8();
-    const int lavoro =
-        cupsPrintFile2(CUPS_HTTP_DEFAULT, nome.constData(), file.constData(), titolo.constData(), n, opzioni);
+    const QByteArray documento = (nomeDocumento + QStringLiteral(".pdf")).toUtf8();
+    // The job and its one document both carry the document's name, not the
+    // temporary file's.
+    const int lavoro = cupsCreateJob(CUPS_HTTP_DEFAULT, nome.constData(), titolo.constData(), n, opzioni);
     cupsFreeOptions(n, opzioni);
-    if (lavoro <= 0) {
-        const QString motivo = QString::fromUtf8(cupsLastErrorString());
+    auto motivo = [] {
+        const QString testo = QString::fromUtf8(cupsLastErrorString());
         if (cupsLastError() == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS)
-            errore = QStringLiteral("la stampante non accetta lavori (%1)").arg(motivo);
-        else if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND)
-            errore = QStringLiteral("stampante non installata (%1)").arg(motivo);
-        else
-            errore = QStringLiteral("lavoro rifiutato (%1)").arg(motivo);
+            return QStringLiteral("la stampante non accetta lavori (%1)").arg(testo);
+        if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND)
+            return QStringLiteral("stampante non installata (%1)").arg(testo);
+        return QStringLiteral("lavoro rifiutato (%1)").arg(testo);
+    };
+    if (lavoro <= 0) {
+        errore = motivo();
+        return false;
+    }
+    QFile file(pdf);
+    bool ok = file.open(QIODevice::ReadOnly) &&
+              cupsStartDocument(CUPS_HTTP_DEFAULT, nome.constData(), lavoro, documento.constData(), CUPS_FORMAT_PDF,
+                                1) == HTTP_STATUS_CONTINUE;
+    while (ok && !file.atEnd()) {
+        const QByteArray blocco = file.read(64 * 1024);
+        ok = !blocco.isEmpty() && cupsWriteRequestData(CUPS_HTTP_DEFAULT, blocco.constData(),
+                                                       static_cast<size_t>(blocco.size())) == HTTP_STATUS_CONTINUE;
+    }
+    if (cupsFinishDocument(CUPS_HTTP_DEFAULT, nome.constData()) != IPP_STATUS_OK || !ok) {
+        errore = motivo();
+        cupsCancelJob2(CUPS_HTTP_DEFAULT, nome.constData(), lavoro, 0);
         return false;
     }
     return true;
