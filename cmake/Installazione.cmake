@@ -35,6 +35,16 @@ add_custom_target(vagolume_icone_tema ALL DEPENDS ${VAGOLUME_ICON_FILES})
 
 # --- Manual page ------------------------------------------------------------
 configure_file(${VAGOLUME_PACKAGING_DIR}/vagolume.1.in ${CMAKE_CURRENT_BINARY_DIR}/man/vagolume.1 @ONLY)
+# Installed compressed, as Debian's manual pages are (-n: no time stamp, so the
+# package is the same from one build to the next).
+find_program(GZIP_PROGRAM gzip REQUIRED)
+add_custom_command(
+  OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/man/vagolume.1.gz
+  COMMAND ${GZIP_PROGRAM} -9nkf ${CMAKE_CURRENT_BINARY_DIR}/man/vagolume.1
+  DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/man/vagolume.1
+  COMMENT "Pagina di manuale compressa"
+  VERBATIM)
+add_custom_target(vagolume_man ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/man/vagolume.1.gz)
 
 # --- Install rules ----------------------------------------------------------
 install(TARGETS vagolume RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -45,7 +55,8 @@ foreach(size ${VAGOLUME_ICON_SIZES})
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/icons/${size}x${size}/vagolume.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/man/vagolume.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/man/vagolume.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${VAGOLUME_PACKAGING_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vagolume)
 
 # --- Debian package ---------------------------------------------------------
 set(CPACK_PACKAGE_NAME "vagolume")

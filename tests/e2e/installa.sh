@@ -51,8 +51,9 @@ ok "cmake --install in $P"
 [[ -x $P/bin/vagolume ]] && ok "bin/vagolume" || fail "bin/vagolume manca o non è eseguibile"
 DESKTOP=$P/share/applications/vagolume.desktop
 [[ -f $DESKTOP ]] && ok "share/applications/vagolume.desktop" || fail "vagolume.desktop manca"
-MAN=$P/share/man/man1/vagolume.1
-[[ -f $MAN ]] && ok "share/man/man1/vagolume.1" || fail "vagolume.1 manca"
+MAN=$P/share/man/man1/vagolume.1.gz
+[[ -f $MAN ]] && ok "share/man/man1/vagolume.1.gz" || fail "vagolume.1.gz manca"
+[[ -f $P/share/doc/vagolume/copyright ]] && ok "share/doc/vagolume/copyright" || fail "copyright manca"
 
 # Every icon must be a PNG of the size its folder promises, and the 32x32 one
 # is the logo itself (the picture the window shows).
@@ -73,7 +74,7 @@ cmp -s "$P/share/icons/hicolor/32x32/apps/vagolume.png" "$SORGENTI/resources/log
 
 # Nothing but what a user needs: no libraries, headers or test programs.
 estranei=$(cd "$P" && find . -type f ! -path ./bin/vagolume ! -path ./share/applications/vagolume.desktop \
-    ! -path './share/icons/hicolor/*/apps/vagolume.png' ! -path ./share/man/man1/vagolume.1)
+    ! -path './share/icons/hicolor/*/apps/vagolume.png' ! -path ./share/man/man1/vagolume.1.gz ! -path ./share/doc/vagolume/copyright)
 [[ -z $estranei ]] && ok "nessun file estraneo" || fail "file installati in più: $estranei"
 
 # --- desktop entry -------------------------------------------------------------
@@ -124,7 +125,7 @@ if [[ -f $MAN ]]; then
         echo "SKIP: man assente (pacchetto man-db)"
     fi
     for stato in 0 1 2; do
-        grep -qx -- ".B $stato" "$MAN" || fail "la pagina di manuale non descrive lo stato di uscita $stato"
+        zgrep -qx -- ".B $stato" "$MAN" || fail "la pagina di manuale non descrive lo stato di uscita $stato"
     done
 fi
 

@@ -97,13 +97,13 @@ while IFS= read -r voce; do
 done <"$LAVORO/elenco"
 ok "${#FILE_PACCHETTO[@]} file installati: ${FILE_PACCHETTO[*]}"
 # Slim container images tell dpkg not to unpack manual pages.
-PAGINA_MAN=/usr/share/man/man1/vagolume.1
+PAGINA_MAN=/usr/share/man/man1/vagolume.1.gz
 if grep -rqs '^path-exclude.*/usr/share/man' /etc/dpkg/dpkg.cfg /etc/dpkg/dpkg.cfg.d; then
     echo "SKIP: dpkg qui non installa le pagine di manuale (path-exclude in /etc/dpkg)"
     PAGINA_MAN=
 fi
 for atteso in /usr/bin/vagolume /usr/share/applications/vagolume.desktop \
-    /usr/share/icons/hicolor/32x32/apps/vagolume.png $PAGINA_MAN; do
+    /usr/share/icons/hicolor/32x32/apps/vagolume.png /usr/share/doc/vagolume/copyright $PAGINA_MAN; do
     grep -qx -- "$atteso" "$LAVORO/elenco" && [[ -e $atteso ]] || fail "$atteso non installato"
 done
 if command -v desktop-file-validate >/dev/null; then
