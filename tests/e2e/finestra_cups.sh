@@ -66,60 +66,16 @@ USCITA="$DIR/out/$TITOLO_LAVORO.pdf"
 POSIZIONE=$(lpstat -e | grep -nx "$CODA" | cut -d: -f1)
 [ -n "$POSIZIONE" ] || fallisci "no queue $CODA on the private server"
 
-# A display number nobody uses; Xvfb gives up at once when another server
-# took it meanwhile, and the next number is tried.
-for numero in $(seq 141 210); do
-    [ -e "/tmp/.X$numero-lock" ] || [ -e "/tmp/.X11-unix/X$numero" ] && continue
-    Xvfb ":$numero" -screen 0 1024x768x24 -nolisten tcp >"$DIR/xvfb.txt" 2>&1 &
-    XVFB_PID=$!
-    for _ in $(seq 50); do
-        if DISPLAY=":$numero" timeout 2 xdotool getdisplaygeometry >/dev/null 2>&1; then
-            export DISPLAY=":$numero"
-            break 2
-        fi
-        kill -0 "$XVFB_PID" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill "$XVFB_PID" 2>/dev/null
-    wait "$XVFB_PID" 2>/dev/null
-    XVFB_PID=""
-done
-[ -n "$XVFB_PID" ] || fallisci "no X server could be started"
+source "$(dirname "$0")/../xvfb/xvfb-comune.sh"
+avvia_xvfb 141 210 "$DIR/xvfb.txt"
 
 mkdir -p "$DIR/casa"
 LAVORO="$DIR/run"
 FINE="$LAVORO/FineStampaPercorsario.tmp"
-TITOLO="^Stampa moduli per  'Vagolume'\$"
-DOMANDA="^Stampa dei moduli\$"
 
 (cd "$LAVORO" && exec env HOME="$DIR/casa" timeout 300 "$VAGOLUME" >"$DIR/uscita.txt" 2>&1) &
 APP_PID=$!
 
-finestra() { timeout 20 xdotool search --sync --onlyvisible --name "$TITOLO" 2>/dev/null | head -n 1; }
-tasti() { timeout 30 xdotool key --delay 30 "$@" || fallisci "xdotool key $*"; }
-a_fuoco() { timeout 5 xdotool windowfocus --sync "$1" >/dev/null 2>&1 || fallisci "cannot focus window $1"; }
-
-# Waits for the Yes/No box and gives it the focus.
-domanda() {
-    local prove="${1:-150}" id
-    for _ in $(seq "$prove"); do
-        id=$(timeout 5 xdotool search --onlyvisible --name "$DOMANDA" 2>/dev/null | head -n 1)
-        if [ -n "$id" ]; then
-            a_fuoco "$id"
-            echo "$id"
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
-}
-sparita() {
-    for _ in $(seq 100); do
-        timeout 5 xdotool search --onlyvisible --name "$DOMANDA" 2>/dev/null | grep -qx "$1" || return 0
-        sleep 0.1
-    done
-    fallisci "the question box $1 did not close"
-}
 fine_scritta() {
     for _ in $(seq 600); do
         [ -e "$FINE" ] && break
@@ -233,7 +189,7 @@ tasti alt+r
 pannello 0
 # With the panel closed, Alt+T is no shortcut: no question comes up.
 tasti alt+t
-if D=$(domanda 20); then
+if D=$(domanda "" 20); then
     fallisci "Alt+T printed with the panel closed after &Rinuncia"
 fi
 [ ! -e "$FINE" ] || fallisci "&Rinuncia wrote the end-of-run file"

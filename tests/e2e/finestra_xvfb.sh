@@ -38,63 +38,18 @@ fallisci() {
     exit 1
 }
 
-# A display number nobody uses; Xvfb gives up at once when another server
-# took it meanwhile, and the next number is tried.
-for numero in $(seq 73 140); do
-    [ -e "/tmp/.X$numero-lock" ] || [ -e "/tmp/.X11-unix/X$numero" ] && continue
-    Xvfb ":$numero" -screen 0 1024x768x24 -nolisten tcp >"$TMP/xvfb.txt" 2>&1 &
-    XVFB_PID=$!
-    for _ in $(seq 50); do
-        if DISPLAY=":$numero" timeout 2 xdotool getdisplaygeometry >/dev/null 2>&1; then
-            export DISPLAY=":$numero"
-            break 2
-        fi
-        kill -0 "$XVFB_PID" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill "$XVFB_PID" 2>/dev/null
-    wait "$XVFB_PID" 2>/dev/null
-    XVFB_PID=""
-done
-[ -n "$XVFB_PID" ] || fallisci "no X server could be started"
+source "$(dirname "$0")/../xvfb/xvfb-comune.sh"
+avvia_xvfb 73 140 "$TMP/xvfb.txt"
 
 mkdir -p "$TMP/lavoro" "$TMP/casa" "$TMP/xdg"
 chmod 700 "$TMP/xdg"
 LAVORO="$TMP/lavoro"
 FINE="$LAVORO/FineStampaPercorsario.tmp"
-TITOLO="^Stampa moduli per  'Vagolume'\$"
-DOMANDA="^Stampa dei moduli\$"
 
 (cd "$LAVORO" && exec env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY HOME="$TMP/casa" XDG_RUNTIME_DIR="$TMP/xdg" \
     LC_ALL=C.UTF-8 timeout 240 "$PROGRAMMA" >"$TMP/uscita.txt" 2>&1) &
 APP_PID=$!
 
-finestra() { timeout 20 xdotool search --sync --onlyvisible --name "$TITOLO" 2>/dev/null | head -n 1; }
-tasti() { timeout 30 xdotool key --delay 30 "$@" || fallisci "xdotool key $*"; }
-a_fuoco() { timeout 5 xdotool windowfocus --sync "$1" >/dev/null 2>&1 || fallisci "cannot focus window $1"; }
-
-# Waits for the Yes/No box (a window other than $1) and gives it the focus.
-domanda() {
-    local escluso="${1:-}" prove="${2:-150}" id
-    for _ in $(seq "$prove"); do
-        for id in $(timeout 5 xdotool search --onlyvisible --name "$DOMANDA" 2>/dev/null); do
-            if [ "$id" != "$escluso" ]; then
-                a_fuoco "$id"
-                echo "$id"
-                return 0
-            fi
-        done
-        sleep 0.1
-    done
-    return 1
-}
-sparita() {
-    for _ in $(seq 100); do
-        timeout 5 xdotool search --onlyvisible --name "$DOMANDA" 2>/dev/null | grep -qx "$1" || return 0
-        sleep 0.1
-    done
-    fallisci "the question box $1 did not close"
-}
 attendi_file() {
     for _ in $(seq 300); do
         [ -e "$1" ] && return 0

@@ -1,0 +1,65 @@
+# Shared by the tests that drive the real window on a private X server; meant
+# to be sourced. The caller defines fallisci (report and exit 1).
+#
+#   avvia_xvfb FIRST LAST LOG   starts Xvfb on a free display in FIRST..LAST,
+#                               exports DISPLAY and sets XVFB_PID
+#   finestra                    id of the program's window, waiting for it
+#   tasti KEY...                presses keys (xdotool names)
+#   a_fuoco ID                  gives a window the focus
+#   domanda [EXCLUDED [TRIES]]  waits for the Yes/No box (not EXCLUDED),
+#                               focuses it and prints its id
+#   sparita ID                  waits until the Yes/No box ID has closed
+
+TITOLO="^Stampa moduli per  'Vagolume'\$"
+DOMANDA="^Stampa dei moduli\$"
+XVFB_PID=""
+
+# A display number nobody uses; Xvfb gives up at once when another server
+# took it meanwhile, and the next number is tried.
+avvia_xvfb() {
+    local primo=$1 ultimo=$2 registro=$3 numero
+    for numero in $(seq "$primo" "$ultimo"); do
+        [ -e "/tmp/.X$numero-lock" ] || [ -e "/tmp/.X11-unix/X$numero" ] && continue
+        Xvfb ":$numero" -screen 0 1024x768x24 -nolisten tcp >"$registro" 2>&1 &
+        XVFB_PID=$!
+        for _ in $(seq 50); do
+            if DISPLAY=":$numero" timeout 2 xdotool getdisplaygeometry >/dev/null 2>&1; then
+                export DISPLAY=":$numero"
+                return 0
+            fi
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill "$XVFB_PID" 2>/dev/null
+        wait "$XVFB_PID" 2>/dev/null
+        XVFB_PID=""
+    done
+    fallisci "no X server could be started"
+}
+
+finestra() { timeout 20 xdotool search --sync --onlyvisible --name "$TITOLO" 2>/dev/null | head -n 1; }
+tasti() { timeout 30 xdotool key --delay 30 "$@" || fallisci "xdotool key $*"; }
+a_fuoco() { timeout 5 xdotool windowfocus --sync "$1" >/dev/null 2>&1 || fallisci "cannot focus window $1"; }
+
+domanda() {
+    local escluso="${1:-}" prove="${2:-150}" id
+    for _ in $(seq "$prove"); do
+        for id in $(timeout 5 xdotool search --onlyvisible --name "$DOMANDA" 2>/dev/null); do
+            if [ "$id" != "$escluso" ]; then
+                a_fuoco "$id"
+                echo "$id"
+                return 0
+            fi
+        done
+        sleep 0.1
+    done
+    return 1
+}
+
+sparita() {
+    for _ in $(seq 100); do
+        timeout 5 xdotool search --onlyvisible --name "$DOMANDA" 2>/dev/null | grep -qx "$1" || return 0
+        sleep 0.1
+    done
+    fallisci "the question box $1 did not close"
+}
