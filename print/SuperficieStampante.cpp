@@ -45,7 +45,7 @@ double SuperficieStampante::Px(float mm) const {
 
 QPen SuperficieStampante::Penna() const {
     QPen penna(Qt::black);
-    penna.setWidthF(LineWidth() * kRisoluzione / kDotsPerInch);
+    penna.setWidthF(LineWidth() * kMillimetresPerDot * kRisoluzione / 25.4);
     penna.setCapStyle(Qt::SquareCap);
     penna.setJoinStyle(Qt::MiterJoin);
     return penna;
