@@ -84,7 +84,10 @@ a_fuoco "$W"
 
 # 1. A three-day itinerary: destination typed in lower case, 01 to 03 January
 #    of the current year picked with the arrow keys.
-timeout 20 xdotool type --delay 60 "cefalù" || fallisci "xdotool type"
+# "ù" is not on the server's keyboard map: xdotool maps it to a spare key for
+# the moment of the key press, so it goes slowly, giving the program time to
+# read the key before the map is put back, even on a busy machine.
+timeout 20 xdotool type --delay 60 "cefal" && timeout 20 xdotool type --delay 800 "ù" || fallisci "xdotool type"
 tasti alt+d
 tasti --repeat 40 Up # first day of the list: 01
 tasti Tab
@@ -107,6 +110,7 @@ tasti Return # "Sì" is the default answer
 sparita "$D"
 controlla_fine
 PDF="$LAVORO/CEFALÙ_Vagolume.pdf"
+[ -e "$PDF" ] || fallisci "no $(basename "$PDF"); the folder holds: $(ls "$LAVORO")"
 controlla_pdf "$PDF" 4
 echo "ok: itinerary of three days printed to $(basename "$PDF")"
 rm -f "$PDF" "$FINE"
