@@ -214,16 +214,5 @@ lavori=$(lpstat -W completed -o | awk '{ print $1 }' | sort | tr '\n' ' ')
 echo "ok: second print with nothing chosen went to $CODA as job $CODA-2, 4 pages"
 
 # 4. "&Fine" ends the program.
-a_fuoco "$W"
-tasti alt+f
-for _ in $(seq 100); do
-    kill -0 "$APP_PID" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$APP_PID" 2>/dev/null && fallisci "the program is still running after Alt+F"
-wait "$APP_PID"
-STATO=$?
-APP_PID=""
-[ "$STATO" = 0 ] || fallisci "the program ended with status $STATO"
-echo "ok: Alt+F ended the program"
+esci_con_fine "$W"
 echo "PASS"

@@ -158,16 +158,5 @@ fi
 echo "ok: cancelled run printed nothing and wrote the end-of-run file"
 
 # 4. "&Fine" ends the program.
-a_fuoco "$W"
-tasti alt+f
-for _ in $(seq 100); do
-    kill -0 "$APP_PID" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$APP_PID" 2>/dev/null && fallisci "the program is still running after Alt+F"
-wait "$APP_PID"
-STATO=$?
-APP_PID=""
-[ "$STATO" = 0 ] || fallisci "the program ended with status $STATO"
-echo "ok: Alt+F ended the program"
+esci_con_fine "$W"
 echo "PASS"

@@ -9,6 +9,8 @@
 #   domanda [EXCLUDED [TRIES]]  waits for the Yes/No box (not EXCLUDED),
 #                               focuses it and prints its id
 #   sparita ID                  waits until the Yes/No box ID has closed
+#   esci_con_fine ID            Alt+F in window ID: the program ($APP_PID)
+#                               must end with status 0
 
 TITOLO="^Stampa moduli per  'Vagolume'\$"
 DOMANDA="^Stampa dei moduli\$"
@@ -62,4 +64,19 @@ sparita() {
         sleep 0.1
     done
     fallisci "the question box $1 did not close"
+}
+
+esci_con_fine() {
+    a_fuoco "$1"
+    tasti alt+f
+    for _ in $(seq 100); do
+        kill -0 "$APP_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$APP_PID" 2>/dev/null && fallisci "the program is still running after Alt+F"
+    wait "$APP_PID"
+    local stato=$?
+    APP_PID=""
+    [ "$stato" = 0 ] || fallisci "the program ended with status $stato"
+    echo "ok: Alt+F ended the program"
 }
