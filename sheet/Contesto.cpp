@@ -8,6 +8,10 @@ void ContestoStampa::ImpostaGeometria(float PrintableHeight) {
     FondoPagina = PrintableHeight - 10;
     InizioSpese = FondoPagina - 40;
     InizioControlli = InizioSpese - 30;
+    // The lower band's rows: as close to 5 mm as whole rows fill the band.
+    AltezzaFascia = FondoPagina - InizioControlli;
+    const double righe = Int(AltezzaFascia / 5.0 + 0.5);
+    if (righe >= 1) PassoRiga = static_cast<float>(AltezzaFascia / righe);
 }
 
 void ContestoStampa::ImpostaColonne() {

@@ -42,7 +42,8 @@ struct ContestoStampa {
     Picture Logo2;
     std::function<QString()> TestoLocalita;
 
-    // The page geometry that follows from the printable height.
+    // The page geometry that follows from the printable height: FondoPagina,
+    // InizioSpese, InizioControlli, AltezzaFascia and PassoRiga.
     void ImpostaGeometria(float PrintableHeight);
     void ImpostaColonne();
 };

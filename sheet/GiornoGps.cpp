@@ -39,12 +39,13 @@ QString NomeMese(const QString& DataPagina) {
 void StampaGiornoGps(PrinterSurface& s, ContestoStampa& c) {
     const auto& Colonna = c.Colonna;
 
-    // The sheet's position in the run is counted before anything is drawn, so
-    // that a failed drawing step does not throw the numbering of later sheets
-    // out. A counter already at its limit is not wrapped round: the sheet then
-    // gets no number (see below).
-    const bool contatorePieno = c.GiornoViaggio == std::numeric_limits<int16_t>::max();
-    if (!contatorePieno) c.GiornoViaggio = static_cast<int16_t>(c.GiornoViaggio + 1);
+    // The day of the trip is the sheet's page number, so that a sheet drawn
+    // on its own (the preview) carries the same number as in the whole run.
+    // A page number beyond the counter's range is not wrapped round: the
+    // sheet then gets no number (see below).
+    const bool contatorePieno =
+        !(c.PaginaCorrente >= 0 && c.PaginaCorrente <= std::numeric_limits<int16_t>::max());
+    c.GiornoViaggio = contatorePieno ? int16_t(0) : static_cast<int16_t>(c.PaginaCorrente);
 
     s.SetFillColour(0xC0FFC0);
     s.DrawBox(Colonna[4], 14, Colonna[6], 23);

@@ -572,28 +572,25 @@ private slots:
     }
 
     // ---- Trip day counter ---------------------------------------------------
+    // The counter is the sheet's page number, whatever was drawn before it.
     void contatoreDeiGiorni() {
         RecordingSurface s;
-        ContestoStampa c = Contesto();
+        ContestoStampa c = Contesto(true, 3);
         SettaFontNamePrinter(s);
-        for (int i = 0; i < 3; ++i)
-            StampaGiornoGps(s, c);
+        c.GiornoViaggio = 7; // left over from other drawing: not counted on
+        StampaGiornoGps(s, c);
         QCOMPARE(int(c.GiornoViaggio), 3);
         QVERIFY(Testo(s, "3") != nullptr);
+        QVERIFY(Testo(s, "8") == nullptr);
 
-        // A counter that cannot go further is a failed step, not a wrapped number.
-        c.GiornoViaggio = 32767;
-        QVERIFY_THROWS_EXCEPTION(ErroreCalcolo, StampaGiornoGps(s, c));
-        QCOMPARE(int(c.GiornoViaggio), 32767);
-        QVERIFY(Testo(s, "-32768") == nullptr);
-        QVERIFY(Testo(s, "32767") == nullptr);
-
-        // A sheet whose drawing fails still counts, so the next one is numbered right.
-        RecordingSurface guasta;
-        guasta.FailFrom(1);
-        c.GiornoViaggio = 4;
-        QVERIFY_THROWS_EXCEPTION(ErroreStampa, StampaGiornoGps(guasta, c));
-        QCOMPARE(int(c.GiornoViaggio), 5);
+        // A page number the counter cannot hold is a failed step, not a wrapped number.
+        RecordingSurface t;
+        SettaFontNamePrinter(t);
+        c.PaginaCorrente = 32768;
+        QVERIFY_THROWS_EXCEPTION(ErroreCalcolo, StampaGiornoGps(t, c));
+        QVERIFY(Testo(t, "-32768") == nullptr);
+        QVERIFY(Testo(t, "0") == nullptr);
+        QVERIFY(Testo(t, "Coordinate GPS") != nullptr); // the rest of the block is still drawn
     }
 
     // ---- Cover page ---------------------------------------------------------

@@ -1,0 +1,140 @@
+// Pages drawn one at a time, as the preview draws them, against the same
+// pages of a whole print run: every operation of page N drawn alone on a
+// fresh surface must equal page N of the run, operation by operation, with
+// the drawing state each one ran in.
+
+#include "sheet/CiclodiStampa.h"
+#include "sheet/Pagine.h"
+#include "support/FakeWindow.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace vagolume;
+
+namespace {
+
+bool Disegno(const Op& op) {
+    return op.kind == Op::Text || op.kind == Op::Line || op.kind == Op::Box || op.kind == Op::Picture;
+}
+
+// The operations of page N, one line each: from its first drawing up to the
+// page break (the document's opening left out).
+QStringList Pagina(const QList<Op>& ops, int N) {
+    QStringList righe;
+    bool dentro = false;
+    for (const Op& op : ops) {
+        if (op.page != N) continue;
+        if (op.kind == Op::NewPage) break;
+        dentro = dentro || Disegno(op);
+        if (!dentro || op.kind == Op::BeginDocument) continue;
+        righe.append(QStringLiteral("%1 %2 %3 %4 %5 [%6] %7 | %8 %9 %10 %11%12%13")
+                         .arg(static_cast<int>(op.kind))
+                         .arg(op.x1, 0, 'f', 3)
+                         .arg(op.y1, 0, 'f', 3)
+                         .arg(op.x2, 0, 'f', 3)
+                         .arg(op.y2, 0, 'f', 3)
+                         .arg(op.text)
+                         .arg(op.value, 0, 'f', 3)
+                         .arg(op.lineWidth)
+                         .arg(static_cast<int>(op.fillStyle))
+                         .arg(op.fillColour, 6, 16, QLatin1Char('0'))
+                         .arg(op.fontSize, 0, 'f', 2)
+                         .arg(op.bold ? QStringLiteral(" b") : QString())
+                         .arg(op.italic ? QStringLiteral(" i") : QString()));
+    }
+    return righe;
+}
+
+DatiItinerario Dati(bool bianco) {
+    return {QStringLiteral("ROMA"), QStringLiteral("01032024"), QStringLiteral("05032024"), bianco,
+            QStringLiteral("03")};
+}
+
+// The run's values as a run from the fake window has them.
+Pagine PagineDi(const DatiItinerario& dati) {
+    RecordingSurface s;
+    FakeWindow w(s);
+    ContestoStampa c = ValoriCorsa(dati, s.PrintableHeight());
+    c.Copyright = w.Copyright();
+    c.Logo1 = w.Logo1();
+    c.Logo2 = w.Logo2();
+    c.TestoLocalita = [d = dati.Destinazione] { return d; };
+    return Pagine(c);
+}
+
+QList<Op> DaSola(Pagine& pagine, int N) {
+    RecordingSurface s;
+    pagine.PreparaSola(s, N);
+    s.ops.clear();
+    pagine.Disegna(s, N, PassoMuto);
+    return s.ops;
+}
+
+} // namespace
+
+class TestPagine : public QObject {
+    Q_OBJECT
+private slots:
+    void sola_data() {
+        QTest::addColumn<bool>("bianco");
+        QTest::addColumn<int>("pagine"); // cover included
+        QTest::newRow("periodo di 5 giorni") << false << 6;
+        QTest::newRow("3 moduli in bianco") << true << 4;
+    }
+    // Every page drawn alone equals the same page of the whole run.
+    void sola() {
+        QFETCH(bool, bianco);
+        QFETCH(int, pagine);
+        QTemporaryDir dir;
+        RecordingSurface corsa;
+        FakeWindow w(corsa);
+        w.dati = Dati(bianco);
+        StatoForm form;
+        const EsitoCiclo e = CiclodiStampa(w, form, corsa, dir.path());
+        QVERIFY(e.Stampato && e.Errori == 0);
+
+        Pagine p = PagineDi(w.dati);
+        QCOMPARE(p.Totale(), pagine);
+        // Backwards, so that no page follows the one before it.
+        for (int N = pagine - 1; N >= 0; --N) {
+            const QStringList attesa = Pagina(corsa.ops, N);
+            QVERIFY2(attesa.size() > (N == 0 ? 20 : 500),
+                     qPrintable(QStringLiteral("page %1 of the run is empty").arg(N)));
+            const QStringList sola = Pagina(DaSola(p, N), 0);
+            for (int i = 0; i < std::min(attesa.size(), sola.size()); ++i)
+                if (attesa[i] != sola[i])
+                    QFAIL(qPrintable(QStringLiteral("page %1, operation %2:\n  run:   %3\n  alone: %4")
+                                         .arg(N)
+                                         .arg(i + 1)
+                                         .arg(attesa[i], sola[i])));
+            QCOMPARE(sola.size(), attesa.size());
+        }
+    }
+
+    // Sheet 4 of a trip from Friday 1 March 2024, drawn alone, is day 4:
+    // Monday 4 March, "4" of "5".
+    void giornoDallaPagina() {
+        Pagine p = PagineDi(Dati(false));
+        RecordingSurface s;
+        QVERIFY(p.DisegnaSola(s, 4, PassoMuto));
+        QStringList testi;
+        for (const Op& op : s.Texts())
+            if (op.x1 > 165) testi.append(op.text); // the date cells and the day counter
+        for (const char* atteso : {"Lun", "04", "Mar", "4", "5"})
+            QVERIFY2(testi.contains(QLatin1String(atteso)), qPrintable(testi.join(u',')));
+        QVERIFY(!testi.contains(QStringLiteral("1")));
+    }
+
+    // There is no page before the cover or after the last sheet.
+    void fuoriDallaCorsa() {
+        Pagine p = PagineDi(Dati(true));
+        RecordingSurface s;
+        QVERIFY(!p.Disegna(s, -1, PassoMuto));
+        QVERIFY(!p.Disegna(s, 4, PassoMuto));
+        QVERIFY(s.OfKind(Op::Box).isEmpty() && s.Texts().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestPagine)
+#include "test_pagine.moc"
