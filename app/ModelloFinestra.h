@@ -51,7 +51,8 @@ struct Servizi {
     std::function<std::unique_ptr<PrinterSurface>(const QString& stampante, std::function<QString()> titolo)>
         CreaSuperficie;
     std::function<void(int codice)> Termina;
-    QString CartellaLavoro; // where the end-of-run file goes
+    QString CartellaLavoro;    // where the end-of-run file goes
+    bool SenzaSchermo = false; // no display: the window is never seen
 };
 
 class ModelloFinestra : public FinestraCiclo {
@@ -70,6 +71,11 @@ public:
     void cmdSelStampante_Click(int16_t Index);
     void cmdAnnulla_Click();
     void cmdFine_Click();
+    // The window is being closed (window manager, Alt+F4).
+    void Chiusura();
+    // A termination signal came: a run in progress is discarded and the
+    // end-of-run file written.
+    void InterrottoDaSegnale();
     void cmdHelp_Click();
     void chkBianco_Click();
     void cmbM1_Click();
