@@ -3,6 +3,7 @@
 #include "app/Invocazione.h"
 #include "calendar/Calendario.h"
 #include "print/Stampanti.h"
+#include "sheet/Pagine.h"
 #include "versione.h"
 
 #include <QImage>
@@ -238,6 +239,33 @@ void ModelloFinestra::cmdSelStampante_Click(int16_t Index) {
         frmSelStampa.Visibile = false;
         Notifica();
     }
+}
+
+QString ModelloFinestra::StampanteScelta() const {
+    const int scelta = lstStampanti.Selezionato;
+    return scelta >= 0 && scelta < lstStampanti.Voci.size() ? lstStampanti.Voci[scelta] : stampanteCorrente_;
+}
+
+void ModelloFinestra::cmdAnteprima_Click() {
+    if (superficie_ || !servizi_.Anteprima) return;
+    const QString stampante = StampanteScelta();
+    // The printer's printable area gives the page its bottom line, as in a run.
+    const QPageLayout layout =
+        servizi_.Impaginazione ? servizi_.Impaginazione(stampante)
+                               : QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
+    ContestoStampa c;
+    try {
+        c = ValoriCorsa(LeggiDati(), static_cast<float>(layout.paintRect(QPageLayout::Millimeter).height()));
+    } catch (const std::exception& e) {
+        Avvisa(QStringLiteral("anteprima non disponibile: %1").arg(QString::fromUtf8(e.what())));
+        return;
+    }
+    c.Copyright = Copyright();
+    c.Logo1 = Logo1();
+    c.Logo2 = Logo2();
+    c.TestoLocalita = [this] { return txtLocalita.Testo; };
+    Pagine pagine(std::move(c));
+    if (servizi_.Anteprima(pagine, layout)) cmdSelStampante_Click(0);
 }
 
 void ModelloFinestra::cmdAnnulla_Click() {

@@ -7,6 +7,7 @@
 #include "sheet/CiclodiStampa.h"
 
 #include <QDate>
+#include <QPageLayout>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -14,6 +15,7 @@
 
 namespace vagolume {
 
+class Pagine;
 class Stampante;
 
 // One control as the window shows it.
@@ -51,6 +53,11 @@ struct Servizi {
     std::function<std::unique_ptr<PrinterSurface>(const QString& stampante, std::function<QString()> titolo)>
         CreaSuperficie;
     std::function<void(int codice)> Termina;
+    // The page layout of a printer: A4 with its margins, as a run on it has.
+    std::function<QPageLayout(const QString& stampante)> Impaginazione;
+    // Shows the preview of a run's pages laid out for a printer; true when
+    // the user asked to print them.
+    std::function<bool(Pagine& pagine, const QPageLayout& layout)> Anteprima;
     QString CartellaLavoro;    // where the end-of-run file goes
     bool SenzaSchermo = false; // no display: the window is never seen
 };
@@ -69,6 +76,11 @@ public:
     void cmdStampa_Click();
     void VisualizzaListaStampanti();
     void cmdSelStampante_Click(int16_t Index);
+    // "Ante&prima" in the printer panel: the preview of the run "S&tampa"
+    // would start, on the printer it would use.
+    void cmdAnteprima_Click();
+    // That printer: the entry selected in the list, else the current printer.
+    QString StampanteScelta() const;
     void cmdAnnulla_Click();
     void cmdFine_Click();
     // The window is being closed (window manager, Alt+F4).

@@ -1,5 +1,8 @@
 #include "app/frmbase.h"
 
+#include "app/Anteprima.h"
+#include "print/Stampanti.h"
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
@@ -154,6 +157,18 @@ frmbase::frmbase(Servizi servizi, QWidget* parent) : QWidget(parent) {
             Chiedi(this, QMessageBox::Information, titolo, testo, QMessageBox::Ok);
         };
     if (!servizi.ElaboraEventi) servizi.ElaboraEventi = [] { QApplication::processEvents(); };
+    if (!servizi.Impaginazione)
+        servizi.Impaginazione = [](const QString& stampante) {
+            return CreaStampante(stampante)->Impaginazione();
+        };
+    if (!servizi.Anteprima)
+        servizi.Anteprima = [this](Pagine& pagine, const QPageLayout& layout) {
+            Anteprima anteprima(pagine, layout, this);
+            const bool stampa = anteprima.exec() == QDialog::Accepted;
+            // Back to the printer panel, also where no window manager does it.
+            if (isVisible()) activateWindow();
+            return stampa;
+        };
     servizi.Aggiornato = [this] { Mostra(); };
     modello_ = std::make_unique<ModelloFinestra>(std::move(servizi));
     Costruisci();
@@ -327,11 +342,16 @@ void frmbase::Costruisci() {
     lstStampanti->setFont(Carattere(8.25, false));
     lstStampanti->setSelectionMode(QAbstractItemView::SingleSelection);
     lstStampanti->installEventFilter(this);
-    cmdSelStampante[0] = bottone(QStringLiteral("cmdSelStampante0"), frmSelStampa, Rett(240, 1800, 1335, 375),
+    // Three buttons under the list, as wide as the list together.
+    cmdSelStampante[0] = bottone(QStringLiteral("cmdSelStampante0"), frmSelStampa, Rett(180, 1800, 975, 375),
                                  QStringLiteral("Avvio della stampa"), Carattere(8.25, true));
-    cmdSelStampante[1] =
-        bottone(QStringLiteral("cmdSelStampante1"), frmSelStampa, Rett(1800, 1800, 1335, 375),
-                QStringLiteral("Rinuncia alla stampa"), Carattere(8.25, true));
+    cmdSelStampante[1] = bottone(QStringLiteral("cmdSelStampante1"), frmSelStampa, Rett(2220, 1800, 975, 375),
+                                 QStringLiteral("Rinuncia alla stampa"), Carattere(8.25, true));
+    cmdAnteprima = bottone(QStringLiteral("cmdAnteprima"), frmSelStampa, Rett(1200, 1800, 975, 375),
+                           QStringLiteral("Anteprima di stampa"), Carattere(8.25, true));
+    cmdAnteprima->setText(QStringLiteral("Ante&prima"));
+    QWidget::setTabOrder(cmdSelStampante[0], cmdAnteprima);
+    QWidget::setTabOrder(cmdAnteprima, cmdSelStampante[1]);
 
     Label1->setText(QStringLiteral("&Dal"));
     Label2->setText(QStringLiteral("&Al"));
@@ -373,6 +393,7 @@ void frmbase::Costruisci() {
     for (int16_t i = 0; i < 2; ++i)
         connect(cmdSelStampante[i], &QPushButton::clicked, this,
                 [this, i] { modello_->cmdSelStampante_Click(i); });
+    connect(cmdAnteprima, &QPushButton::clicked, this, [this] { modello_->cmdAnteprima_Click(); });
     Mostra();
 }
 

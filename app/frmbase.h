@@ -42,6 +42,7 @@ public:
     QLineEdit *txtFondo = nullptr, *txtSopra = nullptr;
     QListWidget* lstStampanti = nullptr;
     QPushButton* cmdSelStampante[2] = {nullptr, nullptr};
+    QPushButton* cmdAnteprima = nullptr; // "Ante&prima" in the printer panel
 
 protected:
     bool eventFilter(QObject* oggetto, QEvent* evento) override;
