@@ -6,10 +6,12 @@
 #include "versione.h"
 
 #include "print/Interruzione.h"
+#include "sheet/CiclodiStampa.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QSet>
 #include <QSocketNotifier>
 
 #include <cerrno>
@@ -68,6 +70,13 @@ void Messaggi(QtMsgType tipo, const QMessageLogContext& contesto, const QString&
     if (silenziaPiattaforma && tipo != QtFatalMsg && contesto.category != nullptr &&
         std::strncmp(contesto.category, "qt.qpa.", 7) == 0)
         return;
+    // A note repeated with other numbers in it (one for each glyph, each
+    // page...) is said once.
+    static QSet<QString> detti;
+    QString tipoDiNota = testo;
+    tipoDiNota.removeIf([](QChar c) { return c.isDigit(); });
+    if (tipo != QtFatalMsg && detti.size() < 1000 && detti.contains(tipoDiNota)) return;
+    detti.insert(tipoDiNota);
     std::fprintf(stderr, "vagolume: %s\n", qUtf8Printable(testo));
 }
 
@@ -239,8 +248,16 @@ int Avvia(int argc, char* argv[]) {
         !stampanti.Predefinita.isEmpty() && stampanti.Installate.contains(stampanti.Predefinita);
     finestra.Modello().ImpostaStampanteCorrente(predefinitaValida ? stampanti.Predefinita
                                                                   : kNomeScrittorePdf);
-    finestra.Form_Load(QDate::currentDate(), QString::fromLocal8Bit(riga.c_str()),
-                       QString::fromStdString(cartella));
+    try {
+        finestra.Form_Load(QDate::currentDate(), QString::fromLocal8Bit(riga.c_str()),
+                           QString::fromStdString(cartella));
+    } catch (const std::bad_alloc&) {
+        // Memory ran out outside the run's own care: the document (discarded
+        // with the window) is lost, and the caller is told.
+        std::fputs("vagolume: memoria esaurita: non stampo\n", stderr);
+        if (invocato) ScriviFineStampa(QDir::currentPath());
+        return 1;
+    }
     if (const int segnale = SegnaleRicevuto()) TerminaConSegnale(segnale);
     if (terminato) return codice;
     if (senzaSchermo) {
