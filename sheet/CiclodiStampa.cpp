@@ -1,15 +1,14 @@
 #include "sheet/CiclodiStampa.h"
 
-#include "calendar/Calendario.h"
 #include "print/Interruzione.h"
-#include "print/StampaTesto.h"
 #include "print/SuperficieSorvegliata.h"
-#include "sheet/Contesto.h"
-#include "sheet/Sezioni.h"
+#include "sheet/Pagine.h"
 
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+
+#include <optional>
 
 #include <cerrno>
 #include <cmath>
@@ -102,12 +101,14 @@ EsitoCiclo CiclodiStampa(FinestraCiclo& finestra, StatoForm& form, PrinterSurfac
                                 .arg(QString::fromLocal8Bit(::strsignal(segnale))));
         return !s.Fatale().isEmpty();
     };
-    ContestoStampa c;
-    c.ImpostaColonne();
-    c.Copyright = finestra.Copyright();
-    c.Logo1 = finestra.Logo1();
-    c.Logo2 = finestra.Logo2();
-    c.TestoLocalita = [&finestra] { return finestra.TestoLocalita(); };
+    // The pages, once the itinerary is read.
+    std::optional<Pagine> pagine;
+    // Each drawing step of a page; a failure of the document ends the page.
+    const EseguiPasso passo = [&](const char* nome, const std::function<void()>& disegno) {
+        if (Interrotta()) return false;
+        Passo(nome, disegno);
+        return true;
+    };
 
     // 1-7: inputs and the page geometry. A failure here stops the run before
     // anything is printed; the end steps still run.
@@ -115,29 +116,17 @@ EsitoCiclo CiclodiStampa(FinestraCiclo& finestra, StatoForm& form, PrinterSurfac
     QString rifiuto; // why the document was lost
     bool pronto = Passo("lettura dei dati dell'itinerario", [&] {
         const DatiItinerario dati = finestra.LeggiDati();
-        c.DataInizio = Data2Giul(dati.DataInizio);
-        c.DataFine = Data2Giul(dati.DataFine);
-        c.NumeroPagine = static_cast<float>(c.DataFine - c.DataInizio + 1);
-        c.TestoPeriodo = Data2Data(Giu2Datas(c.DataInizio)).left(5) + QStringLiteral(" - ") +
-                         Data2Data(Giu2Datas(c.DataFine));
-        c.TestoDestinazione = dati.Destinazione;
-        c.DatiInseriti = !dati.Bianco;
-        form.DatiInseriti = c.DatiInseriti;
         s.SetOrientation(Orientation::Portrait);
         s.SetScaleMillimetres();
-        c.ImpostaGeometria(s.PrintableHeight());
+        ContestoStampa c = ValoriCorsa(dati, s.PrintableHeight());
+        c.Copyright = finestra.Copyright();
+        c.Logo1 = finestra.Logo1();
+        c.Logo2 = finestra.Logo2();
+        c.TestoLocalita = [&finestra] { return finestra.TestoLocalita(); };
+        form.DatiInseriti = c.DatiInseriti;
         form.FondoPagina = c.FondoPagina;
         form.InizioSpese = c.InizioSpese;
-        if (dati.Bianco) {
-            c.NumeroPagine = ValoreNumerico(dati.Copie);
-            c.TestoPeriodo = QStringLiteral("in bianco");
-            c.TestoDestinazione = QStringLiteral("in bianco");
-        }
-        if (c.NumeroPagine > kMaxPagine)
-            throw ErroreCalcolo(QStringLiteral("periodo di %1 giorni: più di %2 fogli, non stampo")
-                                    .arg(TestoNumero(c.NumeroPagine))
-                                    .arg(kMaxPagine)
-                                    .toStdString());
+        pagine.emplace(std::move(c));
     });
     if (!pronto) {
         const QStringList detto = s.Riepilogo();
@@ -147,6 +136,7 @@ EsitoCiclo CiclodiStampa(FinestraCiclo& finestra, StatoForm& form, PrinterSurfac
     // 8-9: confirmation.
     bool si = false;
     if (pronto) {
+        const ContestoStampa& c = pagine->Valori();
         if (!form.RigaComando.isEmpty()) {
             finestra.DisabilitaFine();
             si = true;
@@ -157,66 +147,31 @@ EsitoCiclo CiclodiStampa(FinestraCiclo& finestra, StatoForm& form, PrinterSurfac
     }
 
     if (pronto && si) {
+        const float NumeroPagine = pagine->Valori().NumeroPagine;
         // 10-11: page set-up.
         finestra.DimensionafrmBase(true);
         finestra.MostraAnnulla(true);
         finestra.ElaboraEventi();
-        Passo("impostazione della pagina", [&] {
-            s.SetPaperSize(PaperSize::A4);
-            s.SetOrientation(Orientation::Portrait);
-            s.SetScaleMillimetres();
-            SettaFontNamePrinter(s);
-            s.SetFillStyle(FillStyle::Transparent);
-            s.SetLineWidth(8);
-        });
-        finestra.StatoStampa(0, c.NumeroPagine);
+        Passo("impostazione della pagina", [&] { Pagine::ImpostaPagina(s); });
+        finestra.StatoStampa(0, NumeroPagine);
 
-        // 13-14: the document takes its name from the application title at
-        // its first drawing, the cover page frame.
+        // 13-17: the cover page. The document takes its name from the
+        // application title at its first drawing, the cover's frame.
         const QString titoloSalvato = finestra.TitoloApplicazione();
         Passo("nome del documento",
               [&] { finestra.ImpostaTitoloApplicazione(NomeDocumento(finestra.TestoLocalita())); });
-        Passo("cornice della copertina", [&] { s.DrawBox(15, 15, 195, c.FondoPagina); });
+        pagine->Disegna(s, 0, passo);
         finestra.ImpostaTitoloApplicazione(titoloSalvato);
-
-        // 15-17: cover page.
-        if (!Interrotta()) Passo("copertina", [&] { StampaCopertina(s, c); });
         Passo("nuova pagina", [&] { s.NewPage(); });
-        c.GiornoViaggio = 0;
         finestra.ImpostaTestoFondo(QStringLiteral("Stampa dei Moduli in corso..."));
         finestra.MostraRiempimento();
-        c.AltezzaFascia = c.FondoPagina - c.InizioControlli;
-        Passo("passo delle righe", [&] {
-            const double righe = Int(c.AltezzaFascia / 5.0 + 0.5);
-            if (!(righe >= 1)) throw ErroreCalcolo("fascia inferiore troppo bassa");
-            c.PassoRiga = static_cast<float>(c.AltezzaFascia / righe);
-        });
-        Passo("carattere", [&] { SettaFontNamePrinter(s); });
+        Passo("carattere", [&] { Pagine::ImpostaFogli(s); });
 
         // 18: the logbook pages. A failure of the document ends them at once.
-        using Sezione = void (*)(PrinterSurface&, ContestoStampa&);
-        static const std::pair<const char*, Sezione> kSezioni[] = {
-            {"intestazione", StampaIntestazione},
-            {"pernottamento", StampaPernottamento},
-            {"contachilometri", StampaContachilometri},
-            {"giorno e GPS", StampaGiornoGps},
-            {"località visitate", StampaLocalitaVisitateTitolo},
-            {"controlli del mezzo", StampaControlliMezzo},
-            {"serbatoi", StampaSerbatoi},
-            {"righe delle località", StampaLocalitaVisitateRighe},
-            {"sfondo del carburante", StampaCarburanteSfondo},
-            {"divisori delle località", StampaLocalitaVisitateDivisori},
-            {"carburante", StampaCarburante},
-            {"codifica delle spese", StampaCodificaSpese},
-        };
-        for (c.PaginaCorrente = 1; c.PaginaCorrente <= c.NumeroPagine && !Interrotta();
-             c.PaginaCorrente += 1) {
-            finestra.StatoStampa(c.PaginaCorrente, c.NumeroPagine);
+        for (int N = 1; N <= pagine->Fogli() && !Interrotta(); ++N) {
+            finestra.StatoStampa(static_cast<float>(N), NumeroPagine);
             finestra.ElaboraEventi();
-            for (const auto& sezione : kSezioni) {
-                if (Interrotta()) break;
-                Passo(sezione.first, [&] { sezione.second(s, c); });
-            }
+            pagine->Disegna(s, N, passo);
             if (form.AnnullaStampa) {
                 s.AbortDocument();
                 esito.Annullato = true;
