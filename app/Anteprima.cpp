@@ -39,10 +39,11 @@ QImage ImmaginePagina(Pagine& pagine, int N, const QPageLayout& layout, double p
     immagine.setDotsPerMeterY(puntiPerMetro);
     immagine.fill(Qt::white);
     QPainter p(&immagine);
-    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
-    // The page is drawn from the top-left corner of the printable area, as
-    // on the printer.
-    p.translate(area.left() * puntiPerMm, area.top() * puntiPerMm);
+    p.setRenderHints(QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    // The page is drawn from the top-left corner of the printable area, which
+    // the PDF a run is drawn into puts at whole points from the paper's edge.
+    const QPointF origine = QPointF(layout.paintRectPoints().topLeft()) * 25.4 / 72;
+    p.translate(origine.x() * puntiPerMm, origine.y() * puntiPerMm);
     SuperficieQPainter s(&p, puntiPerMm, static_cast<float>(area.height()));
     pagine.DisegnaSola(s, N, PassoMuto);
     return immagine;

@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace vagolume {
 
 SuperficieQPainter::SuperficieQPainter(QPainter* painter, double puntiPerMm, float altezzaStampabile)
@@ -14,7 +16,9 @@ QPainter& SuperficieQPainter::Painter() {
 
 QPen SuperficieQPainter::Penna() const {
     QPen penna(Qt::black);
-    penna.setWidthF(LineWidth() * kMillimetresPerDot * puntiPerMm_);
+    // Never thinner than one pixel of the device, as a printer draws a line
+    // at least one dot wide: on a screen image the finest rules stay black.
+    penna.setWidthF(std::max(LineWidth() * kMillimetresPerDot * puntiPerMm_, 1.0));
     penna.setCapStyle(Qt::SquareCap);
     penna.setJoinStyle(Qt::MiterJoin);
     return penna;
@@ -22,15 +26,22 @@ QPen SuperficieQPainter::Penna() const {
 
 void SuperficieQPainter::PrintText(const QString& text) {
     QPainter& p = Painter();
-    // Points become pixels at the device's own resolution; scale them so that
-    // the text has the size it was measured at, whatever the device.
+    // The text is laid out at the resolution it was measured at and scaled
+    // to the device: on a coarse device (a screen image) the glyphs keep the
+    // advances of the printed page instead of whole-pixel ones, so that a line
+    // of text ends where it ends on paper.
+    const double risoluzione = Fonts().Resolution();
+    double scala = puntiPerMm_ * 25.4 / risoluzione;
+    if (scala > 0.999 && scala < 1.001) scala = 1;
     QFont font = Fonts().Font();
-    const double dpi = p.device()->logicalDpiY();
-    const double fattore = puntiPerMm_ * 25.4 / dpi;
-    if (fattore < 0.999 || fattore > 1.001) font.setPointSizeF(font.pointSizeF() * fattore);
+    // Points become pixels at the device's own resolution.
+    font.setPointSizeF(font.pointSizeF() * risoluzione / p.device()->logicalDpiY());
+    p.save();
+    if (scala != 1) p.scale(scala, scala);
     p.setFont(font);
     p.setPen(Qt::black);
-    p.drawText(QPointF(Px(CurrentX()), Px(CurrentY() + Fonts().Ascent())), text);
+    p.drawText(QPointF(Px(CurrentX()) / scala, Px(CurrentY() + Fonts().Ascent()) / scala), text);
+    p.restore();
 }
 
 void SuperficieQPainter::DrawLine(float x1, float y1, float x2, float y2) {

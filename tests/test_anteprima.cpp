@@ -1,0 +1,286 @@
+// The print preview. Above all: a page of the preview is the printed page.
+// The window's model opens the preview of the chosen printer, the preview's
+// pages are drawn at 100 dpi, then "S&tampa" prints the same run on the PDF
+// writer, and the PDF's pages are rasterised at 100 dpi by pdftoppm (a
+// renderer that is not ours) and compared pixel by pixel. Then the preview
+// window's keys and buttons, offscreen.
+
+#include "app/Anteprima.h"
+#include "app/ModelloFinestra.h"
+#include "print/DocumentoStampa.h"
+#include "print/Stampanti.h"
+#include "support/RecordingSurface.h"
+
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdlib>
+
+using namespace vagolume;
+
+namespace {
+
+constexpr double kPuntiPerMm100Dpi = 100 / 25.4;
+
+// The PDF writer with the margins of an odd printer, so that a preview that
+// ignored the printer's printable area would show another page.
+class StampanteStrana : public ScrittorePdf {
+public:
+    using ScrittorePdf::ScrittorePdf;
+    QPageLayout Impaginazione() const override {
+        return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(9, 14, 4, 11),
+                           QPageLayout::Millimeter);
+    }
+};
+
+// A window model whose printers are the odd PDF writer, and whose preview
+// draws the pages the test asks for.
+struct Banco {
+    QTemporaryDir cartella;
+    QStringList stampantiImpaginate; // every printer whose layout was asked for
+    QStringList domande;             // the Yes/No questions
+    bool stampaDallAnteprima = true; // the preview's answer: "S&tampa" or "&Chiudi"
+    QList<int> pagineDaDisegnare;    // pages drawn by the preview (0: cover)
+    QList<QImage> immagini;
+    int pagineAnteprima = -1;
+    float fondoAnteprima = 0;
+    std::unique_ptr<ModelloFinestra> m;
+
+    Banco() {
+        Servizi s;
+        s.DomandaSiNo = [this](const QString&, const QString& testo) {
+            domande.append(testo);
+            return true;
+        };
+        s.StampantiInstallate = [] { return QStringList{QStringLiteral("Laser")}; };
+        s.Impaginazione = [this](const QString& nome) {
+            stampantiImpaginate.append(nome);
+            return StampanteStrana(cartella.path()).Impaginazione();
+        };
+        s.CreaSuperficie = [this](const QString&,
+                                  std::function<QString()> titolo) -> std::unique_ptr<PrinterSurface> {
+            return std::make_unique<SuperficieDocumento>(std::make_unique<StampanteStrana>(cartella.path()),
+                                                         std::move(titolo));
+        };
+        s.Anteprima = [this](Pagine& pagine, const QPageLayout& layout) {
+            pagineAnteprima = pagine.Totale();
+            fondoAnteprima = pagine.Valori().FondoPagina;
+            for (int N : pagineDaDisegnare)
+                immagini.append(ImmaginePagina(pagine, N, layout, kPuntiPerMm100Dpi));
+            return stampaDallAnteprima;
+        };
+        s.CartellaLavoro = cartella.path();
+        m = std::make_unique<ModelloFinestra>(std::move(s));
+        m->ImpostaStampanteCorrente(kNomeScrittorePdf);
+        m->Form_Load(QDate(2026, 4, 7), QString(), cartella.path());
+    }
+    // Blank sheets, or the trip to Rome from 1 to 3 April.
+    void Itinerario(bool bianco) {
+        m->txtLocalita.Testo = QStringLiteral("ROMA");
+        m->cmbg1.Testo = QStringLiteral("01");
+        m->cmbg2.Testo = QStringLiteral("03");
+        m->cmbData_Click();
+        if (bianco) {
+            m->chkBianco.Spuntato = true;
+            m->chkBianco_Click();
+            m->cmbCopie.Testo = QStringLiteral("02");
+        }
+    }
+    // "&Stampa", a row of the printer list (-1: none), "Ante&prima".
+    void Anteprima(int riga) {
+        m->cmdStampa_Click();
+        m->lstStampanti.Selezionato = riga;
+        m->cmdAnteprima_Click();
+    }
+};
+
+// Page n (from 1) of a PDF as pdftoppm draws it at 100 dpi.
+QImage Rasterizza(const QString& pdf, int n) {
+    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    if (pdftoppm.isEmpty()) return {};
+    const QString base = pdf + QStringLiteral("-%1").arg(n);
+    QProcess p;
+    p.start(pdftoppm, {QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-f"), QString::number(n),
+                       QStringLiteral("-l"), QString::number(n), QStringLiteral("-singlefile"),
+                       QStringLiteral("-png"), pdf, base});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};
+    return QImage(base + QStringLiteral(".png"));
+}
+
+// Pixels that differ. The two renderers smooth edges differently and place
+// an edge a fraction of a pixel apart, so a pixel is compared with the range
+// of the other image's pixels within one pixel: it counts when one of its
+// channels lies more than kSoglia outside that range. Also the ink of each
+// image, so that two blank pages do not pass.
+struct Confronto {
+    int diversi = 0;
+    int inchiostroA = 0, inchiostroB = 0;
+};
+constexpr int kSoglia = 40; // the palest fill (#FFFFC0, #C0FFC0) is 63 from white
+
+int FuoriDallIntorno(const QImage& da, const QImage& in, int x, int y) {
+    const QRgb p = da.pixel(x, y);
+    int peggiore = 0;
+    for (int canale = 0; canale < 3; ++canale) {
+        auto valore = [canale](QRgb c) { return canale == 0 ? qRed(c) : canale == 1 ? qGreen(c) : qBlue(c); };
+        int minimo = 255, massimo = 0;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) {
+                const int v = valore(in.pixel(x + dx, y + dy));
+                minimo = std::min(minimo, v);
+                massimo = std::max(massimo, v);
+            }
+        const int v = valore(p);
+        peggiore = std::max({peggiore, minimo - v, v - massimo});
+    }
+    return peggiore;
+}
+
+int Inchiostro(QRgb c) {
+    return 255 - std::min({qRed(c), qGreen(c), qBlue(c)});
+}
+
+Confronto Confronta(const QImage& a0, const QImage& b0) {
+    const QImage a = a0.convertToFormat(QImage::Format_RGB32);
+    const QImage b = b0.convertToFormat(QImage::Format_RGB32);
+    const int w = std::min(a.width(), b.width()), h = std::min(a.height(), b.height());
+    Confronto r;
+    for (int y = 1; y < h - 1; ++y)
+        for (int x = 1; x < w - 1; ++x) {
+            if (Inchiostro(a.pixel(x, y)) > kSoglia) ++r.inchiostroA;
+            if (Inchiostro(b.pixel(x, y)) > kSoglia) ++r.inchiostroB;
+            if (FuoriDallIntorno(a, b, x, y) > kSoglia || FuoriDallIntorno(b, a, x, y) > kSoglia) ++r.diversi;
+        }
+    return r;
+}
+
+} // namespace
+
+class TestAnteprima : public QObject {
+    Q_OBJECT
+private slots:
+    void paginaStampata_data() {
+        QTest::addColumn<bool>("bianco");
+        QTest::addColumn<int>("pagine");
+        QTest::newRow("periodo di 3 giorni") << false << 4;
+        QTest::newRow("2 moduli in bianco") << true << 3;
+    }
+    // The cover and the second sheet of the preview, against the same pages
+    // of the PDF the run then prints.
+    void paginaStampata() {
+        QFETCH(bool, bianco);
+        QFETCH(int, pagine);
+        QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty(),
+                 "pdftoppm (poppler-utils) is needed to compare with the printed page");
+        Banco b;
+        b.Itinerario(bianco);
+        b.pagineDaDisegnare = {0, 2};
+        b.Anteprima(0);
+        QCOMPARE(b.pagineAnteprima, pagine);
+        QCOMPARE(b.domande.size(), 1); // "S&tampa" in the preview asks, as in the panel
+        const QString pdf = b.cartella.filePath(QStringLiteral("ROMA_Vagolume.pdf"));
+        QVERIFY2(QFile::exists(pdf), "the run after the preview printed nothing");
+        // The printer's printable area set the page's bottom line, the same
+        // for the preview and the run: 297 - 14 - 11 - 10 mm.
+        QCOMPARE(b.fondoAnteprima, 262.0f);
+        QCOMPARE(b.m->Form.FondoPagina, b.fondoAnteprima);
+
+        for (int i = 0; i < b.pagineDaDisegnare.size(); ++i) {
+            const int N = b.pagineDaDisegnare[i];
+            const QImage stampata = Rasterizza(pdf, N + 1);
+            QVERIFY2(!stampata.isNull(), "pdftoppm failed");
+            const QImage anteprima = b.immagini[i];
+            QVERIFY(std::abs(anteprima.width() - stampata.width()) <= 1);
+            QVERIFY(std::abs(anteprima.height() - stampata.height()) <= 1);
+            const Confronto c = Confronta(anteprima, stampata);
+            const int area = anteprima.width() * anteprima.height();
+            const QString cosa =
+                QStringLiteral("page %1: %2 pixels differ, ink %3 (preview) and %4 (printed)")
+                    .arg(N + 1)
+                    .arg(c.diversi)
+                    .arg(c.inchiostroA)
+                    .arg(c.inchiostroB);
+            qInfo("%s", qPrintable(cosa));
+            QVERIFY2(c.inchiostroB > area / 50, qPrintable(cosa));       // the printed page is no blank page
+            QVERIFY2(c.diversi < c.inchiostroB / 100, qPrintable(cosa)); // and the preview shows it
+        }
+    }
+
+    // The preview is of the printer "S&tampa" would use: the selected entry,
+    // else the current printer. "&Chiudi" prints nothing.
+    void stampanteEdEsito_data() {
+        QTest::addColumn<int>("riga");
+        QTest::addColumn<bool>("stampa");
+        QTest::addColumn<QString>("stampante");
+        QTest::newRow("riga scelta, stampa") << 0 << true << "Laser";
+        QTest::newRow("nessuna riga, chiudi") << -1 << false << kNomeScrittorePdf;
+    }
+    void stampanteEdEsito() {
+        QFETCH(int, riga);
+        QFETCH(bool, stampa);
+        QFETCH(QString, stampante);
+        Banco b;
+        b.m->ImpostaStampanteCorrente(kNomeScrittorePdf);
+        b.Itinerario(false);
+        b.stampaDallAnteprima = stampa;
+        b.Anteprima(riga);
+        QCOMPARE(b.stampantiImpaginate, QStringList{stampante});
+        QCOMPARE(b.domande.size(), stampa ? 1 : 0);
+        QCOMPARE(b.m->frmSelStampa.Visibile, !stampa); // closing goes back to the panel
+        if (stampa) QCOMPARE(b.m->StampanteCorrente(), stampante);
+    }
+
+    // A year's trip: the keys and buttons of the window, offscreen.
+    void tastiEBottoni() {
+        ContestoStampa c = ValoriCorsa({QStringLiteral("ROMA"), QStringLiteral("01012025"),
+                                        QStringLiteral("31122025"), false, QStringLiteral("01")},
+                                       287);
+        Pagine pagine(c);
+        const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(5, 5, 5, 5));
+        Anteprima a(pagine, layout);
+        a.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&a));
+        QCOMPARE(a.windowTitle(), QStringLiteral("Anteprima di stampa"));
+        QCOMPARE(a.lblPagina->text(), QStringLiteral("Pagina 1 di 366"));
+        QVERIFY(!a.cmdPrecedente->isEnabled());
+        const QImage copertina = a.Foglio()->Immagine();
+
+        QWidget* fuoco = QApplication::focusWidget();
+        QVERIFY(fuoco != nullptr);
+        QTest::keyClick(fuoco, Qt::Key_PageDown);
+        QCOMPARE(a.lblPagina->text(), QStringLiteral("Pagina 2 di 366"));
+        QVERIFY(a.Foglio()->Immagine() != copertina);
+        QTest::keyClick(fuoco, Qt::Key_End);
+        QCOMPARE(a.Pagina(), 365);
+        QVERIFY(!a.cmdSuccessiva->isEnabled());
+        QTest::keyClick(fuoco, Qt::Key_PageDown); // stays on the last page
+        QCOMPARE(a.lblPagina->text(), QStringLiteral("Pagina 366 di 366"));
+        a.cmdPrecedente->click();
+        QCOMPARE(a.Pagina(), 364);
+        QTest::keyClick(fuoco, Qt::Key_Home);
+        QCOMPARE(a.Pagina(), 0);
+        a.cmdUltima->click();
+        a.cmdPrima->click();
+        a.cmdSuccessiva->click();
+        QCOMPARE(a.Pagina(), 1);
+
+        QCOMPARE(a.ZoomCorrente(), Anteprima::Zoom::PaginaIntera);
+        const int intera = a.Foglio()->width();
+        QTest::keyClick(fuoco, Qt::Key_Plus);
+        QCOMPARE(a.ZoomCorrente(), Anteprima::Zoom::Larghezza);
+        QVERIFY(a.Foglio()->width() > intera);
+        QTest::keyClick(fuoco, Qt::Key_Minus);
+        QCOMPARE(a.Foglio()->width(), intera);
+
+        QTest::keyClick(fuoco, Qt::Key_Escape);
+        QVERIFY(!a.isVisible());
+        QCOMPARE(a.result(), int(QDialog::Rejected));
+    }
+};
+
+QTEST_MAIN(TestAnteprima)
+#include "test_anteprima.moc"
