@@ -112,6 +112,8 @@ Anteprima::Anteprima(Pagine& pagine, const QPageLayout& layout, QWidget* padre)
                         QStringLiteral("Avvio della stampa"), true);
     cmdChiudi = bottone(QStringLiteral("cmdChiudi"), QStringLiteral("&Chiudi"),
                         QStringLiteral("Torna alla scelta della stampante"), true);
+    for (QPushButton* b : {cmdPrima, cmdPrecedente, cmdSuccessiva, cmdUltima})
+        b->setFixedWidth(b->fontMetrics().horizontalAdvance(QStringLiteral("MM")) + 16);
     for (QPushButton* b : {cmdLarghezza, cmdIntera})
         b->setCheckable(true);
     auto* gruppoZoom = new QButtonGroup(this);

@@ -1,0 +1,162 @@
+#!/bin/bash
+# The print preview on a private X server, with the keyboard: a trip of a
+# whole year (1 January to 31 December of next year), "&Stampa", "Ante&prima":
+# the preview must be on screen within a second; Page Down must show another
+# page; Escape goes back to the printer panel, whose "S&tampa" then prints the
+# year on the built-in PDF writer.
+#
+# Usage: anteprima_xvfb.sh PATH/TO/vagolume
+# Needs Xvfb and xdotool (skipped without them); ImageMagick's import and
+# compare for the page-change check, pdfinfo for the page count. With
+# VAGOLUME_SCREENSHOT set to a file name, the preview of the first sheet is
+# saved there as a PNG.
+set -u
+
+PROGRAMMA=$(readlink -f "${1:?usage: $0 PATH/TO/vagolume}")
+for strumento in Xvfb xdotool timeout; do
+    if ! command -v "$strumento" >/dev/null 2>&1; then
+        echo "SKIP: $strumento is not installed"
+        exit 0
+    fi
+done
+
+TMP=$(mktemp -d)
+XVFB_PID=""
+APP_PID=""
+pulisci() {
+    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+    [ -n "$APP_PID" ] && wait "$APP_PID" 2>/dev/null
+    [ -n "$XVFB_PID" ] && wait "$XVFB_PID" 2>/dev/null
+    rm -rf "$TMP"
+}
+trap pulisci EXIT
+
+fallisci() {
+    echo "FAIL: $*"
+    echo "--- program output:"
+    cat "$TMP/uscita.txt" 2>/dev/null
+    echo "--- working folder:"
+    ls -la "$TMP/lavoro" 2>/dev/null
+    exit 1
+}
+
+source "$(dirname "$0")/../xvfb/xvfb-comune.sh"
+avvia_xvfb 120 129 "$TMP/xvfb.txt"
+
+mkdir -p "$TMP/lavoro" "$TMP/casa" "$TMP/xdg"
+chmod 700 "$TMP/xdg"
+LAVORO="$TMP/lavoro"
+FINE="$LAVORO/FineStampaPercorsario.tmp"
+ANNO=$(($(date +%Y) + 1))
+GIORNI=$((($(date -u -d "$ANNO-12-31" +%s) - $(date -u -d "$ANNO-01-01" +%s)) / 86400 + 1))
+ANTEPRIMA="^Anteprima di stampa\$"
+
+# No printing system: the current printer is the PDF writer.
+(cd "$LAVORO" && exec env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY HOME="$TMP/casa" XDG_RUNTIME_DIR="$TMP/xdg" \
+    CUPS_SERVER=/nonexistent/cups.sock LC_ALL=C.UTF-8 timeout 240 "$PROGRAMMA" >"$TMP/uscita.txt" 2>&1) &
+APP_PID=$!
+
+W=$(finestra)
+[ -n "$W" ] || fallisci "the window did not appear"
+a_fuoco "$W"
+
+# The year: the month lists first (choosing a month rebuilds its day list,
+# from 31 down to 01), then the days, then the years (the year after this).
+timeout 20 xdotool type --delay 60 "roma" || fallisci "xdotool type"
+tasti alt+d Tab Down # a month change rebuilds the day list, even from January
+tasti --repeat 12 Up # start month 01
+tasti shift+Tab
+tasti --repeat 40 Down # start day 01, the last entry
+tasti Tab Tab Down     # start year: next year
+tasti alt+a Tab
+tasti --repeat 12 Down # end month 12; the end day stays 31
+tasti Tab Down         # end year: next year
+sleep 0.3
+
+# The preview, timed from the key press to the window on screen.
+tasti alt+s
+sleep 0.5
+inizio=$(date +%s%N)
+timeout 5 xdotool key alt+p || fallisci "xdotool key alt+p"
+A=""
+for _ in $(seq 200); do
+    A=$(timeout 5 xdotool search --onlyvisible --name "$ANTEPRIMA" 2>/dev/null | head -n 1)
+    [ -n "$A" ] && break
+    sleep 0.02
+done
+fine=$(date +%s%N)
+[ -n "$A" ] || fallisci "Alt+P in the printer panel opened no window titled \"Anteprima di stampa\""
+ms=$(((fine - inizio) / 1000000))
+echo "preview of $((GIORNI + 1)) pages on screen after $ms ms"
+[ "$ms" -le 1000 ] || fallisci "the preview took $ms ms to appear (at most 1000)"
+a_fuoco "$A"
+
+# Page Down shows another page.
+fotografa() { timeout 20 import -display "$DISPLAY" -window "$A" "$1" 2>/dev/null; }
+if command -v import >/dev/null 2>&1 && command -v compare >/dev/null 2>&1; then
+    sleep 0.5
+    fotografa "$TMP/pagina1.png" || fallisci "cannot take a picture of the preview"
+    tasti Next
+    sleep 0.5
+    fotografa "$TMP/pagina2.png" || fallisci "cannot take a picture of the preview"
+    diversi=$(compare -metric AE "$TMP/pagina1.png" "$TMP/pagina2.png" null: 2>&1 | cut -d' ' -f1)
+    [ "${diversi%.*}" -gt 1000 ] 2>/dev/null || fallisci "Page Down left the preview as it was ($diversi pixels changed)"
+    echo "ok: Page Down changed $diversi pixels of the preview"
+    if [ -n "${VAGOLUME_SCREENSHOT:-}" ]; then
+        cp "$TMP/pagina2.png" "$VAGOLUME_SCREENSHOT" && echo "screenshot: $VAGOLUME_SCREENSHOT"
+    fi
+else
+    tasti Next
+    echo "note: ImageMagick missing; the page change is not checked"
+fi
+tasti Next Next End Home plus minus
+
+# Escape closes the preview; the printer panel is still open.
+tasti Escape
+for _ in $(seq 100); do
+    timeout 5 xdotool search --onlyvisible --name "$ANTEPRIMA" >/dev/null 2>&1 || break
+    sleep 0.05
+done
+timeout 5 xdotool search --onlyvisible --name "$ANTEPRIMA" >/dev/null 2>&1 && fallisci "Escape did not close the preview"
+echo "ok: Escape closed the preview"
+
+# "S&tampa" in the panel prints the year.
+a_fuoco "$W"
+tasti alt+t
+D=$(domanda) || fallisci "no confirmation question after S&tampa"
+tasti Return
+sparita "$D"
+for _ in $(seq 300); do
+    [ -e "$FINE" ] && break
+    # A save dialog or a "saved" box, where the window has them: the proposed
+    # name in the working folder, then OK.
+    S=$(timeout 5 xdotool search --onlyvisible --name "^Salva come file PDF\$" 2>/dev/null | head -n 1)
+    if [ -n "$S" ]; then
+        a_fuoco "$S"
+        tasti ctrl+a
+        timeout 20 xdotool type --delay 20 "$LAVORO/ROMA_Vagolume.pdf" || fallisci "xdotool type"
+        tasti Return
+    fi
+    sleep 0.1
+done
+[ -e "$FINE" ] || fallisci "the run wrote no end-of-run file"
+PDF="$LAVORO/ROMA_Vagolume.pdf"
+[ -f "$PDF" ] || fallisci "no ROMA_Vagolume.pdf; the folder holds: $(ls "$LAVORO")"
+if command -v pdfinfo >/dev/null 2>&1; then
+    pagine=$(pdfinfo "$PDF" 2>/dev/null | awk '/^Pages:/ {print $2}')
+    [ "$pagine" = $((GIORNI + 1)) ] || fallisci "the PDF has $pagine pages, expected $((GIORNI + 1))"
+fi
+echo "ok: the year printed after the preview, $((GIORNI + 1)) pages"
+for _ in $(seq 20); do
+    B=$(timeout 5 xdotool search --onlyvisible --name "^Documento salvato\$" 2>/dev/null | head -n 1)
+    if [ -n "$B" ]; then
+        a_fuoco "$B"
+        tasti Escape
+        break
+    fi
+    sleep 0.1
+done
+
+esci_con_fine "$W"
+echo "PASS"
