@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -77,6 +78,19 @@ void FoglioAnteprima::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
     p.drawImage(QPointF(0, 0), Immagine());
+    emit Mostrata(pagina_);
+    if (!preparato_) {
+        // The first sheet drawn loads its typefaces and glyphs, which takes
+        // longer than any later page. Done once while the user looks at the
+        // first page, it makes the first page change as quick as the others;
+        // the image is let go, as only the page on screen is kept.
+        preparato_ = true;
+        QTimer::singleShot(0, this, [this] {
+            const int altra = pagina_ + 1 < pagine_.Totale() ? pagina_ + 1 : pagina_ - 1;
+            if (altra >= 0 && immagine_.width() > 0)
+                ImmaginePagina(pagine_, altra, layout_, immagine_.width() / Carta(layout_).width());
+        });
+    }
 }
 
 Anteprima::Anteprima(Pagine& pagine, const QPageLayout& layout, QWidget* padre)

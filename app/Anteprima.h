@@ -23,12 +23,17 @@ QImage ImmaginePagina(Pagine& pagine, int N, const QPageLayout& layout, double p
 
 // The sheet on screen, drawn at the screen's pixel density.
 class FoglioAnteprima : public QWidget {
+    Q_OBJECT
 public:
     FoglioAnteprima(Pagine& pagine, const QPageLayout& layout, QWidget* padre);
     void ImpostaPagina(int N);
     int Pagina() const { return pagina_; }
     // The image on screen (drawn now if it is not yet).
     const QImage& Immagine();
+
+signals:
+    // A page has just been painted on screen.
+    void Mostrata(int pagina);
 
 protected:
     void paintEvent(QPaintEvent* evento) override;
@@ -39,6 +44,7 @@ private:
     int pagina_ = 0;
     QImage immagine_; // the page on screen, at the size and density it was drawn for
     int paginaImmagine_ = -1;
+    bool preparato_ = false; // the fonts of the pages are loaded
 };
 
 class Anteprima : public QDialog {
