@@ -7,6 +7,7 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <cstdio>
 
 // The logos live in the core library's resources.
@@ -32,6 +33,25 @@ template <typename F> void Passo(F&& f) {
 
 const QString kTitoloStampa = QStringLiteral("Stampa dei moduli");
 } // namespace
+
+QString TestoDestinazione(const QString& arrivato) {
+    QString testo;
+    testo.reserve(arrivato.size());
+    const QList<uint> codici = arrivato.toUcs4();
+    for (qsizetype i = 0; i < codici.size(); ++i) {
+        const char32_t c = codici[i];
+        if (c == u'\r' || c == u'\n' || c == 0x0B || c == 0x0C || c == 0x85 || c == 0x2028 || c == 0x2029) {
+            if (c == u'\r' && i + 1 < codici.size() && codici[i + 1] == u'\n') ++i; // CR LF: one break
+            testo.append(u' ');
+        } else if (QChar::category(c) == QChar::Other_Control) {
+            testo.append(QString::fromUcs4(&c, 1));
+        } else {
+            const char32_t maiuscola = QChar::toUpper(c);
+            testo.append(QString::fromUcs4(&maiuscola, 1));
+        }
+    }
+    return testo;
+}
 
 QString ComponiCopyright() {
     return QStringLiteral(VAGOLUME_PRODUCT_NAME " %1.%2.%3 © by " VAGOLUME_COMPANY_NAME " " VAGOLUME_COMMENTS)
@@ -64,6 +84,25 @@ ModelloFinestra::~ModelloFinestra() = default;
 
 void ModelloFinestra::Notifica() {
     if (servizi_.Aggiornato) servizi_.Aggiornato();
+}
+
+QStringList ModelloFinestra::Installate() {
+    if (!servizi_.StampantiInstallate) return {};
+    // The query may wait a few seconds for a slow printing system.
+    struct Attesa {
+        const std::function<void(bool)>& occupato;
+        explicit Attesa(const std::function<void(bool)>& o) : occupato(o) {
+            if (occupato) occupato(true);
+        }
+        ~Attesa() {
+            if (occupato) occupato(false);
+        }
+    } attesa(servizi_.Occupato);
+    return servizi_.StampantiInstallate();
+}
+
+void ModelloFinestra::RiprendiTastiera() {
+    FuocoRichiesto = chkBianco.Spuntato ? &chkBianco : &txtLocalita;
 }
 
 void ModelloFinestra::Form_Load(const QDate& oggi, const QString& argomenti,
@@ -195,11 +234,18 @@ bool ModelloFinestra::TastoInvio() {
     return true;
 }
 
+bool ModelloFinestra::TastoEsc() {
+    if (!frmSelStampa.Visibile) return false;
+    cmdSelStampante_Click(1);
+    return true;
+}
+
 void ModelloFinestra::VisualizzaListaStampanti() {
-    lstStampanti.Voci.clear();
-    if (servizi_.StampantiInstallate) lstStampanti.Voci = servizi_.StampantiInstallate();
+    lstStampanti.Voci = Installate();
     lstStampanti.Voci.append(kNomeScrittorePdf);
-    lstStampanti.Selezionato = -1;
+    // The current printer is shown chosen, so that what looks chosen is what
+    // prints; the names are compared exactly.
+    lstStampanti.Selezionato = static_cast<int>(lstStampanti.Voci.indexOf(stampanteCorrente_));
     frmSelStampa.Visibile = true;
     Notifica();
 }
@@ -210,8 +256,7 @@ void ModelloFinestra::cmdSelStampante_Click(int16_t Index) {
         Notifica();
         if (lstStampanti.Selezionato >= 0 && lstStampanti.Selezionato < lstStampanti.Voci.size()) {
             const QString scelta = lstStampanti.Voci[lstStampanti.Selezionato];
-            QStringList installate =
-                servizi_.StampantiInstallate ? servizi_.StampantiInstallate() : QStringList();
+            QStringList installate = Installate();
             installate.append(kNomeScrittorePdf);
             bool trovata = false;
             for (const QString& nome : installate) {
@@ -226,8 +271,11 @@ void ModelloFinestra::cmdSelStampante_Click(int16_t Index) {
                            .arg(scelta, stampanteCorrente_));
         }
         AvviaStampa();
+        RiprendiTastiera();
+        Notifica();
     } else if (Index == 1) {
         frmSelStampa.Visibile = false;
+        RiprendiTastiera();
         Notifica();
     }
 }
@@ -314,8 +362,50 @@ void ModelloFinestra::cmbM1_Click() {
 void ModelloFinestra::cmbM2_Click() {
     RicostruisciGiorni(cmbg2, cmbm2, cmba2);
 }
+void ModelloFinestra::cmbA1_Click() {
+    RicostruisciGiorni(cmbg1, cmbm1, cmba1);
+}
+void ModelloFinestra::cmbA2_Click() {
+    RicostruisciGiorni(cmbg2, cmbm2, cmba2);
+}
 void ModelloFinestra::cmbData_Click() {
     StampaVisibile();
+}
+
+void ModelloFinestra::ScorriLista(Controllo& lista, TastoLista tasto) {
+    const int n = static_cast<int>(lista.Voci.size());
+    if (n == 0 || !lista.Abilitato) return;
+    const int attuale = static_cast<int>(lista.Voci.indexOf(lista.Testo));
+    int scelta = attuale;
+    switch (tasto) {
+    case TastoLista::Inizio:
+        scelta = 0;
+        break;
+    case TastoLista::Fine:
+        scelta = n - 1;
+        break;
+    case TastoLista::PaginaSu:
+        scelta = attuale < 0 ? 0 : attuale - kVociPerPagina;
+        break;
+    case TastoLista::PaginaGiu:
+        scelta = attuale < 0 ? kVociPerPagina - 1 : attuale + kVociPerPagina;
+        break;
+    }
+    scelta = std::clamp(scelta, 0, n - 1);
+    if (scelta == attuale) return;
+    lista.Testo = lista.Voci[scelta];
+    if (&lista == &cmbm1)
+        cmbM1_Click();
+    else if (&lista == &cmbm2)
+        cmbM2_Click();
+    else if (&lista == &cmba1)
+        cmbA1_Click();
+    else if (&lista == &cmba2)
+        cmbA2_Click();
+    else if (&lista == &cmbCopie)
+        Ridisegna();
+    else
+        cmbData_Click();
 }
 void ModelloFinestra::cmbData_KeyPress(char16_t& KeyAscii) {
     KeyAscii = 0;
@@ -324,6 +414,13 @@ void ModelloFinestra::cmbData_KeyPress(char16_t& KeyAscii) {
 void ModelloFinestra::txtLocalita_KeyPress(char16_t& KeyAscii) {
     const QChar c(KeyAscii);
     if (!c.isNull() && c.category() != QChar::Other_Control) KeyAscii = c.toUpper().unicode();
+    StampaVisibile();
+}
+
+void ModelloFinestra::txtLocalita_Change(const QString& testo) {
+    // Judged after the change, so that "&Stampa" never lags one key behind
+    // the field (Backspace, Delete, cut, paste and undo change it too).
+    txtLocalita.Testo = testo;
     StampaVisibile();
 }
 

@@ -46,6 +46,9 @@ struct Servizi {
     std::function<void()> ElaboraEventi;
     std::function<void()> Aggiornato; // the state changed: show it
     std::function<QStringList()> StampantiInstallate;
+    // The printing system is being asked (true) or has answered (false): the
+    // window shows a busy cursor meanwhile.
+    std::function<void(bool occupato)> Occupato;
     std::function<QString()> StampantePredefinita;
     // The surface a run draws on, for a printer name.
     std::function<std::unique_ptr<PrinterSurface>(const QString& stampante, std::function<QString()> titolo)>
@@ -53,6 +56,15 @@ struct Servizi {
     std::function<void(int codice)> Termina;
     QString CartellaLavoro; // where the end-of-run file goes
 };
+
+// Keys that move through a drop-down list.
+enum class TastoLista { Inizio, Fine, PaginaSu, PaginaGiu };
+// Entries a Page Up or Page Down moves over: as many as the open list shows.
+inline constexpr int kVociPerPagina = 10;
+
+// Text that reaches the destination in one piece (pasted, dropped) as it is
+// kept: upper case like typed text, every line break made a blank.
+QString TestoDestinazione(const QString& arrivato);
 
 class ModelloFinestra : public FinestraCiclo {
 public:
@@ -74,12 +86,22 @@ public:
     void chkBianco_Click();
     void cmbM1_Click();
     void cmbM2_Click();
-    void cmbData_Click(); // a day or year list: cmbg1, cmbg2, cmba1, cmba2
+    void cmbData_Click(); // a day list: cmbg1, cmbg2
+    void cmbA1_Click();   // a year list: its day list is rebuilt as for a month
+    void cmbA2_Click();
+    // Home, End, Page Up, Page Down in one of the seven lists: the entry
+    // reached is chosen as with the mouse.
+    void ScorriLista(Controllo& lista, TastoLista tasto);
     void cmbData_KeyPress(char16_t& KeyAscii);
     void txtLocalita_KeyPress(char16_t& KeyAscii);
+    // The destination's text changed, whatever changed it.
+    void txtLocalita_Change(const QString& testo);
     // Enter: presses "&Stampa" when it is the default button and can be
     // pressed. Returns whether it did.
     bool TastoInvio();
+    // Escape: closes the printer panel as "&Rinuncia" does. Returns whether
+    // the panel was open.
+    bool TastoEsc();
 
     // A print run on the current printer (none while one is running).
     void AvviaStampa();
@@ -120,6 +142,9 @@ public:
     bool StampaPredefinito = false; // "&Stampa" is the default button
     int AltezzaFinestra = 0;        // outer height, twips
     bool FinestraVisibile = false;
+    // The control that should take the keyboard focus (after a run, or when
+    // the printer panel closes); the window gives it the focus and clears this.
+    Controllo* FuocoRichiesto = nullptr;
 
     StatoForm Form;
     EsitoCiclo UltimoEsito;
@@ -127,6 +152,8 @@ public:
 private:
     void RicostruisciGiorni(Controllo& giorni, const Controllo& mesi, const Controllo& anni);
     void Notifica();
+    QStringList Installate(); // asks the printing system, with the busy cursor
+    void RiprendiTastiera();  // focus back where typing goes on
 
     Servizi servizi_;
     QString stampanteCorrente_;

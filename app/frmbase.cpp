@@ -18,6 +18,9 @@
 #include <QScreen>
 #include <QShortcutEvent>
 #include <QStyleOptionComplex>
+#include <QValidator>
+
+#include <optional>
 
 namespace vagolume {
 
@@ -100,6 +103,28 @@ private:
     int rientro_;
 };
 
+// Text that reaches the destination other than by a key press (pasted with
+// Ctrl+V or the context menu, dropped, brought back by undo) is kept as
+// typed text is: upper case, on one line. The window's own updates pass as
+// they are.
+class ValidatoreDestinazione : public QValidator {
+public:
+    ValidatoreDestinazione(QObject* padre, const bool& aggiornando)
+        : QValidator(padre), aggiornando_(aggiornando) {}
+    State validate(QString& testo, int& cursore) const override {
+        if (aggiornando_) return Acceptable;
+        const QString nuovo = TestoDestinazione(testo);
+        if (nuovo != testo) {
+            cursore = static_cast<int>(TestoDestinazione(testo.left(cursore)).size());
+            testo = nuovo;
+        }
+        return Acceptable;
+    }
+
+private:
+    const bool& aggiornando_;
+};
+
 void MostraLista(QComboBox* combo, const Controllo& c) {
     QStringList attuali;
     for (int i = 0; i < combo->count(); ++i)
@@ -154,6 +179,13 @@ frmbase::frmbase(Servizi servizi, QWidget* parent) : QWidget(parent) {
             Chiedi(this, QMessageBox::Information, titolo, testo, QMessageBox::Ok);
         };
     if (!servizi.ElaboraEventi) servizi.ElaboraEventi = [] { QApplication::processEvents(); };
+    if (!servizi.Occupato)
+        servizi.Occupato = [](bool occupato) {
+            if (occupato)
+                QApplication::setOverrideCursor(Qt::WaitCursor);
+            else
+                QApplication::restoreOverrideCursor();
+        };
     servizi.Aggiornato = [this] { Mostra(); };
     modello_ = std::make_unique<ModelloFinestra>(std::move(servizi));
     Costruisci();
@@ -213,6 +245,7 @@ void frmbase::Costruisci() {
         c->lineEdit()->setReadOnly(true);
         c->setInsertPolicy(QComboBox::NoInsert);
         c->setCompleter(nullptr);
+        c->setMaxVisibleItems(kVociPerPagina);
         c->setToolTip(suggerimento);
         c->view()->setMinimumWidth(c->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 30);
         c->lineEdit()->installEventFilter(this);
@@ -237,6 +270,7 @@ void frmbase::Costruisci() {
     txtLocalita->setGeometry(Rett(120, 240, 4845, 420));
     txtLocalita->setMaxLength(50);
     txtLocalita->setFont(Carattere(13.5, true));
+    txtLocalita->setValidator(new ValidatoreDestinazione(txtLocalita, aggiornando_));
     txtLocalita->installEventFilter(this);
 
     imgLogo1 = new QLabel(this);
@@ -275,6 +309,9 @@ void frmbase::Costruisci() {
                          QStringLiteral("Annulla la stampa in corso"), Carattere(12, true));
     cmdFine = bottone(QStringLiteral("cmdFine"), this, Rett(3960, 1655, 1300, 400),
                       QStringLiteral("Fine dell'esecuzione del programma"), Carattere(12, true));
+    // Enter never ends the program nor opens the help by surprise: with the
+    // focus on them it goes to "&Stampa"; Space still presses them.
+    cmdFine->setAutoDefault(false);
 
     frmBianco = gruppo(QStringLiteral("frmBianco"), this, Rett(120, 2160, 5115, 615), 8.25);
     chkBianco = new QCheckBox(frmBianco);
@@ -317,6 +354,7 @@ void frmbase::Costruisci() {
 
     cmdHelp = bottone(QStringLiteral("cmdHelp"), this, Rett(4885, 3200, 375, 300), QString(),
                       Carattere(9.75, true));
+    cmdHelp->setAutoDefault(false);
 
     frmSelStampa = gruppo(QStringLiteral("frmSelStampa"), this, Rett(1080, 1080, 3495, 2295), 9.75);
     frmSelStampa->setAutoFillBackground(true); // covers the controls beneath it
@@ -341,7 +379,7 @@ void frmbase::Costruisci() {
 
     ModelloFinestra& m = *modello_;
     connect(txtLocalita, &QLineEdit::textChanged, this, [this](const QString& t) {
-        if (!aggiornando_) modello_->txtLocalita.Testo = t;
+        if (!aggiornando_) modello_->txtLocalita_Change(t);
     });
     auto scelta = [this](QComboBox* combo, Controllo& c, void (ModelloFinestra::*gestore)()) {
         connect(combo, &QComboBox::activated, this, [this, combo, &c, gestore](int indice) {
@@ -352,8 +390,8 @@ void frmbase::Costruisci() {
     };
     scelta(cmbg1, m.cmbg1, &ModelloFinestra::cmbData_Click);
     scelta(cmbg2, m.cmbg2, &ModelloFinestra::cmbData_Click);
-    scelta(cmba1, m.cmba1, &ModelloFinestra::cmbData_Click);
-    scelta(cmba2, m.cmba2, &ModelloFinestra::cmbData_Click);
+    scelta(cmba1, m.cmba1, &ModelloFinestra::cmbA1_Click);
+    scelta(cmba2, m.cmba2, &ModelloFinestra::cmbA2_Click);
     scelta(cmbm1, m.cmbm1, &ModelloFinestra::cmbM1_Click);
     scelta(cmbm2, m.cmbm2, &ModelloFinestra::cmbM2_Click);
     scelta(cmbCopie, m.cmbCopie, &ModelloFinestra::Ridisegna);
@@ -444,6 +482,7 @@ void frmbase::Mostra() {
         lstStampanti->setCurrentRow(-1, QItemSelectionModel::NoUpdate);
     } else if (lstStampanti->currentRow() != scelto || !lstStampanti->item(scelto)->isSelected()) {
         lstStampanti->setCurrentRow(scelto, QItemSelectionModel::ClearAndSelect);
+        lstStampanti->scrollToItem(lstStampanti->item(scelto));
     }
     const bool pannelloAperto = frmSelStampa->isVisible();
     frmSelStampa->setVisible(m.frmSelStampa.Visibile);
@@ -453,6 +492,11 @@ void frmbase::Mostra() {
     }
 
     if (m.FinestraVisibile && !isVisible() && !testAttribute(Qt::WA_DontShowOnScreen)) show();
+    if (m.FuocoRichiesto) {
+        QWidget* fuoco = m.FuocoRichiesto == &m.chkBianco ? static_cast<QWidget*>(chkBianco) : txtLocalita;
+        modello_->FuocoRichiesto = nullptr;
+        if (fuoco->isEnabled()) fuoco->setFocus(Qt::OtherFocusReason);
+    }
     aggiornando_ = false;
 }
 
@@ -500,6 +544,37 @@ bool frmbase::eventFilter(QObject* oggetto, QEvent* evento) {
     }
     if (evento->type() != QEvent::KeyPress) return QWidget::eventFilter(oggetto, evento);
     auto* tasto = static_cast<QKeyEvent*>(evento);
+    const bool senzaModificatori = !(
+        tasto->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier));
+    if (tasto->key() == Qt::Key_Escape && senzaModificatori && modello_->TastoEsc()) return true;
+    if (senzaModificatori) {
+        // Home, End, Page Up and Page Down choose in the date and page lists
+        // as the arrow keys do.
+        QComboBox* combo = qobject_cast<QComboBox*>(oggetto);
+        if (!combo) combo = qobject_cast<QComboBox*>(oggetto->parent());
+        Controllo* lista = combo ? ControlloDi(combo) : nullptr;
+        std::optional<TastoLista> scorri;
+        switch (tasto->key()) {
+        case Qt::Key_Home:
+            scorri = TastoLista::Inizio;
+            break;
+        case Qt::Key_End:
+            scorri = TastoLista::Fine;
+            break;
+        case Qt::Key_PageUp:
+            scorri = TastoLista::PaginaSu;
+            break;
+        case Qt::Key_PageDown:
+            scorri = TastoLista::PaginaGiu;
+            break;
+        default:
+            break;
+        }
+        if (lista && scorri) {
+            modello_->ScorriLista(*lista, *scorri);
+            return true;
+        }
+    }
     if (TastoInvio(tasto)) {
         if (qobject_cast<QAbstractButton*>(oggetto))
             return QWidget::eventFilter(oggetto, evento); // the focused button takes it
@@ -558,8 +633,21 @@ bool frmbase::eventFilter(QObject* oggetto, QEvent* evento) {
     return QWidget::eventFilter(oggetto, evento);
 }
 
+Controllo* frmbase::ControlloDi(const QComboBox* combo) {
+    ModelloFinestra& m = *modello_;
+    const std::pair<const QComboBox*, Controllo*> liste[] = {
+        {cmbg1, &m.cmbg1}, {cmbm1, &m.cmbm1}, {cmba1, &m.cmba1},       {cmbg2, &m.cmbg2},
+        {cmbm2, &m.cmbm2}, {cmba2, &m.cmba2}, {cmbCopie, &m.cmbCopie},
+    };
+    for (const auto& [widget, controllo] : liste)
+        if (widget == combo) return controllo;
+    return nullptr;
+}
+
 void frmbase::keyPressEvent(QKeyEvent* evento) {
     if (TastoInvio(evento) && Invio()) return;
+    if (evento->key() == Qt::Key_Escape && evento->modifiers() == Qt::NoModifier && modello_->TastoEsc())
+        return;
     QWidget::keyPressEvent(evento);
 }
 

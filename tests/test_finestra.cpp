@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
@@ -201,81 +202,158 @@ private slots:
         }
     }
 
-    void annoNonRifaGiorni() {
-        // Choosing a year keeps the day list: February of a leap year keeps 29.
+    void annoRifaGiorni() {
+        // Choosing a year refills the day list as a month does: 29 February
+        // cannot stay chosen in a common year, and comes back in a leap year.
+        for (int quale = 1; quale <= 2; ++quale) {
+            Banco b;
+            b.Avvia();
+            ModelloFinestra& m = *b.m;
+            Controllo& g = quale == 1 ? m.cmbg1 : m.cmbg2;
+            Controllo& a = quale == 1 ? m.cmba1 : m.cmba2;
+            auto anno = [&](const char* testo) {
+                a.Testo = QLatin1String(testo);
+                quale == 1 ? m.cmbA1_Click() : m.cmbA2_Click();
+            };
+            a.Testo = QStringLiteral("2028");
+            (quale == 1 ? m.cmbm1 : m.cmbm2).Testo = QStringLiteral("02");
+            g.Testo = QStringLiteral("29");
+            quale == 1 ? m.cmbM1_Click() : m.cmbM2_Click();
+            QCOMPARE(g.Testo, QStringLiteral("29"));
+            anno("2027");
+            QCOMPARE(g.Voci, Numeri(28, 1));
+            QCOMPARE(g.Testo, QStringLiteral("28"));
+            anno("2028");
+            QCOMPARE(g.Voci, Numeri(29, 1));
+            QCOMPARE(g.Testo, QStringLiteral("28"));
+        }
+    }
+
+    void scorriListe_data() {
+        QTest::addColumn<QString>("lista");
+        QTest::addColumn<QString>("prima");
+        QTest::addColumn<int>("tasto");
+        QTest::addColumn<QString>("dopo");
+        const int inizio = int(TastoLista::Inizio), fine = int(TastoLista::Fine);
+        const int su = int(TastoLista::PaginaSu), giu = int(TastoLista::PaginaGiu);
+        QTest::newRow("pagine: End") << "cmbCopie"
+                                     << "01" << fine << "99";
+        QTest::newRow("pagine: Home") << "cmbCopie"
+                                      << "57" << inizio << "01";
+        QTest::newRow("pagine: Page Down") << "cmbCopie"
+                                           << "01" << giu << "11";
+        QTest::newRow("pagine: Page Down at the end") << "cmbCopie"
+                                                      << "95" << giu << "99";
+        QTest::newRow("pagine: Page Up at the start") << "cmbCopie"
+                                                      << "05" << su << "01";
+        QTest::newRow("giorno: End") << "cmbg1"
+                                     << "07" << fine << "31";
+        QTest::newRow("giorno: Page Up") << "cmbg2"
+                                         << "31" << su << "21";
+        QTest::newRow("mese: End") << "cmbm1"
+                                   << "04" << fine << "12";
+        QTest::newRow("anno: Home") << "cmba2"
+                                    << "2026" << inizio << "2025";
+        QTest::newRow("anno: End") << "cmba1"
+                                   << "2026" << fine << "2028";
+    }
+    void scorriListe() {
+        QFETCH(QString, lista);
+        QFETCH(QString, prima);
+        QFETCH(int, tasto);
+        QFETCH(QString, dopo);
         Banco b;
         b.Avvia();
         ModelloFinestra& m = *b.m;
-        m.cmba1.Testo = QStringLiteral("2028");
-        m.cmbm1.Testo = QStringLiteral("02");
-        m.cmbM1_Click();
-        m.cmba1.Testo = QStringLiteral("2027");
-        m.cmbData_Click();
-        QCOMPARE(m.cmbg1.Voci.size(), 29);
+        Controllo* c = nullptr;
+        for (auto [nome, controllo] :
+             {std::pair{"cmbg1", &m.cmbg1}, std::pair{"cmbm1", &m.cmbm1}, std::pair{"cmba1", &m.cmba1},
+              std::pair{"cmbg2", &m.cmbg2}, std::pair{"cmbm2", &m.cmbm2}, std::pair{"cmba2", &m.cmba2},
+              std::pair{"cmbCopie", &m.cmbCopie}})
+            if (lista == QLatin1String(nome)) c = controllo;
+        QVERIFY(c);
+        if (c == &m.cmbCopie) { // enabled in blank mode only
+            m.chkBianco.Spuntato = true;
+            m.chkBianco_Click();
+        }
+        QVERIFY(c->Voci.contains(prima));
+        c->Testo = prima;
+        m.ScorriLista(*c, static_cast<TastoLista>(tasto));
+        QCOMPARE(c->Testo, dopo);
     }
 
-    void filtroListe_data() {
-        QTest::addColumn<int>("tasto");
-        QTest::newRow("cifra") << int('5');
-        QTest::newRow("lettera") << int('a');
-        QTest::newRow("spazio") << int(' ');
-        QTest::newRow("backspace") << 8;
-        QTest::newRow("accentata") << int(u'è');
-    }
-    void filtroListe() {
-        QFETCH(int, tasto);
-        Banco b;
-        b.Avvia();
-        char16_t k = static_cast<char16_t>(tasto);
-        b.m->cmbData_KeyPress(k);
-        QCOMPARE(int(k), 0);
-        QCOMPARE(b.m->cmbg1.Testo, QStringLiteral("07"));
-    }
-
-    void maiuscole_data() {
-        QTest::addColumn<int>("tasto");
-        QTest::addColumn<int>("atteso");
-        QTest::newRow("r") << int('r') << int('R');
-        QTest::newRow("R") << int('R') << int('R');
-        QTest::newRow("è") << int(u'è') << int(u'È');
-        QTest::newRow("à") << int(u'à') << int(u'À');
-        QTest::newRow("ù") << int(u'ù') << int(u'Ù');
-        QTest::newRow("cifra") << int('7') << int('7');
-        QTest::newRow("spazio") << int(' ') << int(' ');
-        QTest::newRow("backspace") << 8 << 8;
-    }
-    void maiuscole() {
-        QFETCH(int, tasto);
-        QFETCH(int, atteso);
-        Banco b;
-        b.Avvia();
-        char16_t k = static_cast<char16_t>(tasto);
-        b.m->txtLocalita_KeyPress(k);
-        QCOMPARE(int(k), atteso);
-    }
-
-    void ritardoDiUnTasto() {
-        // The check runs before the key reaches the box: the first letter
-        // does not enable "&Stampa", the second one (or a list choice) does.
-        auto digita = [](ModelloFinestra& m, char16_t c) {
-            m.txtLocalita_KeyPress(c);
-            m.txtLocalita.Testo.append(QChar(c)); // the box takes the key afterwards
-        };
+    void scorriListe_comeUnaScelta() {
+        // The entry reached is a choice: in a month or year list it refills
+        // the day list, in a day list it judges "&Stampa".
         Banco b;
         b.Avvia();
         ModelloFinestra& m = *b.m;
-        digita(m, u'r');
-        QCOMPARE(m.txtLocalita.Testo, QStringLiteral("R"));
+        m.txtLocalita.Testo = QStringLiteral("ROMA");
+        m.cmbg1.Testo = QStringLiteral("31");
+        m.cmbm1.Testo = QStringLiteral("12");
+        m.ScorriLista(m.cmbm1, TastoLista::PaginaSu); // February 2026
+        QCOMPARE(m.cmbm1.Testo, QStringLiteral("02"));
+        QCOMPARE(m.cmbg1.Voci, Numeri(28, 1));
+        QCOMPARE(m.cmbg1.Testo, QStringLiteral("28"));
+        m.ScorriLista(m.cmba1, TastoLista::Fine); // 2028, a leap year
+        QCOMPARE(m.cmbg1.Voci, Numeri(29, 1));
+        m.ScorriLista(m.cmbg1, TastoLista::Inizio); // the list runs downwards now
+        QCOMPARE(m.cmbg1.Testo, QStringLiteral("29"));
+        m.ScorriLista(m.cmbg2, TastoLista::Inizio); // 01/04/2026: before 29/02/2028
+        QCOMPARE(m.cmbg2.Testo, QStringLiteral("01"));
         QVERIFY(!m.cmdStampa.Abilitato);
-        digita(m, u'o');
+        m.ScorriLista(m.cmba2, TastoLista::Fine); // 01/04/2028
+        QCOMPARE(m.cmbg2.Voci, Numeri(30, 1));
         QVERIFY(m.cmdStampa.Abilitato);
+        // A locked list does not move.
+        m.cmbCopie.Abilitato = false;
+        m.ScorriLista(m.cmbCopie, TastoLista::Fine);
+        QCOMPARE(m.cmbCopie.Testo, QStringLiteral("01"));
+    }
 
-        Banco b2;
-        b2.Avvia();
-        digita(*b2.m, u'x');
-        QVERIFY(!b2.m->cmdStampa.Abilitato);
-        b2.m->cmbData_Click();
-        QVERIFY(b2.m->cmdStampa.Abilitato);
+    void stampaSegueLaDestinazione() {
+        // "&Stampa" follows the destination after every change, whatever made
+        // it: one letter is enough, emptying it disables at once.
+        Banco b;
+        b.Avvia();
+        ModelloFinestra& m = *b.m;
+        char16_t r = u'r';
+        m.txtLocalita_KeyPress(r); // before the key reaches the box
+        QVERIFY(!m.cmdStampa.Abilitato);
+        m.txtLocalita_Change(QString(QChar(r))); // the box took it
+        QCOMPARE(m.txtLocalita.Testo, QStringLiteral("R"));
+        QVERIFY(m.cmdStampa.Abilitato);
+        m.txtLocalita_Change(QString()); // Backspace
+        QVERIFY(!m.cmdStampa.Abilitato);
+        m.txtLocalita_Change(QStringLiteral("VENEZIA")); // paste
+        QVERIFY(m.cmdStampa.Abilitato);
+        QVERIFY(m.TastoInvio());
+    }
+
+    void testoIncollato_data() {
+        QTest::addColumn<QString>("incollato");
+        QTest::addColumn<QString>("tenuto");
+        QTest::newRow("minuscole") << "venezia"
+                                   << "VENEZIA";
+        QTest::newRow("accentate") << "forlì e cefalù"
+                                   << "FORLÌ E CEFALÙ";
+        QTest::newRow("a capo LF") << "lido\ndi venezia\n"
+                                   << "LIDO DI VENEZIA ";
+        QTest::newRow("a capo CR LF, una riga") << "lido\r\ndi\rvenezia"
+                                                << "LIDO DI VENEZIA";
+        QTest::newRow("separatori Unicode") << QString::fromUtf8("a\u2028b\u2029c") << "A B C";
+        QTest::newRow("cifre e segni") << "sant'anna 2"
+                                       << "SANT'ANNA 2";
+        QTest::newRow("fuori dal piano base") << QString::fromUtf8("\U00010428x") // Deseret small letter
+                                              << QString::fromUtf8("\U00010400X");
+        QTest::newRow("vuoto") << ""
+                               << "";
+    }
+    void testoIncollato() {
+        QFETCH(QString, incollato);
+        QFETCH(QString, tenuto);
+        QCOMPARE(TestoDestinazione(incollato), tenuto);
+        QCOMPARE(TestoDestinazione(tenuto), tenuto); // typed text passes unchanged
     }
 
     void stampaVisibile_data() {
@@ -362,8 +440,8 @@ private slots:
         QVERIFY(m.TastoInvio());
         QVERIFY(m.frmSelStampa.Visibile);
         const QStringList attese{QStringLiteral("Laser"), QStringLiteral("laser"), kNomeScrittorePdf};
-        QCOMPARE(m.lstStampanti.Voci, attese); // system order, then the PDF writer
-        QCOMPARE(m.lstStampanti.Selezionato, -1);
+        QCOMPARE(m.lstStampanti.Voci, attese);    // system order, then the PDF writer
+        QCOMPARE(m.lstStampanti.Selezionato, -1); // the current printer is not installed
         // "&Rinuncia": panel closed, nothing printed, printer unchanged.
         m.lstStampanti.Selezionato = 0;
         m.cmdSelStampante_Click(1);
@@ -375,12 +453,97 @@ private slots:
         m.cmdSelStampante_Click(2);
         QVERIFY(m.frmSelStampa.Visibile);
         QVERIFY(b.superfici.isEmpty());
-        // Opening again rebuilds the list without a preselection.
-        b.installate = QStringList{QStringLiteral("Nuova")};
-        m.lstStampanti.Selezionato = 1;
+        // Opening again rebuilds the list with the current printer chosen,
+        // by its exact name; none when it has gone.
+        const std::tuple<QString, QStringList, int> casi[] = {
+            {QStringLiteral("laser"), attese, 1},
+            {QStringLiteral("Laser"), attese, 0},
+            {kNomeScrittorePdf, attese, 2},
+            {QStringLiteral("LASER"), attese, -1},
+            {QStringLiteral("laser"), {QStringLiteral("Nuova"), kNomeScrittorePdf}, -1},
+        };
+        for (const auto& [corrente, voci, scelta] : casi) {
+            b.installate = voci.mid(0, voci.size() - 1);
+            m.ImpostaStampanteCorrente(corrente);
+            m.lstStampanti.Selezionato = 0;
+            m.cmdStampa_Click();
+            QCOMPARE(m.lstStampanti.Voci, voci);
+            QCOMPARE(m.lstStampanti.Selezionato, scelta);
+            QVERIFY(m.TastoEsc()); // Escape: "&Rinuncia"
+            QVERIFY(!m.frmSelStampa.Visibile);
+            QVERIFY(b.superfici.isEmpty());
+            QCOMPARE(m.StampanteCorrente(), corrente);
+        }
+        QVERIFY(!m.TastoEsc()); // no panel: Escape does nothing
+    }
+
+    void attesaStampanti() {
+        // The busy cursor is on exactly while the printing system is asked,
+        // when the panel opens and when "S&tampa" checks the choice.
+        QTemporaryDir cartella;
+        QStringList traccia;
+        bool occupato = false;
+        Servizi s;
+        s.StampantiInstallate = [&] {
+            traccia.append(occupato ? QStringLiteral("domanda, occupato") : QStringLiteral("domanda"));
+            return QStringList{QStringLiteral("Laser")};
+        };
+        s.Occupato = [&](bool o) {
+            QVERIFY(o != occupato); // never twice in a row
+            occupato = o;
+            traccia.append(o ? QStringLiteral("attesa") : QStringLiteral("fine"));
+        };
+        s.DomandaSiNo = [](const QString&, const QString&) { return false; };
+        s.CreaSuperficie = [](const QString&, std::function<QString()>) -> std::unique_ptr<PrinterSurface> {
+            return std::make_unique<RecordingSurface>();
+        };
+        s.CartellaLavoro = cartella.path();
+        ModelloFinestra m(std::move(s));
+        m.Form_Load(QDate(2026, 4, 7), QString(), cartella.path());
+        QVERIFY(traccia.isEmpty());
+        m.txtLocalita_Change(QStringLiteral("ROMA"));
         m.cmdStampa_Click();
-        QCOMPARE(m.lstStampanti.Voci, (QStringList{QStringLiteral("Nuova"), kNomeScrittorePdf}));
-        QCOMPARE(m.lstStampanti.Selezionato, -1);
+        m.lstStampanti.Selezionato = 0;
+        m.cmdSelStampante_Click(0);
+        const QStringList attesa{QStringLiteral("attesa"), QStringLiteral("domanda, occupato"),
+                                 QStringLiteral("fine")};
+        QCOMPARE(traccia, attesa + attesa);
+        QVERIFY(!occupato);
+    }
+
+    void fuocoDopoLaStampa_data() {
+        QTest::addColumn<bool>("bianco");
+        QTest::addColumn<int>("riga"); // -1: "&Rinuncia"
+        QTest::addColumn<bool>("risposta");
+        QTest::newRow("stampato") << false << 2 << true;
+        QTest::newRow("in bianco, stampato") << true << 2 << true;
+        QTest::newRow("conferma No") << false << 2 << false;
+        QTest::newRow("in bianco, Rinuncia") << true << -1 << false;
+        QTest::newRow("Rinuncia") << false << -1 << false;
+    }
+    void fuocoDopoLaStampa() {
+        // After a run, or when the panel closes, typing goes on in the
+        // destination, or at "Moduli in bianco" in blank mode: never at
+        // "&Fine", where an Enter would end the program.
+        QFETCH(bool, bianco);
+        QFETCH(int, riga);
+        QFETCH(bool, risposta);
+        Banco b;
+        b.Avvia();
+        ModelloFinestra& m = *b.m;
+        if (bianco) {
+            m.chkBianco.Spuntato = true;
+            m.chkBianco_Click();
+        } else {
+            b.Itinerario();
+        }
+        b.risposte = {risposta};
+        m.cmdStampa_Click();
+        QCOMPARE(m.FuocoRichiesto, nullptr);
+        m.lstStampanti.Selezionato = riga;
+        m.cmdSelStampante_Click(riga < 0 ? 1 : 0);
+        QCOMPARE(b.superfici.size(), riga < 0 ? 0 : 1);
+        QCOMPARE(m.FuocoRichiesto, bianco ? &m.chkBianco : &m.txtLocalita);
     }
 
     void sceltaStampante_data() {
@@ -618,10 +781,71 @@ private slots:
         QCOMPARE(f.txtLocalita->palette().color(QPalette::Active, QPalette::Text), QColor(Qt::black));
     }
 
+    void widget_tastiera() {
+        QTemporaryDir dir;
+        Servizi s;
+        s.CartellaLavoro = dir.path();
+        s.StampantiInstallate = [] { return QStringList{QStringLiteral("Laser")}; };
+        frmbase f(s);
+        f.Form_Load(QDate(2026, 4, 7), QString(), dir.path());
+        f.Modello().ImpostaStampanteCorrente(kNomeScrittorePdf);
+        QVERIFY(f.cmdStampa->autoDefault());
+        QVERIFY(!f.cmdFine->autoDefault());
+        QVERIFY(!f.cmdHelp->autoDefault());
+
+        // Pasted text is kept as typed text is; "&Stampa" follows every change.
+        QApplication::clipboard()->setText(QStringLiteral("lido\ndi venezia"));
+        QTest::keyClick(f.txtLocalita, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(f.txtLocalita->text(), QStringLiteral("LIDO DI VENEZIA"));
+        QCOMPARE(f.Modello().txtLocalita.Testo, QStringLiteral("LIDO DI VENEZIA"));
+        QVERIFY(f.cmdStampa->isEnabled());
+        QTest::keyClick(f.txtLocalita, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(f.txtLocalita, Qt::Key_Backspace);
+        QCOMPARE(f.Modello().txtLocalita.Testo, QString());
+        QVERIFY(!f.cmdStampa->isEnabled());
+        QTest::keyClick(f.txtLocalita, Qt::Key_Return);
+        QVERIFY(f.frmSelStampa->isHidden());
+        QTest::keyClick(f.txtLocalita, Qt::Key_Z, Qt::ControlModifier); // undo
+        QCOMPARE(f.Modello().txtLocalita.Testo, QStringLiteral("LIDO DI VENEZIA"));
+        QVERIFY(f.cmdStampa->isEnabled());
+        QTest::keyClick(f.txtLocalita, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(f.txtLocalita, Qt::Key_X, Qt::ControlModifier); // cut
+        QVERIFY(!f.cmdStampa->isEnabled());
+        QTest::keyClicks(f.txtLocalita, QStringLiteral("x"));
+        QVERIFY(f.cmdStampa->isEnabled()); // one letter is enough
+
+        // Home, End, Page Up and Page Down in the lists.
+        QLineEdit* giorno = f.cmbg1->lineEdit();
+        const std::pair<Qt::Key, const char*> tasti[] = {
+            {Qt::Key_End, "31"}, {Qt::Key_PageUp, "21"}, {Qt::Key_Home, "01"}, {Qt::Key_PageDown, "11"}};
+        for (const auto& [tasto, atteso] : tasti) {
+            QTest::keyClick(giorno, tasto);
+            QCOMPARE(f.Modello().cmbg1.Testo, QLatin1String(atteso));
+            QCOMPARE(f.cmbg1->currentText(), QLatin1String(atteso));
+        }
+        QTest::keyClick(f.cmbm2, Qt::Key_End); // December: its day list is rebuilt, downwards
+        QCOMPARE(f.cmbm2->currentText(), QStringLiteral("12"));
+        QCOMPARE(f.cmbg2->itemText(0), QStringLiteral("31"));
+        QCOMPARE(f.cmbg2->itemText(30), QStringLiteral("01"));
+
+        // The panel opens on the current printer; Escape closes it.
+        QTest::keyClick(f.txtLocalita, Qt::Key_Return);
+        QVERIFY(!f.frmSelStampa->isHidden());
+        QCOMPARE(f.lstStampanti->count(), 2);
+        QCOMPARE(f.lstStampanti->selectedItems().size(), 1);
+        QCOMPARE(f.lstStampanti->selectedItems().first()->text(), kNomeScrittorePdf);
+        QCOMPARE(f.lstStampanti->currentRow(), 1);
+        QTest::keyClick(f.lstStampanti, Qt::Key_Escape);
+        QVERIFY(f.frmSelStampa->isHidden());
+        QVERIFY(!f.Modello().frmSelStampa.Visibile);
+    }
+
     void widget_scorciatoie() {
         QTemporaryDir dir;
         Servizi s;
         s.CartellaLavoro = dir.path();
+        int termina = -1;
+        s.Termina = [&termina](int codice) { termina = codice; };
         bool domandato = false;
         s.DomandaSiNo = [&domandato](const QString&, const QString&) {
             domandato = true;
@@ -652,6 +876,16 @@ private slots:
         QVERIFY(!f.frmSelStampa->isHidden());
         alt(Qt::Key_R);
         QVERIFY(f.frmSelStampa->isHidden());
+        QCOMPARE(QApplication::focusWidget(), f.chkBianco); // not "&Fine"
+        // Enter with the focus on "&Fine" does not end the program: it goes
+        // to "&Stampa"; Escape closes the panel.
+        f.cmdFine->setFocus();
+        QTest::keyClick(f.cmdFine, Qt::Key_Return);
+        QCOMPARE(termina, -1);
+        QVERIFY(!f.frmSelStampa->isHidden());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(f.frmSelStampa->isHidden());
+        QCOMPARE(QApplication::focusWidget(), f.chkBianco);
         QVERIFY(!domandato);
         // "&Annulla" takes Alt+A from "&Al" while a run shows it.
         f.Modello().MostraAnnulla(true);

@@ -8,8 +8,8 @@
 #     one job titled LAGO_MAGGIORE_Vagolume on Vagolume_Laser, cover + 3
 #     sheets, nothing written into the working folder, "Fatto" CR LF.
 #  2. Alt+S then Alt+R ("&Rinuncia"): the panel closes, nothing is printed.
-#  3. Alt+S, Alt+T with nothing chosen: the chosen queue stays the current
-#     printer, a second job goes to Vagolume_Laser.
+#  3. Alt+S, Alt+T straight away: the panel opens on the current printer,
+#     the queue chosen before, and a second job goes to Vagolume_Laser.
 #  4. Alt+F ends the program with status 0.
 #
 # Usage: finestra_cups.sh PATH/TO/vagolume
@@ -196,7 +196,7 @@ fi
 ! lpstat -W all -o | grep -qv "^$CODA-1 " || fallisci "&Rinuncia printed: $(lpstat -W all -o)"
 echo "ok: &Rinuncia closed the panel, nothing printed"
 
-# 3. Nothing chosen in the list: the run goes to the printer chosen before.
+# 3. The list opens on the printer chosen before: the run goes there again.
 a_fuoco "$W"
 tasti alt+s
 pannello 1
@@ -211,7 +211,7 @@ controlla_uscita
 niente_in_cartella
 lavori=$(lpstat -W completed -o | awk '{ print $1 }' | sort | tr '\n' ' ')
 [ "$lavori" = "$CODA-1 $CODA-2 " ] || fallisci "jobs on the server: '$lavori' (expected $CODA-1 $CODA-2)"
-echo "ok: second print with nothing chosen went to $CODA as job $CODA-2, 4 pages"
+echo "ok: second print, the list left as it opened, went to $CODA as job $CODA-2, 4 pages"
 
 # 4. "&Fine" ends the program.
 esci_con_fine "$W"

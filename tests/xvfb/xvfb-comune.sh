@@ -1,8 +1,9 @@
 # Shared by the tests that drive the real window on a private X server; meant
 # to be sourced. The caller defines fallisci (report and exit 1).
 #
-#   avvia_xvfb FIRST LAST LOG   starts Xvfb on a free display in FIRST..LAST,
-#                               exports DISPLAY and sets XVFB_PID
+#   avvia_xvfb FIRST LAST LOG   starts Xvfb on a free display in FIRST..LAST
+#                               (VAGOLUME_DISPLAY_DA..VAGOLUME_DISPLAY_A when
+#                               set), exports DISPLAY and sets XVFB_PID
 #   finestra                    id of the program's window, waiting for it
 #   tasti KEY...                presses keys (xdotool names)
 #   a_fuoco ID                  gives a window the focus
@@ -19,7 +20,7 @@ XVFB_PID=""
 # A display number nobody uses; Xvfb gives up at once when another server
 # took it meanwhile, and the next number is tried.
 avvia_xvfb() {
-    local primo=$1 ultimo=$2 registro=$3 numero
+    local primo=${VAGOLUME_DISPLAY_DA:-$1} ultimo=${VAGOLUME_DISPLAY_A:-$2} registro=$3 numero
     for numero in $(seq "$primo" "$ultimo"); do
         [ -e "/tmp/.X$numero-lock" ] || [ -e "/tmp/.X11-unix/X$numero" ] && continue
         Xvfb ":$numero" -screen 0 1024x768x24 -nolisten tcp >"$registro" 2>&1 &
