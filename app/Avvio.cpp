@@ -1,17 +1,23 @@
 #include "app/Avvio.h"
 
 #include "app/frmbase.h"
+#include "print/DocumentoStampa.h"
 #include "print/Stampanti.h"
-#include "print/SuperficieStampante.h"
 #include "versione.h"
+
+#include "print/Interruzione.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QSocketNotifier>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
@@ -49,26 +55,84 @@ bool EsisteFileComando(const std::string& cartella) {
     return ::lstat((cartella + "/Commandline.txt").c_str(), &info) == 0;
 }
 
+// While the display is being opened, the toolkit's own notes on a display it
+// cannot use are left out: the program says it in one line of its own.
+bool silenziaPiattaforma = false;
+
 // Qt's own diagnostics reach standard error with the program's name in front;
 // the note about a missing runtime folder, normal without a desktop session,
 // is left out.
-void Messaggi(QtMsgType tipo, const QMessageLogContext&, const QString& testo) {
+void Messaggi(QtMsgType tipo, const QMessageLogContext& contesto, const QString& testo) {
     if (testo.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR"))) return;
     if (tipo == QtDebugMsg || tipo == QtInfoMsg) return;
+    if (silenziaPiattaforma && tipo != QtFatalMsg && contesto.category != nullptr &&
+        std::strncmp(contesto.category, "qt.qpa.", 7) == 0)
+        return;
     std::fprintf(stderr, "vagolume: %s\n", qUtf8Printable(testo));
 }
 
-bool SchermoDisponibile() {
-    const char* piattaforma = std::getenv("QT_QPA_PLATFORM");
-    if (piattaforma != nullptr && *piattaforma != '\0') return true; // the user chose a platform
-    const char* x = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return (x != nullptr && *x != '\0') || (wayland != nullptr && *wayland != '\0');
+bool Impostata(const char* variabile) {
+    const char* valore = std::getenv(variabile);
+    return valore != nullptr && *valore != '\0';
+}
+
+// Descriptors 0 to 2 closed at start would be taken by the first files the
+// program opens (the document among them), and a warning would then be
+// written into it: they are opened on /dev/null first.
+void ApriDescrittoriStandard() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        const int nuovo = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+        if (nuovo >= 0 && nuovo != fd) {
+            ::dup2(nuovo, fd);
+            ::close(nuovo);
+        }
+    }
+}
+
+// SIGTERM, SIGINT and SIGHUP: the handler only notes the signal; the program
+// deals with it from its event loop (or, during a hand-over to a printer,
+// from the wait for it).
+int tuboSegnali[2] = {-1, -1};
+
+void AlSegnale(int segnale) {
+    const int salvato = errno;
+    SegnaleRicevuto().store(segnale);
+    const char c = 1;
+    if (tuboSegnali[1] >= 0) [[maybe_unused]]
+        auto n = ::write(tuboSegnali[1], &c, 1);
+    errno = salvato;
+}
+
+void InstallaSegnali() {
+    if (::pipe2(tuboSegnali, O_CLOEXEC | O_NONBLOCK) != 0) tuboSegnali[0] = tuboSegnali[1] = -1;
+    struct sigaction azione {};
+    azione.sa_handler = AlSegnale;
+    sigemptyset(&azione.sa_mask);
+    azione.sa_flags = SA_RESTART;
+    for (int segnale : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(segnale, &azione, nullptr);
+}
+
+// Ends the program as killed by the signal that came, as the caller expects.
+[[noreturn]] void TerminaConSegnale(int segnale) {
+    std::fflush(nullptr);
+    std::signal(segnale, SIG_DFL);
+    sigset_t insieme;
+    sigemptyset(&insieme);
+    sigaddset(&insieme, segnale);
+    ::sigprocmask(SIG_UNBLOCK, &insieme, nullptr);
+    ::raise(segnale);
+    ::_exit(128 + segnale);
 }
 
 } // namespace
 
 int Avvia(int argc, char* argv[]) {
+    ApriDescrittoriStandard();
+    // A document larger than the file size limit fails with a message instead
+    // of killing the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
         std::fputs(kUso, stdout);
         return 0;
@@ -86,7 +150,8 @@ int Avvia(int argc, char* argv[]) {
     }
     const std::string cartella = CartellaProgramma();
     const bool invocato = !riga.empty() || EsisteFileComando(cartella);
-    const bool senzaSchermo = !SchermoDisponibile();
+    const bool piattaformaScelta = Impostata("QT_QPA_PLATFORM"); // the user chose one
+    bool senzaSchermo = !piattaformaScelta && !Impostata("DISPLAY") && !Impostata("WAYLAND_DISPLAY");
     if (senzaSchermo) {
         if (!invocato) {
             std::fputs(
@@ -96,10 +161,39 @@ int Avvia(int argc, char* argv[]) {
             return 2;
         }
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    } else if (!piattaformaScelta) {
+        // A display that is named but cannot be opened falls back to the
+        // offscreen platform instead of aborting the program.
+        QByteArray piattaforme;
+        if (Impostata("WAYLAND_DISPLAY")) piattaforme += "wayland;";
+        if (Impostata("DISPLAY")) piattaforme += "xcb;";
+        piattaforme += "offscreen";
+        ::setenv("QT_QPA_PLATFORM", piattaforme.constData(), 1);
     }
 
     qInstallMessageHandler(Messaggi);
+    silenziaPiattaforma = !piattaformaScelta && !senzaSchermo;
     QApplication app(argc, argv);
+    silenziaPiattaforma = false;
+    if (!piattaformaScelta && !senzaSchermo &&
+        QGuiApplication::platformName() == QLatin1String("offscreen")) {
+        const char* x = std::getenv("DISPLAY");
+        const char* wayland = std::getenv("WAYLAND_DISPLAY");
+        const QString schermo = QString::fromLocal8Bit(Impostata("WAYLAND_DISPLAY") ? wayland : x);
+        if (!invocato) {
+            std::fprintf(
+                stderr,
+                "vagolume: impossibile usare lo schermo %s e nessuna riga di comando: niente da stampare\n",
+                qUtf8Printable(schermo));
+            return 2;
+        }
+        std::fprintf(stderr, "vagolume: impossibile usare lo schermo %s: stampo senza finestra\n",
+                     qUtf8Printable(schermo));
+        senzaSchermo = true;
+    }
+    // Temporary files left by runs that were killed.
+    RimuoviTemporaneiOrfani(QDir::currentPath());
+    RimuoviTemporaneiOrfani(QDir::tempPath());
     QApplication::setApplicationName(QStringLiteral("Vagolume"));
     // No display name: the toolkit would append it to every window title.
     QApplication::setApplicationVersion(QStringLiteral(VAGOLUME_VERSION));
@@ -114,7 +208,7 @@ int Avvia(int argc, char* argv[]) {
     servizi.StampantePredefinita = [] { return StampantePredefinita(); };
     servizi.CreaSuperficie = [](const QString& nome,
                                 std::function<QString()> titolo) -> std::unique_ptr<PrinterSurface> {
-        return std::make_unique<SuperficieStampante>(CreaStampante(nome), std::move(titolo));
+        return std::make_unique<SuperficieDocumento>(CreaStampante(nome), std::move(titolo));
     };
     servizi.Termina = [&](int c) {
         terminato = true;
@@ -125,8 +219,18 @@ int Avvia(int argc, char* argv[]) {
         }
     };
     servizi.CartellaLavoro = QDir::currentPath();
+    servizi.SenzaSchermo = senzaSchermo;
 
     frmbase finestra(servizi);
+    InstallaSegnali();
+    QSocketNotifier notificaSegnali(tuboSegnali[0], QSocketNotifier::Read);
+    notificaSegnali.setEnabled(tuboSegnali[0] >= 0);
+    QObject::connect(&notificaSegnali, &QSocketNotifier::activated, &finestra, [&finestra] {
+        // Between pages or while a question is open: the run is discarded
+        // and the caller told it is over before the program ends.
+        finestra.Modello().InterrottoDaSegnale();
+        TerminaConSegnale(SegnaleRicevuto());
+    });
     // The current printer is the system's default; without one (or without a
     // printing system that answers) it is the built-in PDF writer, never a
     // queue picked at random.
@@ -137,13 +241,16 @@ int Avvia(int argc, char* argv[]) {
                                                                   : kNomeScrittorePdf);
     finestra.Form_Load(QDate::currentDate(), QString::fromLocal8Bit(riga.c_str()),
                        QString::fromStdString(cartella));
+    if (const int segnale = SegnaleRicevuto()) TerminaConSegnale(segnale);
     if (terminato) return codice;
     if (senzaSchermo) {
         std::fputs("vagolume: nessuno schermo disponibile e nessuna riga di comando utilizzabile\n", stderr);
         return 2;
     }
     ciclo = true;
-    return QApplication::exec();
+    const int risultato = QApplication::exec();
+    if (const int segnale = SegnaleRicevuto()) TerminaConSegnale(segnale);
+    return risultato;
 }
 
 } // namespace vagolume

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace vagolume {
@@ -66,9 +67,47 @@ std::optional<DataInvocazione> LeggiDataInvocazione(const QString& testo) {
     return DataInvocazione{*g, *m, *a};
 }
 
+namespace {
+bool ScartoFinale(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == QChar(0x00A0) || c == QChar(0x001A);
+}
+
+QString TestoCitato(const QString& t) {
+    return u'"' + t + u'"';
+}
+
+// Why a parsed line cannot be printed; empty when it can.
+QString Controlla(const Invocazione& r, const QString& inizio, const QString& fine) {
+    if (!r.Destinazione || Trim(*r.Destinazione).isEmpty())
+        return QStringLiteral("destinazione mancante nella riga di comando");
+    if (fine.contains(u','))
+        return QStringLiteral("testo dopo la data finale nella riga di comando: %1").arg(TestoCitato(fine));
+    if (!r.Inizio) return QStringLiteral("data iniziale non leggibile: %1").arg(TestoCitato(inizio));
+    if (!r.Fine) return QStringLiteral("data finale non leggibile: %1").arg(TestoCitato(fine));
+    for (const auto& [d, testo, nome] :
+         {std::tuple{*r.Inizio, inizio, "iniziale"}, std::tuple{*r.Fine, fine, "finale"}}) {
+        if (d.Anno < kPrimoAnno || d.Anno > kUltimoAnno)
+            return QStringLiteral("data %1 fuori dagli anni %2-%3: %4")
+                .arg(QLatin1String(nome))
+                .arg(kPrimoAnno)
+                .arg(kUltimoAnno)
+                .arg(TestoCitato(testo));
+    }
+    const QDate a(r.Inizio->Anno, r.Inizio->Mese, r.Inizio->Giorno);
+    const QDate b(r.Fine->Anno, r.Fine->Mese, r.Fine->Giorno);
+    if (b < a)
+        return QStringLiteral("data finale %1 precedente alla data iniziale %2")
+            .arg(TestoCitato(fine), TestoCitato(inizio));
+    return {};
+}
+} // namespace
+
 Invocazione AnalizzaRigaComando(const QString& riga) {
     Invocazione r;
-    QString resto = riga;
+    qsizetype lunghezza = riga.size();
+    while (lunghezza > 0 && ScartoFinale(riga[lunghezza - 1]))
+        --lunghezza;
+    QString resto = riga.left(lunghezza);
     // a. A program path in front ends at ".exe".
     qsizetype p = resto.indexOf(QLatin1String(".exe"));
     if (p >= 0) resto = Trim(resto.mid(p + 4));
@@ -88,6 +127,7 @@ Invocazione AnalizzaRigaComando(const QString& riga) {
     r.Inizio = LeggiDataInvocazione(inizio);
     r.Fine = LeggiDataInvocazione(fine);
     r.Resto = resto;
+    r.Errore = Controlla(r, Trim(inizio), fine);
     return r;
 }
 
@@ -99,41 +139,65 @@ LetturaFileComando LeggiFileComando(const QString& cartella) {
     if (::lstat(nome.constData(), &info) != 0) return esito; // no file: no invocation data
     if (!S_ISREG(info.st_mode)) {
         esito.Avviso = QStringLiteral("%1 non è un file normale: ignorato").arg(percorso);
+        esito.Inutilizzabile = true;
         return esito;
     }
-    const int fd = ::open(nome.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        esito.Avviso = QStringLiteral("impossibile leggere %1: %2")
+    // Claimed first: of two starts, the one whose rename succeeds reads it.
+    const QByteArray privato =
+        QFile::encodeName(QDir(cartella).filePath(QStringLiteral(".Commandline-%1.txt").arg(::getpid())));
+    if (::rename(nome.constData(), privato.constData()) != 0) {
+        if (errno == ENOENT) return esito; // another start took it
+        esito.Avviso = QStringLiteral("impossibile prendere in carico %1 (%2): la riga non viene eseguita")
                            .arg(percorso, QString::fromLocal8Bit(std::strerror(errno)));
+        esito.Inutilizzabile = true;
         return esito;
     }
+    const int fd = ::open(privato.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     QByteArray dati;
-    char blocco[4096];
-    while (dati.size() < kMaxRiga) {
-        const ssize_t n = ::read(fd, blocco, sizeof blocco);
-        if (n <= 0) break;
-        dati.append(blocco, n);
-        if (dati.contains('\n') || dati.contains('\r')) break;
+    const int erroreApertura = errno;
+    if (fd >= 0) {
+        char blocco[4096];
+        while (dati.size() < kMaxRiga) {
+            const ssize_t n = ::read(fd, blocco, sizeof blocco);
+            if (n <= 0) break;
+            dati.append(blocco, n);
+        }
+        ::close(fd);
     }
-    ::close(fd);
-    esito.Trovato = true;
-    qsizetype fine = dati.size();
-    for (char separatore : {'\n', '\r'}) {
-        const qsizetype i = dati.indexOf(separatore);
-        if (i >= 0 && i < fine) fine = i;
-    }
-    if (fine > kMaxRiga) fine = kMaxRiga;
-    // The itinerary program may write its line in UTF-8 or in a Western
-    // single-byte code page; bytes that are not UTF-8 are read as the latter.
-    const QByteArray riga = dati.left(fine);
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    esito.Riga = utf8.decode(riga);
-    if (utf8.hasError()) esito.Riga = QString::fromLatin1(riga);
     // The file is consumed by one start; unlink removes the name itself, never
     // what a link might point to.
-    if (::unlink(nome.constData()) != 0)
-        esito.Avviso = QStringLiteral("impossibile cancellare %1: %2")
-                           .arg(percorso, QString::fromLocal8Bit(std::strerror(errno)));
+    ::unlink(privato.constData());
+    if (fd < 0) {
+        esito.Avviso = QStringLiteral("impossibile leggere %1: %2")
+                           .arg(percorso, QString::fromLocal8Bit(std::strerror(erroreApertura)));
+        return esito;
+    }
+    esito.Trovato = true;
+    QString testo;
+    if (dati.startsWith("\xFF\xFE") || dati.startsWith("\xFE\xFF")) {
+        QStringDecoder utf16(dati.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+        testo = utf16.decode(dati.mid(2));
+    } else if (dati.startsWith("\xEF\xBB\xBF")) {
+        testo = QString::fromUtf8(dati.mid(3));
+    } else {
+        // The itinerary program may write its line in UTF-8 or in a Western
+        // single-byte code page; bytes that are not UTF-8 are read as the latter.
+        qsizetype fine = dati.size();
+        for (char separatore : {'\n', '\r'}) {
+            const qsizetype i = dati.indexOf(separatore);
+            if (i >= 0 && i < fine) fine = i;
+        }
+        const QByteArray riga = dati.left(fine);
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        testo = utf8.decode(riga);
+        if (utf8.hasError()) testo = QString::fromLatin1(riga);
+    }
+    qsizetype fine = testo.size();
+    for (QChar separatore : {QChar(u'\n'), QChar(u'\r')}) {
+        const qsizetype i = testo.indexOf(separatore);
+        if (i >= 0 && i < fine) fine = i;
+    }
+    esito.Riga = testo.left(fine);
     return esito;
 }
 

@@ -11,15 +11,24 @@ struct DataInvocazione {
     int Giorno = 0, Mese = 0, Anno = 0;
 };
 
-// What the parse of a line yields; a part that could not be read is empty,
-// and the window then keeps its default for it.
+// What the parse of a line yields; a part that could not be read is empty.
 struct Invocazione {
     std::optional<QString> Destinazione;
     std::optional<DataInvocazione> Inizio;
     std::optional<DataInvocazione> Fine;
-    QString Resto; // what is left of the line after parsing (the end-date text)
+    QString Resto;  // what is left of the line after parsing (the end-date text)
+    QString Errore; // why the line cannot be printed, naming the field and its text; empty when all was read
 };
 
+// Years the day numbers of the printed pages are exact for.
+inline constexpr int kPrimoAnno = 1901;
+inline constexpr int kUltimoAnno = 2099;
+
+// Reads a line. A line prints only when all of it was read: a destination,
+// two dates between kPrimoAnno and kUltimoAnno, the end not before the start,
+// nothing after the end date (blanks, tabs, no-break spaces, line breaks and
+// a DOS end-of-file mark at the end are dropped first). Otherwise Errore says
+// why.
 Invocazione AnalizzaRigaComando(const QString& riga);
 
 // A date of the invocation line: day/month/year (or month/day/year when the
@@ -29,12 +38,15 @@ Invocazione AnalizzaRigaComando(const QString& riga);
 std::optional<DataInvocazione> LeggiDataInvocazione(const QString& testo);
 
 // Text of the first line of Commandline.txt in a folder, with a note of what
-// happened to the file. Reads at most a bounded amount, never through a link,
-// and deletes the file once it has been read.
+// happened to the file. The file is first claimed, renamed to a name of this
+// process, so that of two starts only one reads it; then it is read (at most
+// a bounded amount, never through a link; UTF-16 or UTF-8 when a byte-order
+// mark says so) and deleted. A file that cannot be renamed is not read.
 struct LetturaFileComando {
     QString Riga;
-    bool Trovato = false; // a regular file was found and read
-    QString Avviso;       // for standard error, empty when all went well
+    bool Trovato = false;        // a regular file was found, claimed and read
+    bool Inutilizzabile = false; // a file is there but could not be claimed: it is not acted on
+    QString Avviso;              // for standard error, empty when all went well
 };
 LetturaFileComando LeggiFileComando(const QString& cartella);
 

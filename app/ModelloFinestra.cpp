@@ -152,28 +152,34 @@ void ModelloFinestra::Form_Load(const QDate& oggi, const QString& argomenti,
     if (Form.RigaComando.isEmpty()) {
         const LetturaFileComando lettura = LeggiFileComando(cartellaProgramma);
         if (!lettura.Avviso.isEmpty()) Avvisa(lettura.Avviso);
+        if (lettura.Inutilizzabile && servizi_.SenzaSchermo) {
+            // Nobody to show the window to, and a line that was not acted on.
+            ScriviFineStampa(servizi_.CartellaLavoro);
+            codiceUscita_ = 1;
+            if (servizi_.Termina) servizi_.Termina(codiceUscita_);
+            return;
+        }
         Form.RigaComando = lettura.Riga;
     }
-    // 13-14
+    // 13-14: a line prints only when all of it was read; nobody is watching
+    // an unattended run, so a line that was misread prints nothing at all.
     if (!Form.RigaComando.isEmpty()) {
         const Invocazione inv = AnalizzaRigaComando(Form.RigaComando);
-        if (inv.Destinazione)
-            txtLocalita.Testo = *inv.Destinazione;
-        else
-            Avvisa(QStringLiteral("riga di comando senza virgola: destinazione non indicata"));
-        auto imposta = [](const std::optional<DataInvocazione>& d, Controllo& g, Controllo& m, Controllo& a,
-                          const char* quale) {
-            if (!d) {
-                Avvisa(QStringLiteral("data %1 non leggibile nella riga di comando: resta quella predefinita")
-                           .arg(QLatin1String(quale)));
-                return;
-            }
-            g.Testo = Zero(d->Giorno, 2);
-            m.Testo = Zero(d->Mese, 2);
-            a.Testo = Zero(d->Anno, 4);
+        if (!inv.Errore.isEmpty()) {
+            Avvisa(inv.Errore + QStringLiteral(": non stampo"));
+            ScriviFineStampa(servizi_.CartellaLavoro);
+            codiceUscita_ = 1;
+            if (servizi_.Termina) servizi_.Termina(codiceUscita_);
+            return;
+        }
+        txtLocalita.Testo = *inv.Destinazione;
+        auto imposta = [](const DataInvocazione& d, Controllo& g, Controllo& m, Controllo& a) {
+            g.Testo = Zero(d.Giorno, 2);
+            m.Testo = Zero(d.Mese, 2);
+            a.Testo = Zero(d.Anno, 4);
         };
-        imposta(inv.Inizio, cmbg1, cmbm1, cmba1, "iniziale");
-        imposta(inv.Fine, cmbg2, cmbm2, cmba2, "finale");
+        imposta(*inv.Inizio, cmbg1, cmbm1, cmba1);
+        imposta(*inv.Fine, cmbg2, cmbm2, cmba2);
         Form.RigaComando = inv.Resto.isEmpty() ? Form.RigaComando : inv.Resto;
         // e. Lock the inputs.
         cmdHelp.Visibile = false;
@@ -220,7 +226,9 @@ void ModelloFinestra::AvviaStampa() {
     if (UltimoEsito.Errori > 0 && !UltimoEsito.Annullato)
         Avvisa(
             QStringLiteral("la stampa su \"%1\" ha avuto %2 errori").arg(stampante).arg(UltimoEsito.Errori));
-    codiceUscita_ = (UltimoEsito.Errori == 0 && UltimoEsito.FineScritta) ? 0 : 1;
+    // Success only for a document handed over whole, with the end-of-run file
+    // written: a cancel, a refusal or a failure is not.
+    codiceUscita_ = (UltimoEsito.Stampato && UltimoEsito.Errori == 0 && UltimoEsito.FineScritta) ? 0 : 1;
     Notifica();
 }
 
@@ -284,6 +292,28 @@ void ModelloFinestra::cmdAnnulla_Click() {
     const bool si = servizi_.DomandaSiNo &&
                     servizi_.DomandaSiNo(kTitoloStampa, QStringLiteral("Vuoi annullare la stampa?"));
     Form.AnnullaStampa = si;
+}
+
+void ModelloFinestra::Chiusura() {
+    // Closing the window during a run asks, as "&Annulla" does; the run then
+    // stops after its current page.
+    if (superficie_) {
+        cmdAnnulla_Click();
+        return;
+    }
+    cmdFine_Click();
+}
+
+void ModelloFinestra::InterrottoDaSegnale() {
+    // Whatever was drawn is thrown away; the caller is told the run is over.
+    if (superficie_) {
+        try {
+            superficie_->AbortDocument();
+        } catch (const std::exception& e) {
+            Avvisa(QString::fromUtf8(e.what()));
+        }
+        ScriviFineStampa(servizi_.CartellaLavoro);
+    }
 }
 
 void ModelloFinestra::cmdFine_Click() {

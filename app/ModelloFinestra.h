@@ -54,7 +54,8 @@ struct Servizi {
     std::function<std::unique_ptr<PrinterSurface>(const QString& stampante, std::function<QString()> titolo)>
         CreaSuperficie;
     std::function<void(int codice)> Termina;
-    QString CartellaLavoro; // where the end-of-run file goes
+    QString CartellaLavoro;    // where the end-of-run file goes
+    bool SenzaSchermo = false; // no display: the window is never seen
 };
 
 // Keys that move through a drop-down list.
@@ -82,6 +83,11 @@ public:
     void cmdSelStampante_Click(int16_t Index);
     void cmdAnnulla_Click();
     void cmdFine_Click();
+    // The window is being closed (window manager, Alt+F4).
+    void Chiusura();
+    // A termination signal came: a run in progress is discarded and the
+    // end-of-run file written.
+    void InterrottoDaSegnale();
     void cmdHelp_Click();
     void chkBianco_Click();
     void cmbM1_Click();

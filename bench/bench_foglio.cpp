@@ -3,7 +3,7 @@
 
 #include "print/StampaTesto.h"
 #include "print/Stampanti.h"
-#include "print/SuperficieStampante.h"
+#include "print/DocumentoStampa.h"
 #include "sheet/CiclodiStampa.h"
 #include "sheet/Sezioni.h"
 #include "support/FakeWindow.h"
@@ -59,7 +59,7 @@ void Pdf99Fogli(benchmark::State& stato) {
         w.dati.Bianco = true;
         w.dati.Copie = QStringLiteral("99");
         StatoForm form;
-        SuperficieStampante s(std::make_unique<ScrittorePdf>(dir.path()), [&w] { return w.title; });
+        SuperficieDocumento s(std::make_unique<ScrittorePdf>(dir.path()), [&w] { return w.title; });
         const EsitoCiclo e = CiclodiStampa(w, form, s, dir.path());
         if (!e.Stampato) stato.SkipWithError("run failed");
         stato.counters["byte"] = static_cast<double>(QFileInfo(dir.filePath("ROMA_Vagolume.pdf")).size());

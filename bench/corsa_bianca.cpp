@@ -4,7 +4,7 @@
 
 #include "app/ModelloFinestra.h"
 #include "print/Stampanti.h"
-#include "print/SuperficieStampante.h"
+#include "print/DocumentoStampa.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     servizi.DomandaSiNo = [](const QString&, const QString&) { return true; };
     servizi.CreaSuperficie = [](const QString& nome,
                                 std::function<QString()> titolo) -> std::unique_ptr<PrinterSurface> {
-        return std::make_unique<SuperficieStampante>(CreaStampante(nome), std::move(titolo));
+        return std::make_unique<SuperficieDocumento>(CreaStampante(nome), std::move(titolo));
     };
     servizi.CartellaLavoro = QDir::currentPath();
     ModelloFinestra finestra(servizi);

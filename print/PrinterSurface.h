@@ -1,7 +1,10 @@
 #pragma once
 // The printed page as a drawing surface: millimetres from the top-left corner
 // of the printable area, line widths in printer dots, font sizes in points.
-// Every operation may throw ErroreStampa; the print run skips the failing step.
+// An operation may throw ErroreStampa: the operation is skipped and the run
+// goes on. ErroreDocumento is a failure of the document itself (it cannot be
+// written, it was discarded, its printer is gone): nothing more can be drawn,
+// and the run ends at once.
 
 #include <QImage>
 #include <QString>
@@ -12,6 +15,10 @@ namespace vagolume {
 
 struct ErroreStampa : std::runtime_error {
     using std::runtime_error::runtime_error;
+};
+
+struct ErroreDocumento : ErroreStampa {
+    using ErroreStampa::ErroreStampa;
 };
 
 enum class FillStyle { Solid, Transparent };
@@ -65,6 +72,10 @@ public:
     virtual void NewPage() = 0;
     virtual void EndDocument() = 0;
     virtual void AbortDocument() = 0;
+
+    // Where the document was written as a PDF file, once it ended: by the PDF
+    // writer, or kept there because its printer failed. Empty otherwise.
+    virtual QString DocumentoSalvato() const { return {}; }
 };
 
 } // namespace vagolume

@@ -1,5 +1,7 @@
 #include "print/Stampanti.h"
 
+#include "print/Interruzione.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QPageSize>
@@ -25,6 +27,9 @@ namespace {
 constexpr double kMarginePdf = 5.0;        // mm, every side of the PDF writer's page
 constexpr double kMargineMinimoCups = 5.0; // mm, at least this on a real printer
 constexpr auto kAttesaCups = std::chrono::seconds(4);
+// Bound of the whole hand-over of a document to a queue: connecting, creating
+// the job, sending the document and closing it.
+constexpr auto kAttesaConsegna = std::chrono::seconds(30);
 constexpr int kMaxByteNomeFile = 200;
 
 QPageLayout A4ConMargini(QMarginsF margini) {
@@ -34,8 +39,10 @@ QPageLayout A4ConMargini(QMarginsF margini) {
 // Runs a query of the printing system on a worker thread and waits a bounded
 // time. A server that accepts connections but does not answer (stopped, hung)
 // would otherwise block the caller for minutes; the worker is then left to
-// finish on its own and its answer is dropped.
-template <typename T, typename F> std::optional<T> ConAttesa(F interroga) {
+// finish on its own and its answer is dropped. A termination signal ends the
+// wait at once.
+template <typename T, typename F>
+std::optional<T> ConAttesa(F interroga, std::chrono::steady_clock::duration limite = kAttesaCups) {
     struct Condiviso {
         std::mutex m;
         std::condition_variable cv;
@@ -48,9 +55,12 @@ template <typename T, typename F> std::optional<T> ConAttesa(F interroga) {
         condiviso->risposta = std::move(r);
         condiviso->cv.notify_all();
     }).detach();
+    const auto scadenza = std::chrono::steady_clock::now() + limite;
     std::unique_lock lock(condiviso->m);
-    if (!condiviso->cv.wait_for(lock, kAttesaCups, [&] { return condiviso->risposta.has_value(); }))
-        return std::nullopt;
+    while (!condiviso->risposta.has_value()) {
+        if (SegnaleRicevuto() != 0 || std::chrono::steady_clock::now() >= scadenza) return std::nullopt;
+        condiviso->cv.wait_for(lock, std::chrono::milliseconds(100));
+    }
     return std::move(condiviso->risposta);
 }
 
@@ -190,23 +200,28 @@ QString CodaCups::CartellaTemporanea() const {
     return QDir::tempPath();
 }
 
-bool CodaCups::Consegna(const QString& pdf, const QString& nomeDocumento, QString& errore) {
+namespace {
+struct EsitoConsegna {
+    bool ok = false;
+    QString errore;
+};
+
+// The hand-over itself, on the worker thread of ConAttesa (libcups keeps one
+// connection per thread).
+EsitoConsegna ConsegnaACups(const QByteArray& nome, const QString& pdf, const QString& nomeDocumento) {
     // An unknown name would not fail in libcups in every case: check it first.
-    const StatoStampanti stato = LeggiStampanti();
-    if (!stato.Risponde) {
-        errore = QStringLiteral("il sistema di stampa non risponde");
-        return false;
-    }
-    if (!stato.Installate.contains(nome_)) {
-        errore = QStringLiteral("stampante non installata");
-        return false;
+    const StatoStampanti stato = InterrogaCups();
+    if (!stato.Installate.contains(QString::fromUtf8(nome))) {
+        if (stato.Installate.isEmpty() && cupsLastError() >= IPP_STATUS_ERROR_BAD_REQUEST)
+            return {false, QStringLiteral("il sistema di stampa non risponde (%1)")
+                               .arg(QString::fromUtf8(cupsLastErrorString()))};
+        return {false, QStringLiteral("stampante non installata")};
     }
     cups_option_t* opzioni = nullptr;
     int n = 0;
     n = cupsAddOption("media", "A4", n, &opzioni);
     n = cupsAddOption("print-scaling", "none", n, &opzioni);
     n = cupsAddOption("fit-to-page", "false", n, &opzioni);
-    const QByteArray nome = nome_.toUtf8();
     const QByteArray titolo = nomeDocumento.toUtf8();
     const QByteArray documento = (nomeDocumento + QStringLiteral(".pdf")).toUtf8();
     // The job and its one document both carry the document's name, not the
@@ -221,25 +236,39 @@ bool CodaCups::Consegna(const QString& pdf, const QString& nomeDocumento, QStrin
             return QStringLiteral("stampante non installata (%1)").arg(testo);
         return QStringLiteral("lavoro rifiutato (%1)").arg(testo);
     };
-    if (lavoro <= 0) {
-        errore = motivo();
-        return false;
-    }
+    if (lavoro <= 0) return {false, motivo()};
     QFile file(pdf);
     bool ok = file.open(QIODevice::ReadOnly) &&
-              cupsStartDocument(CUPS_HTTP_DEFAULT, nome.constData(), lavoro, documento.constData(), CUPS_FORMAT_PDF,
-                                1) == HTTP_STATUS_CONTINUE;
+              cupsStartDocument(CUPS_HTTP_DEFAULT, nome.constData(), lavoro, documento.constData(),
+                                CUPS_FORMAT_PDF, 1) == HTTP_STATUS_CONTINUE;
     while (ok && !file.atEnd()) {
         const QByteArray blocco = file.read(64 * 1024);
-        ok = !blocco.isEmpty() && cupsWriteRequestData(CUPS_HTTP_DEFAULT, blocco.constData(),
-                                                       static_cast<size_t>(blocco.size())) == HTTP_STATUS_CONTINUE;
+        ok = !blocco.isEmpty() &&
+             cupsWriteRequestData(CUPS_HTTP_DEFAULT, blocco.constData(),
+                                  static_cast<size_t>(blocco.size())) == HTTP_STATUS_CONTINUE;
     }
     if (cupsFinishDocument(CUPS_HTTP_DEFAULT, nome.constData()) != IPP_STATUS_OK || !ok) {
-        errore = motivo();
+        EsitoConsegna esito{false, motivo()};
         cupsCancelJob2(CUPS_HTTP_DEFAULT, nome.constData(), lavoro, 0);
+        return esito;
+    }
+    return {true, {}};
+}
+} // namespace
+
+bool CodaCups::Consegna(const QString& pdf, const QString& nomeDocumento, QString& errore) {
+    const QByteArray nome = nome_.toUtf8();
+    const auto esito = ConAttesa<EsitoConsegna>(
+        [nome, pdf, nomeDocumento] { return ConsegnaACups(nome, pdf, nomeDocumento); }, kAttesaConsegna);
+    if (!esito) {
+        errore = SegnaleRicevuto() != 0
+                     ? QStringLiteral("interrotta")
+                     : QStringLiteral("il sistema di stampa non ha risposto entro %1 secondi")
+                           .arg(std::chrono::duration_cast<std::chrono::seconds>(kAttesaConsegna).count());
         return false;
     }
-    return true;
+    errore = esito->errore;
+    return esito->ok;
 }
 
 StatoStampanti LeggiStampanti() {

@@ -26,6 +26,8 @@ public:
     // Hands the finished PDF over (the file is removed by the caller). Returns
     // false with a readable reason on failure.
     virtual bool Consegna(const QString& pdf, const QString& nomeDocumento, QString& errore) = 0;
+    // The file the last hand-over wrote, for a printer that writes files.
+    virtual QString FileScritto() const { return {}; }
 };
 
 // Writes "<document name>.pdf" into a folder (the current working directory),
@@ -38,7 +40,7 @@ public:
     QString CartellaTemporanea() const override { return cartella_; }
     bool Consegna(const QString& pdf, const QString& nomeDocumento, QString& errore) override;
     // File name written by the last successful Consegna.
-    QString UltimoFile() const { return ultimoFile_; }
+    QString FileScritto() const override { return ultimoFile_; }
 
 private:
     QString cartella_;

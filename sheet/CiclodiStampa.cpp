@@ -1,7 +1,9 @@
 #include "sheet/CiclodiStampa.h"
 
 #include "calendar/Calendario.h"
+#include "print/Interruzione.h"
 #include "print/StampaTesto.h"
+#include "print/SuperficieSorvegliata.h"
 #include "sheet/Contesto.h"
 #include "sheet/Sezioni.h"
 
@@ -24,22 +26,6 @@ namespace {
 
 void Avvisa(const QString& messaggio) {
     std::fprintf(stderr, "vagolume: %s\n", qUtf8Printable(messaggio));
-}
-
-// Runs one step of the run; a failure is said on standard error and the run
-// goes on with the next step.
-template <typename F> bool Passo(EsitoCiclo& esito, const char* nome, F&& f) {
-    try {
-        f();
-        return true;
-    } catch (const std::exception& e) {
-        ++esito.Errori;
-        Avvisa(QStringLiteral("%1: %2").arg(QLatin1String(nome), QString::fromUtf8(e.what())));
-    } catch (...) {
-        ++esito.Errori;
-        Avvisa(QStringLiteral("%1: errore sconosciuto").arg(QLatin1String(nome)));
-    }
-    return false;
 }
 
 QString TestoNumero(float n) {
@@ -102,9 +88,18 @@ bool ScriviFineStampa(const QString& cartella) {
     return true;
 }
 
-EsitoCiclo CiclodiStampa(FinestraCiclo& finestra, StatoForm& form, PrinterSurface& s,
+EsitoCiclo CiclodiStampa(FinestraCiclo& finestra, StatoForm& form, PrinterSurface& superficie,
                          const QString& cartellaFine) {
     EsitoCiclo esito;
+    // Every step and every operation runs under the one failure policy: a
+    // failing one is skipped, a failure of the document ends the run.
+    SuperficieSorvegliata s(superficie);
+    auto Passo = [&s](const char* nome, auto&& f) { return s.Esegui(QString::fromUtf8(nome), f); };
+    auto Interrotta = [&s] {
+        if (const int segnale = SegnaleRicevuto())
+            s.SegnalaFatale(QStringLiteral("interrotta dal segnale %1").arg(segnale));
+        return !s.Fatale().isEmpty();
+    };
     ContestoStampa c;
     c.ImpostaColonne();
     c.Copyright = finestra.Copyright();
@@ -115,7 +110,8 @@ EsitoCiclo CiclodiStampa(FinestraCiclo& finestra, StatoForm& form, PrinterSurfac
     // 1-7: inputs and the page geometry. A failure here stops the run before
     // anything is printed; the end steps still run.
     form.AnnullaStampa = false;
-    bool pronto = Passo(esito, "lettura dei dati dell'itinerario", [&] {
+    QString rifiuto; // why the document was lost
+    bool pronto = Passo("lettura dei dati dell'itinerario", [&] {
         const DatiItinerario dati = finestra.LeggiDati();
         c.DataInizio = Data2Giul(dati.DataInizio);
         c.DataFine = Data2Giul(dati.DataFine);
@@ -141,6 +137,10 @@ EsitoCiclo CiclodiStampa(FinestraCiclo& finestra, StatoForm& form, PrinterSurfac
                                     .arg(kMaxPagine)
                                     .toStdString());
     });
+    if (!pronto) {
+        const QStringList detto = s.Riepilogo();
+        esito.Motivo = detto.isEmpty() ? QStringLiteral("dati dell'itinerario non leggibili") : detto.first();
+    }
 
     // 8-9: confirmation.
     bool si = false;
@@ -159,7 +159,7 @@ EsitoCiclo CiclodiStampa(FinestraCiclo& finestra, StatoForm& form, PrinterSurfac
         finestra.DimensionafrmBase(true);
         finestra.MostraAnnulla(true);
         finestra.ElaboraEventi();
-        Passo(esito, "impostazione della pagina", [&] {
+        Passo("impostazione della pagina", [&] {
             s.SetPaperSize(PaperSize::A4);
             s.SetOrientation(Orientation::Portrait);
             s.SetScaleMillimetres();
@@ -172,26 +172,26 @@ EsitoCiclo CiclodiStampa(FinestraCiclo& finestra, StatoForm& form, PrinterSurfac
         // 13-14: the document takes its name from the application title at
         // its first drawing, the cover page frame.
         const QString titoloSalvato = finestra.TitoloApplicazione();
-        Passo(esito, "nome del documento",
+        Passo("nome del documento",
               [&] { finestra.ImpostaTitoloApplicazione(NomeDocumento(finestra.TestoLocalita())); });
-        Passo(esito, "cornice della copertina", [&] { s.DrawBox(15, 15, 195, c.FondoPagina); });
+        Passo("cornice della copertina", [&] { s.DrawBox(15, 15, 195, c.FondoPagina); });
         finestra.ImpostaTitoloApplicazione(titoloSalvato);
 
         // 15-17: cover page.
-        Passo(esito, "copertina", [&] { StampaCopertina(s, c); });
-        Passo(esito, "nuova pagina", [&] { s.NewPage(); });
+        if (!Interrotta()) Passo("copertina", [&] { StampaCopertina(s, c); });
+        Passo("nuova pagina", [&] { s.NewPage(); });
         c.GiornoViaggio = 0;
         finestra.ImpostaTestoFondo(QStringLiteral("Stampa dei Moduli in corso..."));
         finestra.MostraRiempimento();
         c.AltezzaFascia = c.FondoPagina - c.InizioControlli;
-        Passo(esito, "passo delle righe", [&] {
+        Passo("passo delle righe", [&] {
             const double righe = Int(c.AltezzaFascia / 5.0 + 0.5);
             if (!(righe >= 1)) throw ErroreCalcolo("fascia inferiore troppo bassa");
             c.PassoRiga = static_cast<float>(c.AltezzaFascia / righe);
         });
-        Passo(esito, "carattere", [&] { SettaFontNamePrinter(s); });
+        Passo("carattere", [&] { SettaFontNamePrinter(s); });
 
-        // 18: the logbook pages.
+        // 18: the logbook pages. A failure of the document ends them at once.
         using Sezione = void (*)(PrinterSurface&, ContestoStampa&);
         static const std::pair<const char*, Sezione> kSezioni[] = {
             {"intestazione", StampaIntestazione},
@@ -207,25 +207,44 @@ EsitoCiclo CiclodiStampa(FinestraCiclo& finestra, StatoForm& form, PrinterSurfac
             {"carburante", StampaCarburante},
             {"codifica delle spese", StampaCodificaSpese},
         };
-        for (c.PaginaCorrente = 1; c.PaginaCorrente <= c.NumeroPagine; c.PaginaCorrente += 1) {
+        for (c.PaginaCorrente = 1; c.PaginaCorrente <= c.NumeroPagine && !Interrotta();
+             c.PaginaCorrente += 1) {
             finestra.StatoStampa(c.PaginaCorrente, c.NumeroPagine);
             finestra.ElaboraEventi();
-            for (const auto& sezione : kSezioni)
-                Passo(esito, sezione.first, [&] { sezione.second(s, c); });
+            for (const auto& sezione : kSezioni) {
+                if (Interrotta()) break;
+                Passo(sezione.first, [&] { sezione.second(s, c); });
+            }
             if (form.AnnullaStampa) {
-                Passo(esito, "annullamento del documento", [&] { s.AbortDocument(); });
+                s.AbortDocument();
                 esito.Annullato = true;
                 break;
             }
-            Passo(esito, "nuova pagina", [&] { s.NewPage(); });
+            Passo("nuova pagina", [&] { s.NewPage(); });
         }
 
-        // 19: a run from the window ends its document here. A run started by
-        // the itinerary program ends it too, before the end-of-run file says
-        // that printing is over.
-        if (!form.AnnullaStampa)
-            esito.Stampato = Passo(esito, "fine del documento", [&] { s.EndDocument(); });
+        // 19: the document ends here and is handed to its printer; a run
+        // started by the itinerary program ends it too, before the end-of-run
+        // file says that printing is over.
+        if (!esito.Annullato && !Interrotta()) {
+            s.EndDocument();
+            esito.Stampato = s.Fatale().isEmpty();
+        }
+        if (!s.Fatale().isEmpty() && !esito.Annullato) {
+            s.AbortDocument(); // whatever is left of it: no half document is printed
+            rifiuto = s.Fatale();
+        }
+        esito.FileSalvato = s.DocumentoSalvato();
     }
+
+    // What was skipped, one line per kind; then why the run failed.
+    for (const QString& riga : s.Riepilogo())
+        Avvisa(riga);
+    if (!rifiuto.isEmpty()) {
+        Avvisa(rifiuto);
+        esito.Motivo = rifiuto;
+    }
+    esito.Errori = s.Errori();
 
     // 20: end steps, always.
     finestra.ImpostaTestoFondo(QString());

@@ -52,10 +52,12 @@ public:
 };
 
 struct EsitoCiclo {
-    bool Stampato = false;         // the document was handed to the printer
-    bool Annullato = false;        // cancelled by the user (document discarded)
-    bool Rinunciato = false;       // answer No to the confirmation
-    int Errori = 0;                // failing steps (each said on standard error)
+    bool Stampato = false;   // the document was handed to the printer
+    bool Annullato = false;  // cancelled by the user (document discarded)
+    bool Rinunciato = false; // answer No to the confirmation
+    int Errori = 0;          // failing steps and operations, skipped (said on standard error)
+    QString Motivo;      // why the run failed (refused, document lost, printer failed); empty if it did not
+    QString FileSalvato; // the PDF file written: by the PDF writer, or kept after a printer failure
     bool FineScritta = false;      // the end-of-run file was written
     bool TerminaProgramma = false; // started by the itinerary program: end now
 };

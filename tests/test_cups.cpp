@@ -5,7 +5,7 @@
 // the test does not run as root.
 
 #include "print/Stampanti.h"
-#include "print/SuperficieStampante.h"
+#include "print/DocumentoStampa.h"
 #include "sheet/CiclodiStampa.h"
 #include "support/FakeWindow.h"
 
@@ -82,7 +82,7 @@ class TestCups : public QObject {
                      QStringList* temporaneiDurante = nullptr) {
         RecordingSurface finto;
         FakeWindow finestra(finto);
-        SuperficieStampante superficie(std::make_unique<CodaCups>(coda),
+        SuperficieDocumento superficie(std::make_unique<CodaCups>(coda),
                                        [&finestra] { return finestra.title; });
         finestra.onEvents = [&](int passo) {
             if (passo == annullaAlPasso) {
@@ -187,7 +187,7 @@ private slots:
                        dir_.filePath(QStringLiteral("pdf.ppd"))});
         QVERIFY(lpadmin.waitForFinished(60000));
         QCOMPARE(lpadmin.exitCode(), 0);
-        SuperficieStampante superficie(std::make_unique<CodaCups>(QStringLiteral("Vagolume_Tmp")),
+        SuperficieDocumento superficie(std::make_unique<CodaCups>(QStringLiteral("Vagolume_Tmp")),
                                        [] { return QStringLiteral("ROMA_Vagolume"); });
         superficie.DrawBox(15, 15, 195, 277);
         lpadmin.start(QStringLiteral("lpadmin"), {QStringLiteral("-x"), QStringLiteral("Vagolume_Tmp")});

@@ -2,7 +2,7 @@
 // file name, a folder that cannot be written, and a cancelled run.
 
 #include "print/Stampanti.h"
-#include "print/SuperficieStampante.h"
+#include "print/DocumentoStampa.h"
 #include "sheet/CiclodiStampa.h"
 #include "support/FakeWindow.h"
 
@@ -30,9 +30,9 @@ struct Corsa {
     RecordingSurface finta; // only for the fake window's title hook
     FakeWindow w{finta};
     StatoForm form;
-    std::unique_ptr<SuperficieStampante> s;
+    std::unique_ptr<SuperficieDocumento> s;
     Corsa() {
-        s = std::make_unique<SuperficieStampante>(std::make_unique<ScrittorePdf>(dir.path()),
+        s = std::make_unique<SuperficieDocumento>(std::make_unique<ScrittorePdf>(dir.path()),
                                                   [this] { return w.title; });
     }
     EsitoCiclo Esegui() { return CiclodiStampa(w, form, *s, dir.path()); }
@@ -79,7 +79,7 @@ private slots:
         QCOMPARE(c.File(), QStringList({kFileFineStampa, "ROMA_Vagolume.pdf"}));
         // The page count grows with the sections; at least the cover page.
         QVERIFY(Pagine(c.dir.filePath("ROMA_Vagolume.pdf")) >= 1);
-        c.s = std::make_unique<SuperficieStampante>(std::make_unique<ScrittorePdf>(c.dir.path()),
+        c.s = std::make_unique<SuperficieDocumento>(std::make_unique<ScrittorePdf>(c.dir.path()),
                                                     [&c] { return c.w.title; });
         QVERIFY(c.Esegui().Stampato);
         QVERIFY(c.File().contains("ROMA_Vagolume (2).pdf"));

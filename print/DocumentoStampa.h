@@ -1,0 +1,85 @@
+#pragma once
+// The document of a real print run: the pages are drawn with a QPainter into a
+// temporary PDF file, which is handed to its printer when the document ends
+// and simply deleted when the document is discarded.
+
+#include "print/Stampanti.h"
+#include "print/SuperficieQPainter.h"
+
+#include <QPageLayout>
+#include <QPainter>
+#include <functional>
+#include <memory>
+
+class QPdfWriter;
+
+namespace vagolume {
+
+class DocumentoStampa {
+public:
+    // titolo: read when the document begins, at its first drawing; it names
+    // the document (the print job or the PDF file).
+    DocumentoStampa(std::unique_ptr<Stampante> stampante, std::function<QString()> titolo);
+    // A document still open is discarded: nothing unfinished is ever printed.
+    ~DocumentoStampa();
+
+    // The painter of the current page: begins the document, or the page
+    // asked for by NuovaPagina, when needed. Throws ErroreDocumento when the
+    // document cannot be written or was discarded.
+    QPainter& Pagina();
+    void NuovaPagina();
+    // Ends the document and hands it to its printer. When the printer fails,
+    // the finished document is kept as a PDF file in the current folder and
+    // ErroreDocumento says why and where it is.
+    void Consegna();
+    // Throws the document away; later drawing is refused.
+    void Scarta();
+
+    float AltezzaStampabile() const;
+    double PuntiPerMm() const;
+    bool Aperto() const { return painter_.isActive(); }
+    const Stampante& Destinazione() const { return *stampante_; }
+    QString NomeDocumento() const { return nomeDocumento_; }
+    QString FileSalvato() const { return salvato_; }
+
+private:
+    void Chiudi();
+    [[noreturn]] void Fallisci(const QString& motivo);
+
+    std::unique_ptr<Stampante> stampante_;
+    std::function<QString()> titolo_;
+    QPageLayout layout_;
+    std::unique_ptr<QPdfWriter> writer_;
+    QPainter painter_;
+    QString fileTemporaneo_;
+    QString nomeDocumento_;
+    QString salvato_;
+    QString fallito_;             // why the document cannot go on; empty while it can
+    bool paginaIniziata_ = false; // something drawn on the current page
+    bool paginaInAttesa_ = false; // NuovaPagina called, next drawing starts a page
+};
+
+// The drawing surface of a real run: a QPainter surface on a DocumentoStampa.
+class SuperficieDocumento : public SuperficieQPainter {
+public:
+    SuperficieDocumento(std::unique_ptr<Stampante> stampante, std::function<QString()> titolo);
+
+    void NewPage() override { documento_.NuovaPagina(); }
+    void EndDocument() override { documento_.Consegna(); }
+    void AbortDocument() override { documento_.Scarta(); }
+    QString DocumentoSalvato() const override { return documento_.FileSalvato(); }
+
+    DocumentoStampa& Documento() { return documento_; }
+
+protected:
+    QPainter& Painter() override { return documento_.Pagina(); }
+
+private:
+    DocumentoStampa documento_;
+};
+
+// Temporary files of runs whose process is gone (killed, the machine stopped)
+// are removed from a folder: they carry their process id in their name.
+void RimuoviTemporaneiOrfani(const QString& cartella);
+
+} // namespace vagolume
