@@ -206,9 +206,10 @@ int Avvia(int argc, char* argv[]) {
     Servizi servizi;
     servizi.StampantiInstallate = [] { return StampantiInstallate(); };
     servizi.StampantePredefinita = [] { return StampantePredefinita(); };
-    servizi.CreaSuperficie = [](const QString& nome,
-                                std::function<QString()> titolo) -> std::unique_ptr<PrinterSurface> {
-        return std::make_unique<SuperficieDocumento>(CreaStampante(nome), std::move(titolo));
+    servizi.CreaSuperficie = [](const QString& nome, std::function<QString()> titolo,
+                                std::function<QString()> filePdf) -> std::unique_ptr<PrinterSurface> {
+        return std::make_unique<SuperficieDocumento>(CreaStampante(nome, std::move(filePdf)),
+                                                     std::move(titolo));
     };
     servizi.Termina = [&](int c) {
         terminato = true;

@@ -5,7 +5,10 @@
 #include "print/Stampanti.h"
 #include "versione.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <cstdio>
@@ -51,6 +54,23 @@ QString TestoDestinazione(const QString& arrivato) {
         }
     }
     return testo;
+}
+
+QString TestoNonRiuscita(const EsitoCiclo& esito, const QString& filePdf) {
+    if (esito.Motivo.trimmed().isEmpty() || esito.Annullato || esito.Rinunciato) return {};
+    QString testo = esito.Motivo.trimmed();
+    if (!filePdf.isEmpty() && esito.FileSalvato.isEmpty())
+        testo = QStringLiteral("Il documento non è stato salvato in %1: %2").arg(filePdf, testo);
+    testo[0] = testo[0].toUpper();
+    if (!testo.endsWith(u'.')) testo += u'.';
+    if (!esito.FileSalvato.isEmpty() && !testo.contains(esito.FileSalvato))
+        testo += QStringLiteral("\rIl documento è stato salvato in %1.").arg(esito.FileSalvato);
+    return testo;
+}
+
+QString TestoSalvato(const EsitoCiclo& esito) {
+    if (!esito.Stampato || esito.FileSalvato.isEmpty() || !TestoNonRiuscita(esito).isEmpty()) return {};
+    return QStringLiteral("Il documento è stato salvato come file PDF in:\r%1").arg(esito.FileSalvato);
 }
 
 QString ComponiCopyright() {
@@ -215,10 +235,14 @@ void ModelloFinestra::AvviaStampa() {
     if (superficie_) return; // one run at a time: events are processed during a run
     const QString stampante = stampanteCorrente_;
     superficie_.reset();
+    filePdf_.clear(); // chosen again in each run from the window
+    UltimoEsito = EsitoCiclo{};
     if (servizi_.CreaSuperficie)
-        superficie_ = servizi_.CreaSuperficie(stampante, [this] { return titoloApplicazione_; });
+        superficie_ = servizi_.CreaSuperficie(
+            stampante, [this] { return titoloApplicazione_; }, [this] { return filePdf_; });
     if (!superficie_) {
-        Avvisa(QStringLiteral("nessuna stampante disponibile"));
+        UltimoEsito.Motivo = QStringLiteral("nessuna stampante disponibile");
+        Avvisa(UltimoEsito.Motivo);
         return;
     }
     UltimoEsito = CiclodiStampa(*this, Form, *superficie_, servizi_.CartellaLavoro);
@@ -281,6 +305,7 @@ void ModelloFinestra::cmdSelStampante_Click(int16_t Index) {
         AvviaStampa();
         RiprendiTastiera();
         Notifica();
+        DiciEsito();
     } else if (Index == 1) {
         frmSelStampa.Visibile = false;
         RiprendiTastiera();
@@ -465,7 +490,54 @@ DatiItinerario ModelloFinestra::LeggiDati() {
 }
 
 bool ModelloFinestra::ChiediConferma(const QString& testo) {
-    return servizi_.DomandaSiNo && servizi_.DomandaSiNo(kTitoloStampa, testo);
+    filePdf_.clear();
+    if (!servizi_.DomandaSiNo || !servizi_.DomandaSiNo(kTitoloStampa, testo)) return false;
+    // For the PDF writer the user says where the file goes; cancelling the
+    // dialog is answering No.
+    if (stampanteCorrente_ == kNomeScrittorePdf && servizi_.SalvaFile) return ScegliFilePdf();
+    return true;
+}
+
+QString ModelloFinestra::CartellaPdf() const {
+    if (!cartellaPdf_.isEmpty() && QFileInfo(cartellaPdf_).isDir()) return cartellaPdf_;
+    const QString documenti = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documenti.isEmpty() && QFileInfo(documenti).isDir()) return documenti;
+    return QDir::homePath();
+}
+
+bool ModelloFinestra::ScegliFilePdf() {
+    QString proposto =
+        QDir(CartellaPdf()).filePath(NomeFileSicuro(NomeDocumento(TestoLocalita())) + QStringLiteral(".pdf"));
+    for (;;) {
+        QString scelto = servizi_.SalvaFile(kTitoloSalvaPdf, proposto);
+        if (scelto.isEmpty()) return false;
+        scelto = QFileInfo(scelto).absoluteFilePath();
+        if (!scelto.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+            // The dialog asked about the name without ".pdf": ask again about
+            // the name that will be written.
+            scelto += QStringLiteral(".pdf");
+            if (QFileInfo::exists(scelto) &&
+                !servizi_.DomandaSiNo(kTitoloSalvaPdf,
+                                      QStringLiteral("%1 esiste già.\rVuoi sostituirlo?").arg(scelto))) {
+                proposto = scelto;
+                continue;
+            }
+        }
+        filePdf_ = scelto;
+        cartellaPdf_ = QFileInfo(scelto).absolutePath();
+        return true;
+    }
+}
+
+void ModelloFinestra::DiciEsito() {
+    // Only runs from the window: an unattended run has nobody to tell.
+    if (!Form.RigaComando.isEmpty()) return;
+    if (const QString testo = TestoNonRiuscita(UltimoEsito, filePdf_); !testo.isEmpty()) {
+        if (servizi_.Avvertimento) servizi_.Avvertimento(kTitoloNonRiuscita, testo);
+    } else if (const QString salvato = TestoSalvato(UltimoEsito); !salvato.isEmpty()) {
+        if (servizi_.InformazioneFile)
+            servizi_.InformazioneFile(kTitoloSalvato, salvato, UltimoEsito.FileSalvato);
+    }
 }
 
 void ModelloFinestra::DisabilitaFine() {

@@ -50,13 +50,37 @@ struct Servizi {
     // window shows a busy cursor meanwhile.
     std::function<void(bool occupato)> Occupato;
     std::function<QString()> StampantePredefinita;
-    // The surface a run draws on, for a printer name.
-    std::function<std::unique_ptr<PrinterSurface>(const QString& stampante, std::function<QString()> titolo)>
+    // The surface a run draws on, for a printer name. filePdf: the file the
+    // user chose for the PDF writer, read when the document begins (empty:
+    // none chosen).
+    std::function<std::unique_ptr<PrinterSurface>(const QString& stampante, std::function<QString()> titolo,
+                                                  std::function<QString()> filePdf)>
         CreaSuperficie;
+    // The save dialog: a title and a proposed full path in, the chosen full
+    // path out; empty when it was cancelled. The dialog asks before
+    // overwriting a file.
+    std::function<QString(const QString& titolo, const QString& proposto)> SalvaFile;
+    // An information box whose button "&Apri" opens a file with the
+    // desktop's viewer, next to "OK".
+    std::function<void(const QString& titolo, const QString& testo, const QString& file)> InformazioneFile;
+    std::function<void(const QString& titolo, const QString& testo)> Avvertimento; // a warning box
     std::function<void(int codice)> Termina;
     QString CartellaLavoro;    // where the end-of-run file goes
     bool SenzaSchermo = false; // no display: the window is never seen
 };
+
+// Titles of the boxes that say how a run from the window went, and of the
+// save dialog.
+inline const QString kTitoloSalvato = QStringLiteral("Documento salvato");
+inline const QString kTitoloNonRiuscita = QStringLiteral("Stampa non riuscita");
+inline const QString kTitoloSalvaPdf = QStringLiteral("Salva come file PDF");
+
+// What the window says after a run: the text of "Stampa non riuscita" (empty
+// when the run did not fail) and of "Documento salvato" (empty when no PDF
+// file was saved, e.g. a document handed to a printer). filePdf: the file
+// chosen for the PDF writer, when the run was on it.
+QString TestoNonRiuscita(const EsitoCiclo& esito, const QString& filePdf = QString());
+QString TestoSalvato(const EsitoCiclo& esito);
 
 // Keys that move through a drop-down list.
 enum class TastoLista { Inizio, Fine, PaginaSu, PaginaGiu };
@@ -118,6 +142,9 @@ public:
     QString TestoHelp() const;
     QString CreditLine() const { return lblCopyright.Testo; }
     QString StampanteCorrente() const { return stampanteCorrente_; }
+    // Where the save dialog opens: the folder chosen last since start, else
+    // the user's Documents folder, else home.
+    QString CartellaPdf() const;
     void ImpostaStampanteCorrente(const QString& nome) { stampanteCorrente_ = nome; }
 
     // FinestraCiclo
@@ -160,9 +187,13 @@ private:
     void Notifica();
     QStringList Installate(); // asks the printing system, with the busy cursor
     void RiprendiTastiera();  // focus back where typing goes on
+    bool ScegliFilePdf();     // the save dialog; false when cancelled
+    void DiciEsito();         // the box that says how a run from the window went
 
     Servizi servizi_;
     QString stampanteCorrente_;
+    QString filePdf_;     // chosen in the save dialog for the run in progress
+    QString cartellaPdf_; // folder of the last file chosen
     QString titoloApplicazione_;
     int codiceUscita_ = 0;
     std::unique_ptr<PrinterSurface> superficie_;

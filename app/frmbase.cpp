@@ -5,6 +5,9 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -18,6 +21,7 @@
 #include <QScreen>
 #include <QShortcutEvent>
 #include <QStyleOptionComplex>
+#include <QUrl>
 #include <QValidator>
 
 #include <optional>
@@ -150,10 +154,19 @@ bool TastoInvio(const QKeyEvent* tasto) {
 }
 
 QMessageBox::StandardButton Chiedi(QWidget* padre, QMessageBox::Icon icona, const QString& titolo,
-                                   const QString& testo, QMessageBox::StandardButtons bottoni) {
+                                   const QString& testo, QMessageBox::StandardButtons bottoni,
+                                   const QString& daAprire = QString()) {
     QString visibile = testo;
     visibile.replace(u'\r', u'\n');
     QMessageBox box(icona, titolo, visibile, bottoni, padre);
+    if (!daAprire.isEmpty()) {
+        // "&Apri" opens the file with the desktop's viewer and closes the box.
+        QPushButton* apri = box.addButton(QStringLiteral("&Apri"), QMessageBox::ActionRole);
+        QObject::connect(apri, &QPushButton::clicked, &box,
+                         [daAprire] { QDesktopServices::openUrl(QUrl::fromLocalFile(daAprire)); });
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+    }
     if (bottoni & QMessageBox::Yes) {
         box.button(QMessageBox::Yes)->setText(QStringLiteral("&Sì"));
         box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
@@ -177,6 +190,27 @@ frmbase::frmbase(Servizi servizi, QWidget* parent) : QWidget(parent) {
     if (!servizi.Informazione)
         servizi.Informazione = [this](const QString& titolo, const QString& testo) {
             Chiedi(this, QMessageBox::Information, titolo, testo, QMessageBox::Ok);
+        };
+    if (!servizi.InformazioneFile)
+        servizi.InformazioneFile = [this](const QString& titolo, const QString& testo, const QString& file) {
+            Chiedi(this, QMessageBox::Information, titolo, testo, QMessageBox::Ok, file);
+        };
+    if (!servizi.Avvertimento)
+        servizi.Avvertimento = [this](const QString& titolo, const QString& testo) {
+            Chiedi(this, QMessageBox::Warning, titolo, testo, QMessageBox::Ok);
+        };
+    if (!servizi.SalvaFile)
+        servizi.SalvaFile = [this](const QString& titolo, const QString& proposto) {
+            // The platform's own dialog where there is one; it adds ".pdf" to
+            // a name without an extension before asking about overwriting.
+            QFileDialog dialogo(this, titolo, QFileInfo(proposto).absolutePath(), QStringLiteral("*.pdf"));
+            dialogo.setAcceptMode(QFileDialog::AcceptSave);
+            dialogo.setFileMode(QFileDialog::AnyFile);
+            dialogo.setDefaultSuffix(QStringLiteral("pdf"));
+            dialogo.selectFile(QFileInfo(proposto).fileName());
+            const bool scelto = dialogo.exec() == QDialog::Accepted && !dialogo.selectedFiles().isEmpty();
+            if (isVisible()) activateWindow();
+            return scelto ? dialogo.selectedFiles().first() : QString();
         };
     if (!servizi.ElaboraEventi) servizi.ElaboraEventi = [] { QApplication::processEvents(); };
     if (!servizi.Occupato)

@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -33,11 +34,32 @@ struct EsitoSuperficie {
     QString stampante;
     bool ended = false, aborted = false;
     int drawings = 0;
+    QString filePdf; // the chosen file as the surface saw it at its first drawing
 };
 
+// A surface that behaves, at the end of the document, as the PDF writer does
+// (the document saved as the chosen file, or a fixed one) or fails as a
+// printer that refuses the job.
 class SuperficieOsservata : public RecordingSurface {
 public:
-    explicit SuperficieOsservata(EsitoSuperficie& esito) : esito_(esito) {}
+    SuperficieOsservata(EsitoSuperficie& esito, std::function<QString()> filePdf, QString salvato,
+                        QString guasto)
+        : esito_(esito), filePdf_(std::move(filePdf)), salvato_(std::move(salvato)),
+          guasto_(std::move(guasto)) {}
+    void DrawBox(float x1, float y1, float x2, float y2) override {
+        if (!iniziato_ && filePdf_) esito_.filePdf = filePdf_();
+        iniziato_ = true;
+        RecordingSurface::DrawBox(x1, y1, x2, y2);
+    }
+    void EndDocument() override {
+        if (!guasto_.isEmpty()) throw ErroreDocumento(guasto_.toStdString());
+        RecordingSurface::EndDocument();
+    }
+    QString DocumentoSalvato() const override {
+        if (!guasto_.isEmpty()) return salvato_; // kept after the failure, or nothing
+        if (!ended) return {};
+        return esito_.stampante == kNomeScrittorePdf ? esito_.filePdf : QString();
+    }
     ~SuperficieOsservata() override {
         esito_.ended = ended;
         esito_.aborted =
@@ -48,6 +70,9 @@ public:
 
 private:
     EsitoSuperficie& esito_;
+    std::function<QString()> filePdf_;
+    QString salvato_, guasto_;
+    bool iniziato_ = false;
 };
 
 // A window model with scripted services.
@@ -57,6 +82,10 @@ struct Banco {
     QList<bool> risposte; // answers to the Yes/No questions, in order
     QStringList domande;  // "title|text" of every question
     QString titoloInfo, testoInfo;
+    QStringList proposti;    // paths proposed by the save dialog
+    QStringList sceltePdf;   // what the save dialog gives back, in order (empty: cancelled)
+    QStringList riquadri;    // "title|text|file" of the boxes after a run
+    QString salvato, guasto; // how the next surfaces end (see SuperficieOsservata)
     std::function<void(ModelloFinestra&, int)> eventi; // each pass of event processing
     int passi = 0;
     int termina = -1;
@@ -79,10 +108,22 @@ struct Banco {
             if (eventi) eventi(*m, passi);
         };
         s.StampantiInstallate = [this] { return installate; };
-        s.CreaSuperficie = [this](const QString& nome,
-                                  std::function<QString()>) -> std::unique_ptr<PrinterSurface> {
+        s.CreaSuperficie = [this](const QString& nome, std::function<QString()>,
+                                  std::function<QString()> filePdf) -> std::unique_ptr<PrinterSurface> {
             superfici.append(EsitoSuperficie{nome});
-            return std::make_unique<SuperficieOsservata>(superfici.last());
+            return std::make_unique<SuperficieOsservata>(superfici.last(), std::move(filePdf), salvato,
+                                                         guasto);
+        };
+        s.SalvaFile = [this](const QString& titolo, const QString& proposto) {
+            domande.append(titolo + QStringLiteral("|dialogo"));
+            proposti.append(proposto);
+            return sceltePdf.isEmpty() ? QString() : sceltePdf.takeFirst();
+        };
+        s.InformazioneFile = [this](const QString& titolo, const QString& testo, const QString& file) {
+            riquadri.append(titolo + u'|' + testo + u'|' + file);
+        };
+        s.Avvertimento = [this](const QString& titolo, const QString& testo) {
+            riquadri.append(titolo + u'|' + testo + u'|');
         };
         s.Termina = [this](int codice) { termina = codice; };
         s.CartellaLavoro = cartella.path();
@@ -494,7 +535,8 @@ private slots:
             traccia.append(o ? QStringLiteral("attesa") : QStringLiteral("fine"));
         };
         s.DomandaSiNo = [](const QString&, const QString&) { return false; };
-        s.CreaSuperficie = [](const QString&, std::function<QString()>) -> std::unique_ptr<PrinterSurface> {
+        s.CreaSuperficie = [](const QString&, std::function<QString()>,
+                              std::function<QString()>) -> std::unique_ptr<PrinterSurface> {
             return std::make_unique<RecordingSurface>();
         };
         s.CartellaLavoro = cartella.path();
@@ -567,6 +609,8 @@ private slots:
         ModelloFinestra& m = *b.m;
         b.Itinerario();
         b.risposte = {true};
+        b.sceltePdf = {b.cartella.filePath(QStringLiteral("1.pdf")),
+                       b.cartella.filePath(QStringLiteral("2.pdf"))};
         m.cmdStampa_Click();
         b.installate = installateAlClic;
         m.lstStampanti.Selezionato = riga;
@@ -598,7 +642,7 @@ private slots:
             QVERIFY(!f.TastoInvio());     // no second run from Enter
             larghezze.append(f.txtSopra.Larghezza);
         };
-        b.Stampa(2);
+        b.Stampa(0);
         // Page set-up, then one pass per page: the fill grows to the full track.
         QCOMPARE(b.passi, 4);
         QCOMPARE(larghezze.mid(1), (QList<int>{1545, 3090, 4635}));
@@ -619,7 +663,7 @@ private slots:
         b.Avvia();
         b.Itinerario();
         b.risposte = {false};
-        b.Stampa(2);
+        b.Stampa(0);
         QCOMPARE(b.superfici.size(), 1);
         QCOMPARE(b.superfici[0].drawings, 0);
         QVERIFY(!b.superfici[0].ended);
@@ -654,7 +698,7 @@ private slots:
             if (passo == 3) // while page 2 is being composed
                 f.cmdAnnulla_Click();
         };
-        b.Stampa(2);
+        b.Stampa(0);
         QCOMPARE(b.domande.size(), 2);
         QCOMPARE(b.domande[1], QStringLiteral("Stampa dei moduli|Vuoi annullare la stampa?"));
         QCOMPARE(m.Form.AnnullaStampa, risposta);
@@ -674,9 +718,150 @@ private slots:
         b.eventi = [](ModelloFinestra& f, int passo) {
             if (passo == 2) f.cmdFine_Click();
         };
-        b.Stampa(2);
+        b.Stampa(0);
         QCOMPARE(b.termina, 0);
         QVERIFY(b.superfici[0].aborted); // nothing half-drawn reaches the printer
+    }
+
+    void salvataggio_data() {
+        // %D: the test's folder. A chosen file is what the surface is told at
+        // its first drawing; the boxes are "title|text|file to open".
+        QTest::addColumn<QString>("stampante");
+        QTest::addColumn<QList<bool>>("risposte"); // confirmation, then any overwrite question
+        QTest::addColumn<QStringList>("scelte");   // save dialog answers
+        QTest::addColumn<bool>("esiste");          // %D/viaggio.pdf exists before the run
+        QTest::addColumn<QString>("guasto");       // the document fails at its end with this
+        QTest::addColumn<QString>("tenuto");       // ...and was kept there
+        QTest::addColumn<int>("dialoghi");
+        QTest::addColumn<QString>("file"); // chosen file seen at the first drawing; "-": nothing drawn
+        QTest::addColumn<QString>("riquadro");
+        const QString pdf = kNomeScrittorePdf;
+        const QString salvato = QStringLiteral("Documento salvato|Il documento è stato salvato come file PDF "
+                                               "in:\r%D/viaggio.pdf|%D/viaggio.pdf");
+        QTest::newRow("scelto") << pdf << QList<bool>{true} << QStringList{"%D/viaggio.pdf"} << false << ""
+                                << "" << 1 << "%D/viaggio.pdf" << salvato;
+        QTest::newRow("esistente: il dialogo ha chiesto")
+            << pdf << QList<bool>{true} << QStringList{"%D/viaggio.pdf"} << true << ""
+            << "" << 1 << "%D/viaggio.pdf" << salvato;
+        QTest::newRow(".pdf aggiunto") << pdf << QList<bool>{true} << QStringList{"%D/viaggio"} << false << ""
+                                       << "" << 1 << "%D/viaggio.pdf" << salvato;
+        QTest::newRow(".pdf aggiunto, esiste, Sì")
+            << pdf << QList<bool>{true, true} << QStringList{"%D/viaggio"} << true << ""
+            << "" << 1 << "%D/viaggio.pdf" << salvato;
+        QTest::newRow(".pdf aggiunto, esiste, No, annullato")
+            << pdf << QList<bool>{true, false} << QStringList{"%D/viaggio", ""} << true << ""
+            << "" << 2 << "-"
+            << "";
+        QTest::newRow("maiuscole: .PDF")
+            << pdf << QList<bool>{true} << QStringList{"%D/VIAGGIO.PDF"} << false << ""
+            << "" << 1 << "%D/VIAGGIO.PDF"
+            << "Documento salvato|Il documento è stato salvato come file PDF "
+               "in:\r%D/VIAGGIO.PDF|%D/VIAGGIO.PDF";
+        QTest::newRow("dialogo annullato") << pdf << QList<bool>{true} << QStringList{""} << false << ""
+                                           << "" << 1 << "-"
+                                           << "";
+        QTest::newRow("conferma No") << pdf << QList<bool>{false} << QStringList{} << false << ""
+                                     << "" << 0 << "-"
+                                     << "";
+        QTest::newRow("cartella di sola lettura")
+            << pdf << QList<bool>{true} << QStringList{"/ro/viaggio.pdf"} << false
+            << "impossibile creare il file temporaneo in /ro"
+            << "" << 1 << "/ro/viaggio.pdf"
+            << "Stampa non riuscita|Il documento non è stato salvato in /ro/viaggio.pdf: impossibile creare "
+               "il "
+               "file temporaneo in /ro.|";
+        QTest::newRow("stampante: nessun dialogo, nessun riquadro")
+            << "Laser" << QList<bool>{true} << QStringList{} << false << ""
+            << "" << 0 << ""
+            << "";
+        QTest::newRow("stampante guasta, documento tenuto")
+            << "Laser" << QList<bool>{true} << QStringList{} << false
+            << "stampa su \"Laser\" non riuscita: lavoro rifiutato"
+            << "%D/ROMA_Vagolume.pdf" << 0 << ""
+            << "Stampa non riuscita|Stampa su \"Laser\" non riuscita: lavoro rifiutato.\rIl documento è "
+               "stato salvato in %D/ROMA_Vagolume.pdf.|";
+        QTest::newRow("stampante guasta, percorso già detto")
+            << "Laser" << QList<bool>{true} << QStringList{} << false
+            << "la stampante non risponde; documento salvato in %D/ROMA_Vagolume.pdf"
+            << "%D/ROMA_Vagolume.pdf" << 0 << ""
+            << "Stampa non riuscita|La stampante non risponde; documento salvato in %D/ROMA_Vagolume.pdf.|";
+    }
+    void salvataggio() {
+        QFETCH(QString, stampante);
+        QFETCH(QList<bool>, risposte);
+        QFETCH(QStringList, scelte);
+        QFETCH(bool, esiste);
+        QFETCH(QString, guasto);
+        QFETCH(QString, tenuto);
+        QFETCH(int, dialoghi);
+        QFETCH(QString, file);
+        QFETCH(QString, riquadro);
+        Banco b;
+        const QString d = b.cartella.path();
+        auto in = [&d](QString t) { return t.replace(QStringLiteral("%D"), d); };
+        b.Avvia();
+        b.Itinerario();
+        b.m->ImpostaStampanteCorrente(stampante);
+        b.risposte = risposte;
+        for (const QString& scelta : scelte)
+            b.sceltePdf.append(in(scelta));
+        b.guasto = in(guasto);
+        b.salvato = in(tenuto);
+        if (esiste) {
+            QFile f(in(QStringLiteral("%D/viaggio.pdf")));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        b.Stampa(-1);
+        QCOMPARE(b.proposti.size(), dialoghi);
+        QCOMPARE(b.superfici.size(), 1);
+        if (file == QLatin1String("-")) {
+            QCOMPARE(b.superfici[0].drawings, 0); // cancelled: nothing printed
+        } else {
+            QVERIFY(b.superfici[0].drawings > 0);
+            QCOMPARE(b.superfici[0].filePdf, in(file));
+        }
+        QCOMPARE(b.riquadri.join(u'\n'), in(riquadro));
+        QVERIFY(b.FileFine()); // written after every run, also a cancelled one
+        QCOMPARE(b.m->FuocoRichiesto, &b.m->txtLocalita);
+        QVERIFY(b.riquadri.isEmpty() || b.titoloInfo.isEmpty());
+    }
+
+    void cartellaDelDialogo() {
+        // The dialog proposes "<document name>.pdf" in the folder chosen last,
+        // else in Documents, else at home.
+        Banco b;
+        const QByteArray casaPrima = qgetenv("HOME"), configPrima = qgetenv("XDG_CONFIG_HOME");
+        const QString casa = b.cartella.filePath(QStringLiteral("casa"));
+        QVERIFY(QDir().mkpath(casa + QStringLiteral("/altra")));
+        qputenv("HOME", QFile::encodeName(casa));
+        qunsetenv("XDG_CONFIG_HOME");
+        b.Avvia();
+        b.m->ImpostaStampanteCorrente(kNomeScrittorePdf);
+        auto proposto = [&b](const QString& destinazione, bool bianco = false) {
+            b.m->chkBianco.Spuntato = bianco;
+            b.m->chkBianco_Click();
+            b.m->txtLocalita_Change(destinazione);
+            b.m->cmbg2.Testo = QStringLiteral("10");
+            b.m->cmbData_Click();
+            b.risposte = {true};
+            b.Stampa(-1); // the dialog is cancelled
+            return b.proposti.isEmpty() ? QString() : b.proposti.takeLast();
+        };
+        QCOMPARE(proposto(QStringLiteral("ROMA")), casa + QStringLiteral("/ROMA_Vagolume.pdf"));
+        QVERIFY(QDir().mkpath(casa + QStringLiteral("/Documents")));
+        QCOMPARE(proposto(QStringLiteral("LIDO DI VENEZIA")),
+                 casa + QStringLiteral("/Documents/LIDO_DI_VENEZIA_Vagolume.pdf"));
+        QCOMPARE(proposto(QStringLiteral("A/B")), casa + QStringLiteral("/Documents/A_B_Vagolume.pdf"));
+        QCOMPARE(proposto(QString(), true), casa + QStringLiteral("/Documents/Vagolume.pdf"));
+        b.sceltePdf = {casa + QStringLiteral("/altra/x.pdf")};
+        b.risposte = {true};
+        b.Stampa(-1);
+        QCOMPARE(b.superfici.last().filePdf, casa + QStringLiteral("/altra/x.pdf"));
+        QCOMPARE(proposto(QStringLiteral("ROMA")), casa + QStringLiteral("/altra/ROMA_Vagolume.pdf"));
+        QVERIFY(QDir(casa + QStringLiteral("/altra")).removeRecursively());
+        QCOMPARE(proposto(QStringLiteral("ROMA")), casa + QStringLiteral("/Documents/ROMA_Vagolume.pdf"));
+        qputenv("HOME", casaPrima);
+        if (!configPrima.isEmpty()) qputenv("XDG_CONFIG_HOME", configPrima);
     }
 
     void invocazione() {
@@ -695,6 +880,15 @@ private slots:
         QCOMPARE(b.superfici[0].stampante, QStringLiteral("Predefinita"));
         QVERIFY(b.FileFine());
         QCOMPARE(b.termina, 0);
+
+        // On the PDF writer: no dialog and no box, nobody is watching.
+        Banco pdf;
+        pdf.m->ImpostaStampanteCorrente(kNomeScrittorePdf);
+        pdf.Avvia(QDate(2026, 4, 7), QStringLiteral("ROMA,01/03/2024,03/03/2024"));
+        QVERIFY(pdf.superfici[0].drawings > 0);
+        QCOMPARE(pdf.superfici[0].filePdf, QString());
+        QVERIFY(pdf.proposti.isEmpty());
+        QVERIFY(pdf.riquadri.isEmpty());
     }
 
     void help() {
