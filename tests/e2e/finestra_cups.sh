@@ -121,31 +121,6 @@ niente_in_cartella() {
     [ -z "$(ls -A "$DIR/temp-app")" ] || fallisci "temporary files left: $(ls -A "$DIR/temp-app")"
 }
 
-# How many pixels of the window are in the light cyan of the printer panel's
-# caption ("Selezione stampante:", about a hundred; nothing else in the window
-# has that colour); empty when no screen grabber is installed.
-IMPORT=$(command -v import 2>/dev/null)
-CONVERT=$(command -v convert 2>/dev/null)
-ciano() {
-    [ -n "$IMPORT" ] && [ -n "$CONVERT" ] || return 0
-    timeout 20 "$IMPORT" -display "$DISPLAY" -window "$1" "$DIR/schermo.png" 2>/dev/null || return 0
-    timeout 20 "$CONVERT" "$DIR/schermo.png" -alpha off -fill black +opaque '#C0FFFF' -fill white -opaque '#C0FFFF' \
-        -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
-}
-# Waits until the panel is shown (1) or hidden (0) on the screen.
-pannello() {
-    local voluto=$1 n=""
-    for _ in $(seq 50); do
-        n=$(ciano "$W")
-        [ -z "$n" ] && return 0 # no screen grabber: not checked
-        if [ "$voluto" = 1 ] && [ "$n" -gt 40 ]; then return 0; fi
-        if [ "$voluto" = 0 ] && [ "$n" = 0 ]; then return 0; fi
-        sleep 0.1
-    done
-    [ "$voluto" = 1 ] && fallisci "the printer panel is not shown ($n cyan pixels)"
-    fallisci "the printer panel is still shown ($n cyan pixels)"
-}
-
 W=$(finestra)
 [ -n "$W" ] || fallisci "the window did not appear"
 a_fuoco "$W"
