@@ -159,7 +159,7 @@ PDF="$DOCUMENTI/CEFALÙ_Vagolume.pdf"
 [ -e "$PDF" ] || fallisci "no $PDF; Documents holds: $(ls -A "$DOCUMENTI")"
 controlla_pdf "$PDF" 4
 salvato "$PDF"
-[ -z "$(ls -A "$LAVORO" | grep -v '^FineStampaPercorsario.tmp$')" ] ||
+[ -z "$(find "$LAVORO" -mindepth 1 ! -name FineStampaPercorsario.tmp)" ] ||
     fallisci "the working folder got $(ls -A "$LAVORO")"
 echo "ok: itinerary of three days saved as $PDF, \"Documento salvato\" shown"
 rm -f "$PDF" "$FINE"
@@ -197,7 +197,7 @@ ID=$(titolata "$SALVA") || fallisci "no save dialog for the one-letter destinati
 tasti Escape # cancelling the dialog is answering No
 chiusa "$ID" "$SALVA"
 controlla_fine
-[ -z "$(ls -A "$DOCUMENTI" "$SCELTA" | grep -i 'pdf$' | grep -v '^bianco.pdf$')" ] ||
+[ -z "$(find "$DOCUMENTI" "$SCELTA" -iname '*.pdf' ! -name bianco.pdf)" ] ||
     fallisci "a cancelled save wrote $(ls -A "$DOCUMENTI" "$SCELTA")"
 rm -f "$FINE" "$SCELTA/bianco.pdf"
 a_fuoco "$W"
