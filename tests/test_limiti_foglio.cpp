@@ -282,10 +282,27 @@ private slots:
             // The whole destination is printed, in words or lines.
             const QStringList altri = {QStringLiteral("Vagolume"), c.TestoPeriodo, kCopyright};
             QString stampato;
+            QList<float> righe; // the bottoms of the lines
             for (const Op& t : s.Texts(0))
-                if (copertina ? !altri.contains(t.text) : t.bold && t.y2 < 14 && t.x2 <= 120)
+                if (copertina ? !altri.contains(t.text) : t.bold && t.y2 < 14 && t.x2 <= 120) {
                     stampato += t.text + u' ';
+                    righe << t.y2;
+                }
             QCOMPARE(stampato.simplified(), destinazione);
+            if (copertina) {
+                // At most three lines on the cover, at 48 pt or at the largest
+                // size in 0.4 pt steps below it that gives three. The lines
+                // stand 0.55 times their size apart.
+                QVERIFY(righe.size() <= 3);
+                float f = 48;
+                if (righe.size() > 1)
+                    f = 48 -
+                        kPassoRiduzione * std::round((48 - (righe[1] - righe[0]) / 0.55) / kPassoRiduzione);
+                RecordingSurface prova;
+                SettaFontNamePrinter(prova);
+                QVERIFY2(f == 48 || RigheLocalita(prova, destinazione, f + kPassoRiduzione).size() > 3,
+                         qPrintable(QString::number(f)));
+            }
         }
 
         const QStringList scontri = Scontri(s, 0);
