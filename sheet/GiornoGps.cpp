@@ -64,8 +64,9 @@ void StampaGiornoGps(PrinterSurface& s, ContestoStampa& c) {
     StampaTesto(s, QStringLiteral("Longitudine:"), 37.3f, Colonna[4] + 1, Colonna[5], false, false, 6,
                 Sinistra);
     StampaTesto(s, QStringLiteral("di:"), 40, Colonna[5] + 1, Colonna[6], true, false, 8, Sinistra);
-    const float fineDi =
-        Colonna[5] + 1 + s.MeasureTextWidth(QStringLiteral("di:")); // in the font it was printed in
+    // Where "di:" ends, measured in the font it was just printed in: the total
+    // below must not start before it.
+    const float fineDi = Colonna[5] + 1 + s.MeasureTextWidth(QStringLiteral("di:"));
 
     // The trip's name and period in the title bar.
     if (c.DatiInseriti) {
