@@ -256,28 +256,28 @@ void ModelloFinestra::Chiusura() {
     cmdFine_Click();
 }
 
-void ModelloFinestra::InterrottoDaSegnale() {
-    // Whatever was drawn is thrown away; the caller is told the run is over.
-    if (superficie_) {
-        try {
-            superficie_->AbortDocument();
-        } catch (const std::exception& e) {
-            Avvisa(QString::fromUtf8(e.what()));
-        }
-        ScriviFineStampa(servizi_.CartellaLavoro);
+bool ModelloFinestra::InterrompiStampa() {
+    // Whatever was drawn is thrown away, and the end-of-run file tells a
+    // caller that the run is over, as the run's own end would.
+    if (!superficie_) return false;
+    try {
+        superficie_->AbortDocument();
+    } catch (const std::exception& e) {
+        Avvisa(QString::fromUtf8(e.what()));
     }
+    ScriviFineStampa(servizi_.CartellaLavoro);
+    return true;
+}
+
+void ModelloFinestra::InterrottoDaSegnale() {
+    InterrompiStampa();
 }
 
 void ModelloFinestra::cmdFine_Click() {
-    // Quitting during a run discards its document: nothing half-drawn is printed.
-    if (superficie_) {
-        try {
-            superficie_->AbortDocument();
-        } catch (const std::exception& e) {
-            Avvisa(QString::fromUtf8(e.what()));
-        }
-    }
-    if (servizi_.Termina) servizi_.Termina(0);
+    // Quitting during a run discards its document: nothing half-drawn is
+    // printed, and the program does not end as if all went well.
+    const bool interrotta = InterrompiStampa();
+    if (servizi_.Termina) servizi_.Termina(interrotta ? 1 : 0);
 }
 
 QString ModelloFinestra::TestoHelp() const {

@@ -133,6 +133,8 @@ public:
 private:
     void RicostruisciGiorni(Controllo& giorni, const Controllo& mesi, const Controllo& anni);
     void Notifica();
+    // Discards the run in progress; false when there is none.
+    bool InterrompiStampa();
 
     Servizi servizi_;
     QString stampanteCorrente_;

@@ -512,8 +512,9 @@ private slots:
             if (passo == 2) f.cmdFine_Click();
         };
         b.Stampa(2);
-        QCOMPARE(b.termina, 0);
+        QCOMPARE(b.termina, 1);
         QVERIFY(b.superfici[0].aborted); // nothing half-drawn reaches the printer
+        QVERIFY(b.FileFine());
     }
 
     void invocazione() {
