@@ -6,10 +6,12 @@
 #include "versione.h"
 
 #include "print/Interruzione.h"
+#include "sheet/CiclodiStampa.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QSet>
 #include <QSocketNotifier>
 
 #include <cerrno>
@@ -36,10 +38,16 @@ const char kUso[] = "Uso: vagolume [RIGA DI COMANDO]\n"
                     "  DESTINAZIONE,GG/MM/AAAA,GG/MM/AAAA\n"
                     "(anche preceduta dal percorso di un programma che termina in \".exe\") stampa\n"
                     "subito sulla stampante predefinita, scrive FineStampaPercorsario.tmp nella\n"
-                    "cartella corrente e termina. La stessa riga può stare nel file Commandline.txt\n"
-                    "nella cartella del programma (letto una volta e poi cancellato).\n"
-                    "Senza stampanti, il documento è scritto come <destinazione>_Vagolume.pdf\n"
-                    "nella cartella corrente.\n"
+                    "cartella corrente e termina. Le date si leggono giorno/mese/anno (mese/giorno/\n"
+                    "anno se il formato breve delle date del sistema mette prima il mese), anni dal\n"
+                    "1901 al 2099. Una riga che non si legge per intero non stampa nulla.\n"
+                    "La stessa riga può stare nel file Commandline.txt nella cartella del\n"
+                    "programma (letto una volta e poi cancellato).\n"
+                    "Senza stampanti, o se la stampante fallisce, il documento è scritto come\n"
+                    "<destinazione>_Vagolume.pdf nella cartella corrente.\n"
+                    "\n"
+                    "Stato di uscita: 0 documento consegnato, 1 stampa non fatta (riga illeggibile,\n"
+                    "annullata, rifiutata, non riuscita), 2 niente da fare senza schermo.\n"
                     "\n"
                     "  --help     mostra questo aiuto\n"
                     "  --version  mostra la versione\n";
@@ -68,6 +76,13 @@ void Messaggi(QtMsgType tipo, const QMessageLogContext& contesto, const QString&
     if (silenziaPiattaforma && tipo != QtFatalMsg && contesto.category != nullptr &&
         std::strncmp(contesto.category, "qt.qpa.", 7) == 0)
         return;
+    // A note repeated with other numbers in it (one for each glyph, each
+    // page...) is said once.
+    static QSet<QString> detti;
+    QString tipoDiNota = testo;
+    tipoDiNota.removeIf([](QChar c) { return c.isDigit(); });
+    if (tipo != QtFatalMsg && detti.size() < 1000 && detti.contains(tipoDiNota)) return;
+    detti.insert(tipoDiNota);
     std::fprintf(stderr, "vagolume: %s\n", qUtf8Printable(testo));
 }
 
@@ -240,8 +255,16 @@ int Avvia(int argc, char* argv[]) {
         !stampanti.Predefinita.isEmpty() && stampanti.Installate.contains(stampanti.Predefinita);
     finestra.Modello().ImpostaStampanteCorrente(predefinitaValida ? stampanti.Predefinita
                                                                   : kNomeScrittorePdf);
-    finestra.Form_Load(QDate::currentDate(), QString::fromLocal8Bit(riga.c_str()),
-                       QString::fromStdString(cartella));
+    try {
+        finestra.Form_Load(QDate::currentDate(), QString::fromLocal8Bit(riga.c_str()),
+                           QString::fromStdString(cartella));
+    } catch (const std::bad_alloc&) {
+        // Memory ran out outside the run's own care: the document (discarded
+        // with the window) is lost, and the caller is told.
+        std::fputs("vagolume: memoria esaurita: non stampo\n", stderr);
+        if (invocato) ScriviFineStampa(QDir::currentPath());
+        return 1;
+    }
     if (const int segnale = SegnaleRicevuto()) TerminaConSegnale(segnale);
     if (terminato) return codice;
     if (senzaSchermo) {

@@ -59,11 +59,18 @@ QString TestoDestinazione(const QString& arrivato) {
 QString TestoNonRiuscita(const EsitoCiclo& esito, const QString& filePdf) {
     if (esito.Motivo.trimmed().isEmpty() || esito.Annullato || esito.Rinunciato) return {};
     QString testo = esito.Motivo.trimmed();
+    if (!esito.FileSalvato.isEmpty()) {
+        // Where the document is kept gets a sentence of its own.
+        QStringList parti = testo.split(QStringLiteral("; "));
+        parti.removeIf([&esito](const QString& parte) { return parte.contains(esito.FileSalvato); });
+        testo = parti.join(QStringLiteral("; ")).trimmed();
+        if (testo.isEmpty()) testo = QStringLiteral("la stampa non è riuscita");
+    }
     if (!filePdf.isEmpty() && esito.FileSalvato.isEmpty())
         testo = QStringLiteral("Il documento non è stato salvato in %1: %2").arg(filePdf, testo);
     testo[0] = testo[0].toUpper();
     if (!testo.endsWith(u'.')) testo += u'.';
-    if (!esito.FileSalvato.isEmpty() && !testo.contains(esito.FileSalvato))
+    if (!esito.FileSalvato.isEmpty())
         testo += QStringLiteral("\rIl documento è stato salvato in %1.").arg(esito.FileSalvato);
     return testo;
 }
@@ -329,28 +336,28 @@ void ModelloFinestra::Chiusura() {
     cmdFine_Click();
 }
 
-void ModelloFinestra::InterrottoDaSegnale() {
-    // Whatever was drawn is thrown away; the caller is told the run is over.
-    if (superficie_) {
-        try {
-            superficie_->AbortDocument();
-        } catch (const std::exception& e) {
-            Avvisa(QString::fromUtf8(e.what()));
-        }
-        ScriviFineStampa(servizi_.CartellaLavoro);
+bool ModelloFinestra::InterrompiStampa() {
+    // Whatever was drawn is thrown away, and the end-of-run file tells a
+    // caller that the run is over, as the run's own end would.
+    if (!superficie_) return false;
+    try {
+        superficie_->AbortDocument();
+    } catch (const std::exception& e) {
+        Avvisa(QString::fromUtf8(e.what()));
     }
+    ScriviFineStampa(servizi_.CartellaLavoro);
+    return true;
+}
+
+void ModelloFinestra::InterrottoDaSegnale() {
+    InterrompiStampa();
 }
 
 void ModelloFinestra::cmdFine_Click() {
-    // Quitting during a run discards its document: nothing half-drawn is printed.
-    if (superficie_) {
-        try {
-            superficie_->AbortDocument();
-        } catch (const std::exception& e) {
-            Avvisa(QString::fromUtf8(e.what()));
-        }
-    }
-    if (servizi_.Termina) servizi_.Termina(0);
+    // Quitting during a run discards its document: nothing half-drawn is
+    // printed, and the program does not end as if all went well.
+    const bool interrotta = InterrompiStampa();
+    if (servizi_.Termina) servizi_.Termina(interrotta ? 1 : 0);
 }
 
 QString ModelloFinestra::TestoHelp() const {

@@ -189,6 +189,8 @@ private:
     void RiprendiTastiera();  // focus back where typing goes on
     bool ScegliFilePdf();     // the save dialog; false when cancelled
     void DiciEsito();         // the box that says how a run from the window went
+    // Discards the run in progress; false when there is none.
+    bool InterrompiStampa();
 
     Servizi servizi_;
     QString stampanteCorrente_;

@@ -53,7 +53,7 @@ void DocumentoStampa::Fallisci(const QString& motivo) {
 
 QPainter& DocumentoStampa::Pagina() {
     if (!fallito_.isEmpty()) throw ErroreDocumento(fallito_.toStdString());
-    if (!painter_.isActive()) {
+    if (!painter_->isActive()) {
         nomeDocumento_ = titolo_ ? titolo_() : QString();
         // The process id in the name lets a later start remove the file of a
         // run that was killed.
@@ -71,32 +71,43 @@ QPainter& DocumentoStampa::Pagina() {
         writer_->setPageLayout(layout_);
         writer_->setTitle(nomeDocumento_);
         writer_->setCreator(QStringLiteral("Vagolume"));
-        if (!painter_.begin(writer_.get()))
+        if (!painter_->begin(writer_.get()))
             Fallisci(QStringLiteral("impossibile iniziare il documento su \"%1\"").arg(stampante_->Nome()));
         paginaIniziata_ = false;
         paginaInAttesa_ = false;
     }
     if (paginaInAttesa_) {
-        if (!writer_->newPage()) Fallisci(QStringLiteral("impossibile iniziare una nuova pagina"));
+        if (!writer_->newPage())
+            Fallisci(QStringLiteral(
+                         "impossibile scrivere il documento \"%1\" in %2 (disco pieno o file troppo grande?)")
+                         .arg(nomeDocumento_, stampante_->CartellaTemporanea()));
         paginaInAttesa_ = false;
     }
     paginaIniziata_ = true;
-    return painter_;
+    return *painter_;
 }
 
 void DocumentoStampa::NuovaPagina() {
-    if (!painter_.isActive()) return; // nothing drawn yet: the next drawing begins the document
+    if (!Aperto()) return; // nothing drawn yet: the next drawing begins the document
     if (paginaIniziata_) {
         paginaInAttesa_ = true;
         paginaIniziata_ = false;
     }
 }
 
-// Ends the painter and removes the temporary file.
+// Ends the painter and removes the temporary file, whatever fails on the way.
 void DocumentoStampa::Chiudi() {
-    if (painter_.isActive()) painter_.end();
-    writer_.reset();
-    if (!fileTemporaneo_.isEmpty()) QFile::remove(fileTemporaneo_);
+    try {
+        if (Aperto()) painter_->end();
+        writer_.reset();
+    } catch (...) {
+        // Out of memory while ending it: what is left of the painter and its
+        // writer is not touched again, not even to destroy it.
+        (void)painter_.release();
+        (void)writer_.release();
+        if (fallito_.isEmpty()) fallito_ = QStringLiteral("memoria esaurita");
+    }
+    if (!fileTemporaneo_.isEmpty()) ::unlink(QFile::encodeName(fileTemporaneo_).constData());
     fileTemporaneo_.clear();
 }
 
@@ -108,8 +119,8 @@ void DocumentoStampa::Scarta() {
 
 void DocumentoStampa::Consegna() {
     if (!fallito_.isEmpty()) throw ErroreDocumento(fallito_.toStdString());
-    if (!painter_.isActive()) return; // nothing was drawn: nothing to print
-    const bool finito = painter_.end();
+    if (!Aperto()) return; // nothing was drawn: nothing to print
+    const bool finito = painter_->end();
     writer_.reset();
     if (!finito || !PdfCompleto(fileTemporaneo_))
         Fallisci(QStringLiteral("il documento \"%1\" non è stato scritto per intero (disco pieno?)")

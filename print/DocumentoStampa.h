@@ -37,7 +37,7 @@ public:
 
     float AltezzaStampabile() const;
     double PuntiPerMm() const;
-    bool Aperto() const { return painter_.isActive(); }
+    bool Aperto() const { return painter_ && painter_->isActive(); }
     const Stampante& Destinazione() const { return *stampante_; }
     QString NomeDocumento() const { return nomeDocumento_; }
     QString FileSalvato() const { return salvato_; }
@@ -50,7 +50,7 @@ private:
     std::function<QString()> titolo_;
     QPageLayout layout_;
     std::unique_ptr<QPdfWriter> writer_;
-    QPainter painter_;
+    std::unique_ptr<QPainter> painter_ = std::make_unique<QPainter>();
     QString fileTemporaneo_;
     QString nomeDocumento_;
     QString salvato_;

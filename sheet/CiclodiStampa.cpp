@@ -97,7 +97,9 @@ EsitoCiclo CiclodiStampa(FinestraCiclo& finestra, StatoForm& form, PrinterSurfac
     auto Passo = [&s](const char* nome, auto&& f) { return s.Esegui(QString::fromUtf8(nome), f); };
     auto Interrotta = [&s] {
         if (const int segnale = SegnaleRicevuto())
-            s.SegnalaFatale(QStringLiteral("interrotta dal segnale %1").arg(segnale));
+            s.SegnalaFatale(QStringLiteral("stampa interrotta dal segnale %1 (%2)")
+                                .arg(segnale)
+                                .arg(QString::fromLocal8Bit(::strsignal(segnale))));
         return !s.Fatale().isEmpty();
     };
     ContestoStampa c;

@@ -1,14 +1,16 @@
 #pragma once
-// The drawing operations of a page section, run one by one: an operation the
-// surface refuses is skipped and the next one still runs, so one failing box
-// does not take the rest of the section with it. When the section is done,
-// Concludi() throws the first failure again (with the number of skipped
-// operations), so that the print run still reports it.
+// The drawing operations of a page section, run one by one. The print run
+// already skips an operation the surface refuses; what a section adds here is
+// a computation it cannot finish or a value it cannot use: the section goes
+// on, and Concludi() throws the first such failure (with their number) when
+// the section is done, so that the print run reports it. A failure of the
+// document itself is never held here: it goes straight to the run.
 
 #include "print/PrinterSurface.h"
 #include "print/StampaTesto.h"
 
 #include <exception>
+#include <new>
 #include <utility>
 
 namespace vagolume {
@@ -19,11 +21,16 @@ public:
 
     PrinterSurface& Superficie() { return s_; }
 
-    // Runs one operation; a failure is kept and the section goes on.
+    // Runs one operation or computation; a failure is kept and the section
+    // goes on.
     template <typename F> bool Esegui(F&& operazione) {
         try {
             std::forward<F>(operazione)();
             return true;
+        } catch (const ErroreDocumento&) {
+            throw;
+        } catch (const std::bad_alloc&) {
+            throw;
         } catch (const std::exception& e) {
             if (saltate_++ == 0) primo_ = QString::fromUtf8(e.what());
         }

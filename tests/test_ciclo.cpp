@@ -189,6 +189,31 @@ private slots:
         QVERIFY(w.log.contains(QStringLiteral("Dimensiona 0")));
     }
 
+    // A failure of the document itself, or memory running out, ends the run
+    // at once: no later drawing is even attempted, nothing is handed over,
+    // the reason is kept and the end-of-run file is written.
+    void documentoPerso_data() {
+        QTest::addColumn<int>("guasto");
+        QTest::addColumn<int>("da");
+        QTest::newRow("documento, copertina") << int(RecordingSurface::Guasto::Documento) << 1;
+        QTest::newRow("documento, terzo foglio") << int(RecordingSurface::Guasto::Documento) << 400;
+        QTest::newRow("memoria") << int(RecordingSurface::Guasto::Memoria) << 250;
+    }
+    void documentoPerso() {
+        QFETCH(int, guasto);
+        QFETCH(int, da);
+        QTemporaryDir dir;
+        RecordingSurface s;
+        s.FailFrom(da, static_cast<RecordingSurface::Guasto>(guasto));
+        FakeWindow w(s);
+        StatoForm form;
+        const EsitoCiclo e = CiclodiStampa(w, form, s, dir.path());
+        QCOMPARE(s.DrawAttempts(), da);
+        QVERIFY(!e.Stampato && !s.ended);
+        QVERIFY(!e.Motivo.isEmpty());
+        QVERIFY(e.FineScritta);
+    }
+
     // Unreadable dates stop the run before anything is drawn; the end steps
     // still run.
     void dateIllegibili() {

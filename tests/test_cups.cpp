@@ -4,8 +4,8 @@
 // or does not answer. Skipped where cupsd or cups-pdf are not installed or
 // the test does not run as root.
 
-#include "print/Stampanti.h"
 #include "print/DocumentoStampa.h"
+#include "print/Stampanti.h"
 #include "sheet/CiclodiStampa.h"
 #include "support/FakeWindow.h"
 
@@ -230,11 +230,17 @@ private slots:
         QVERIFY(stato.Predefinita.isEmpty());
         QCOMPARE(elenco, QStringList{kNomeScrittorePdf});
         if (!sospeso) {
-            // A run on a queue of the server that is gone says so and ends.
+            // A run on a queue of the server that is gone says so, keeps the
+            // document as a PDF in the current folder and ends.
             StatoForm form;
+            const QString prima = QDir::currentPath();
+            QDir::setCurrent(dir_.path());
             const EsitoCiclo esito = Corsa(kCodaPdf, 0, form);
+            QDir::setCurrent(prima);
             QVERIFY(!esito.Stampato);
-            QVERIFY(esito.Errori > 0);
+            QVERIFY(esito.Motivo.contains(QStringLiteral("non risponde")));
+            QCOMPARE(esito.FileSalvato, dir_.filePath(QStringLiteral("ROMA_Vagolume.pdf")));
+            QVERIFY(QFile::exists(esito.FileSalvato));
             QVERIFY(esito.FineScritta);
             QVERIFY(FileTemporanei(temp_).isEmpty());
         }

@@ -719,8 +719,9 @@ private slots:
             if (passo == 2) f.cmdFine_Click();
         };
         b.Stampa(0);
-        QCOMPARE(b.termina, 0);
+        QCOMPARE(b.termina, 1);
         QVERIFY(b.superfici[0].aborted); // nothing half-drawn reaches the printer
+        QVERIFY(b.FileFine());
     }
 
     void salvataggio_data() {
@@ -780,11 +781,12 @@ private slots:
             << "%D/ROMA_Vagolume.pdf" << 0 << ""
             << "Stampa non riuscita|Stampa su \"Laser\" non riuscita: lavoro rifiutato.\rIl documento è "
                "stato salvato in %D/ROMA_Vagolume.pdf.|";
-        QTest::newRow("stampante guasta, percorso già detto")
+        QTest::newRow("stampante guasta, percorso nel motivo")
             << "Laser" << QList<bool>{true} << QStringList{} << false
             << "la stampante non risponde; documento salvato in %D/ROMA_Vagolume.pdf"
             << "%D/ROMA_Vagolume.pdf" << 0 << ""
-            << "Stampa non riuscita|La stampante non risponde; documento salvato in %D/ROMA_Vagolume.pdf.|";
+            << "Stampa non riuscita|La stampante non risponde.\rIl documento è stato salvato in "
+               "%D/ROMA_Vagolume.pdf.|";
     }
     void salvataggio() {
         QFETCH(QString, stampante);

@@ -15,7 +15,11 @@ void RecordingSurface::Record(Op op) {
 
 void RecordingSurface::Draw(Op op) {
     ++draws_;
-    if (failFrom_ > 0 && draws_ >= failFrom_) throw ErroreStampa("superficie guasta (prova)");
+    if (failFrom_ > 0 && draws_ >= failFrom_) {
+        if (guasto_ == Guasto::Documento) throw ErroreDocumento("documento perso (prova)");
+        if (guasto_ == Guasto::Memoria) throw std::bad_alloc();
+        throw ErroreStampa("superficie guasta (prova)");
+    }
     if (!documentOpen) {
         documentOpen = true;
         ended = aborted = false;

@@ -61,8 +61,14 @@ public:
     void EndDocument() override;
     void AbortDocument() override;
 
-    // Makes drawing operations fail from the n-th one on (0: never).
-    void FailFrom(int n) { failFrom_ = n; }
+    // Makes drawing operations fail from the n-th one on (0: never): each
+    // one on its own, or the whole document, or for want of memory.
+    enum class Guasto { Operazione, Documento, Memoria };
+    void FailFrom(int n, Guasto guasto = Guasto::Operazione) {
+        failFrom_ = n;
+        guasto_ = guasto;
+    }
+    int DrawAttempts() const { return draws_; }
 
     QList<Op> ops;        // everything, in order
     QString documentName; // name taken when the document began
@@ -84,6 +90,7 @@ private:
 
     float height_;
     int failFrom_ = 0;
+    Guasto guasto_ = Guasto::Operazione;
     int draws_ = 0;
     bool pageStarted_ = false;
     bool pendingPage_ = false;

@@ -1,0 +1,38 @@
+#!/bin/bash
+# The print server fails while a finished document is being handed to it:
+# frozen (SIGSTOP), then gone (SIGKILL). Either way the run ends by itself
+# within the hand-over's time bound, keeps the document as ROMA_Vagolume.pdf
+# in the current folder, says why and where in one line, exits 1 and writes
+# the end-of-run file.
+VAGOLUME=$1
+source "$(dirname "$0")/../cups/e2e-comune.sh"
+richiedi_server
+pid_cupsd=$(cat "$DIR/cupsd.pid")
+
+consegna_fallita() { # case signal-for-cupsd most-seconds
+    rm -rf "$DIR/run" && mkdir -p "$DIR/run" && cd "$DIR/run" || fail "cd"
+    local inizio=$SECONDS
+    # A year: its drawing outlasts the moment the server is stopped.
+    "$VAGOLUME" "ROMA,01/01/2024,31/12/2024" 2>"$DIR/stderr" &
+    local pid=$!
+    # The document is being drawn (its temporary file exists) once the
+    # printer queries of the start are over.
+    for _ in $(seq 400); do [ -n "$(ls -A "$DIR/temp-app")" ] && break; sleep 0.05; done
+    [ -n "$(ls -A "$DIR/temp-app")" ] || fail "$1: the run never began its document"
+    kill -"$2" "$pid_cupsd" || fail "$1: kill -$2 cupsd"
+    wait "$pid"
+    local rc=$? durata=$((SECONDS - inizio))
+    [ "$2" = STOP ] && kill -CONT "$pid_cupsd"
+    cat "$DIR/stderr"
+    [ $rc = 1 ] || fail "$1: exit status $rc"
+    [ $durata -le "$3" ] || fail "$1: took $durata s"
+    controlla_fine "$DIR/run"
+    [ "$(pagine "$DIR/run/ROMA_Vagolume.pdf")" = 367 ] || fail "$1: document not kept: $(ls -A "$DIR/run")"
+    grep -q "^vagolume: stampa su \"Vagolume_Pdf\" non riuscita: .*salvato in $DIR/run/ROMA_Vagolume.pdf" "$DIR/stderr" ||
+        fail "$1: no line saying why and where"
+    [ -z "$(ls -A "$DIR/temp-app")" ] || fail "$1: temporary files left: $(ls -A "$DIR/temp-app")"
+    echo "PASS: $1: ended in $durata s, document kept"
+}
+
+consegna_fallita "server frozen" STOP 45
+consegna_fallita "server killed" KILL 20

@@ -1,0 +1,69 @@
+#!/bin/bash
+# A run started by the itinerary program, with its window on a private X
+# server: closing the window (as a window manager does) asks the question of
+# "Annulla", and a Yes stops the run; so does "Annulla" itself. Either way
+# nothing is printed, the end-of-run file is written and the exit status is 1.
+#
+# Usage: finestra_invocata.sh PATH/TO/vagolume
+set -u
+
+PROGRAMMA=$(readlink -f "${1:?usage: $0 PATH/TO/vagolume}")
+for strumento in Xvfb xdotool timeout python3; do
+    if ! command -v "$strumento" >/dev/null 2>&1; then
+        echo "SKIP: $strumento is not installed"
+        exit 0
+    fi
+done
+QUI=$(cd "$(dirname "$0")" && pwd)
+
+TMP=$(mktemp -d)
+XVFB_PID=""
+APP_PID=""
+pulisci() {
+    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+    [ -n "$APP_PID" ] && wait "$APP_PID" 2>/dev/null
+    [ -n "$XVFB_PID" ] && wait "$XVFB_PID" 2>/dev/null
+    rm -rf "$TMP"
+}
+trap pulisci EXIT
+fallisci() {
+    echo "FAIL: $*"
+    cat "$TMP/uscita.txt" 2>/dev/null
+    ls -la "$TMP/lavoro" 2>/dev/null
+    exit 1
+}
+source "$QUI/../xvfb/xvfb-comune.sh"
+avvia_xvfb 141 199 "$TMP/xvfb.txt"
+mkdir -p "$TMP/casa" "$TMP/xdg" && chmod 700 "$TMP/xdg"
+
+# case: how the run is stopped (chiudi: the window manager's close; annulla: Alt+A)
+ferma() {
+    rm -rf "$TMP/lavoro" && mkdir -p "$TMP/lavoro"
+    (cd "$TMP/lavoro" && exec env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY HOME="$TMP/casa" XDG_RUNTIME_DIR="$TMP/xdg" \
+        CUPS_SERVER="$TMP/nessun-cups.sock" LC_ALL=C.UTF-8 timeout 120 "$PROGRAMMA" "ROMA,01/01/2020,31/12/2029" \
+        >"$TMP/uscita.txt" 2>&1) &
+    APP_PID=$!
+    local id
+    id=$(finestra) || true
+    [ -n "$id" ] || fallisci "$1: no window"
+    if [ "$1" = chiudi ]; then
+        python3 "$QUI/../xvfb/chiudi_finestra.py" "$id" || fallisci "close request"
+    else
+        a_fuoco "$id"
+        tasti alt+a
+    fi
+    local box
+    box=$(domanda) || fallisci "$1: no question"
+    tasti Return
+    wait "$APP_PID"
+    local stato=$?
+    APP_PID=""
+    [ "$stato" = 1 ] || fallisci "$1: exit status $stato"
+    [ "$(cat "$TMP/lavoro/FineStampaPercorsario.tmp" 2>/dev/null)" = $'Fatto\r' ] || fallisci "$1: no end-of-run file"
+    [ "$(ls -A "$TMP/lavoro")" = FineStampaPercorsario.tmp ] || fallisci "$1: left in the folder: $(ls -A "$TMP/lavoro")"
+    echo "ok: $1: run stopped, nothing printed, status 1"
+}
+ferma chiudi
+ferma annulla
+echo "OK"
