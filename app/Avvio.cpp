@@ -38,10 +38,16 @@ const char kUso[] = "Uso: vagolume [RIGA DI COMANDO]\n"
                     "  DESTINAZIONE,GG/MM/AAAA,GG/MM/AAAA\n"
                     "(anche preceduta dal percorso di un programma che termina in \".exe\") stampa\n"
                     "subito sulla stampante predefinita, scrive FineStampaPercorsario.tmp nella\n"
-                    "cartella corrente e termina. La stessa riga può stare nel file Commandline.txt\n"
-                    "nella cartella del programma (letto una volta e poi cancellato).\n"
-                    "Senza stampanti, il documento è scritto come <destinazione>_Vagolume.pdf\n"
-                    "nella cartella corrente.\n"
+                    "cartella corrente e termina. Le date si leggono giorno/mese/anno (mese/giorno/\n"
+                    "anno se il formato breve delle date del sistema mette prima il mese), anni dal\n"
+                    "1901 al 2099. Una riga che non si legge per intero non stampa nulla.\n"
+                    "La stessa riga può stare nel file Commandline.txt nella cartella del\n"
+                    "programma (letto una volta e poi cancellato).\n"
+                    "Senza stampanti, o se la stampante fallisce, il documento è scritto come\n"
+                    "<destinazione>_Vagolume.pdf nella cartella corrente.\n"
+                    "\n"
+                    "Stato di uscita: 0 documento consegnato, 1 stampa non fatta (riga illeggibile,\n"
+                    "annullata, rifiutata, non riuscita), 2 niente da fare senza schermo.\n"
                     "\n"
                     "  --help     mostra questo aiuto\n"
                     "  --version  mostra la versione\n";
@@ -215,9 +221,10 @@ int Avvia(int argc, char* argv[]) {
     Servizi servizi;
     servizi.StampantiInstallate = [] { return StampantiInstallate(); };
     servizi.StampantePredefinita = [] { return StampantePredefinita(); };
-    servizi.CreaSuperficie = [](const QString& nome,
-                                std::function<QString()> titolo) -> std::unique_ptr<PrinterSurface> {
-        return std::make_unique<SuperficieDocumento>(CreaStampante(nome), std::move(titolo));
+    servizi.CreaSuperficie = [](const QString& nome, std::function<QString()> titolo,
+                                std::function<QString()> filePdf) -> std::unique_ptr<PrinterSurface> {
+        return std::make_unique<SuperficieDocumento>(CreaStampante(nome, std::move(filePdf)),
+                                                     std::move(titolo));
     };
     servizi.Termina = [&](int c) {
         terminato = true;

@@ -6,8 +6,12 @@
 #include "sheet/Pagine.h"
 #include "versione.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
+#include <QStandardPaths>
 
+#include <algorithm>
 #include <cstdio>
 
 // The logos live in the core library's resources.
@@ -33,6 +37,49 @@ template <typename F> void Passo(F&& f) {
 
 const QString kTitoloStampa = QStringLiteral("Stampa dei moduli");
 } // namespace
+
+QString TestoDestinazione(const QString& arrivato) {
+    QString testo;
+    testo.reserve(arrivato.size());
+    const QList<uint> codici = arrivato.toUcs4();
+    for (qsizetype i = 0; i < codici.size(); ++i) {
+        const char32_t c = codici[i];
+        if (c == u'\r' || c == u'\n' || c == 0x0B || c == 0x0C || c == 0x85 || c == 0x2028 || c == 0x2029) {
+            if (c == u'\r' && i + 1 < codici.size() && codici[i + 1] == u'\n') ++i; // CR LF: one break
+            testo.append(u' ');
+        } else if (QChar::category(c) == QChar::Other_Control) {
+            testo.append(QString::fromUcs4(&c, 1));
+        } else {
+            const char32_t maiuscola = QChar::toUpper(c);
+            testo.append(QString::fromUcs4(&maiuscola, 1));
+        }
+    }
+    return testo;
+}
+
+QString TestoNonRiuscita(const EsitoCiclo& esito, const QString& filePdf) {
+    if (esito.Motivo.trimmed().isEmpty() || esito.Annullato || esito.Rinunciato) return {};
+    QString testo = esito.Motivo.trimmed();
+    if (!esito.FileSalvato.isEmpty()) {
+        // Where the document is kept gets a sentence of its own.
+        QStringList parti = testo.split(QStringLiteral("; "));
+        parti.removeIf([&esito](const QString& parte) { return parte.contains(esito.FileSalvato); });
+        testo = parti.join(QStringLiteral("; ")).trimmed();
+        if (testo.isEmpty()) testo = QStringLiteral("la stampa non è riuscita");
+    }
+    if (!filePdf.isEmpty() && esito.FileSalvato.isEmpty())
+        testo = QStringLiteral("Il documento non è stato salvato in %1: %2").arg(filePdf, testo);
+    testo[0] = testo[0].toUpper();
+    if (!testo.endsWith(u'.')) testo += u'.';
+    if (!esito.FileSalvato.isEmpty())
+        testo += QStringLiteral("\rIl documento è stato salvato in %1.").arg(esito.FileSalvato);
+    return testo;
+}
+
+QString TestoSalvato(const EsitoCiclo& esito) {
+    if (!esito.Stampato || esito.FileSalvato.isEmpty() || !TestoNonRiuscita(esito).isEmpty()) return {};
+    return QStringLiteral("Il documento è stato salvato come file PDF in:\r%1").arg(esito.FileSalvato);
+}
 
 QString ComponiCopyright() {
     return QStringLiteral(VAGOLUME_PRODUCT_NAME " %1.%2.%3 © by " VAGOLUME_COMPANY_NAME " " VAGOLUME_COMMENTS)
@@ -65,6 +112,25 @@ ModelloFinestra::~ModelloFinestra() = default;
 
 void ModelloFinestra::Notifica() {
     if (servizi_.Aggiornato) servizi_.Aggiornato();
+}
+
+QStringList ModelloFinestra::Installate() {
+    if (!servizi_.StampantiInstallate) return {};
+    // The query may wait a few seconds for a slow printing system.
+    struct Attesa {
+        const std::function<void(bool)>& occupato;
+        explicit Attesa(const std::function<void(bool)>& o) : occupato(o) {
+            if (occupato) occupato(true);
+        }
+        ~Attesa() {
+            if (occupato) occupato(false);
+        }
+    } attesa(servizi_.Occupato);
+    return servizi_.StampantiInstallate();
+}
+
+void ModelloFinestra::RiprendiTastiera() {
+    FuocoRichiesto = chkBianco.Spuntato ? &chkBianco : &txtLocalita;
 }
 
 void ModelloFinestra::Form_Load(const QDate& oggi, const QString& argomenti,
@@ -177,10 +243,14 @@ void ModelloFinestra::AvviaStampa() {
     if (superficie_) return; // one run at a time: events are processed during a run
     const QString stampante = stampanteCorrente_;
     superficie_.reset();
+    filePdf_.clear(); // chosen again in each run from the window
+    UltimoEsito = EsitoCiclo{};
     if (servizi_.CreaSuperficie)
-        superficie_ = servizi_.CreaSuperficie(stampante, [this] { return titoloApplicazione_; });
+        superficie_ = servizi_.CreaSuperficie(
+            stampante, [this] { return titoloApplicazione_; }, [this] { return filePdf_; });
     if (!superficie_) {
-        Avvisa(QStringLiteral("nessuna stampante disponibile"));
+        UltimoEsito.Motivo = QStringLiteral("nessuna stampante disponibile");
+        Avvisa(UltimoEsito.Motivo);
         return;
     }
     UltimoEsito = CiclodiStampa(*this, Form, *superficie_, servizi_.CartellaLavoro);
@@ -204,11 +274,18 @@ bool ModelloFinestra::TastoInvio() {
     return true;
 }
 
+bool ModelloFinestra::TastoEsc() {
+    if (!frmSelStampa.Visibile) return false;
+    cmdSelStampante_Click(1);
+    return true;
+}
+
 void ModelloFinestra::VisualizzaListaStampanti() {
-    lstStampanti.Voci.clear();
-    if (servizi_.StampantiInstallate) lstStampanti.Voci = servizi_.StampantiInstallate();
+    lstStampanti.Voci = Installate();
     lstStampanti.Voci.append(kNomeScrittorePdf);
-    lstStampanti.Selezionato = -1;
+    // The current printer is shown chosen, so that what looks chosen is what
+    // prints; the names are compared exactly.
+    lstStampanti.Selezionato = static_cast<int>(lstStampanti.Voci.indexOf(stampanteCorrente_));
     frmSelStampa.Visibile = true;
     Notifica();
 }
@@ -219,8 +296,7 @@ void ModelloFinestra::cmdSelStampante_Click(int16_t Index) {
         Notifica();
         if (lstStampanti.Selezionato >= 0 && lstStampanti.Selezionato < lstStampanti.Voci.size()) {
             const QString scelta = lstStampanti.Voci[lstStampanti.Selezionato];
-            QStringList installate =
-                servizi_.StampantiInstallate ? servizi_.StampantiInstallate() : QStringList();
+            QStringList installate = Installate();
             installate.append(kNomeScrittorePdf);
             bool trovata = false;
             for (const QString& nome : installate) {
@@ -235,8 +311,12 @@ void ModelloFinestra::cmdSelStampante_Click(int16_t Index) {
                            .arg(scelta, stampanteCorrente_));
         }
         AvviaStampa();
+        RiprendiTastiera();
+        Notifica();
+        DiciEsito();
     } else if (Index == 1) {
         frmSelStampa.Visibile = false;
+        RiprendiTastiera();
         Notifica();
     }
 }
@@ -284,28 +364,28 @@ void ModelloFinestra::Chiusura() {
     cmdFine_Click();
 }
 
-void ModelloFinestra::InterrottoDaSegnale() {
-    // Whatever was drawn is thrown away; the caller is told the run is over.
-    if (superficie_) {
-        try {
-            superficie_->AbortDocument();
-        } catch (const std::exception& e) {
-            Avvisa(QString::fromUtf8(e.what()));
-        }
-        ScriviFineStampa(servizi_.CartellaLavoro);
+bool ModelloFinestra::InterrompiStampa() {
+    // Whatever was drawn is thrown away, and the end-of-run file tells a
+    // caller that the run is over, as the run's own end would.
+    if (!superficie_) return false;
+    try {
+        superficie_->AbortDocument();
+    } catch (const std::exception& e) {
+        Avvisa(QString::fromUtf8(e.what()));
     }
+    ScriviFineStampa(servizi_.CartellaLavoro);
+    return true;
+}
+
+void ModelloFinestra::InterrottoDaSegnale() {
+    InterrompiStampa();
 }
 
 void ModelloFinestra::cmdFine_Click() {
-    // Quitting during a run discards its document: nothing half-drawn is printed.
-    if (superficie_) {
-        try {
-            superficie_->AbortDocument();
-        } catch (const std::exception& e) {
-            Avvisa(QString::fromUtf8(e.what()));
-        }
-    }
-    if (servizi_.Termina) servizi_.Termina(0);
+    // Quitting during a run discards its document: nothing half-drawn is
+    // printed, and the program does not end as if all went well.
+    const bool interrotta = InterrompiStampa();
+    if (servizi_.Termina) servizi_.Termina(interrotta ? 1 : 0);
 }
 
 QString ModelloFinestra::TestoHelp() const {
@@ -372,8 +452,50 @@ void ModelloFinestra::cmbM1_Click() {
 void ModelloFinestra::cmbM2_Click() {
     RicostruisciGiorni(cmbg2, cmbm2, cmba2);
 }
+void ModelloFinestra::cmbA1_Click() {
+    RicostruisciGiorni(cmbg1, cmbm1, cmba1);
+}
+void ModelloFinestra::cmbA2_Click() {
+    RicostruisciGiorni(cmbg2, cmbm2, cmba2);
+}
 void ModelloFinestra::cmbData_Click() {
     StampaVisibile();
+}
+
+void ModelloFinestra::ScorriLista(Controllo& lista, TastoLista tasto) {
+    const int n = static_cast<int>(lista.Voci.size());
+    if (n == 0 || !lista.Abilitato) return;
+    const int attuale = static_cast<int>(lista.Voci.indexOf(lista.Testo));
+    int scelta = attuale;
+    switch (tasto) {
+    case TastoLista::Inizio:
+        scelta = 0;
+        break;
+    case TastoLista::Fine:
+        scelta = n - 1;
+        break;
+    case TastoLista::PaginaSu:
+        scelta = attuale < 0 ? 0 : attuale - kVociPerPagina;
+        break;
+    case TastoLista::PaginaGiu:
+        scelta = attuale < 0 ? kVociPerPagina - 1 : attuale + kVociPerPagina;
+        break;
+    }
+    scelta = std::clamp(scelta, 0, n - 1);
+    if (scelta == attuale) return;
+    lista.Testo = lista.Voci[scelta];
+    if (&lista == &cmbm1)
+        cmbM1_Click();
+    else if (&lista == &cmbm2)
+        cmbM2_Click();
+    else if (&lista == &cmba1)
+        cmbA1_Click();
+    else if (&lista == &cmba2)
+        cmbA2_Click();
+    else if (&lista == &cmbCopie)
+        Ridisegna();
+    else
+        cmbData_Click();
 }
 void ModelloFinestra::cmbData_KeyPress(char16_t& KeyAscii) {
     KeyAscii = 0;
@@ -382,6 +504,13 @@ void ModelloFinestra::cmbData_KeyPress(char16_t& KeyAscii) {
 void ModelloFinestra::txtLocalita_KeyPress(char16_t& KeyAscii) {
     const QChar c(KeyAscii);
     if (!c.isNull() && c.category() != QChar::Other_Control) KeyAscii = c.toUpper().unicode();
+    StampaVisibile();
+}
+
+void ModelloFinestra::txtLocalita_Change(const QString& testo) {
+    // Judged after the change, so that "&Stampa" never lags one key behind
+    // the field (Backspace, Delete, cut, paste and undo change it too).
+    txtLocalita.Testo = testo;
     StampaVisibile();
 }
 
@@ -396,7 +525,54 @@ DatiItinerario ModelloFinestra::LeggiDati() {
 }
 
 bool ModelloFinestra::ChiediConferma(const QString& testo) {
-    return servizi_.DomandaSiNo && servizi_.DomandaSiNo(kTitoloStampa, testo);
+    filePdf_.clear();
+    if (!servizi_.DomandaSiNo || !servizi_.DomandaSiNo(kTitoloStampa, testo)) return false;
+    // For the PDF writer the user says where the file goes; cancelling the
+    // dialog is answering No.
+    if (stampanteCorrente_ == kNomeScrittorePdf && servizi_.SalvaFile) return ScegliFilePdf();
+    return true;
+}
+
+QString ModelloFinestra::CartellaPdf() const {
+    if (!cartellaPdf_.isEmpty() && QFileInfo(cartellaPdf_).isDir()) return cartellaPdf_;
+    const QString documenti = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documenti.isEmpty() && QFileInfo(documenti).isDir()) return documenti;
+    return QDir::homePath();
+}
+
+bool ModelloFinestra::ScegliFilePdf() {
+    QString proposto =
+        QDir(CartellaPdf()).filePath(NomeFileSicuro(NomeDocumento(TestoLocalita())) + QStringLiteral(".pdf"));
+    for (;;) {
+        QString scelto = servizi_.SalvaFile(kTitoloSalvaPdf, proposto);
+        if (scelto.isEmpty()) return false;
+        scelto = QFileInfo(scelto).absoluteFilePath();
+        if (!scelto.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+            // The dialog asked about the name without ".pdf": ask again about
+            // the name that will be written.
+            scelto += QStringLiteral(".pdf");
+            if (QFileInfo::exists(scelto) &&
+                !servizi_.DomandaSiNo(kTitoloSalvaPdf,
+                                      QStringLiteral("%1 esiste già.\rVuoi sostituirlo?").arg(scelto))) {
+                proposto = scelto;
+                continue;
+            }
+        }
+        filePdf_ = scelto;
+        cartellaPdf_ = QFileInfo(scelto).absolutePath();
+        return true;
+    }
+}
+
+void ModelloFinestra::DiciEsito() {
+    // Only runs from the window: an unattended run has nobody to tell.
+    if (!Form.RigaComando.isEmpty()) return;
+    if (const QString testo = TestoNonRiuscita(UltimoEsito, filePdf_); !testo.isEmpty()) {
+        if (servizi_.Avvertimento) servizi_.Avvertimento(kTitoloNonRiuscita, testo);
+    } else if (const QString salvato = TestoSalvato(UltimoEsito); !salvato.isEmpty()) {
+        if (servizi_.InformazioneFile)
+            servizi_.InformazioneFile(kTitoloSalvato, salvato, UltimoEsito.FileSalvato);
+    }
 }
 
 void ModelloFinestra::DisabilitaFine() {

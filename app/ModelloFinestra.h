@@ -48,10 +48,24 @@ struct Servizi {
     std::function<void()> ElaboraEventi;
     std::function<void()> Aggiornato; // the state changed: show it
     std::function<QStringList()> StampantiInstallate;
+    // The printing system is being asked (true) or has answered (false): the
+    // window shows a busy cursor meanwhile.
+    std::function<void(bool occupato)> Occupato;
     std::function<QString()> StampantePredefinita;
-    // The surface a run draws on, for a printer name.
-    std::function<std::unique_ptr<PrinterSurface>(const QString& stampante, std::function<QString()> titolo)>
+    // The surface a run draws on, for a printer name. filePdf: the file the
+    // user chose for the PDF writer, read when the document begins (empty:
+    // none chosen).
+    std::function<std::unique_ptr<PrinterSurface>(const QString& stampante, std::function<QString()> titolo,
+                                                  std::function<QString()> filePdf)>
         CreaSuperficie;
+    // The save dialog: a title and a proposed full path in, the chosen full
+    // path out; empty when it was cancelled. The dialog asks before
+    // overwriting a file.
+    std::function<QString(const QString& titolo, const QString& proposto)> SalvaFile;
+    // An information box whose button "&Apri" opens a file with the
+    // desktop's viewer, next to "OK".
+    std::function<void(const QString& titolo, const QString& testo, const QString& file)> InformazioneFile;
+    std::function<void(const QString& titolo, const QString& testo)> Avvertimento; // a warning box
     std::function<void(int codice)> Termina;
     // The page layout of a printer: A4 with its margins, as a run on it has.
     std::function<QPageLayout(const QString& stampante)> Impaginazione;
@@ -61,6 +75,28 @@ struct Servizi {
     QString CartellaLavoro;    // where the end-of-run file goes
     bool SenzaSchermo = false; // no display: the window is never seen
 };
+
+// Titles of the boxes that say how a run from the window went, and of the
+// save dialog.
+inline const QString kTitoloSalvato = QStringLiteral("Documento salvato");
+inline const QString kTitoloNonRiuscita = QStringLiteral("Stampa non riuscita");
+inline const QString kTitoloSalvaPdf = QStringLiteral("Salva come file PDF");
+
+// What the window says after a run: the text of "Stampa non riuscita" (empty
+// when the run did not fail) and of "Documento salvato" (empty when no PDF
+// file was saved, e.g. a document handed to a printer). filePdf: the file
+// chosen for the PDF writer, when the run was on it.
+QString TestoNonRiuscita(const EsitoCiclo& esito, const QString& filePdf = QString());
+QString TestoSalvato(const EsitoCiclo& esito);
+
+// Keys that move through a drop-down list.
+enum class TastoLista { Inizio, Fine, PaginaSu, PaginaGiu };
+// Entries a Page Up or Page Down moves over: as many as the open list shows.
+inline constexpr int kVociPerPagina = 10;
+
+// Text that reaches the destination in one piece (pasted, dropped) as it is
+// kept: upper case like typed text, every line break made a blank.
+QString TestoDestinazione(const QString& arrivato);
 
 class ModelloFinestra : public FinestraCiclo {
 public:
@@ -92,12 +128,22 @@ public:
     void chkBianco_Click();
     void cmbM1_Click();
     void cmbM2_Click();
-    void cmbData_Click(); // a day or year list: cmbg1, cmbg2, cmba1, cmba2
+    void cmbData_Click(); // a day list: cmbg1, cmbg2
+    void cmbA1_Click();   // a year list: its day list is rebuilt as for a month
+    void cmbA2_Click();
+    // Home, End, Page Up, Page Down in one of the seven lists: the entry
+    // reached is chosen as with the mouse.
+    void ScorriLista(Controllo& lista, TastoLista tasto);
     void cmbData_KeyPress(char16_t& KeyAscii);
     void txtLocalita_KeyPress(char16_t& KeyAscii);
+    // The destination's text changed, whatever changed it.
+    void txtLocalita_Change(const QString& testo);
     // Enter: presses "&Stampa" when it is the default button and can be
     // pressed. Returns whether it did.
     bool TastoInvio();
+    // Escape: closes the printer panel as "&Rinuncia" does. Returns whether
+    // the panel was open.
+    bool TastoEsc();
 
     // A print run on the current printer (none while one is running).
     void AvviaStampa();
@@ -108,6 +154,9 @@ public:
     QString TestoHelp() const;
     QString CreditLine() const { return lblCopyright.Testo; }
     QString StampanteCorrente() const { return stampanteCorrente_; }
+    // Where the save dialog opens: the folder chosen last since start, else
+    // the user's Documents folder, else home.
+    QString CartellaPdf() const;
     void ImpostaStampanteCorrente(const QString& nome) { stampanteCorrente_ = nome; }
 
     // FinestraCiclo
@@ -138,6 +187,9 @@ public:
     bool StampaPredefinito = false; // "&Stampa" is the default button
     int AltezzaFinestra = 0;        // outer height, twips
     bool FinestraVisibile = false;
+    // The control that should take the keyboard focus (after a run, or when
+    // the printer panel closes); the window gives it the focus and clears this.
+    Controllo* FuocoRichiesto = nullptr;
 
     StatoForm Form;
     EsitoCiclo UltimoEsito;
@@ -145,9 +197,17 @@ public:
 private:
     void RicostruisciGiorni(Controllo& giorni, const Controllo& mesi, const Controllo& anni);
     void Notifica();
+    QStringList Installate(); // asks the printing system, with the busy cursor
+    void RiprendiTastiera();  // focus back where typing goes on
+    bool ScegliFilePdf();     // the save dialog; false when cancelled
+    void DiciEsito();         // the box that says how a run from the window went
+    // Discards the run in progress; false when there is none.
+    bool InterrompiStampa();
 
     Servizi servizi_;
     QString stampanteCorrente_;
+    QString filePdf_;     // chosen in the save dialog for the run in progress
+    QString cartellaPdf_; // folder of the last file chosen
     QString titoloApplicazione_;
     int codiceUscita_ = 0;
     std::unique_ptr<PrinterSurface> superficie_;

@@ -8,6 +8,9 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -21,6 +24,10 @@
 #include <QScreen>
 #include <QShortcutEvent>
 #include <QStyleOptionComplex>
+#include <QUrl>
+#include <QValidator>
+
+#include <optional>
 
 namespace vagolume {
 
@@ -103,6 +110,28 @@ private:
     int rientro_;
 };
 
+// Text that reaches the destination other than by a key press (pasted with
+// Ctrl+V or the context menu, dropped, brought back by undo) is kept as
+// typed text is: upper case, on one line. The window's own updates pass as
+// they are.
+class ValidatoreDestinazione : public QValidator {
+public:
+    ValidatoreDestinazione(QObject* padre, const bool& aggiornando)
+        : QValidator(padre), aggiornando_(aggiornando) {}
+    State validate(QString& testo, int& cursore) const override {
+        if (aggiornando_) return Acceptable;
+        const QString nuovo = TestoDestinazione(testo);
+        if (nuovo != testo) {
+            cursore = static_cast<int>(TestoDestinazione(testo.left(cursore)).size());
+            testo = nuovo;
+        }
+        return Acceptable;
+    }
+
+private:
+    const bool& aggiornando_;
+};
+
 void MostraLista(QComboBox* combo, const Controllo& c) {
     QStringList attuali;
     for (int i = 0; i < combo->count(); ++i)
@@ -128,10 +157,19 @@ bool TastoInvio(const QKeyEvent* tasto) {
 }
 
 QMessageBox::StandardButton Chiedi(QWidget* padre, QMessageBox::Icon icona, const QString& titolo,
-                                   const QString& testo, QMessageBox::StandardButtons bottoni) {
+                                   const QString& testo, QMessageBox::StandardButtons bottoni,
+                                   const QString& daAprire = QString()) {
     QString visibile = testo;
     visibile.replace(u'\r', u'\n');
     QMessageBox box(icona, titolo, visibile, bottoni, padre);
+    if (!daAprire.isEmpty()) {
+        // "&Apri" opens the file with the desktop's viewer and closes the box.
+        QPushButton* apri = box.addButton(QStringLiteral("&Apri"), QMessageBox::ActionRole);
+        QObject::connect(apri, &QPushButton::clicked, &box,
+                         [daAprire] { QDesktopServices::openUrl(QUrl::fromLocalFile(daAprire)); });
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+    }
     if (bottoni & QMessageBox::Yes) {
         box.button(QMessageBox::Yes)->setText(QStringLiteral("&Sì"));
         box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
@@ -156,6 +194,27 @@ frmbase::frmbase(Servizi servizi, QWidget* parent) : QWidget(parent) {
         servizi.Informazione = [this](const QString& titolo, const QString& testo) {
             Chiedi(this, QMessageBox::Information, titolo, testo, QMessageBox::Ok);
         };
+    if (!servizi.InformazioneFile)
+        servizi.InformazioneFile = [this](const QString& titolo, const QString& testo, const QString& file) {
+            Chiedi(this, QMessageBox::Information, titolo, testo, QMessageBox::Ok, file);
+        };
+    if (!servizi.Avvertimento)
+        servizi.Avvertimento = [this](const QString& titolo, const QString& testo) {
+            Chiedi(this, QMessageBox::Warning, titolo, testo, QMessageBox::Ok);
+        };
+    if (!servizi.SalvaFile)
+        servizi.SalvaFile = [this](const QString& titolo, const QString& proposto) {
+            // The platform's own dialog where there is one; it adds ".pdf" to
+            // a name without an extension before asking about overwriting.
+            QFileDialog dialogo(this, titolo, QFileInfo(proposto).absolutePath(), QStringLiteral("*.pdf"));
+            dialogo.setAcceptMode(QFileDialog::AcceptSave);
+            dialogo.setFileMode(QFileDialog::AnyFile);
+            dialogo.setDefaultSuffix(QStringLiteral("pdf"));
+            dialogo.selectFile(QFileInfo(proposto).fileName());
+            const bool scelto = dialogo.exec() == QDialog::Accepted && !dialogo.selectedFiles().isEmpty();
+            if (isVisible()) activateWindow();
+            return scelto ? dialogo.selectedFiles().first() : QString();
+        };
     if (!servizi.ElaboraEventi) servizi.ElaboraEventi = [] { QApplication::processEvents(); };
     if (!servizi.Impaginazione)
         servizi.Impaginazione = [](const QString& stampante) {
@@ -168,6 +227,13 @@ frmbase::frmbase(Servizi servizi, QWidget* parent) : QWidget(parent) {
             // Back to the printer panel, also where no window manager does it.
             if (isVisible()) activateWindow();
             return stampa;
+        };
+    if (!servizi.Occupato)
+        servizi.Occupato = [](bool occupato) {
+            if (occupato)
+                QApplication::setOverrideCursor(Qt::WaitCursor);
+            else
+                QApplication::restoreOverrideCursor();
         };
     servizi.Aggiornato = [this] { Mostra(); };
     modello_ = std::make_unique<ModelloFinestra>(std::move(servizi));
@@ -228,6 +294,7 @@ void frmbase::Costruisci() {
         c->lineEdit()->setReadOnly(true);
         c->setInsertPolicy(QComboBox::NoInsert);
         c->setCompleter(nullptr);
+        c->setMaxVisibleItems(kVociPerPagina);
         c->setToolTip(suggerimento);
         c->view()->setMinimumWidth(c->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 30);
         c->lineEdit()->installEventFilter(this);
@@ -252,6 +319,7 @@ void frmbase::Costruisci() {
     txtLocalita->setGeometry(Rett(120, 240, 4845, 420));
     txtLocalita->setMaxLength(50);
     txtLocalita->setFont(Carattere(13.5, true));
+    txtLocalita->setValidator(new ValidatoreDestinazione(txtLocalita, aggiornando_));
     txtLocalita->installEventFilter(this);
 
     imgLogo1 = new QLabel(this);
@@ -290,6 +358,9 @@ void frmbase::Costruisci() {
                          QStringLiteral("Annulla la stampa in corso"), Carattere(12, true));
     cmdFine = bottone(QStringLiteral("cmdFine"), this, Rett(3960, 1655, 1300, 400),
                       QStringLiteral("Fine dell'esecuzione del programma"), Carattere(12, true));
+    // Enter never ends the program nor opens the help by surprise: with the
+    // focus on them it goes to "&Stampa"; Space still presses them.
+    cmdFine->setAutoDefault(false);
 
     frmBianco = gruppo(QStringLiteral("frmBianco"), this, Rett(120, 2160, 5115, 615), 8.25);
     chkBianco = new QCheckBox(frmBianco);
@@ -332,6 +403,7 @@ void frmbase::Costruisci() {
 
     cmdHelp = bottone(QStringLiteral("cmdHelp"), this, Rett(4885, 3200, 375, 300), QString(),
                       Carattere(9.75, true));
+    cmdHelp->setAutoDefault(false);
 
     frmSelStampa = gruppo(QStringLiteral("frmSelStampa"), this, Rett(1080, 1080, 3495, 2295), 9.75);
     frmSelStampa->setAutoFillBackground(true); // covers the controls beneath it
@@ -361,7 +433,7 @@ void frmbase::Costruisci() {
 
     ModelloFinestra& m = *modello_;
     connect(txtLocalita, &QLineEdit::textChanged, this, [this](const QString& t) {
-        if (!aggiornando_) modello_->txtLocalita.Testo = t;
+        if (!aggiornando_) modello_->txtLocalita_Change(t);
     });
     auto scelta = [this](QComboBox* combo, Controllo& c, void (ModelloFinestra::*gestore)()) {
         connect(combo, &QComboBox::activated, this, [this, combo, &c, gestore](int indice) {
@@ -372,8 +444,8 @@ void frmbase::Costruisci() {
     };
     scelta(cmbg1, m.cmbg1, &ModelloFinestra::cmbData_Click);
     scelta(cmbg2, m.cmbg2, &ModelloFinestra::cmbData_Click);
-    scelta(cmba1, m.cmba1, &ModelloFinestra::cmbData_Click);
-    scelta(cmba2, m.cmba2, &ModelloFinestra::cmbData_Click);
+    scelta(cmba1, m.cmba1, &ModelloFinestra::cmbA1_Click);
+    scelta(cmba2, m.cmba2, &ModelloFinestra::cmbA2_Click);
     scelta(cmbm1, m.cmbm1, &ModelloFinestra::cmbM1_Click);
     scelta(cmbm2, m.cmbm2, &ModelloFinestra::cmbM2_Click);
     scelta(cmbCopie, m.cmbCopie, &ModelloFinestra::Ridisegna);
@@ -465,6 +537,7 @@ void frmbase::Mostra() {
         lstStampanti->setCurrentRow(-1, QItemSelectionModel::NoUpdate);
     } else if (lstStampanti->currentRow() != scelto || !lstStampanti->item(scelto)->isSelected()) {
         lstStampanti->setCurrentRow(scelto, QItemSelectionModel::ClearAndSelect);
+        lstStampanti->scrollToItem(lstStampanti->item(scelto));
     }
     const bool pannelloAperto = frmSelStampa->isVisible();
     frmSelStampa->setVisible(m.frmSelStampa.Visibile);
@@ -474,6 +547,11 @@ void frmbase::Mostra() {
     }
 
     if (m.FinestraVisibile && !isVisible() && !testAttribute(Qt::WA_DontShowOnScreen)) show();
+    if (m.FuocoRichiesto) {
+        QWidget* fuoco = m.FuocoRichiesto == &m.chkBianco ? static_cast<QWidget*>(chkBianco) : txtLocalita;
+        modello_->FuocoRichiesto = nullptr;
+        if (fuoco->isEnabled()) fuoco->setFocus(Qt::OtherFocusReason);
+    }
     aggiornando_ = false;
 }
 
@@ -521,6 +599,37 @@ bool frmbase::eventFilter(QObject* oggetto, QEvent* evento) {
     }
     if (evento->type() != QEvent::KeyPress) return QWidget::eventFilter(oggetto, evento);
     auto* tasto = static_cast<QKeyEvent*>(evento);
+    const bool senzaModificatori = !(
+        tasto->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier));
+    if (tasto->key() == Qt::Key_Escape && senzaModificatori && modello_->TastoEsc()) return true;
+    if (senzaModificatori) {
+        // Home, End, Page Up and Page Down choose in the date and page lists
+        // as the arrow keys do.
+        QComboBox* combo = qobject_cast<QComboBox*>(oggetto);
+        if (!combo) combo = qobject_cast<QComboBox*>(oggetto->parent());
+        Controllo* lista = combo ? ControlloDi(combo) : nullptr;
+        std::optional<TastoLista> scorri;
+        switch (tasto->key()) {
+        case Qt::Key_Home:
+            scorri = TastoLista::Inizio;
+            break;
+        case Qt::Key_End:
+            scorri = TastoLista::Fine;
+            break;
+        case Qt::Key_PageUp:
+            scorri = TastoLista::PaginaSu;
+            break;
+        case Qt::Key_PageDown:
+            scorri = TastoLista::PaginaGiu;
+            break;
+        default:
+            break;
+        }
+        if (lista && scorri) {
+            modello_->ScorriLista(*lista, *scorri);
+            return true;
+        }
+    }
     if (TastoInvio(tasto)) {
         if (qobject_cast<QAbstractButton*>(oggetto))
             return QWidget::eventFilter(oggetto, evento); // the focused button takes it
@@ -579,8 +688,21 @@ bool frmbase::eventFilter(QObject* oggetto, QEvent* evento) {
     return QWidget::eventFilter(oggetto, evento);
 }
 
+Controllo* frmbase::ControlloDi(const QComboBox* combo) {
+    ModelloFinestra& m = *modello_;
+    const std::pair<const QComboBox*, Controllo*> liste[] = {
+        {cmbg1, &m.cmbg1}, {cmbm1, &m.cmbm1}, {cmba1, &m.cmba1},       {cmbg2, &m.cmbg2},
+        {cmbm2, &m.cmbm2}, {cmba2, &m.cmba2}, {cmbCopie, &m.cmbCopie},
+    };
+    for (const auto& [widget, controllo] : liste)
+        if (widget == combo) return controllo;
+    return nullptr;
+}
+
 void frmbase::keyPressEvent(QKeyEvent* evento) {
     if (TastoInvio(evento) && Invio()) return;
+    if (evento->key() == Qt::Key_Escape && evento->modifiers() == Qt::NoModifier && modello_->TastoEsc())
+        return;
     QWidget::keyPressEvent(evento);
 }
 

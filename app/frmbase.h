@@ -53,6 +53,7 @@ private:
     void Costruisci();
     void Mostra(); // shows the model's state
     bool Invio();  // Enter outside a button
+    Controllo* ControlloDi(const QComboBox* combo);
     int Tw(int twips) const;
     QRect Rett(int left, int top, int width, int height) const;
 

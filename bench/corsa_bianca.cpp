@@ -3,8 +3,8 @@
 // folder. Used by misura.sh to time the program; not installed.
 
 #include "app/ModelloFinestra.h"
-#include "print/Stampanti.h"
 #include "print/DocumentoStampa.h"
+#include "print/Stampanti.h"
 
 #include <QApplication>
 #include <QDir>
@@ -17,8 +17,8 @@ int main(int argc, char** argv) {
     const QString copie = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("99");
     Servizi servizi;
     servizi.DomandaSiNo = [](const QString&, const QString&) { return true; };
-    servizi.CreaSuperficie = [](const QString& nome,
-                                std::function<QString()> titolo) -> std::unique_ptr<PrinterSurface> {
+    servizi.CreaSuperficie = [](const QString& nome, std::function<QString()> titolo,
+                                std::function<QString()>) -> std::unique_ptr<PrinterSurface> {
         return std::make_unique<SuperficieDocumento>(CreaStampante(nome), std::move(titolo));
     };
     servizi.CartellaLavoro = QDir::currentPath();

@@ -77,7 +77,10 @@ QPainter& DocumentoStampa::Pagina() {
         paginaInAttesa_ = false;
     }
     if (paginaInAttesa_) {
-        if (!writer_->newPage()) Fallisci(QStringLiteral("impossibile iniziare una nuova pagina"));
+        if (!writer_->newPage())
+            Fallisci(QStringLiteral(
+                         "impossibile scrivere il documento \"%1\" in %2 (disco pieno o file troppo grande?)")
+                         .arg(nomeDocumento_, stampante_->CartellaTemporanea()));
         paginaInAttesa_ = false;
     }
     paginaIniziata_ = true;

@@ -15,16 +15,21 @@ QString TogliSpazi(const QString& t) {
         --fine;
     return t.mid(inizio, fine - inizio);
 }
-} // namespace
 
-void StampaTesto(PrinterSurface& s, const QString& txt, const float& RigaStampaVerticale,
-                 const float& daOrizz, const float& aOrizz, const bool& Grassetto, const bool& Corsivo,
-                 const float& Size, const int16_t& Allineato) {
+// Where the line of a shrunk text stands.
+enum class Appoggio {
+    Fondo, // the bottom of its line stays on RigaStampaVerticale
+    Mezzo, // the middle of its line stays where it is at the wanted size
+};
+
+void Stampa(PrinterSurface& s, const QString& txt, float RigaStampaVerticale, float daOrizz, float aOrizz,
+            bool Grassetto, bool Corsivo, float Size, int16_t Allineato, Appoggio appoggio) {
     const QString testo = TogliSpazi(txt);
     if (testo.isEmpty()) return;
     s.SetFontBold(Grassetto);
     s.SetFontItalic(Corsivo);
     s.SetFontSize(Size);
+    const float altezzaVoluta = appoggio == Appoggio::Mezzo ? s.MeasureTextHeight(testo) : 0.0f;
 
     const float spazio = aOrizz - daOrizz - 0.3f;
     float W = s.MeasureTextWidth(testo);
@@ -42,9 +47,27 @@ void StampaTesto(PrinterSurface& s, const QString& txt, const float& RigaStampaV
         X = (daOrizz + aOrizz) / 2 - W / 2 - 1;
     else if (Allineato == Destra)
         X = aOrizz - W - 3;
+    const float altezza = s.MeasureTextHeight(testo);
+    float fondo = RigaStampaVerticale;
+    if (appoggio == Appoggio::Mezzo) fondo -= (altezzaVoluta - altezza) / 2;
     s.SetCurrentX(X);
-    s.SetCurrentY(RigaStampaVerticale - s.MeasureTextHeight(testo));
+    s.SetCurrentY(fondo - altezza);
     s.PrintText(testo);
+}
+} // namespace
+
+void StampaTesto(PrinterSurface& s, const QString& txt, const float& RigaStampaVerticale,
+                 const float& daOrizz, const float& aOrizz, const bool& Grassetto, const bool& Corsivo,
+                 const float& Size, const int16_t& Allineato) {
+    Stampa(s, txt, RigaStampaVerticale, daOrizz, aOrizz, Grassetto, Corsivo, Size, Allineato,
+           Appoggio::Fondo);
+}
+
+void StampaTestoNelCampo(PrinterSurface& s, const QString& txt, const float& RigaStampaVerticale,
+                         const float& daOrizz, const float& aOrizz, const bool& Grassetto,
+                         const bool& Corsivo, const float& Size, const int16_t& Allineato) {
+    Stampa(s, txt, RigaStampaVerticale, daOrizz, aOrizz, Grassetto, Corsivo, Size, Allineato,
+           Appoggio::Mezzo);
 }
 
 void SettaFontNamePrinter(PrinterSurface& s) {
@@ -90,7 +113,11 @@ QStringList RigheLocalita(PrinterSurface& s, const QString& Localita, const floa
 }
 
 void StampaLocalita(PrinterSurface& s, const QString& Localita, const float& f, const float& FondoPagina) {
-    const QStringList righe = RigheLocalita(s, Localita, f);
+    StampaRigheLocalita(s, RigheLocalita(s, Localita, f), f, FondoPagina);
+}
+
+void StampaRigheLocalita(PrinterSurface& s, const QStringList& righe, const float& f,
+                         const float& FondoPagina) {
     float Y = FondoPagina / 2;
     for (const QString& riga : righe) {
         StampaTesto(s, riga, Y, 25.0f, 180.0f, true, false, f, Centrato);

@@ -23,6 +23,15 @@ void StampaTesto(PrinterSurface& s, const QString& txt, const float& RigaStampaV
                  const float& daOrizz, const float& aOrizz, const bool& Grassetto, const bool& Corsivo,
                  const float& Size, const int16_t& Allineato);
 
+// As StampaTesto, for a text whose line reaches below the field it is written
+// in: when the text has to be shrunk, the middle of its line stays where it is
+// at the wanted size, so the letters shrink towards the middle of the field
+// instead of sinking onto the rule under it. A text that fits is placed
+// exactly as by StampaTesto.
+void StampaTestoNelCampo(PrinterSurface& s, const QString& txt, const float& RigaStampaVerticale,
+                         const float& daOrizz, const float& aOrizz, const bool& Grassetto,
+                         const bool& Corsivo, const float& Size, const int16_t& Allineato);
+
 // Selects the one typeface of the printed pages, with its fallback.
 void SettaFontNamePrinter(PrinterSurface& s);
 
@@ -35,5 +44,9 @@ QStringList RigheLocalita(PrinterSurface& s, const QString& Localita, const floa
 // Prints the destination in large letters, wrapped and centred, starting with
 // its first line at FondoPagina / 2.
 void StampaLocalita(PrinterSurface& s, const QString& Localita, const float& f, const float& FondoPagina);
+
+// Prints lines cut by RigheLocalita at size f, as StampaLocalita does.
+void StampaRigheLocalita(PrinterSurface& s, const QStringList& righe, const float& f,
+                         const float& FondoPagina);
 
 } // namespace vagolume

@@ -137,7 +137,13 @@ QString NomeFileSicuro(const QString& nomeDocumento) {
     return nome;
 }
 
-ScrittorePdf::ScrittorePdf(QString cartella) : cartella_(std::move(cartella)) {}
+ScrittorePdf::ScrittorePdf(QString cartella, std::function<QString()> fileScelto)
+    : cartella_(std::move(cartella)), fileScelto_(std::move(fileScelto)) {}
+
+QString ScrittorePdf::CartellaTemporanea() const {
+    const QString scelto = FileScelto();
+    return scelto.isEmpty() ? cartella_ : QFileInfo(scelto).absolutePath();
+}
 
 QPageLayout ScrittorePdf::Impaginazione() const {
     return A4ConMargini(QMarginsF(kMarginePdf, kMarginePdf, kMarginePdf, kMarginePdf));
@@ -149,6 +155,17 @@ bool ScrittorePdf::Consegna(const QString& pdf, const QString& nomeDocumento, QS
     const mode_t maschera = ::umask(0);
     ::umask(maschera);
     ::chmod(sorgente.constData(), 0666 & ~maschera);
+    if (const QString scelto = FileScelto(); !scelto.isEmpty()) {
+        // The name the user chose, exactly; a rename replaces an old file at
+        // once, never leaving half of either.
+        if (::rename(sorgente.constData(), QFile::encodeName(scelto).constData()) == 0) {
+            ultimoFile_ = scelto;
+            return true;
+        }
+        errore = QStringLiteral("impossibile scrivere %1: %2")
+                     .arg(scelto, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
     for (int i = 1; i < 10000; ++i) {
         const QString nome =
             i == 1 ? base + QStringLiteral(".pdf") : QStringLiteral("%1 (%2).pdf").arg(base).arg(i);
@@ -299,8 +316,9 @@ QStringList ElencoStampanti() {
     return elenco;
 }
 
-std::unique_ptr<Stampante> CreaStampante(const QString& nome) {
-    if (nome == kNomeScrittorePdf) return std::make_unique<ScrittorePdf>(QDir::currentPath());
+std::unique_ptr<Stampante> CreaStampante(const QString& nome, std::function<QString()> fileScelto) {
+    if (nome == kNomeScrittorePdf)
+        return std::make_unique<ScrittorePdf>(QDir::currentPath(), std::move(fileScelto));
     return std::make_unique<CodaCups>(nome);
 }
 

@@ -7,6 +7,7 @@
 #include <QPageLayout>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace vagolume {
@@ -31,19 +32,26 @@ public:
 };
 
 // Writes "<document name>.pdf" into a folder (the current working directory),
-// never overwriting: " (2)", " (3)"... are added before ".pdf".
+// never overwriting: " (2)", " (3)"... are added before ".pdf". When the user
+// chose a file in the save dialog (fileScelto, read when the document begins
+// and ends), that file is written instead, replacing it: the dialog asked
+// first. The document is then drawn in the chosen file's folder, so that it
+// ends up there by a rename on the same file system.
 class ScrittorePdf : public Stampante {
 public:
-    explicit ScrittorePdf(QString cartella);
+    explicit ScrittorePdf(QString cartella, std::function<QString()> fileScelto = {});
     QString Nome() const override { return kNomeScrittorePdf; }
     QPageLayout Impaginazione() const override;
-    QString CartellaTemporanea() const override { return cartella_; }
+    QString CartellaTemporanea() const override;
     bool Consegna(const QString& pdf, const QString& nomeDocumento, QString& errore) override;
     // File name written by the last successful Consegna.
     QString FileScritto() const override { return ultimoFile_; }
 
 private:
+    QString FileScelto() const { return fileScelto_ ? fileScelto_() : QString(); }
+
     QString cartella_;
+    std::function<QString()> fileScelto_;
     QString ultimoFile_;
 };
 
@@ -86,8 +94,8 @@ QString StampantePredefinita();
 // The installed printers followed by the built-in PDF writer.
 QStringList ElencoStampanti();
 
-// The printer of a name: the PDF writer (writing into the current folder) or
-// an installed queue.
-std::unique_ptr<Stampante> CreaStampante(const QString& nome);
+// The printer of a name: the PDF writer (writing into the current folder, or
+// the file fileScelto gives when it gives one) or an installed queue.
+std::unique_ptr<Stampante> CreaStampante(const QString& nome, std::function<QString()> fileScelto = {});
 
 } // namespace vagolume

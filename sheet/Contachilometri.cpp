@@ -30,8 +30,14 @@ void StampaContachilometri(PrinterSurface& s, ContestoStampa& c) {
         const float y = static_cast<float>(22.0 / 5 * k + 16);
         StampaTesto(s, QString::fromUtf8(kDidascalie[k - 1]), static_cast<float>(y + 1.3), Colonna[3] + 1,
                     Colonna[4], false, false, 5.6f, Sinistra);
-        StampaTesto(s, QString::fromUtf8(etichette[k - 1]), static_cast<float>(y + 3.2), Colonna[3] + 1,
-                    Colonna[3] + 10, k == 5, false, 5.6f, Destra);
+        // A right-aligned label ends 3 mm before its right limit, so it never
+        // starts left of 2.7 mm before its left limit: the labels keep 0.3 mm
+        // from the ink of the column's left rule, and a wide one ("Partenza:")
+        // is shrunk, towards the middle of its line so that it does not sink
+        // onto the writing line it stands on.
+        StampaTestoNelCampo(s, QString::fromUtf8(etichette[k - 1]), static_cast<float>(y + 3.2),
+                            Colonna[3] + MezzoTratto(5) + kStaccoDalTratto + 2.7f, Colonna[3] + 10, k == 5,
+                            false, 5.6f, Destra);
         s.DrawLine(Colonna[3], y + 3, Colonna[4], y + 3);
     }
 

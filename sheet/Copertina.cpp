@@ -2,9 +2,33 @@
 
 #include "print/StampaTesto.h"
 
+#include <QStringList>
+
 #include <exception>
 
 namespace vagolume {
+
+namespace {
+
+// Three lines of the destination fit above the title "Vagolume"; a fourth
+// would be printed over it.
+constexpr int kRigheCopertina = 3;
+
+// The destination in large letters, at 48 pt when it fits in three lines,
+// otherwise at the first size, 0.4 pt smaller each time, at which it does.
+// The lines then stand closer together, as they follow the size. A text that
+// needs more lines than StampaLocalita can place even at 48 pt is not printed.
+void StampaDestinazione(PrinterSurface& s, const QString& destinazione, float FondoPagina) {
+    float f = 48;
+    QStringList righe = RigheLocalita(s, destinazione, f);
+    while (righe.size() > kRigheCopertina && f - kPassoRiduzione >= kDimensioneMinima) {
+        f -= kPassoRiduzione;
+        righe = RigheLocalita(s, destinazione, f);
+    }
+    StampaRigheLocalita(s, righe, f, FondoPagina);
+}
+
+} // namespace
 
 // The cover page, drawn inside the frame the print run has already put on it,
 // at the line width (8 dots) and transparent fill the run left.
@@ -17,7 +41,7 @@ void StampaCopertina(PrinterSurface& s, ContestoStampa& c) {
     std::exception_ptr destinazioneMancata;
     if (c.DatiInseriti) {
         try {
-            StampaLocalita(s, c.TestoDestinazione.toUpper(), 48, c.FondoPagina);
+            StampaDestinazione(s, c.TestoDestinazione.toUpper(), c.FondoPagina);
         } catch (const std::exception&) {
             destinazioneMancata = std::current_exception();
         }

@@ -52,9 +52,11 @@ void StampaPernottamento(PrinterSurface& s, ContestoStampa& c) {
         s.DrawLine(x - 1, 34, x - 1, 41);
         s.DrawBox(static_cast<float>(x + 8.8), 36.5f, static_cast<float>(x + 11.3), 39);
         const float riga = 39.5f - 2 * (k < 3 ? 1 : 0);
-        // Both lines of the label may use the room up to the tick box: a wide
-        // label ("Elettricità") is shrunk rather than run under it.
-        const float finoAllaCasella = static_cast<float>(x + 8.8);
+        // Both lines of the label may use the room up to the ink of the tick
+        // box's outline: a wide label ("Elettricità", "Service") is shrunk
+        // rather than run under it or touch it, and the fitting leaves 0.3 mm
+        // of paper before the box.
+        const float finoAllaCasella = static_cast<float>(x + 8.8) - MezzoTratto(5);
         StampaTesto(s, QString::fromUtf8(servizio.riga1), riga, static_cast<float>(x - 0.5), finoAllaCasella,
                     false, false, 7.5f, Sinistra);
         if (k < 3)
@@ -77,7 +79,9 @@ void StampaPernottamento(PrinterSurface& s, ContestoStampa& c) {
     s.DrawLine(Colonna[1] + 7, 25, Colonna[1] + 7, 34);
     StampaTesto(s, QStringLiteral("Div.:"), 28, Colonna[1] + 1, Colonna[2], false, false, 7, Sinistra);
     StampaTesto(s, QStringLiteral("Importo:"), 28, Colonna[1] + 8, Colonna[2], false, false, 7, Sinistra);
-    StampaTesto(s, QStringLiteral("Gratis"), 39.5f, Colonna[1] + 4, Colonna[2], true, false, 9, Sinistra);
+    // "Gratis" ends clear of its tick box, as the service labels do.
+    StampaTesto(s, QStringLiteral("Gratis"), 39.5f, Colonna[1] + 4, Colonna[2] - 7 - MezzoTratto(5), true,
+                false, 9, Sinistra);
     s.DrawBox(Colonna[2] - 7, 36, Colonna[2] - 4, 39);
 
     // Kind of place: five labels, each with its tick box standing on the line.

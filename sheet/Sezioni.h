@@ -10,6 +10,15 @@ namespace vagolume {
 
 class PrinterSurface;
 
+// How far the ink of a rule drawn at this many printer dots reaches either
+// side of its coordinate, millimetres.
+inline float MezzoTratto(int16_t punti) {
+    return static_cast<float>(punti * kMillimetresPerDot / 2);
+}
+
+// Paper left between a label and the rule or box beside it.
+inline constexpr float kStaccoDalTratto = 0.3f;
+
 // Cover page, after the page frame drawn by the print run.
 void StampaCopertina(PrinterSurface& s, ContestoStampa& c);
 

@@ -61,8 +61,8 @@ struct Banco {
             stampantiImpaginate.append(nome);
             return StampanteStrana(cartella.path()).Impaginazione();
         };
-        s.CreaSuperficie = [this](const QString&,
-                                  std::function<QString()> titolo) -> std::unique_ptr<PrinterSurface> {
+        s.CreaSuperficie = [this](const QString&, std::function<QString()> titolo,
+                                  std::function<QString()>) -> std::unique_ptr<PrinterSurface> {
             return std::make_unique<SuperficieDocumento>(std::make_unique<StampanteStrana>(cartella.path()),
                                                          std::move(titolo));
         };

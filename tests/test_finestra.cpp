@@ -12,7 +12,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -32,11 +34,32 @@ struct EsitoSuperficie {
     QString stampante;
     bool ended = false, aborted = false;
     int drawings = 0;
+    QString filePdf; // the chosen file as the surface saw it at its first drawing
 };
 
+// A surface that behaves, at the end of the document, as the PDF writer does
+// (the document saved as the chosen file, or a fixed one) or fails as a
+// printer that refuses the job.
 class SuperficieOsservata : public RecordingSurface {
 public:
-    explicit SuperficieOsservata(EsitoSuperficie& esito) : esito_(esito) {}
+    SuperficieOsservata(EsitoSuperficie& esito, std::function<QString()> filePdf, QString salvato,
+                        QString guasto)
+        : esito_(esito), filePdf_(std::move(filePdf)), salvato_(std::move(salvato)),
+          guasto_(std::move(guasto)) {}
+    void DrawBox(float x1, float y1, float x2, float y2) override {
+        if (!iniziato_ && filePdf_) esito_.filePdf = filePdf_();
+        iniziato_ = true;
+        RecordingSurface::DrawBox(x1, y1, x2, y2);
+    }
+    void EndDocument() override {
+        if (!guasto_.isEmpty()) throw ErroreDocumento(guasto_.toStdString());
+        RecordingSurface::EndDocument();
+    }
+    QString DocumentoSalvato() const override {
+        if (!guasto_.isEmpty()) return salvato_; // kept after the failure, or nothing
+        if (!ended) return {};
+        return esito_.stampante == kNomeScrittorePdf ? esito_.filePdf : QString();
+    }
     ~SuperficieOsservata() override {
         esito_.ended = ended;
         esito_.aborted =
@@ -47,6 +70,9 @@ public:
 
 private:
     EsitoSuperficie& esito_;
+    std::function<QString()> filePdf_;
+    QString salvato_, guasto_;
+    bool iniziato_ = false;
 };
 
 // A window model with scripted services.
@@ -56,6 +82,11 @@ struct Banco {
     QList<bool> risposte; // answers to the Yes/No questions, in order
     QStringList domande;  // "title|text" of every question
     QString titoloInfo, testoInfo;
+    QStringList proposti;    // paths proposed by the save dialog
+    QStringList sceltePdf;   // what the save dialog gives back, in order (empty: cancelled)
+    QStringList riquadri;    // "title|text|file" of the boxes after a run
+    QString salvato, guasto; // how the next surfaces end (see SuperficieOsservata)
+    QString attese;          // "[" busy cursor on, "?" printers asked, "]" off
     std::function<void(ModelloFinestra&, int)> eventi; // each pass of event processing
     int passi = 0;
     int termina = -1;
@@ -77,11 +108,27 @@ struct Banco {
             ++passi;
             if (eventi) eventi(*m, passi);
         };
-        s.StampantiInstallate = [this] { return installate; };
-        s.CreaSuperficie = [this](const QString& nome,
-                                  std::function<QString()>) -> std::unique_ptr<PrinterSurface> {
+        s.StampantiInstallate = [this] {
+            attese += u'?';
+            return installate;
+        };
+        s.Occupato = [this](bool occupato) { attese += occupato ? u'[' : u']'; };
+        s.CreaSuperficie = [this](const QString& nome, std::function<QString()>,
+                                  std::function<QString()> filePdf) -> std::unique_ptr<PrinterSurface> {
             superfici.append(EsitoSuperficie{nome});
-            return std::make_unique<SuperficieOsservata>(superfici.last());
+            return std::make_unique<SuperficieOsservata>(superfici.last(), std::move(filePdf), salvato,
+                                                         guasto);
+        };
+        s.SalvaFile = [this](const QString& titolo, const QString& proposto) {
+            domande.append(titolo + QStringLiteral("|dialogo"));
+            proposti.append(proposto);
+            return sceltePdf.isEmpty() ? QString() : sceltePdf.takeFirst();
+        };
+        s.InformazioneFile = [this](const QString& titolo, const QString& testo, const QString& file) {
+            riquadri.append(titolo + u'|' + testo + u'|' + file);
+        };
+        s.Avvertimento = [this](const QString& titolo, const QString& testo) {
+            riquadri.append(titolo + u'|' + testo + u'|');
         };
         s.Termina = [this](int codice) { termina = codice; };
         s.CartellaLavoro = cartella.path();
@@ -162,21 +209,26 @@ private slots:
         QTest::addColumn<QString>("anno");
         QTest::addColumn<QStringList>("voci");
         QTest::addColumn<QString>("risultato");
+        QTest::addColumn<bool>("perAnno"); // the year is chosen, not the month
         QTest::newRow("31 -> febbraio 2023") << "31"
                                              << "02"
-                                             << "2023" << Numeri(28, 1) << "28";
+                                             << "2023" << Numeri(28, 1) << "28" << false;
         QTest::newRow("31 -> febbraio 2024") << "31"
                                              << "02"
-                                             << "2024" << Numeri(29, 1) << "29";
+                                             << "2024" << Numeri(29, 1) << "29" << false;
         QTest::newRow("15 -> aprile") << "15"
                                       << "04"
-                                      << "2026" << Numeri(30, 1) << "15";
+                                      << "2026" << Numeri(30, 1) << "15" << false;
         QTest::newRow("30 -> dicembre") << "30"
                                         << "12"
-                                        << "2026" << Numeri(31, 1) << "30";
+                                        << "2026" << Numeri(31, 1) << "30" << false;
         QTest::newRow("31 -> novembre") << "31"
                                         << "11"
-                                        << "2026" << Numeri(30, 1) << "30";
+                                        << "2026" << Numeri(30, 1) << "30" << false;
+        // A year refills the list too: 29 February cannot stay in a common year.
+        QTest::newRow("29/02 -> 2027") << "29"
+                                       << "02"
+                                       << "2027" << Numeri(28, 1) << "28" << true;
     }
     void rifacimentoGiorni() {
         QFETCH(QString, giorno);
@@ -184,6 +236,7 @@ private slots:
         QFETCH(QString, anno);
         QFETCH(QStringList, voci);
         QFETCH(QString, risultato);
+        QFETCH(bool, perAnno);
         for (int quale = 1; quale <= 2; ++quale) {
             Banco b;
             b.Avvia();
@@ -194,88 +247,67 @@ private slots:
             g.Testo = giorno;
             (quale == 1 ? m.cmba1 : m.cmba2).Testo = anno;
             (quale == 1 ? m.cmbm1 : m.cmbm2).Testo = mese;
-            quale == 1 ? m.cmbM1_Click() : m.cmbM2_Click();
+            if (perAnno)
+                quale == 1 ? m.cmbA1_Click() : m.cmbA2_Click();
+            else
+                quale == 1 ? m.cmbM1_Click() : m.cmbM2_Click();
             QCOMPARE(g.Voci, voci);
             QCOMPARE(g.Testo, risultato);
             QCOMPARE(altro.Voci, altroPrima); // the other date's list is untouched
         }
     }
 
-    void annoNonRifaGiorni() {
-        // Choosing a year keeps the day list: February of a leap year keeps 29.
+    void scorriListe_comeUnaScelta() {
+        // The entry reached is a choice: in a month or year list it refills
+        // the day list, in a day list it judges "&Stampa".
         Banco b;
         b.Avvia();
         ModelloFinestra& m = *b.m;
-        m.cmba1.Testo = QStringLiteral("2028");
-        m.cmbm1.Testo = QStringLiteral("02");
-        m.cmbM1_Click();
-        m.cmba1.Testo = QStringLiteral("2027");
-        m.cmbData_Click();
-        QCOMPARE(m.cmbg1.Voci.size(), 29);
-    }
-
-    void filtroListe_data() {
-        QTest::addColumn<int>("tasto");
-        QTest::newRow("cifra") << int('5');
-        QTest::newRow("lettera") << int('a');
-        QTest::newRow("spazio") << int(' ');
-        QTest::newRow("backspace") << 8;
-        QTest::newRow("accentata") << int(u'è');
-    }
-    void filtroListe() {
-        QFETCH(int, tasto);
-        Banco b;
-        b.Avvia();
-        char16_t k = static_cast<char16_t>(tasto);
-        b.m->cmbData_KeyPress(k);
-        QCOMPARE(int(k), 0);
-        QCOMPARE(b.m->cmbg1.Testo, QStringLiteral("07"));
-    }
-
-    void maiuscole_data() {
-        QTest::addColumn<int>("tasto");
-        QTest::addColumn<int>("atteso");
-        QTest::newRow("r") << int('r') << int('R');
-        QTest::newRow("R") << int('R') << int('R');
-        QTest::newRow("è") << int(u'è') << int(u'È');
-        QTest::newRow("à") << int(u'à') << int(u'À');
-        QTest::newRow("ù") << int(u'ù') << int(u'Ù');
-        QTest::newRow("cifra") << int('7') << int('7');
-        QTest::newRow("spazio") << int(' ') << int(' ');
-        QTest::newRow("backspace") << 8 << 8;
-    }
-    void maiuscole() {
-        QFETCH(int, tasto);
-        QFETCH(int, atteso);
-        Banco b;
-        b.Avvia();
-        char16_t k = static_cast<char16_t>(tasto);
-        b.m->txtLocalita_KeyPress(k);
-        QCOMPARE(int(k), atteso);
-    }
-
-    void ritardoDiUnTasto() {
-        // The check runs before the key reaches the box: the first letter
-        // does not enable "&Stampa", the second one (or a list choice) does.
-        auto digita = [](ModelloFinestra& m, char16_t c) {
-            m.txtLocalita_KeyPress(c);
-            m.txtLocalita.Testo.append(QChar(c)); // the box takes the key afterwards
-        };
-        Banco b;
-        b.Avvia();
-        ModelloFinestra& m = *b.m;
-        digita(m, u'r');
-        QCOMPARE(m.txtLocalita.Testo, QStringLiteral("R"));
+        m.txtLocalita.Testo = QStringLiteral("ROMA");
+        m.cmbg1.Testo = QStringLiteral("31");
+        m.cmbm1.Testo = QStringLiteral("12");
+        m.ScorriLista(m.cmbm1, TastoLista::PaginaSu); // February 2026
+        QCOMPARE(m.cmbm1.Testo, QStringLiteral("02"));
+        QCOMPARE(m.cmbg1.Voci, Numeri(28, 1));
+        QCOMPARE(m.cmbg1.Testo, QStringLiteral("28"));
+        m.ScorriLista(m.cmba1, TastoLista::Fine); // 2028, a leap year
+        QCOMPARE(m.cmbg1.Voci, Numeri(29, 1));
+        m.ScorriLista(m.cmbg1, TastoLista::Inizio); // the list runs downwards now
+        QCOMPARE(m.cmbg1.Testo, QStringLiteral("29"));
+        m.ScorriLista(m.cmbg2, TastoLista::Inizio); // 01/04/2026: before 29/02/2028
+        QCOMPARE(m.cmbg2.Testo, QStringLiteral("01"));
         QVERIFY(!m.cmdStampa.Abilitato);
-        digita(m, u'o');
+        m.ScorriLista(m.cmba2, TastoLista::Fine); // 01/04/2028
+        QCOMPARE(m.cmbg2.Voci, Numeri(30, 1));
         QVERIFY(m.cmdStampa.Abilitato);
+        // Page keys stop at the ends; a disabled list does not move.
+        m.cmbCopie.Testo = QStringLiteral("95");
+        m.ScorriLista(m.cmbCopie, TastoLista::PaginaGiu);
+        QCOMPARE(m.cmbCopie.Testo, QStringLiteral("95"));
+        m.cmbCopie.Abilitato = true;
+        m.ScorriLista(m.cmbCopie, TastoLista::PaginaGiu);
+        QCOMPARE(m.cmbCopie.Testo, QStringLiteral("99"));
+        m.ScorriLista(m.cmbCopie, TastoLista::PaginaSu);
+        QCOMPARE(m.cmbCopie.Testo, QStringLiteral("89"));
+    }
 
-        Banco b2;
-        b2.Avvia();
-        digita(*b2.m, u'x');
-        QVERIFY(!b2.m->cmdStampa.Abilitato);
-        b2.m->cmbData_Click();
-        QVERIFY(b2.m->cmdStampa.Abilitato);
+    void testoIncollato_data() {
+        QTest::addColumn<QString>("incollato");
+        QTest::addColumn<QString>("tenuto");
+        QTest::newRow("minuscole") << "venezia"
+                                   << "VENEZIA";
+        QTest::newRow("accentate") << "forlì e cefalù"
+                                   << "FORLÌ E CEFALÙ";
+        QTest::newRow("a capo: CR LF, CR, LF, U+2028")
+            << QString::fromUtf8("lido\r\ndi\rvenezia\nx\u2028y") << "LIDO DI VENEZIA X Y";
+        QTest::newRow("fuori dal piano base") << QString::fromUtf8("\U00010428x") // Deseret small letter
+                                              << QString::fromUtf8("\U00010400X");
+    }
+    void testoIncollato() {
+        QFETCH(QString, incollato);
+        QFETCH(QString, tenuto);
+        QCOMPARE(TestoDestinazione(incollato), tenuto);
+        QCOMPARE(TestoDestinazione(tenuto), tenuto); // typed text passes unchanged
     }
 
     void stampaVisibile_data() {
@@ -362,8 +394,8 @@ private slots:
         QVERIFY(m.TastoInvio());
         QVERIFY(m.frmSelStampa.Visibile);
         const QStringList attese{QStringLiteral("Laser"), QStringLiteral("laser"), kNomeScrittorePdf};
-        QCOMPARE(m.lstStampanti.Voci, attese); // system order, then the PDF writer
-        QCOMPARE(m.lstStampanti.Selezionato, -1);
+        QCOMPARE(m.lstStampanti.Voci, attese);    // system order, then the PDF writer
+        QCOMPARE(m.lstStampanti.Selezionato, -1); // the current printer is not installed
         // "&Rinuncia": panel closed, nothing printed, printer unchanged.
         m.lstStampanti.Selezionato = 0;
         m.cmdSelStampante_Click(1);
@@ -375,12 +407,59 @@ private slots:
         m.cmdSelStampante_Click(2);
         QVERIFY(m.frmSelStampa.Visibile);
         QVERIFY(b.superfici.isEmpty());
-        // Opening again rebuilds the list without a preselection.
-        b.installate = QStringList{QStringLiteral("Nuova")};
-        m.lstStampanti.Selezionato = 1;
+        // Opening again rebuilds the list with the current printer chosen,
+        // by its exact name; none when it has gone.
+        const std::tuple<QString, QStringList, int> casi[] = {
+            {QStringLiteral("laser"), attese, 1},
+            {QStringLiteral("Laser"), attese, 0},
+            {kNomeScrittorePdf, attese, 2},
+            {QStringLiteral("LASER"), attese, -1},
+            {QStringLiteral("laser"), {QStringLiteral("Nuova"), kNomeScrittorePdf}, -1},
+        };
+        for (const auto& [corrente, voci, scelta] : casi) {
+            b.installate = voci.mid(0, voci.size() - 1);
+            m.ImpostaStampanteCorrente(corrente);
+            m.lstStampanti.Selezionato = 0;
+            m.cmdStampa_Click();
+            QCOMPARE(m.lstStampanti.Voci, voci);
+            QCOMPARE(m.lstStampanti.Selezionato, scelta);
+            QVERIFY(m.TastoEsc()); // Escape: "&Rinuncia"
+            QVERIFY(!m.frmSelStampa.Visibile);
+            QVERIFY(b.superfici.isEmpty());
+            QCOMPARE(m.StampanteCorrente(), corrente);
+        }
+        QVERIFY(!m.TastoEsc()); // no panel: Escape does nothing
+    }
+
+    void attesaStampanti() {
+        // The busy cursor is on ("[") exactly while the printing system is
+        // asked ("?"): when the panel opens and when "S&tampa" checks the choice.
+        Banco b;
+        b.Avvia();
+        b.Itinerario();
+        QCOMPARE(b.attese, QString());
+        b.Stampa(0);
+        QCOMPARE(b.attese, QStringLiteral("[?][?]"));
+    }
+
+    void fuocoDopoLaStampa() {
+        // After a run (see salvataggio) or when the panel closes, typing goes
+        // on in the destination, or at "Moduli in bianco" in blank mode: never
+        // at "&Fine", where an Enter would end the program.
+        Banco b;
+        b.Avvia();
+        ModelloFinestra& m = *b.m;
+        m.chkBianco.Spuntato = true;
+        m.chkBianco_Click();
+        b.risposte = {true};
+        b.Stampa(0);
+        QCOMPARE(b.superfici.size(), 1);
+        QCOMPARE(m.FuocoRichiesto, &m.chkBianco);
+        m.FuocoRichiesto = nullptr;
         m.cmdStampa_Click();
-        QCOMPARE(m.lstStampanti.Voci, (QStringList{QStringLiteral("Nuova"), kNomeScrittorePdf}));
-        QCOMPARE(m.lstStampanti.Selezionato, -1);
+        QCOMPARE(m.FuocoRichiesto, nullptr);
+        QVERIFY(m.TastoEsc());
+        QCOMPARE(m.FuocoRichiesto, &m.chkBianco);
     }
 
     void sceltaStampante_data() {
@@ -404,6 +483,8 @@ private slots:
         ModelloFinestra& m = *b.m;
         b.Itinerario();
         b.risposte = {true};
+        b.sceltePdf = {b.cartella.filePath(QStringLiteral("1.pdf")),
+                       b.cartella.filePath(QStringLiteral("2.pdf"))};
         m.cmdStampa_Click();
         b.installate = installateAlClic;
         m.lstStampanti.Selezionato = riga;
@@ -435,7 +516,7 @@ private slots:
             QVERIFY(!f.TastoInvio());     // no second run from Enter
             larghezze.append(f.txtSopra.Larghezza);
         };
-        b.Stampa(2);
+        b.Stampa(0);
         // Page set-up, then one pass per page: the fill grows to the full track.
         QCOMPARE(b.passi, 4);
         QCOMPARE(larghezze.mid(1), (QList<int>{1545, 3090, 4635}));
@@ -456,7 +537,7 @@ private slots:
         b.Avvia();
         b.Itinerario();
         b.risposte = {false};
-        b.Stampa(2);
+        b.Stampa(0);
         QCOMPARE(b.superfici.size(), 1);
         QCOMPARE(b.superfici[0].drawings, 0);
         QVERIFY(!b.superfici[0].ended);
@@ -491,7 +572,7 @@ private slots:
             if (passo == 3) // while page 2 is being composed
                 f.cmdAnnulla_Click();
         };
-        b.Stampa(2);
+        b.Stampa(0);
         QCOMPARE(b.domande.size(), 2);
         QCOMPARE(b.domande[1], QStringLiteral("Stampa dei moduli|Vuoi annullare la stampa?"));
         QCOMPARE(m.Form.AnnullaStampa, risposta);
@@ -511,9 +592,136 @@ private slots:
         b.eventi = [](ModelloFinestra& f, int passo) {
             if (passo == 2) f.cmdFine_Click();
         };
-        b.Stampa(2);
-        QCOMPARE(b.termina, 0);
+        b.Stampa(0);
+        QCOMPARE(b.termina, 1);
         QVERIFY(b.superfici[0].aborted); // nothing half-drawn reaches the printer
+        QVERIFY(b.FileFine());
+    }
+
+    void salvataggio_data() {
+        // %D: the test's folder. A chosen file is what the surface is told at
+        // its first drawing; the boxes are "title|text|file to open".
+        QTest::addColumn<QString>("stampante");
+        QTest::addColumn<QList<bool>>("risposte"); // confirmation, then any overwrite question
+        QTest::addColumn<QStringList>("scelte");   // save dialog answers
+        QTest::addColumn<bool>("esiste");          // %D/viaggio.pdf exists before the run
+        QTest::addColumn<QString>("guasto");       // the document fails at its end with this
+        QTest::addColumn<QString>("tenuto");       // ...and was kept there
+        QTest::addColumn<int>("dialoghi");
+        QTest::addColumn<QString>("file"); // chosen file seen at the first drawing; "-": nothing drawn
+        QTest::addColumn<QString>("riquadro");
+        const QString pdf = kNomeScrittorePdf;
+        const QString salvato = QStringLiteral("Documento salvato|Il documento è stato salvato come file PDF "
+                                               "in:\r%D/viaggio.pdf|%D/viaggio.pdf");
+        QTest::newRow("scelto") << pdf << QList<bool>{true} << QStringList{"%D/viaggio.pdf"} << false << ""
+                                << "" << 1 << "%D/viaggio.pdf" << salvato;
+        QTest::newRow(".pdf aggiunto") << pdf << QList<bool>{true} << QStringList{"%D/viaggio"} << false << ""
+                                       << "" << 1 << "%D/viaggio.pdf" << salvato;
+        QTest::newRow(".pdf aggiunto, esiste, Sì")
+            << pdf << QList<bool>{true, true} << QStringList{"%D/viaggio"} << true << ""
+            << "" << 1 << "%D/viaggio.pdf" << salvato;
+        QTest::newRow(".pdf aggiunto, esiste, No, annullato")
+            << pdf << QList<bool>{true, false} << QStringList{"%D/viaggio", ""} << true << ""
+            << "" << 2 << "-"
+            << "";
+        QTest::newRow("dialogo annullato") << pdf << QList<bool>{true} << QStringList{""} << false << ""
+                                           << "" << 1 << "-"
+                                           << "";
+        QTest::newRow("conferma No") << pdf << QList<bool>{false} << QStringList{} << false << ""
+                                     << "" << 0 << "-"
+                                     << "";
+        QTest::newRow("cartella di sola lettura")
+            << pdf << QList<bool>{true} << QStringList{"/ro/viaggio.pdf"} << false
+            << "impossibile creare il file temporaneo in /ro"
+            << "" << 1 << "/ro/viaggio.pdf"
+            << "Stampa non riuscita|Il documento non è stato salvato in /ro/viaggio.pdf: impossibile creare "
+               "il "
+               "file temporaneo in /ro.|";
+        QTest::newRow("stampante: nessun dialogo, nessun riquadro")
+            << "Laser" << QList<bool>{true} << QStringList{} << false << ""
+            << "" << 0 << ""
+            << "";
+        QTest::newRow("stampante guasta, percorso nel motivo")
+            << "Laser" << QList<bool>{true} << QStringList{} << false
+            << "la stampante non risponde; documento salvato in %D/ROMA_Vagolume.pdf"
+            << "%D/ROMA_Vagolume.pdf" << 0 << ""
+            << "Stampa non riuscita|La stampante non risponde.\rIl documento è stato salvato in "
+               "%D/ROMA_Vagolume.pdf.|";
+    }
+    void salvataggio() {
+        QFETCH(QString, stampante);
+        QFETCH(QList<bool>, risposte);
+        QFETCH(QStringList, scelte);
+        QFETCH(bool, esiste);
+        QFETCH(QString, guasto);
+        QFETCH(QString, tenuto);
+        QFETCH(int, dialoghi);
+        QFETCH(QString, file);
+        QFETCH(QString, riquadro);
+        Banco b;
+        const QString d = b.cartella.path();
+        auto in = [&d](QString t) { return t.replace(QStringLiteral("%D"), d); };
+        b.Avvia();
+        b.Itinerario();
+        b.m->ImpostaStampanteCorrente(stampante);
+        b.risposte = risposte;
+        for (const QString& scelta : scelte)
+            b.sceltePdf.append(in(scelta));
+        b.guasto = in(guasto);
+        b.salvato = in(tenuto);
+        if (esiste) {
+            QFile f(in(QStringLiteral("%D/viaggio.pdf")));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        b.Stampa(-1);
+        QCOMPARE(b.proposti.size(), dialoghi);
+        QCOMPARE(b.superfici.size(), 1);
+        if (file == QLatin1String("-")) {
+            QCOMPARE(b.superfici[0].drawings, 0); // cancelled: nothing printed
+        } else {
+            QVERIFY(b.superfici[0].drawings > 0);
+            QCOMPARE(b.superfici[0].filePdf, in(file));
+        }
+        QCOMPARE(b.riquadri.join(u'\n'), in(riquadro));
+        QVERIFY(b.FileFine()); // written after every run, also a cancelled one
+        QCOMPARE(b.m->FuocoRichiesto, &b.m->txtLocalita);
+    }
+
+    void cartellaDelDialogo() {
+        // The dialog proposes "<document name>.pdf" in the folder chosen last,
+        // else in Documents, else at home.
+        Banco b;
+        const QByteArray casaPrima = qgetenv("HOME"), configPrima = qgetenv("XDG_CONFIG_HOME");
+        const QString casa = b.cartella.filePath(QStringLiteral("casa"));
+        QVERIFY(QDir().mkpath(casa + QStringLiteral("/altra")));
+        qputenv("HOME", QFile::encodeName(casa));
+        qunsetenv("XDG_CONFIG_HOME");
+        b.Avvia();
+        b.m->ImpostaStampanteCorrente(kNomeScrittorePdf);
+        auto proposto = [&b](const QString& destinazione, bool bianco = false) {
+            b.m->chkBianco.Spuntato = bianco;
+            b.m->chkBianco_Click();
+            b.m->txtLocalita_Change(destinazione);
+            b.m->cmbg2.Testo = QStringLiteral("10");
+            b.m->cmbData_Click();
+            b.risposte = {true};
+            b.Stampa(-1); // the dialog is cancelled
+            return b.proposti.isEmpty() ? QString() : b.proposti.takeLast();
+        };
+        QCOMPARE(proposto(QStringLiteral("ROMA")), casa + QStringLiteral("/ROMA_Vagolume.pdf"));
+        QVERIFY(QDir().mkpath(casa + QStringLiteral("/Documents")));
+        QCOMPARE(proposto(QStringLiteral("LIDO DI VENEZIA")),
+                 casa + QStringLiteral("/Documents/LIDO_DI_VENEZIA_Vagolume.pdf"));
+        QCOMPARE(proposto(QString(), true), casa + QStringLiteral("/Documents/Vagolume.pdf"));
+        b.sceltePdf = {casa + QStringLiteral("/altra/x.pdf")};
+        b.risposte = {true};
+        b.Stampa(-1);
+        QCOMPARE(b.superfici.last().filePdf, casa + QStringLiteral("/altra/x.pdf"));
+        QCOMPARE(proposto(QStringLiteral("ROMA")), casa + QStringLiteral("/altra/ROMA_Vagolume.pdf"));
+        QVERIFY(QDir(casa + QStringLiteral("/altra")).removeRecursively());
+        QCOMPARE(proposto(QStringLiteral("ROMA")), casa + QStringLiteral("/Documents/ROMA_Vagolume.pdf"));
+        qputenv("HOME", casaPrima);
+        if (!configPrima.isEmpty()) qputenv("XDG_CONFIG_HOME", configPrima);
     }
 
     void invocazione() {
@@ -532,6 +740,15 @@ private slots:
         QCOMPARE(b.superfici[0].stampante, QStringLiteral("Predefinita"));
         QVERIFY(b.FileFine());
         QCOMPARE(b.termina, 0);
+
+        // On the PDF writer: no dialog and no box, nobody is watching.
+        Banco pdf;
+        pdf.m->ImpostaStampanteCorrente(kNomeScrittorePdf);
+        pdf.Avvia(QDate(2026, 4, 7), QStringLiteral("ROMA,01/03/2024,03/03/2024"));
+        QVERIFY(pdf.superfici[0].drawings > 0);
+        QCOMPARE(pdf.superfici[0].filePdf, QString());
+        QVERIFY(pdf.proposti.isEmpty());
+        QVERIFY(pdf.riquadri.isEmpty());
     }
 
     void help() {
@@ -618,10 +835,54 @@ private slots:
         QCOMPARE(f.txtLocalita->palette().color(QPalette::Active, QPalette::Text), QColor(Qt::black));
     }
 
+    void widget_tastiera() {
+        QTemporaryDir dir;
+        Servizi s;
+        s.CartellaLavoro = dir.path();
+        frmbase f(s);
+        f.Form_Load(QDate(2026, 4, 7), QString(), dir.path());
+        QVERIFY(f.cmdStampa->autoDefault());
+        QVERIFY(!f.cmdFine->autoDefault());
+        QVERIFY(!f.cmdHelp->autoDefault());
+
+        // Pasted text is kept as typed text is; "&Stampa" follows every change.
+        QApplication::clipboard()->setText(QStringLiteral("lido\ndi venezia"));
+        QTest::keyClick(f.txtLocalita, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(f.txtLocalita->text(), QStringLiteral("LIDO DI VENEZIA"));
+        QCOMPARE(f.Modello().txtLocalita.Testo, QStringLiteral("LIDO DI VENEZIA"));
+        QVERIFY(f.cmdStampa->isEnabled());
+        QTest::keyClick(f.txtLocalita, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(f.txtLocalita, Qt::Key_Backspace);
+        QCOMPARE(f.Modello().txtLocalita.Testo, QString());
+        QVERIFY(!f.cmdStampa->isEnabled());
+        QTest::keyClick(f.txtLocalita, Qt::Key_Return);
+        QVERIFY(f.frmSelStampa->isHidden());
+        QTest::keyClick(f.txtLocalita, Qt::Key_Z, Qt::ControlModifier); // undo
+        QCOMPARE(f.Modello().txtLocalita.Testo, QStringLiteral("LIDO DI VENEZIA"));
+        QVERIFY(f.cmdStampa->isEnabled());
+        QTest::keyClick(f.txtLocalita, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(f.txtLocalita, Qt::Key_X, Qt::ControlModifier); // cut
+        QVERIFY(!f.cmdStampa->isEnabled());
+        QTest::keyClicks(f.txtLocalita, QStringLiteral("x"));
+        QVERIFY(f.cmdStampa->isEnabled()); // one letter is enough
+
+        // Home, End, Page Up and Page Down in the lists.
+        QLineEdit* giorno = f.cmbg1->lineEdit();
+        const std::pair<Qt::Key, const char*> tasti[] = {
+            {Qt::Key_End, "31"}, {Qt::Key_PageUp, "21"}, {Qt::Key_Home, "01"}, {Qt::Key_PageDown, "11"}};
+        for (const auto& [tasto, atteso] : tasti) {
+            QTest::keyClick(giorno, tasto);
+            QCOMPARE(f.Modello().cmbg1.Testo, QLatin1String(atteso));
+            QCOMPARE(f.cmbg1->currentText(), QLatin1String(atteso));
+        }
+    }
+
     void widget_scorciatoie() {
         QTemporaryDir dir;
         Servizi s;
         s.CartellaLavoro = dir.path();
+        int termina = -1;
+        s.Termina = [&termina](int codice) { termina = codice; };
         bool domandato = false;
         s.DomandaSiNo = [&domandato](const QString&, const QString&) {
             domandato = true;
@@ -652,6 +913,16 @@ private slots:
         QVERIFY(!f.frmSelStampa->isHidden());
         alt(Qt::Key_R);
         QVERIFY(f.frmSelStampa->isHidden());
+        QCOMPARE(QApplication::focusWidget(), f.chkBianco); // not "&Fine"
+        // Enter with the focus on "&Fine" does not end the program: it goes
+        // to "&Stampa"; Escape closes the panel.
+        f.cmdFine->setFocus();
+        QTest::keyClick(f.cmdFine, Qt::Key_Return);
+        QCOMPARE(termina, -1);
+        QVERIFY(!f.frmSelStampa->isHidden());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(f.frmSelStampa->isHidden());
+        QCOMPARE(QApplication::focusWidget(), f.chkBianco);
         QVERIFY(!domandato);
         // "&Annulla" takes Alt+A from "&Al" while a run shows it.
         f.Modello().MostraAnnulla(true);

@@ -1,8 +1,8 @@
 // Whole runs on the real surface with the built-in PDF writer: long runs, the
 // file name, a folder that cannot be written, and a cancelled run.
 
-#include "print/Stampanti.h"
 #include "print/DocumentoStampa.h"
+#include "print/Stampanti.h"
 #include "sheet/CiclodiStampa.h"
 #include "support/FakeWindow.h"
 
@@ -83,6 +83,42 @@ private slots:
                                                     [&c] { return c.w.title; });
         QVERIFY(c.Esegui().Stampato);
         QVERIFY(c.File().contains("ROMA_Vagolume (2).pdf"));
+    }
+
+    void fileSceltoNelDialogo() {
+        // The file chosen in the save dialog is written exactly, replacing an
+        // old one (the dialog asked); it is drawn in that folder, and the
+        // current folder gets only the end-of-run file.
+        Corsa c;
+        QTemporaryDir altra;
+        const QString scelto = altra.filePath(QStringLiteral("viaggio.pdf"));
+        {
+            QFile vecchio(scelto);
+            QVERIFY(vecchio.open(QIODevice::WriteOnly) && vecchio.write("vecchio") == 7);
+        }
+        QString file = scelto;
+        auto scrittore = std::make_unique<ScrittorePdf>(c.dir.path(), [&file] { return file; });
+        QCOMPARE(scrittore->CartellaTemporanea(), altra.path());
+        c.s = std::make_unique<SuperficieDocumento>(std::move(scrittore), [&c] { return c.w.title; });
+        const EsitoCiclo e = c.Esegui();
+        QVERIFY(e.Stampato && e.Motivo.isEmpty());
+        QCOMPARE(e.FileSalvato, scelto);
+        QCOMPARE(QDir(altra.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"viaggio.pdf"});
+        QFile nuovo(scelto);
+        QVERIFY(nuovo.open(QIODevice::ReadOnly));
+        QVERIFY(nuovo.read(5) == "%PDF-");
+        QVERIFY(Pagine(scelto) >= 1);
+        QCOMPARE(c.File(), QStringList{kFileFineStampa});
+
+        // A folder that has gone meanwhile: the run fails and says so.
+        file = altra.filePath(QStringLiteral("sparita/viaggio.pdf"));
+        c.s = std::make_unique<SuperficieDocumento>(
+            std::make_unique<ScrittorePdf>(c.dir.path(), [&file] { return file; }),
+            [&c] { return c.w.title; });
+        const EsitoCiclo persa = c.Esegui();
+        QVERIFY(!persa.Stampato && persa.FileSalvato.isEmpty());
+        QVERIFY(persa.Motivo.contains(altra.filePath(QStringLiteral("sparita"))));
+        QVERIFY(persa.FineScritta);
     }
 
     void annullataNonLasciaFile() {

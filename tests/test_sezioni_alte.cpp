@@ -18,6 +18,11 @@ using namespace vagolume;
 namespace {
 
 constexpr float kTolleranza = 0.002f;
+// Ink of a 5-dot rule either side of its coordinate: labels beside a tick box
+// or a rule fit up to there.
+const float kMezzoTratto = MezzoTratto(5);
+// The day number's range, narrowed equally at both ends.
+const float kMargineContatore = kMezzoTratto + 0.3f + 0.85f;
 
 bool Circa(float a, float b) {
     return std::fabs(a - b) <= kTolleranza;
@@ -139,18 +144,19 @@ private slots:
         riga("nazione", "Nazione:", 0, 23, 81, 100, true, false, 7, Sinistra);
         riga("indirizzo", "Indirizzo:", 0, 31, 11, 100, true, false, 7, Sinistra);
         riga("presenti", "presenti", 0, 40.5f, 11, 20.5f, true, false, 8, Sinistra);
-        riga("camper", "Camper", 0, 37.5f, 21, 30.3f, false, false, 7.5f, Sinistra);
-        riga("punto", "Punto", 0, 37.5f, 34.2f, 43.5f, false, false, 7.5f, Sinistra);
-        riga("bagni", "Bagni", 0, 39.5f, 60.6f, 69.9f, false, false, 7.5f, Sinistra);
-        riga("service", "Service", 0, 40.5f, 22.5f, 30.3f, false, false, 7.5f, Sinistra);
-        riga("sosta", "Sosta", 0, 40.5f, 35.7f, 43.5f, false, false, 7.5f, Sinistra);
-        riga("elettricità", "Elettricità", 0, 39.5f, 47.4f, 56.7f, false, false, 7.5f, Sinistra);
-        riga("pic-nic", "Pic-nic", 0, 39.5f, 87, 96.3f, false, false, 7.5f, Sinistra);
+        riga("camper", "Camper", 0, 37.5f, 21, 30.3f - kMezzoTratto, false, false, 7.5f, Sinistra);
+        riga("punto", "Punto", 0, 37.5f, 34.2f, 43.5f - kMezzoTratto, false, false, 7.5f, Sinistra);
+        riga("bagni", "Bagni", 0, 39.5f, 60.6f, 69.9f - kMezzoTratto, false, false, 7.5f, Sinistra);
+        riga("service", "Service", 0, 40.5f, 22.5f, 30.3f - kMezzoTratto, false, false, 7.5f, Sinistra);
+        riga("sosta", "Sosta", 0, 40.5f, 35.7f, 43.5f - kMezzoTratto, false, false, 7.5f, Sinistra);
+        riga("elettricità", "Elettricità", 0, 39.5f, 47.4f, 56.7f - kMezzoTratto, false, false, 7.5f,
+             Sinistra);
+        riga("pic-nic", "Pic-nic", 0, 39.5f, 87, 96.3f - kMezzoTratto, false, false, 7.5f, Sinistra);
         riga("struttura", "Struttura ricettiva", 0, 18.5f, 101, 140, true, false, 10, Centrato);
         riga("tariffa", "Tariffa:", 0, 24, 101, 120, true, false, 10, Centrato);
         riga("div", "Div.:", 0, 28, 101, 120, false, false, 7, Sinistra);
         riga("importo", "Importo:", 0, 28, 108, 120, false, false, 7, Sinistra);
-        riga("gratis", "Gratis", 0, 39.5f, 104, 120, true, false, 9, Sinistra);
+        riga("gratis", "Gratis", 0, 39.5f, 104, 113 - kMezzoTratto, true, false, 9, Sinistra);
         riga("campeggio", "Campeggio:", 0, 23.3f, 121, 135, true, false, 7, Sinistra);
         riga("arera", "Arera Attrezz.:", 0, 27.6f, 121, 135, true, false, 7, Sinistra);
         riga("altro", "Altro (spec.):", 0, 40.5f, 121, 135, true, false, 7, Sinistra);
@@ -158,9 +164,9 @@ private slots:
         riga("contachilometri", "Contachilometri", 0, 18.5f, 141, 165, true, false, 10, Centrato);
         riga("contaKm", "ContaKm", 0, 21.7f, 141, 165, false, false, 5.6f, Sinistra);
         riga("contakm", "Contakm", 0, 26.1f, 141, 165, false, false, 5.6f, Sinistra);
-        riga("oggi riga 3", "Oggi:", 1, 32.4f, 141, 150, false, false, 5.6f, Destra);
+        riga("oggi riga 3", "Oggi:", 1, 32.4f, 140 + kMezzoTratto + 3, 150, false, false, 5.6f, Destra);
         riga("progress. riga 5", "Progress.", 1, 39.3f, 141, 165, false, false, 5.6f, Sinistra);
-        riga("totale", "Totale:", 0, 41.2f, 141, 150, true, false, 5.6f, Destra);
+        riga("totale", "Totale:", 0, 41.2f, 140 + kMezzoTratto + 3, 150, true, false, 5.6f, Destra);
         riga("zero", "0", 0, 36.8f, 140, 165, false, false, 10, Destra);
         // Day and GPS block.
         riga("gps", "Coordinate GPS", 0, 27.3f, 166, 185, true, false, 11, Centrato);
@@ -173,7 +179,8 @@ private slots:
         riga("giorno settimana", "Ven", 0, 22.7f, 167, 175, true, false, 20, Centrato);
         riga("giorno del mese", "01", 0, 22.7f, 177, 185, true, false, 20, Centrato);
         riga("mese", "Mar", 0, 22.7f, 187, 195, true, false, 20, Centrato);
-        riga("contatore", "1", 0, 34.5f, 185, 195, true, false, 13, Centrato);
+        riga("contatore", "1", 0, 34.5f, 185 + kMargineContatore, 195 - kMargineContatore, true, false, 13,
+             Centrato);
         riga("pagine", "5", 0, 40, 188, 197, true, false, 13, Destra);
     }
     void testiFasciaAlta() {
@@ -473,7 +480,22 @@ private slots:
         ContestoStampa c = Contesto(compilato, pagina);
         SettaFontNamePrinter(s);
         StampaContachilometri(s, c);
-        VerificaTesto(Testo(s, etichetta), 28.0f, 141, 150, false, false, 5.6f, Destra);
+        if (etichetta == "Ieri:") {
+            VerificaTesto(Testo(s, etichetta), 28.0f, 140 + kMezzoTratto + 3, 150, false, false, 5.6f,
+                          Destra);
+        } else {
+            // Too wide for the room right of the column's rule: shrunk, still
+            // ending 3 mm before 150, the middle of its line where the 5.6 pt
+            // line has it.
+            const Op* p = Testo(s, etichetta);
+            QVERIFY(p != nullptr);
+            QVERIFY(p->fontSize < 5.6f);
+            QVERIFY(p->x1 >= 140 + kMezzoTratto + 0.3f);
+            QVERIFY(Circa(p->x2, 147));
+            s.SetFontBold(false);
+            s.SetFontSize(5.6f);
+            QVERIFY(Circa((p->y1 + p->y2) / 2, 28 - s.MeasureTextHeight(etichetta) / 2));
+        }
         QCOMPARE(Testo(s, etichetta == "Ieri:" ? "Partenza:" : "Ieri:") == nullptr, true);
         QCOMPARE(Testo(s, "0") != nullptr, zero);
         QStringList etichette;

@@ -8,8 +8,8 @@
 #     one job titled LAGO_MAGGIORE_Vagolume on Vagolume_Laser, cover + 3
 #     sheets, nothing written into the working folder, "Fatto" CR LF.
 #  2. Alt+S then Alt+R ("&Rinuncia"): the panel closes, nothing is printed.
-#  3. Alt+S, Alt+T with nothing chosen: the chosen queue stays the current
-#     printer, a second job goes to Vagolume_Laser.
+#  3. Alt+S, Alt+T straight away: the panel opens on the current printer,
+#     the queue chosen before, and a second job goes to Vagolume_Laser.
 #  4. Alt+F ends the program with status 0.
 #
 # Usage: finestra_cups.sh PATH/TO/vagolume
@@ -121,31 +121,6 @@ niente_in_cartella() {
     [ -z "$(ls -A "$DIR/temp-app")" ] || fallisci "temporary files left: $(ls -A "$DIR/temp-app")"
 }
 
-# How many pixels of the window are in the light cyan of the printer panel's
-# caption ("Selezione stampante:", about a hundred; nothing else in the window
-# has that colour); empty when no screen grabber is installed.
-IMPORT=$(command -v import 2>/dev/null)
-CONVERT=$(command -v convert 2>/dev/null)
-ciano() {
-    [ -n "$IMPORT" ] && [ -n "$CONVERT" ] || return 0
-    timeout 20 "$IMPORT" -display "$DISPLAY" -window "$1" "$DIR/schermo.png" 2>/dev/null || return 0
-    timeout 20 "$CONVERT" "$DIR/schermo.png" -alpha off -fill black +opaque '#C0FFFF' -fill white -opaque '#C0FFFF' \
-        -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
-}
-# Waits until the panel is shown (1) or hidden (0) on the screen.
-pannello() {
-    local voluto=$1 n=""
-    for _ in $(seq 50); do
-        n=$(ciano "$W")
-        [ -z "$n" ] && return 0 # no screen grabber: not checked
-        if [ "$voluto" = 1 ] && [ "$n" -gt 40 ]; then return 0; fi
-        if [ "$voluto" = 0 ] && [ "$n" = 0 ]; then return 0; fi
-        sleep 0.1
-    done
-    [ "$voluto" = 1 ] && fallisci "the printer panel is not shown ($n cyan pixels)"
-    fallisci "the printer panel is still shown ($n cyan pixels)"
-}
-
 W=$(finestra)
 [ -n "$W" ] || fallisci "the window did not appear"
 a_fuoco "$W"
@@ -196,7 +171,7 @@ fi
 ! lpstat -W all -o | grep -qv "^$CODA-1 " || fallisci "&Rinuncia printed: $(lpstat -W all -o)"
 echo "ok: &Rinuncia closed the panel, nothing printed"
 
-# 3. Nothing chosen in the list: the run goes to the printer chosen before.
+# 3. The list opens on the printer chosen before: the run goes there again.
 a_fuoco "$W"
 tasti alt+s
 pannello 1
@@ -211,7 +186,7 @@ controlla_uscita
 niente_in_cartella
 lavori=$(lpstat -W completed -o | awk '{ print $1 }' | sort | tr '\n' ' ')
 [ "$lavori" = "$CODA-1 $CODA-2 " ] || fallisci "jobs on the server: '$lavori' (expected $CODA-1 $CODA-2)"
-echo "ok: second print with nothing chosen went to $CODA as job $CODA-2, 4 pages"
+echo "ok: second print, the list left as it opened, went to $CODA as job $CODA-2, 4 pages"
 
 # 4. "&Fine" ends the program.
 esci_con_fine "$W"

@@ -1,12 +1,23 @@
 #!/bin/bash
-# The real window on a private X server, driven with the keyboard as a person
-# would: a three-day itinerary printed on the built-in PDF writer, two blank
-# sheets, then a long blank run cancelled with "&Annulla".
+# The real window on a private X server with no printing system, driven with
+# the keyboard as a person would; the current printer is the built-in PDF
+# writer, so every run asks where to save:
+#  1. a three-day itinerary saved under the proposed name and folder
+#     (Documents), then "Documento salvato";
+#  2. a blank sheet saved to a path typed into the dialog; Enter after the
+#     box does not end the program but opens the printer list, which opens on
+#     the current printer and closes with Escape;
+#  3. a one-letter destination prints (reaches the dialog; cancelled there:
+#     nothing written but the end-of-run file); Backspace to an empty
+#     destination disables "Stampa" at once;
+#  4. a save folder that cannot be written: "Stampa non riuscita";
+#  5. a long blank run cancelled with "&Annulla"; 6. Alt+F ends the program.
 #
 # Usage: finestra_xvfb.sh PATH/TO/vagolume
 # Needs Xvfb and xdotool (skipped without them). With VAGOLUME_SCREENSHOT set
 # to a file name and ImageMagick's import installed, the idle window is saved
-# there as a PNG.
+# there as a PNG; with VAGOLUME_SCREENSHOT_SALVATO, the window with the
+# "Documento salvato" box.
 set -u
 
 PROGRAMMA=$(readlink -f "${1:?usage: $0 PATH/TO/vagolume}")
@@ -20,8 +31,10 @@ done
 TMP=$(mktemp -d)
 XVFB_PID=""
 APP_PID=""
+SOLA_LETTURA=""
 pulisci() {
     [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
+    [ -n "$SOLA_LETTURA" ] && umount "$SOLA_LETTURA" 2>/dev/null
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
     [ -n "$APP_PID" ] && wait "$APP_PID" 2>/dev/null
     [ -n "$XVFB_PID" ] && wait "$XVFB_PID" 2>/dev/null
@@ -41,13 +54,19 @@ fallisci() {
 source "$(dirname "$0")/../xvfb/xvfb-comune.sh"
 avvia_xvfb 73 140 "$TMP/xvfb.txt"
 
-mkdir -p "$TMP/lavoro" "$TMP/casa" "$TMP/xdg"
+mkdir -p "$TMP/lavoro" "$TMP/casa/Documents" "$TMP/xdg" "$TMP/scelta"
 chmod 700 "$TMP/xdg"
 LAVORO="$TMP/lavoro"
+DOCUMENTI="$TMP/casa/Documents"
+SCELTA="$TMP/scelta"
 FINE="$LAVORO/FineStampaPercorsario.tmp"
+SALVA="^Salva come file PDF\$"
+SALVATO="^Documento salvato\$"
+NON_RIUSCITA="^Stampa non riuscita\$"
 
-(cd "$LAVORO" && exec env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY HOME="$TMP/casa" XDG_RUNTIME_DIR="$TMP/xdg" \
-    LC_ALL=C.UTF-8 timeout 240 "$PROGRAMMA" >"$TMP/uscita.txt" 2>&1) &
+(cd "$LAVORO" && exec env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY -u XDG_CONFIG_HOME HOME="$TMP/casa" \
+    XDG_RUNTIME_DIR="$TMP/xdg" CUPS_SERVER=/nonexistent/cups.sock LC_ALL=C.UTF-8 timeout 240 "$PROGRAMMA" \
+    >"$TMP/uscita.txt" 2>&1) &
 APP_PID=$!
 
 attendi_file() {
@@ -82,6 +101,33 @@ W=$(finestra)
 [ -n "$W" ] || fallisci "the window did not appear"
 a_fuoco "$W"
 
+# The save dialog (the confirmation answered "Sì" just before): optionally a
+# path typed over the proposed one, then Enter.
+salva_come() {
+    local id
+    id=$(titolata "$SALVA") || fallisci "no save dialog after the confirmation"
+    if [ -n "${1:-}" ]; then
+        tasti ctrl+a
+        timeout 20 xdotool type --delay 30 "$1" || fallisci "xdotool type $1"
+    fi
+    tasti Return
+    chiusa "$id" "$SALVA"
+}
+# The "Documento salvato" box: it must name FILE; Enter closes it.
+salvato() {
+    local id
+    id=$(titolata "$SALVATO") || fallisci "no \"Documento salvato\" box for $1"
+    if [ -n "${VAGOLUME_SCREENSHOT_SALVATO:-}" ] && command -v import >/dev/null 2>&1; then
+        eval "$(timeout 5 xdotool getwindowgeometry --shell "$W")"
+        timeout 20 import -display "$DISPLAY" -window root "$TMP/schermo.png" &&
+            timeout 20 convert "$TMP/schermo.png" -crop "$((WIDTH + 120))x${HEIGHT}+$((X - 60))+${Y}" +repage \
+                "$VAGOLUME_SCREENSHOT_SALVATO" && echo "screenshot: $VAGOLUME_SCREENSHOT_SALVATO"
+        VAGOLUME_SCREENSHOT_SALVATO=""
+    fi
+    tasti Return
+    chiusa "$id" "$SALVATO"
+}
+
 # 1. A three-day itinerary: destination typed in lower case, 01 to 03 January
 #    of the current year picked with the arrow keys.
 # "ù" is not on the server's keyboard map: xdotool maps it to a spare key for
@@ -89,12 +135,11 @@ a_fuoco "$W"
 # read the key before the map is put back, even on a busy machine.
 timeout 20 xdotool type --delay 60 "cefal" && timeout 20 xdotool type --delay 800 "ù" || fallisci "xdotool type"
 tasti alt+d
-tasti --repeat 40 Up # first day of the list: 01
+tasti Home # first day of the list: 01
 tasti Tab
-tasti --repeat 12 Up # January: the day list is rebuilt, 01 stays
+tasti Home # January: the day list is rebuilt, 01 stays
 tasti alt+a
-tasti --repeat 40 Up
-tasti Down Down # 03
+tasti Home Down Down # 03
 tasti Tab
 tasti --repeat 12 Up # January
 sleep 0.5
@@ -104,41 +149,104 @@ if [ -n "${VAGOLUME_SCREENSHOT:-}" ] && command -v import >/dev/null 2>&1; then
         timeout 20 convert "$TMP/schermo.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$VAGOLUME_SCREENSHOT" &&
         echo "screenshot: $VAGOLUME_SCREENSHOT"
 fi
-tasti alt+s End alt+t # the printer panel, the last entry (the PDF writer), "S&tampa"
+tasti alt+s alt+t # the printer panel opens on the current printer, the PDF writer
 D=$(domanda) || fallisci "no confirmation question after S&tampa"
 tasti Return # "Sì" is the default answer
 sparita "$D"
+salva_come "" # the proposed name in the proposed folder
 controlla_fine
-PDF="$LAVORO/CEFALÙ_Vagolume.pdf"
-[ -e "$PDF" ] || fallisci "no $(basename "$PDF"); the folder holds: $(ls "$LAVORO")"
+PDF="$DOCUMENTI/CEFALÙ_Vagolume.pdf"
+[ -e "$PDF" ] || fallisci "no $PDF; Documents holds: $(ls -A "$DOCUMENTI")"
 controlla_pdf "$PDF" 4
-echo "ok: itinerary of three days printed to $(basename "$PDF")"
+salvato "$PDF"
+[ -z "$(find "$LAVORO" -mindepth 1 ! -name FineStampaPercorsario.tmp)" ] ||
+    fallisci "the working folder got $(ls -A "$LAVORO")"
+echo "ok: itinerary of three days saved as $PDF, \"Documento salvato\" shown"
 rm -f "$PDF" "$FINE"
 
-# 2. Two blank sheets.
+# 2. The blank run of the issue: Alt+M, Alt+S, Alt+T, Enter, a full path
+#    typed into the dialog (".pdf" added), 2 pages there.
 a_fuoco "$W"
-tasti alt+m alt+n Down # "&Moduli in bianco", "&Num. pagine:" 02
-tasti alt+s End alt+t
-D=$(domanda) || fallisci "no confirmation question for the blank sheets"
+tasti alt+m alt+s alt+t
+D=$(domanda) || fallisci "no confirmation question for the blank sheet"
 tasti Return
 sparita "$D"
+salva_come "$SCELTA/bianco"
 controlla_fine
-controlla_pdf "$PDF" 3
-echo "ok: two blank sheets printed"
-rm -f "$PDF" "$FINE"
+controlla_pdf "$SCELTA/bianco.pdf" 2
+salvato "$SCELTA/bianco.pdf"
+echo "ok: blank sheet saved as the typed path $SCELTA/bianco.pdf"
+rm -f "$FINE"
+# Enter now: the focus is back on "Moduli in bianco", not on "Fine".
+W2=$(finestra)
+[ "$W2" = "$W" ] || fallisci "window id changed"
+tasti Return
+pannello 1
+kill -0 "$APP_PID" 2>/dev/null || fallisci "Enter after the run ended the program"
+tasti Escape
+pannello 0
+echo "ok: Enter after the box opened the printer list, Escape closed it"
 
-# 3. 99 blank sheets, cancelled with "&Annulla". Return and a few Alt+A go out
-#    together, so that Alt+A is waiting when the run first looks at the
-#    window; should the run still be over before (sheets that draw next to
-#    nothing go fast), the attempt is repeated.
+# 3. One letter is enough to print; Backspace to empty disables "Stampa".
 a_fuoco "$W"
-tasti alt+n
-tasti --repeat 97 Down # 99
+tasti alt+m alt+e ctrl+a x alt+s alt+t
+D=$(domanda) || fallisci "a one-letter destination did not print"
+tasti Return
+sparita "$D"
+ID=$(titolata "$SALVA") || fallisci "no save dialog for the one-letter destination"
+tasti Escape # cancelling the dialog is answering No
+chiusa "$ID" "$SALVA"
+controlla_fine
+[ -z "$(find "$DOCUMENTI" "$SCELTA" -iname '*.pdf' ! -name bianco.pdf)" ] ||
+    fallisci "a cancelled save wrote $(ls -A "$DOCUMENTI" "$SCELTA")"
+rm -f "$FINE" "$SCELTA/bianco.pdf"
+a_fuoco "$W"
+tasti BackSpace alt+s
+pannello 0
+if titolata "$SALVA|^Stampa dei moduli\$" 10 >/dev/null; then
+    fallisci "Alt+S printed with an empty destination"
+fi
+echo "ok: X printed up to the save dialog; after Backspace Alt+S does nothing"
+
+# 4. A save folder that cannot be written.
+RO="$TMP/sola-lettura"
+mkdir -p "$RO"
+if [ "$(id -u)" = 0 ]; then
+    mount -t tmpfs -o size=64k,ro tmpfs "$RO" && SOLA_LETTURA="$RO"
+else
+    chmod 555 "$RO" && SOLA_LETTURA=""
+fi
+a_fuoco "$W"
+tasti y alt+s alt+t
+D=$(domanda) || fallisci "no confirmation question for the read-only folder"
+tasti Return
+sparita "$D"
+salva_come "$RO/viaggio.pdf"
+ID=$(titolata "$NON_RIUSCITA") || fallisci "no \"Stampa non riuscita\" box for a read-only folder"
+tasti Return
+chiusa "$ID" "$NON_RIUSCITA"
+controlla_fine
+[ -z "$(ls -A "$RO")" ] || fallisci "the read-only folder holds $(ls -A "$RO")"
+rm -f "$FINE"
+echo "ok: read-only save folder: \"Stampa non riuscita\""
+
+# 5. 99 blank sheets, cancelled with "&Annulla". Enter in the save dialog and
+#    a few Alt+A go out together, so that Alt+A is waiting when the run first
+#    looks at the window; should the run still be over before (sheets that
+#    draw next to nothing go fast), the attempt is repeated.
+a_fuoco "$W"
+tasti alt+m alt+n
+tasti End # 99
 annullata=""
 for tentativo in $(seq 10); do
     a_fuoco "$W"
-    tasti alt+s End alt+t
+    tasti alt+s alt+t
     D=$(domanda) || fallisci "no confirmation question for the long run"
+    tasti Return
+    sparita "$D"
+    ID=$(titolata "$SALVA") || fallisci "no save dialog for the long run"
+    tasti ctrl+a
+    timeout 20 xdotool type --delay 20 "$SCELTA/lungo.pdf" || fallisci "xdotool type"
     timeout 10 xdotool key --delay 2 Return alt+a alt+a alt+a alt+a alt+a || fallisci "xdotool key Return alt+a"
     if D2=$(domanda "$D" 30); then
         tasti Return # "Sì": cancel
@@ -148,15 +256,22 @@ for tentativo in $(seq 10); do
     fi
     echo "note: attempt $tentativo: the run was over before Alt+A was taken; again"
     controlla_fine
-    rm -f "$LAVORO"/*.pdf "$FINE"
+    if S=$(titolata "$SALVATO" 50); then
+        tasti Return
+        chiusa "$S" "$SALVATO"
+    fi
+    rm -f "$SCELTA"/*.pdf "$FINE"
 done
 [ -n "$annullata" ] || fallisci "Alt+A during the run never asked to cancel"
 controlla_fine
-if ls "$LAVORO"/*.pdf >/dev/null 2>&1; then
-    fallisci "a cancelled run left $(ls "$LAVORO"/*.pdf)"
+if ls "$SCELTA"/*.pdf "$LAVORO"/*.pdf >/dev/null 2>&1; then
+    fallisci "a cancelled run left $(ls "$SCELTA"/*.pdf "$LAVORO"/*.pdf 2>/dev/null)"
 fi
-echo "ok: cancelled run printed nothing and wrote the end-of-run file"
+if titolata "$SALVATO|$NON_RIUSCITA" 10 >/dev/null; then
+    fallisci "a box came up after a cancelled run"
+fi
+echo "ok: cancelled run printed nothing, said nothing and wrote the end-of-run file"
 
-# 4. "&Fine" ends the program.
+# 6. "&Fine" ends the program.
 esci_con_fine "$W"
 echo "PASS"

@@ -1,8 +1,9 @@
 # Shared by the tests that drive the real window on a private X server; meant
 # to be sourced. The caller defines fallisci (report and exit 1).
 #
-#   avvia_xvfb FIRST LAST LOG   starts Xvfb on a free display in FIRST..LAST,
-#                               exports DISPLAY and sets XVFB_PID
+#   avvia_xvfb FIRST LAST LOG   starts Xvfb on a free display in FIRST..LAST
+#                               (VAGOLUME_DISPLAY_DA..VAGOLUME_DISPLAY_A when
+#                               set), exports DISPLAY and sets XVFB_PID
 #   finestra                    id of the program's window, waiting for it
 #   tasti KEY...                presses keys (xdotool names)
 #   a_fuoco ID                  gives a window the focus
@@ -11,6 +12,12 @@
 #   sparita ID                  waits until the Yes/No box ID has closed
 #   esci_con_fine ID            Alt+F in window ID: the program ($APP_PID)
 #                               must end with status 0
+#   titolata TITLE [TRIES]      waits for a window titled TITLE (a regular
+#                               expression), focuses it and prints its id
+#   chiusa ID TITLE             waits until window ID titled TITLE has closed
+#   pannello 0|1                waits until the printer panel of window $W is
+#                               hidden (0) or shown (1); not checked without
+#                               ImageMagick
 
 TITOLO="^Stampa moduli per  'Vagolume'\$"
 DOMANDA="^Stampa dei moduli\$"
@@ -19,7 +26,7 @@ XVFB_PID=""
 # A display number nobody uses; Xvfb gives up at once when another server
 # took it meanwhile, and the next number is tried.
 avvia_xvfb() {
-    local primo=$1 ultimo=$2 registro=$3 numero
+    local primo=${VAGOLUME_DISPLAY_DA:-$1} ultimo=${VAGOLUME_DISPLAY_A:-$2} registro=$3 numero
     for numero in $(seq "$primo" "$ultimo"); do
         [ -e "/tmp/.X$numero-lock" ] || [ -e "/tmp/.X11-unix/X$numero" ] && continue
         Xvfb ":$numero" -screen 0 1024x768x24 -nolisten tcp >"$registro" 2>&1 &
@@ -64,6 +71,54 @@ sparita() {
         sleep 0.1
     done
     fallisci "the question box $1 did not close"
+}
+
+titolata() {
+    local titolo="$1" prove="${2:-150}" id
+    for _ in $(seq "$prove"); do
+        id=$(timeout 5 xdotool search --onlyvisible --name "$titolo" 2>/dev/null | head -n 1)
+        if [ -n "$id" ]; then
+            a_fuoco "$id"
+            echo "$id"
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+chiusa() {
+    for _ in $(seq 100); do
+        timeout 5 xdotool search --onlyvisible --name "$2" 2>/dev/null | grep -qx "$1" || return 0
+        sleep 0.1
+    done
+    fallisci "the window $1 ($2) did not close"
+}
+
+# How many pixels of window $1 are in the light cyan of the printer panel's
+# caption ("Selezione stampante:", about a hundred; nothing else in the window
+# has that colour); empty when no screen grabber is installed.
+ciano() {
+    command -v import >/dev/null 2>&1 && command -v convert >/dev/null 2>&1 || return 0
+    local schermo
+    schermo=$(mktemp --suffix=.png)
+    timeout 20 import -display "$DISPLAY" -window "$1" "$schermo" 2>/dev/null &&
+        timeout 20 convert "$schermo" -alpha off -fill black +opaque '#C0FFFF' -fill white -opaque '#C0FFFF' \
+            -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
+    rm -f "$schermo"
+}
+
+pannello() {
+    local voluto=$1 n=""
+    for _ in $(seq 50); do
+        n=$(ciano "$W")
+        [ -z "$n" ] && return 0 # no screen grabber: not checked
+        if [ "$voluto" = 1 ] && [ "$n" -gt 40 ]; then return 0; fi
+        if [ "$voluto" = 0 ] && [ "$n" = 0 ]; then return 0; fi
+        sleep 0.1
+    done
+    [ "$voluto" = 1 ] && fallisci "the printer panel is not shown ($n cyan pixels)"
+    fallisci "the printer panel is still shown ($n cyan pixels)"
 }
 
 esci_con_fine() {
