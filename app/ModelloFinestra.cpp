@@ -329,10 +329,13 @@ QString ModelloFinestra::StampanteScelta() const {
 void ModelloFinestra::cmdAnteprima_Click() {
     if (superficie_ || !servizi_.Anteprima) return;
     const QString stampante = StampanteScelta();
-    // The printer's printable area gives the page its bottom line, as in a run.
+    // The printer's printable area gives the page its bottom line, as in a
+    // run. A printing system may take a few seconds to give it.
+    if (servizi_.Occupato) servizi_.Occupato(true);
     const QPageLayout layout =
         servizi_.Impaginazione ? servizi_.Impaginazione(stampante)
                                : QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
+    if (servizi_.Occupato) servizi_.Occupato(false);
     ContestoStampa c;
     try {
         c = ValoriCorsa(LeggiDati(), static_cast<float>(layout.paintRect(QPageLayout::Millimeter).height()));
