@@ -36,11 +36,16 @@ void SuperficieQPainter::PrintText(const QString& text) {
     QFont font = Fonts().Font();
     // Points become pixels at the device's own resolution.
     font.setPointSizeF(font.pointSizeF() * risoluzione / p.device()->logicalDpiY());
-    p.save();
-    if (scala != 1) p.scale(scala, scala);
     p.setFont(font);
     p.setPen(Qt::black);
-    p.drawText(QPointF(Px(CurrentX()) / scala, Px(CurrentY() + Fonts().Ascent()) / scala), text);
+    const QPointF punto(Px(CurrentX()) / scala, Px(CurrentY() + Fonts().Ascent()) / scala);
+    if (scala == 1) {
+        p.drawText(punto, text);
+        return;
+    }
+    p.save();
+    p.scale(scala, scala);
+    p.drawText(punto, text);
     p.restore();
 }
 
