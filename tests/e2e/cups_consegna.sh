@@ -17,14 +17,19 @@ consegna_fallita() { # case signal-for-cupsd most-seconds
     local pid=$!
     # The document is being drawn (its temporary file exists) once the
     # printer queries of the start are over.
-    for _ in $(seq 400); do [ -n "$(ls -A "$DIR/temp-app")" ] && break; sleep 0.05; done
-    [ -n "$(ls -A "$DIR/temp-app")" ] || fail "$1: the run never began its document"
+    local temp=""
+    for _ in $(seq 400); do
+        temp=$(find "$DIR/temp-app" -name '.vagolume-*.pdf' | head -n 1)
+        [ -n "$temp" ] && break
+        sleep 0.05
+    done
+    [ -n "$temp" ] || fail "$1: the run never began its document on the queue: $(ls -A "$DIR/temp-app" "$DIR/run")"
     kill -"$2" "$pid_cupsd" || fail "$1: kill -$2 cupsd"
     wait "$pid"
     local rc=$? durata=$((SECONDS - inizio))
     [ "$2" = STOP ] && kill -CONT "$pid_cupsd"
     cat "$DIR/stderr"
-    [ $rc = 1 ] || fail "$1: exit status $rc"
+    [ $rc = 1 ] || fail "$1: exit status $rc; left: $(ls -A "$DIR/run"); jobs: $(lpstat -W completed -o)"
     [ $durata -le "$3" ] || fail "$1: took $durata s"
     controlla_fine "$DIR/run"
     [ "$(pagine "$DIR/run/ROMA_Vagolume.pdf")" = 367 ] || fail "$1: document not kept: $(ls -A "$DIR/run")"
