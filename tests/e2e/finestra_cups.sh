@@ -17,24 +17,15 @@
 # not run as root (cups-pdf needs a cupsd started by root).
 set -u
 
-for strumento in Xvfb xdotool timeout; do
-    if ! command -v "$strumento" >/dev/null 2>&1; then
-        echo "SKIP: $strumento is not installed"
-        exit 0
-    fi
-done
+source "$(dirname "$0")/../xvfb/xvfb-comune.sh"
+richiedi_strumenti Xvfb xdotool timeout
 
 VAGOLUME=$(readlink -f "${1:?usage: $0 PATH/TO/vagolume}")
 # DIR, the CUPS_SERVER/CUPS_SERVERROOT variables, richiedi_server, pagine...
 source "$(dirname "$0")/../cups/e2e-comune.sh"
 
-XVFB_PID=""
-APP_PID=""
 pulisci() {
-    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
-    [ -n "$APP_PID" ] && wait "$APP_PID" 2>/dev/null
-    [ -n "$XVFB_PID" ] && wait "$XVFB_PID" 2>/dev/null
+    ferma_processi
     bash "$CUPS_PRIVATO" stop "$DIR" # stops cupsd by the pid it recorded
     rm -rf "$DIR"
 }
@@ -66,7 +57,6 @@ USCITA="$DIR/out/$TITOLO_LAVORO.pdf"
 POSIZIONE=$(lpstat -e | grep -nx "$CODA" | cut -d: -f1)
 [ -n "$POSIZIONE" ] || fallisci "no queue $CODA on the private server"
 
-source "$(dirname "$0")/../xvfb/xvfb-comune.sh"
 avvia_xvfb 141 210 "$DIR/xvfb.txt"
 
 mkdir -p "$DIR/casa"

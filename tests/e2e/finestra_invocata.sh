@@ -8,22 +8,13 @@
 set -u
 
 PROGRAMMA=$(readlink -f "${1:?usage: $0 PATH/TO/vagolume}")
-for strumento in Xvfb xdotool timeout python3; do
-    if ! command -v "$strumento" >/dev/null 2>&1; then
-        echo "SKIP: $strumento is not installed"
-        exit 0
-    fi
-done
 QUI=$(cd "$(dirname "$0")" && pwd)
+source "$QUI/../xvfb/xvfb-comune.sh"
+richiedi_strumenti Xvfb xdotool timeout python3
 
 TMP=$(mktemp -d)
-XVFB_PID=""
-APP_PID=""
 pulisci() {
-    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
-    [ -n "$APP_PID" ] && wait "$APP_PID" 2>/dev/null
-    [ -n "$XVFB_PID" ] && wait "$XVFB_PID" 2>/dev/null
+    ferma_processi
     rm -rf "$TMP"
 }
 trap pulisci EXIT
@@ -33,7 +24,6 @@ fallisci() {
     ls -la "$TMP/lavoro" 2>/dev/null
     exit 1
 }
-source "$QUI/../xvfb/xvfb-comune.sh"
 avvia_xvfb 141 199 "$TMP/xvfb.txt"
 mkdir -p "$TMP/casa" "$TMP/xdg" && chmod 700 "$TMP/xdg"
 
@@ -53,8 +43,7 @@ ferma() {
         a_fuoco "$id"
         tasti alt+a
     fi
-    local box
-    box=$(domanda) || fallisci "$1: no question"
+    domanda >/dev/null || fallisci "$1: no question"
     tasti Return
     wait "$APP_PID"
     local stato=$?

@@ -21,23 +21,14 @@
 set -u
 
 PROGRAMMA=$(readlink -f "${1:?usage: $0 PATH/TO/vagolume}")
-for strumento in Xvfb xdotool timeout; do
-    if ! command -v "$strumento" >/dev/null 2>&1; then
-        echo "SKIP: $strumento is not installed"
-        exit 0
-    fi
-done
+source "$(dirname "$0")/../xvfb/xvfb-comune.sh"
+richiedi_strumenti Xvfb xdotool timeout
 
 TMP=$(mktemp -d)
-XVFB_PID=""
-APP_PID=""
 SOLA_LETTURA=""
 pulisci() {
-    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
+    ferma_processi
     [ -n "$SOLA_LETTURA" ] && umount "$SOLA_LETTURA" 2>/dev/null
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
-    [ -n "$APP_PID" ] && wait "$APP_PID" 2>/dev/null
-    [ -n "$XVFB_PID" ] && wait "$XVFB_PID" 2>/dev/null
     rm -rf "$TMP"
 }
 trap pulisci EXIT
@@ -51,7 +42,6 @@ fallisci() {
     exit 1
 }
 
-source "$(dirname "$0")/../xvfb/xvfb-comune.sh"
 avvia_xvfb 73 140 "$TMP/xvfb.txt"
 
 mkdir -p "$TMP/lavoro" "$TMP/casa/Documents" "$TMP/xdg" "$TMP/scelta"

@@ -15,6 +15,9 @@ cp "$BIN" "$work/prog/vagolume"
 V=$work/prog/vagolume
 # A plain command (not a function), so that "$!" is the program itself.
 senza_schermo=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+temporaneo() { compgen -G '.vagolume-*.pdf' >/dev/null; }
+# The files of the current folder, but the saved standard error.
+rimasti() { find . -mindepth 1 -maxdepth 1 ! -name err.txt -printf '%f\n' | sort; }
 fine_ok() { [ "$(cat "$1/FineStampaPercorsario.tmp" 2>/dev/null)" = $'Fatto\r' ]; }
 
 # A ten-year run, stopped once its document is being drawn: the folder keeps
@@ -23,29 +26,30 @@ for segnale in TERM INT HUP; do
     d="$work/$segnale" && mkdir "$d" && cd "$d" || fail mkdir
     "${senza_schermo[@]}" "$V" "ROMA,01/01/2020,31/12/2029" 2>err.txt &
     pid=$!
-    for _ in $(seq 200); do ls -A | grep -q '^\.vagolume-' && break; sleep 0.05; done
-    ls -A | grep -q '^\.vagolume-' || fail "$segnale: the run never began its document: $(ls -A)"
+    for _ in $(seq 200); do temporaneo && break; sleep 0.05; done
+    temporaneo || fail "$segnale: the run never began its document: $(ls -A)"
     kill -"$segnale" "$pid"
     wait "$pid"
     rc=$?
     [ "$rc" = $((128 + $(kill -l "$segnale"))) ] || fail "$segnale: exit status $rc; $(cat err.txt)"
     fine_ok "$d" || fail "$segnale: no end-of-run file"
-    [ "$(ls -A | grep -v err.txt)" = FineStampaPercorsario.tmp ] || fail "$segnale: files left: $(ls -A)"
+    [ "$(rimasti)" = FineStampaPercorsario.tmp ] || fail "$segnale: files left: $(ls -A)"
 done
 
 # Killed outright: its temporary file is removed by the next start.
 d="$work/kill" && mkdir "$d" && cd "$d" || fail mkdir
 "${senza_schermo[@]}" "$V" "ROMA,01/01/2020,31/12/2029" 2>/dev/null &
 pid=$!
-for _ in $(seq 200); do ls -A | grep -q '^\.vagolume-' && break; sleep 0.05; done
+for _ in $(seq 200); do temporaneo && break; sleep 0.05; done
 kill -KILL "$pid"
 wait "$pid" 2>/dev/null
-ls -A | grep -q '^\.vagolume-' || fail "SIGKILL: no temporary file to clean up"
+temporaneo || fail "SIGKILL: no temporary file to clean up"
 "${senza_schermo[@]}" "$V" "ROMA,01/03/2024,01/03/2024" 2>/dev/null || fail "run after SIGKILL"
-! ls -A | grep -q '^\.vagolume-' || fail "SIGKILL: temporary file still there: $(ls -A)"
+! temporaneo || fail "SIGKILL: temporary file still there: $(ls -A)"
 
 # Started with descriptors 0 to 2 closed: the document is a clean PDF.
 d="$work/chiusi" && mkdir "$d" && cd "$d" || fail mkdir
+# shellcheck disable=SC2016 # $0 is expanded by the inner shell
 "${senza_schermo[@]}" bash -c 'exec 0<&- 1>&- 2>&-; exec "$0" "ROMA,01/03/2024,05/03/2024"' "$V" || fail "closed descriptors: status $?"
 [ "$(pdfinfo ROMA_Vagolume.pdf 2>/dev/null | awk '/^Pages:/ { print $2 }')" = 6 ] || fail "closed descriptors: PDF"
 
@@ -60,7 +64,7 @@ env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:89 "$V" 2>err.txt
 
 # Two starts racing for one Commandline.txt: one prints it.
 mkdir "$work/g1" "$work/g2"
-for prova in 1 2 3; do
+for _ in 1 2 3; do
     printf 'ROMA,01/03/2024,01/03/2024\r\n' >"$work/prog/Commandline.txt"
     (cd "$work/g1" && "${senza_schermo[@]}" "$V" 2>/dev/null) &
     (cd "$work/g2" && "${senza_schermo[@]}" "$V" 2>/dev/null) &
@@ -86,7 +90,7 @@ for volta in 1 2; do
     rc=$?
     [ $rc = 1 ] || fail "read-only folder, start $volta: status $rc"
     fine_ok "$d" || fail "read-only folder: no end-of-run file"
-    [ "$(ls -A | grep -v err.txt)" = FineStampaPercorsario.tmp ] || fail "read-only folder: printed: $(ls -A)"
+    [ "$(rimasti)" = FineStampaPercorsario.tmp ] || fail "read-only folder: printed: $(ls -A)"
     grep -q 'Commandline.txt' err.txt || fail "read-only folder: message: $(cat err.txt)"
 done
 echo "OK"

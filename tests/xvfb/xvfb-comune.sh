@@ -1,6 +1,9 @@
 # Shared by the tests that drive the real window on a private X server; meant
 # to be sourced. The caller defines fallisci (report and exit 1).
 #
+#   richiedi_strumenti CMD...   exits 0 with "SKIP: ..." when one is missing
+#   ferma_processi              ends the program ($APP_PID) and the X server
+#                               ($XVFB_PID) of the test, by their ids
 #   avvia_xvfb FIRST LAST LOG   starts Xvfb on a free display in FIRST..LAST
 #                               (VAGOLUME_DISPLAY_DA..VAGOLUME_DISPLAY_A when
 #                               set), exports DISPLAY and sets XVFB_PID
@@ -22,6 +25,24 @@
 TITOLO="^Stampa moduli per  'Vagolume'\$"
 DOMANDA="^Stampa dei moduli\$"
 XVFB_PID=""
+APP_PID=""
+
+richiedi_strumenti() {
+    local strumento
+    for strumento in "$@"; do
+        if ! command -v "$strumento" >/dev/null 2>&1; then
+            echo "SKIP: $strumento is not installed"
+            exit 0
+        fi
+    done
+}
+
+ferma_processi() {
+    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+    [ -n "$APP_PID" ] && wait "$APP_PID" 2>/dev/null
+    [ -n "$XVFB_PID" ] && wait "$XVFB_PID" 2>/dev/null
+}
 
 # A display number nobody uses; Xvfb gives up at once when another server
 # took it meanwhile, and the next number is tried.
