@@ -13,6 +13,7 @@
 set -u
 
 PROGRAMMA=$(readlink -f "${1:?usage: $0 PATH/TO/vagolume}")
+# shellcheck source=../xvfb/xvfb-comune.sh
 source "$(dirname "$0")/../xvfb/xvfb-comune.sh"
 richiedi_strumenti Xvfb xdotool timeout
 

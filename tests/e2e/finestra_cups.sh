@@ -17,6 +17,7 @@
 # not run as root (cups-pdf needs a cupsd started by root).
 set -u
 
+# shellcheck source=../xvfb/xvfb-comune.sh
 source "$(dirname "$0")/../xvfb/xvfb-comune.sh"
 richiedi_strumenti Xvfb xdotool timeout
 

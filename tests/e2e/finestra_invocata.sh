@@ -9,6 +9,7 @@ set -u
 
 PROGRAMMA=$(readlink -f "${1:?usage: $0 PATH/TO/vagolume}")
 QUI=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../xvfb/xvfb-comune.sh
 source "$QUI/../xvfb/xvfb-comune.sh"
 richiedi_strumenti Xvfb xdotool timeout python3
 
