@@ -50,7 +50,7 @@ sanitize)
     cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVAGOLUME_SANITIZE=ON >/dev/null
     ninja -C build-asan
     cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-        LSAN_OPTIONS=suppressions=$PWD/../tests/lsan.supp ctest --output-on-failure -j2
+        ctest --output-on-failure -j2
     ;;
 fuzz)
     # The invocation-line fuzz target, for a bounded time (seconds, default 60).

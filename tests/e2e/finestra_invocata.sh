@@ -12,6 +12,11 @@ QUI=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=../xvfb/xvfb-comune.sh
 source "$QUI/../xvfb/xvfb-comune.sh"
 richiedi_strumenti Xvfb xdotool timeout python3
+# Under the sanitizers: this program ends normally with the toolkit's X11 and
+# D-Bus threads still about, where the leak check at exit is not reliable (its
+# own tracer crashes now and then) and finds only the D-Bus library's leak.
+# Leaks are not what this test is about.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
 TMP=$(mktemp -d)
 pulisci() {
