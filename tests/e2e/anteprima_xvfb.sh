@@ -17,21 +17,7 @@ PROGRAMMA=$(readlink -f "${1:?usage: $0 PATH/TO/vagolume}")
 source "$(dirname "$0")/../xvfb/xvfb-comune.sh"
 richiedi_strumenti Xvfb xdotool timeout
 
-TMP=$(mktemp -d)
-pulisci() {
-    ferma_processi
-    rm -rf "$TMP"
-}
-trap pulisci EXIT
-
-fallisci() {
-    echo "FAIL: $*"
-    echo "--- program output:"
-    cat "$TMP/uscita.txt" 2>/dev/null
-    echo "--- working folder:"
-    ls -la "$TMP/lavoro" 2>/dev/null
-    exit 1
-}
+prepara_tmp
 
 avvia_xvfb 120 129 "$TMP/xvfb.txt"
 

@@ -18,18 +18,7 @@ richiedi_strumenti Xvfb xdotool timeout python3
 # Leaks are not what this test is about.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
-TMP=$(mktemp -d)
-pulisci() {
-    ferma_processi
-    rm -rf "$TMP"
-}
-trap pulisci EXIT
-fallisci() {
-    echo "FAIL: $*"
-    cat "$TMP/uscita.txt" 2>/dev/null
-    ls -la "$TMP/lavoro" 2>/dev/null
-    exit 1
-}
+prepara_tmp
 avvia_xvfb 141 199 "$TMP/xvfb.txt"
 mkdir -p "$TMP/casa" "$TMP/xdg" && chmod 700 "$TMP/xdg"
 

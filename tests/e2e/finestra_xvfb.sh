@@ -25,23 +25,9 @@ PROGRAMMA=$(readlink -f "${1:?usage: $0 PATH/TO/vagolume}")
 source "$(dirname "$0")/../xvfb/xvfb-comune.sh"
 richiedi_strumenti Xvfb xdotool timeout
 
-TMP=$(mktemp -d)
 SOLA_LETTURA=""
-pulisci() {
-    ferma_processi
-    [ -n "$SOLA_LETTURA" ] && umount "$SOLA_LETTURA" 2>/dev/null
-    rm -rf "$TMP"
-}
-trap pulisci EXIT
-
-fallisci() {
-    echo "FAIL: $*"
-    echo "--- program output:"
-    cat "$TMP/uscita.txt" 2>/dev/null
-    echo "--- working folder:"
-    ls -la "$TMP/lavoro" 2>/dev/null
-    exit 1
-}
+altra_pulizia() { [ -z "$SOLA_LETTURA" ] || umount "$SOLA_LETTURA" 2>/dev/null; }
+prepara_tmp
 
 avvia_xvfb 73 140 "$TMP/xvfb.txt"
 

@@ -1,9 +1,15 @@
 # Shared by the tests that drive the real window on a private X server; meant
-# to be sourced. The caller defines fallisci (report and exit 1).
+# to be sourced after "set -u".
 #
 #   richiedi_strumenti CMD...   exits 0 with "SKIP: ..." when one is missing
 #   ferma_processi              ends the program ($APP_PID) and the X server
 #                               ($XVFB_PID) of the test, by their ids
+#   prepara_tmp                 a private folder $TMP, removed at exit after
+#                               ferma_processi and the caller's altra_pulizia
+#                               (when it defines one)
+#   fallisci MESSAGE            reports, shows the program's output
+#                               ($TMP/uscita.txt) and $TMP/lavoro, exits 1;
+#                               a caller may define its own after sourcing
 #   avvia_xvfb FIRST LAST LOG   starts Xvfb on a free display in FIRST..LAST
 #                               (VAGOLUME_DISPLAY_DA..VAGOLUME_DISPLAY_A when
 #                               set), exports DISPLAY and sets XVFB_PID
@@ -35,6 +41,26 @@ richiedi_strumenti() {
             exit 0
         fi
     done
+}
+
+prepara_tmp() {
+    TMP=$(mktemp -d)
+    trap pulisci_tmp EXIT
+}
+
+pulisci_tmp() {
+    ferma_processi
+    if declare -F altra_pulizia >/dev/null; then altra_pulizia; fi
+    rm -rf "$TMP"
+}
+
+fallisci() {
+    echo "FAIL: $*"
+    echo "--- program output:"
+    cat "$TMP/uscita.txt" 2>/dev/null
+    echo "--- working folder:"
+    ls -la "$TMP/lavoro" 2>/dev/null
+    exit 1
 }
 
 ferma_processi() {
