@@ -15,23 +15,8 @@ using namespace vagolume;
 namespace {
 QString Elenco(const RecordingSurface& s) {
     QString testo;
-    for (const Op& op : s.ops) {
-        testo += QStringLiteral("%1 %2 %3 %4 %5 %6 [%7] %8 %9 %10 %11 %12%13\n")
-                     .arg(op.page)
-                     .arg(static_cast<int>(op.kind))
-                     .arg(op.x1, 0, 'f', 3)
-                     .arg(op.y1, 0, 'f', 3)
-                     .arg(op.x2, 0, 'f', 3)
-                     .arg(op.y2, 0, 'f', 3)
-                     .arg(op.text)
-                     .arg(op.value, 0, 'f', 3)
-                     .arg(op.lineWidth)
-                     .arg(static_cast<int>(op.fillStyle))
-                     .arg(op.fillColour, 6, 16, QLatin1Char('0'))
-                     .arg(op.fontSize, 0, 'f', 2)
-                     .arg(op.bold ? QStringLiteral(" b") : QString()) +
-                 (op.italic ? QStringLiteral(" i") : QString());
-    }
+    for (const Op& op : s.ops)
+        testo += QString::number(op.page) + u' ' + Descrizione(op) + u'\n';
     return testo;
 }
 

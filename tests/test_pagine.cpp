@@ -28,20 +28,7 @@ QStringList Pagina(const QList<Op>& ops, int N) {
         if (op.kind == Op::NewPage) break;
         dentro = dentro || Disegno(op);
         if (!dentro || op.kind == Op::BeginDocument) continue;
-        righe.append(QStringLiteral("%1 %2 %3 %4 %5 [%6] %7 | %8 %9 %10 %11%12%13")
-                         .arg(static_cast<int>(op.kind))
-                         .arg(op.x1, 0, 'f', 3)
-                         .arg(op.y1, 0, 'f', 3)
-                         .arg(op.x2, 0, 'f', 3)
-                         .arg(op.y2, 0, 'f', 3)
-                         .arg(op.text)
-                         .arg(op.value, 0, 'f', 3)
-                         .arg(op.lineWidth)
-                         .arg(static_cast<int>(op.fillStyle))
-                         .arg(op.fillColour, 6, 16, QLatin1Char('0'))
-                         .arg(op.fontSize, 0, 'f', 2)
-                         .arg(op.bold ? QStringLiteral(" b") : QString())
-                         .arg(op.italic ? QStringLiteral(" i") : QString()));
+        righe.append(Descrizione(op));
     }
     return righe;
 }

@@ -2,6 +2,24 @@
 
 namespace vagolume {
 
+QString Descrizione(const Op& op) {
+    // Joined rather than filled in with arg(), so that a "%" in a text stays as it is.
+    auto n = [](double v, int cifre) { return QString::number(v, 'f', cifre); };
+    QStringList parti = {QString::number(static_cast<int>(op.kind)),
+                         n(op.x1, 3),
+                         n(op.y1, 3),
+                         n(op.x2, 3),
+                         n(op.y2, 3),
+                         u'[' + op.text + u']',
+                         n(op.value, 3),
+                         QString::number(op.lineWidth),
+                         QString::number(static_cast<int>(op.fillStyle)),
+                         QStringLiteral("%1").arg(op.fillColour, 6, 16, QLatin1Char('0')),
+                         n(op.fontSize, 2)};
+    return parti.join(u' ') + (op.bold ? QStringLiteral(" b") : QString()) +
+           (op.italic ? QStringLiteral(" i") : QString());
+}
+
 void RecordingSurface::Record(Op op) {
     op.lineWidth = LineWidth();
     op.fillStyle = CurrentFillStyle();

@@ -41,6 +41,11 @@ struct Op {
     int page = 0; // 0 = cover page
 };
 
+// One operation as a line of text: kind, coordinates, [text], value, then the
+// drawing state it was drawn in (line width, fill, colour, font size, b, i).
+// Two recordings drew the same when their lines are equal.
+QString Descrizione(const Op& op);
+
 class RecordingSurface : public SurfaceBase {
 public:
     explicit RecordingSurface(float printableHeight = 287.0f) : height_(printableHeight) {}
