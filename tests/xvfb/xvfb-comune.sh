@@ -1,7 +1,7 @@
 # Shared by the tests that drive the real window on a private X server; meant
 # to be sourced after "set -u".
 #
-#   richiedi_strumenti CMD...   exits 0 with "SKIP: ..." when one is missing
+#   richiedi_strumenti CMD...   exits 77 (skipped) with "SKIP: ..." when one is missing
 #   ferma_processi              ends the program ($APP_PID) and the X server
 #                               ($XVFB_PID) of the test, by their ids
 #   prepara_tmp                 a private folder $TMP, removed at exit after
@@ -38,7 +38,7 @@ richiedi_strumenti() {
     for strumento in "$@"; do
         if ! command -v "$strumento" >/dev/null 2>&1; then
             echo "SKIP: $strumento is not installed"
-            exit 0
+            exit 77
         fi
     done
 }
