@@ -95,6 +95,7 @@ public:
 
 private:
     void Record(Op op);
+    void RecordState(Op::Kind kind, double value, const QString& text = {});
     void Draw(Op op);
 
     float height_;
