@@ -2,6 +2,7 @@
 
 #include "app/Invocazione.h"
 #include "calendar/Calendario.h"
+#include "print/Sistema.h"
 #include "print/Stampanti.h"
 #include "sheet/Pagine.h"
 #include "versione.h"
@@ -12,7 +13,6 @@
 #include <QStandardPaths>
 
 #include <algorithm>
-#include <cstdio>
 
 // The logos live in the core library's resources.
 static void CaricaRisorse() {
@@ -22,10 +22,6 @@ static void CaricaRisorse() {
 namespace vagolume {
 
 namespace {
-void Avvisa(const QString& messaggio) {
-    std::fprintf(stderr, "vagolume: %s\n", qUtf8Printable(messaggio));
-}
-
 // Runs one step of start-up; a failing step is skipped.
 template <typename F> void Passo(F&& f) {
     try {
