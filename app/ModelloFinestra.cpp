@@ -281,8 +281,7 @@ bool ModelloFinestra::TastoEsc() {
 }
 
 void ModelloFinestra::VisualizzaListaStampanti() {
-    lstStampanti.Voci = Installate();
-    lstStampanti.Voci.append(kNomeScrittorePdf);
+    lstStampanti.Voci = ElencoStampanti(Installate());
     // The current printer is shown chosen, so that what looks chosen is what
     // prints; the names are compared exactly.
     lstStampanti.Selezionato = static_cast<int>(lstStampanti.Voci.indexOf(stampanteCorrente_));
@@ -296,17 +295,10 @@ void ModelloFinestra::cmdSelStampante_Click(int16_t Index) {
         Notifica();
         if (lstStampanti.Selezionato >= 0 && lstStampanti.Selezionato < lstStampanti.Voci.size()) {
             const QString scelta = lstStampanti.Voci[lstStampanti.Selezionato];
-            QStringList installate = Installate();
-            installate.append(kNomeScrittorePdf);
-            bool trovata = false;
-            for (const QString& nome : installate) {
-                if (nome == scelta) {
-                    stampanteCorrente_ = nome;
-                    trovata = true;
-                    break;
-                }
-            }
-            if (!trovata)
+            // The name must still be there, exactly as shown.
+            if (ElencoStampanti(Installate()).contains(scelta))
+                stampanteCorrente_ = scelta;
+            else
                 Avvisa(QStringLiteral("la stampante \"%1\" non è più installata: stampo su \"%2\"")
                            .arg(scelta, stampanteCorrente_));
         }

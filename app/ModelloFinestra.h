@@ -51,7 +51,6 @@ struct Servizi {
     // The printing system is being asked (true) or has answered (false): the
     // window shows a busy cursor meanwhile.
     std::function<void(bool occupato)> Occupato;
-    std::function<QString()> StampantePredefinita;
     // The surface a run draws on, for a printer name. filePdf: the file the
     // user chose for the PDF writer, read when the document begins (empty:
     // none chosen).
