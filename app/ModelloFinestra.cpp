@@ -349,14 +349,15 @@ void ModelloFinestra::cmdAnnulla_Click() {
     Form.AnnullaStampa = si;
 }
 
-void ModelloFinestra::Chiusura() {
+bool ModelloFinestra::Chiusura() {
     // Closing the window during a run asks, as "&Annulla" does; the run then
-    // stops after its current page.
+    // stops after its current page, and the window stays.
     if (superficie_) {
         cmdAnnulla_Click();
-        return;
+        return false;
     }
     cmdFine_Click();
+    return true;
 }
 
 bool ModelloFinestra::InterrompiStampa() {
@@ -578,7 +579,6 @@ void ModelloFinestra::DisabilitaFine() {
 void ModelloFinestra::DimensionafrmBase(bool n) {
     FinestraVisibile = true;
     txtSopra.Visibile = n;
-    AltezzaFinestra = 4000;
     Notifica();
 }
 

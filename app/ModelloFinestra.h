@@ -118,8 +118,9 @@ public:
     QString StampanteScelta() const;
     void cmdAnnulla_Click();
     void cmdFine_Click();
-    // The window is being closed (window manager, Alt+F4).
-    void Chiusura();
+    // The window is being closed (window manager, Alt+F4). Returns whether
+    // it may close: during a run closing asks to cancel it instead.
+    bool Chiusura();
     // A termination signal came: a run in progress is discarded and the
     // end-of-run file written.
     void InterrottoDaSegnale();
@@ -146,9 +147,6 @@ public:
 
     // A print run on the current printer (none while one is running).
     void AvviaStampa();
-    bool InStampa() const { return superficie_ != nullptr; }
-    // The process's exit code after a run started by the itinerary program.
-    int CodiceUscita() const { return codiceUscita_; }
 
     QString TestoHelp() const;
     QString CreditLine() const { return lblCopyright.Testo; }
@@ -184,7 +182,6 @@ public:
     Controllo txtFondo, txtSopra, lblCopyright;
     Controllo frmSelStampa, lstStampanti;
     bool StampaPredefinito = false; // "&Stampa" is the default button
-    int AltezzaFinestra = 0;        // outer height, twips
     bool FinestraVisibile = false;
     // The control that should take the keyboard focus (after a run, or when
     // the printer panel closes); the window gives it the focus and clears this.
@@ -208,7 +205,7 @@ private:
     QString filePdf_;     // chosen in the save dialog for the run in progress
     QString cartellaPdf_; // folder of the last file chosen
     QString titoloApplicazione_;
-    int codiceUscita_ = 0;
+    int codiceUscita_ = 0; // the process's exit code after an invoked run
     std::unique_ptr<PrinterSurface> superficie_;
 };
 

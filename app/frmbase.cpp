@@ -707,14 +707,7 @@ void frmbase::keyPressEvent(QKeyEvent* evento) {
 }
 
 void frmbase::closeEvent(QCloseEvent* evento) {
-    // During a run closing is a request to cancel it: the window stays.
-    if (modello_->InStampa()) {
-        evento->ignore();
-        modello_->Chiusura();
-        return;
-    }
-    evento->accept();
-    modello_->Chiusura();
+    evento->setAccepted(modello_->Chiusura());
 }
 
 } // namespace vagolume

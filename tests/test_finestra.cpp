@@ -198,7 +198,6 @@ private slots:
         QVERIFY(m.cmdFine.Abilitato);
         QVERIFY(!m.frmSelStampa.Visibile);
         QVERIFY(m.FinestraVisibile);
-        QCOMPARE(m.AltezzaFinestra, 4000);
         QVERIFY(b.superfici.isEmpty()); // no run
         QVERIFY(!b.FileFine());
     }
@@ -596,6 +595,27 @@ private slots:
         QCOMPARE(b.termina, 1);
         QVERIFY(b.superfici[0].aborted); // nothing half-drawn reaches the printer
         QVERIFY(b.FileFine());
+    }
+
+    void chiusura() {
+        // Closing the window during a run asks as "&Annulla" does, and the
+        // window stays; once idle, closing ends the program.
+        Banco b;
+        b.Avvia();
+        b.Itinerario();
+        b.risposte = {true, true};
+        bool resta = false;
+        b.eventi = [&resta](ModelloFinestra& f, int passo) {
+            if (passo == 2) resta = !f.Chiusura();
+        };
+        b.Stampa(0);
+        QVERIFY(resta);
+        QCOMPARE(b.domande.size(), 2);
+        QCOMPARE(b.domande[1], QStringLiteral("Stampa dei moduli|Vuoi annullare la stampa?"));
+        QVERIFY(b.superfici[0].aborted);
+        QCOMPARE(b.termina, -1);
+        QVERIFY(b.m->Chiusura());
+        QCOMPARE(b.termina, 0);
     }
 
     void salvataggio_data() {
