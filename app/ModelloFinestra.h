@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace vagolume {
 
@@ -26,7 +27,7 @@ struct Controllo {
     bool Visibile = true;
     Rgb ColoreTesto = 0x000000;
     bool Spuntato = false; // check box
-    int Larghezza = 0;     // twips, for the progress fill
+    int Larghezza = 0;     // twips wide (the progress fill grows)
     int Selezionato = -1;  // selected entry of a list box
 };
 
@@ -37,7 +38,6 @@ inline constexpr Rgb kNero = 0x000000;
 inline constexpr Rgb kVerdeChiaro = 0xC0FFC0;
 inline constexpr Rgb kCianoChiaro = 0xC0FFFF;
 inline constexpr Rgb kBlu = 0x0000FF;
-inline constexpr int kLarghezzaTraccia = 4635; // twips of the progress track
 
 // Whatever the logic needs from the outside world: message boxes, event
 // processing, the printers, the end of the program. The window supplies real
@@ -90,6 +90,26 @@ QString TestoSalvato(const EsitoCiclo& esito);
 
 // Keys that move through a drop-down list.
 enum class TastoLista { Inizio, Fine, PaginaSu, PaginaGiu };
+
+// A key as a control of the window received it.
+struct Tasto {
+    int Codice = 0; // Qt::Key
+    Qt::KeyboardModifiers Modificatori = {};
+    QString Testo; // what the key types; empty for none
+};
+
+// What the window does with a key once the model has seen it.
+struct EsitoTasto {
+    enum Azione {
+        Passa,     // the control takes it as usual
+        Preso,     // the model dealt with it: the control never sees it
+        Inserisci, // the control types Testo instead of the key's own text
+        Premi,     // a mnemonic: the button is pressed at once
+    };
+    EsitoTasto(Azione cosa = Passa, QString testo = {}) : Cosa(cosa), Testo(std::move(testo)) {}
+    Azione Cosa;
+    QString Testo;
+};
 // Entries a Page Up or Page Down moves over: as many as the open list shows.
 inline constexpr int kVociPerPagina = 10;
 
@@ -136,6 +156,8 @@ public:
     void ScorriLista(Controllo& lista, TastoLista tasto);
     void cmbData_KeyPress(char16_t& KeyAscii);
     void txtLocalita_KeyPress(char16_t& KeyAscii);
+    // An entry chosen in one of the seven lists, by the mouse or the keys.
+    void ListaScelta(Controllo& lista, const QString& voce);
     // The destination's text changed, whatever changed it.
     void txtLocalita_Change(const QString& testo);
     // Enter: presses "&Stampa" when it is the default button and can be
@@ -144,6 +166,20 @@ public:
     // Escape: closes the printer panel as "&Rinuncia" does. Returns whether
     // the panel was open.
     bool TastoEsc();
+
+    // The keyboard, as the window's controls receive it; controls are named
+    // as in the window (a list's edit field counts as its list).
+    // A key reaching a control, before the control sees it.
+    EsitoTasto TastoSu(QAnyStringView controllo, const Tasto& tasto);
+    // A key that no control took. fuoco: the control with the focus.
+    // Returns whether the key was used.
+    bool TastoNonPreso(QAnyStringView fuoco, const Tasto& tasto);
+    // An Alt+letter mnemonic reaching a control; ambigua: more than one
+    // control has that letter.
+    EsitoTasto Scorciatoia(QAnyStringView controllo, bool ambigua);
+    // Text composed by dead keys or an input method for a control: what the
+    // control is to receive instead; nothing when it takes the text as it is.
+    std::optional<QString> TestoComposto(QAnyStringView controllo, const QString& composto);
 
     // A print run on the current printer (none while one is running).
     void AvviaStampa();
@@ -196,7 +232,9 @@ private:
     QStringList Installate(); // asks the printing system, with the busy cursor
     void RiprendiTastiera();  // focus back where typing goes on
     bool ScegliFilePdf();     // the save dialog; false when cancelled
-    void DiciEsito();         // the box that says how a run from the window went
+    // Enter outside a button; fuoco: the control with the focus.
+    bool Invio(QAnyStringView fuoco);
+    void DiciEsito(); // the box that says how a run from the window went
     // Discards the run in progress; false when there is none.
     bool InterrompiStampa();
 

@@ -43,7 +43,8 @@ public:
         finestra_.Modello().cmdStampa_Click();
         primo_ = cambio_ = -1;
         orologio_.start();
-        finestra_.cmdAnteprima->click(); // returns when the preview is closed
+        // Returns when the preview is closed.
+        finestra_.findChild<QPushButton*>(QStringLiteral("cmdAnteprima"))->click();
         misure_.apertura.push_back(primo_);
         misure_.cambio.push_back(cambio_);
     }

@@ -154,6 +154,13 @@ struct Banco {
     }
 };
 
+// A control of the real window, by its name.
+template <typename W> W* C(const QWidget& finestra, const char* nome) {
+    W* w = finestra.findChild<W*>(QLatin1String(nome));
+    if (!w) qFatal("the window has no control %s", nome);
+    return w;
+}
+
 QStringList Numeri(int da, int a) {
     QStringList r;
     for (int i = da; da <= a ? i <= a : i >= a; i += da <= a ? 1 : -1)
@@ -800,59 +807,78 @@ private slots:
         s.CartellaLavoro = dir.path();
         frmbase f(s);
         f.Form_Load(QDate(2026, 4, 7), QString(), dir.path());
+        auto* Label1 = C<QLabel>(f, "Label1");
+        auto* Label2 = C<QLabel>(f, "Label2");
+        auto* Label3 = C<QLabel>(f, "Label3");
+        auto* chkBianco = C<QCheckBox>(f, "chkBianco");
+        auto* cmbCopie = C<QComboBox>(f, "cmbCopie");
+        auto* cmbg1 = C<QComboBox>(f, "cmbg1");
+        auto* cmbg2 = C<QComboBox>(f, "cmbg2");
+        auto* cmbm2 = C<QComboBox>(f, "cmbm2");
+        auto* cmdAnnulla = C<QPushButton>(f, "cmdAnnulla");
+        auto* cmdSelStampante0 = C<QPushButton>(f, "cmdSelStampante0");
+        auto* cmdSelStampante1 = C<QPushButton>(f, "cmdSelStampante1");
+        auto* cmdStampa = C<QPushButton>(f, "cmdStampa");
+        auto* frmLocalita = C<QGroupBox>(f, "frmLocalita");
+        auto* frmPeriodo = C<QGroupBox>(f, "frmPeriodo");
+        auto* frmSelStampa = C<QGroupBox>(f, "frmSelStampa");
+        auto* lblCopyright = C<QLabel>(f, "lblCopyright");
+        auto* lstStampanti = C<QListWidget>(f, "lstStampanti");
+        auto* txtLocalita = C<QLineEdit>(f, "txtLocalita");
+        auto* txtSopra = C<QLineEdit>(f, "txtSopra");
         QCOMPARE(f.windowTitle(), QStringLiteral("Stampa moduli per  'Vagolume'"));
-        QCOMPARE(f.frmLocalita->title(), QStringLiteral("D&estinazione:"));
-        QCOMPARE(f.Label1->buddy(), f.cmbg1);
-        QCOMPARE(f.Label2->buddy(), f.cmbg2);
-        QCOMPARE(f.Label3->buddy(), f.cmbCopie);
-        QCOMPARE(f.cmdSelStampante[0]->text(), QStringLiteral("S&tampa"));
+        QCOMPARE(frmLocalita->title(), QStringLiteral("D&estinazione:"));
+        QCOMPARE(Label1->buddy(), cmbg1);
+        QCOMPARE(Label2->buddy(), cmbg2);
+        QCOMPARE(Label3->buddy(), cmbCopie);
+        QCOMPARE(cmdSelStampante0->text(), QStringLiteral("S&tampa"));
         QCOMPARE(f.palette().color(QPalette::Window), QColor(0x008080));
-        QCOMPARE(f.frmSelStampa->palette().color(QPalette::WindowText), QColor(0xC0FFFF));
-        QCOMPARE(f.lblCopyright->palette().color(QPalette::WindowText), QColor(0xC0FFC0));
-        QCOMPARE(f.txtSopra->palette().color(QPalette::Base), QColor(0x0000FF));
-        QCOMPARE(f.cmbg1->currentText(), QStringLiteral("07"));
-        QCOMPARE(f.cmbg1->currentIndex(), 6); // the arrow keys move on from the day shown
-        QVERIFY(!f.cmdStampa->isEnabled());
-        QVERIFY(f.cmdStampa->isDefault());
-        QVERIFY(f.cmdAnnulla->isHidden());
-        QVERIFY(f.frmSelStampa->isHidden());
+        QCOMPARE(frmSelStampa->palette().color(QPalette::WindowText), QColor(0xC0FFFF));
+        QCOMPARE(lblCopyright->palette().color(QPalette::WindowText), QColor(0xC0FFC0));
+        QCOMPARE(txtSopra->palette().color(QPalette::Base), QColor(0x0000FF));
+        QCOMPARE(cmbg1->currentText(), QStringLiteral("07"));
+        QCOMPARE(cmbg1->currentIndex(), 6); // the arrow keys move on from the day shown
+        QVERIFY(!cmdStampa->isEnabled());
+        QVERIFY(cmdStampa->isDefault());
+        QVERIFY(cmdAnnulla->isHidden());
+        QVERIFY(frmSelStampa->isHidden());
 
         // Typing: upper case, accented letters too; nothing typed into the lists.
-        QTest::keyClicks(f.txtLocalita, QStringLiteral("forl"));
+        QTest::keyClicks(txtLocalita, QStringLiteral("forl"));
         QKeyEvent accentata(QEvent::KeyPress, Qt::Key_Igrave, Qt::NoModifier, QStringLiteral("ì"));
-        QApplication::sendEvent(f.txtLocalita, &accentata);
-        QCOMPARE(f.txtLocalita->text(), QStringLiteral("FORLÌ"));
-        QVERIFY(f.cmdStampa->isEnabled());
-        QTest::keyClicks(f.cmbg1->lineEdit(), QStringLiteral("12a"));
-        QTest::keyClick(f.cmbg1->lineEdit(), Qt::Key_Backspace);
-        QCOMPARE(f.cmbg1->currentText(), QStringLiteral("07"));
+        QApplication::sendEvent(txtLocalita, &accentata);
+        QCOMPARE(txtLocalita->text(), QStringLiteral("FORLÌ"));
+        QVERIFY(cmdStampa->isEnabled());
+        QTest::keyClicks(cmbg1->lineEdit(), QStringLiteral("12a"));
+        QTest::keyClick(cmbg1->lineEdit(), Qt::Key_Backspace);
+        QCOMPARE(cmbg1->currentText(), QStringLiteral("07"));
         QCOMPARE(f.Modello().cmbg1.Testo, QStringLiteral("07"));
-        QTest::keyClick(f.cmbg1->lineEdit(), Qt::Key_Down);
+        QTest::keyClick(cmbg1->lineEdit(), Qt::Key_Down);
         QCOMPARE(f.Modello().cmbg1.Testo, QStringLiteral("08"));
 
         // Enter in the destination opens the printer panel in front.
-        QTest::keyClick(f.txtLocalita, Qt::Key_Return);
-        QVERIFY(!f.frmSelStampa->isHidden());
-        QCOMPARE(f.lstStampanti->item(f.lstStampanti->count() - 1)->text(), kNomeScrittorePdf);
-        QVERIFY(f.lstStampanti->selectedItems().isEmpty());
-        QCOMPARE(f.children().last(), f.frmSelStampa); // on top of the other controls
-        QTest::keyClick(f.lstStampanti, Qt::Key_End);
-        QCOMPARE(f.Modello().lstStampanti.Selezionato, f.lstStampanti->count() - 1);
-        f.cmdSelStampante[1]->click();
-        QVERIFY(f.frmSelStampa->isHidden());
+        QTest::keyClick(txtLocalita, Qt::Key_Return);
+        QVERIFY(!frmSelStampa->isHidden());
+        QCOMPARE(lstStampanti->item(lstStampanti->count() - 1)->text(), kNomeScrittorePdf);
+        QVERIFY(lstStampanti->selectedItems().isEmpty());
+        QCOMPARE(f.children().last(), frmSelStampa); // on top of the other controls
+        QTest::keyClick(lstStampanti, Qt::Key_End);
+        QCOMPARE(f.Modello().lstStampanti.Selezionato, lstStampanti->count() - 1);
+        cmdSelStampante1->click();
+        QVERIFY(frmSelStampa->isHidden());
 
         // Blank mode: greyed out, white texts.
-        f.chkBianco->click();
-        QVERIFY(!f.frmLocalita->isEnabled());
-        QVERIFY(!f.cmbm2->isEnabled());
-        QVERIFY(f.cmbCopie->isEnabled());
-        QCOMPARE(f.txtLocalita->palette().color(QPalette::Disabled, QPalette::Text), QColor(Qt::white));
-        QCOMPARE(f.cmbg2->lineEdit()->palette().color(QPalette::Disabled, QPalette::Text), QColor(Qt::white));
-        QTest::keyClick(f.cmbCopie->lineEdit(), Qt::Key_Down);
+        chkBianco->click();
+        QVERIFY(!frmLocalita->isEnabled());
+        QVERIFY(!cmbm2->isEnabled());
+        QVERIFY(cmbCopie->isEnabled());
+        QCOMPARE(txtLocalita->palette().color(QPalette::Disabled, QPalette::Text), QColor(Qt::white));
+        QCOMPARE(cmbg2->lineEdit()->palette().color(QPalette::Disabled, QPalette::Text), QColor(Qt::white));
+        QTest::keyClick(cmbCopie->lineEdit(), Qt::Key_Down);
         QCOMPARE(f.Modello().cmbCopie.Testo, QStringLiteral("02"));
-        f.chkBianco->click();
-        QVERIFY(f.frmPeriodo->isEnabled());
-        QCOMPARE(f.txtLocalita->palette().color(QPalette::Active, QPalette::Text), QColor(Qt::black));
+        chkBianco->click();
+        QVERIFY(frmPeriodo->isEnabled());
+        QCOMPARE(txtLocalita->palette().color(QPalette::Active, QPalette::Text), QColor(Qt::black));
     }
 
     void widget_tastiera() {
@@ -861,39 +887,45 @@ private slots:
         s.CartellaLavoro = dir.path();
         frmbase f(s);
         f.Form_Load(QDate(2026, 4, 7), QString(), dir.path());
-        QVERIFY(f.cmdStampa->autoDefault());
-        QVERIFY(!f.cmdFine->autoDefault());
-        QVERIFY(!f.cmdHelp->autoDefault());
+        auto* cmbg1 = C<QComboBox>(f, "cmbg1");
+        auto* cmdFine = C<QPushButton>(f, "cmdFine");
+        auto* cmdHelp = C<QPushButton>(f, "cmdHelp");
+        auto* cmdStampa = C<QPushButton>(f, "cmdStampa");
+        auto* frmSelStampa = C<QGroupBox>(f, "frmSelStampa");
+        auto* txtLocalita = C<QLineEdit>(f, "txtLocalita");
+        QVERIFY(cmdStampa->autoDefault());
+        QVERIFY(!cmdFine->autoDefault());
+        QVERIFY(!cmdHelp->autoDefault());
 
         // Pasted text is kept as typed text is; "&Stampa" follows every change.
         QApplication::clipboard()->setText(QStringLiteral("lido\ndi venezia"));
-        QTest::keyClick(f.txtLocalita, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(f.txtLocalita->text(), QStringLiteral("LIDO DI VENEZIA"));
+        QTest::keyClick(txtLocalita, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(txtLocalita->text(), QStringLiteral("LIDO DI VENEZIA"));
         QCOMPARE(f.Modello().txtLocalita.Testo, QStringLiteral("LIDO DI VENEZIA"));
-        QVERIFY(f.cmdStampa->isEnabled());
-        QTest::keyClick(f.txtLocalita, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(f.txtLocalita, Qt::Key_Backspace);
+        QVERIFY(cmdStampa->isEnabled());
+        QTest::keyClick(txtLocalita, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(txtLocalita, Qt::Key_Backspace);
         QCOMPARE(f.Modello().txtLocalita.Testo, QString());
-        QVERIFY(!f.cmdStampa->isEnabled());
-        QTest::keyClick(f.txtLocalita, Qt::Key_Return);
-        QVERIFY(f.frmSelStampa->isHidden());
-        QTest::keyClick(f.txtLocalita, Qt::Key_Z, Qt::ControlModifier); // undo
+        QVERIFY(!cmdStampa->isEnabled());
+        QTest::keyClick(txtLocalita, Qt::Key_Return);
+        QVERIFY(frmSelStampa->isHidden());
+        QTest::keyClick(txtLocalita, Qt::Key_Z, Qt::ControlModifier); // undo
         QCOMPARE(f.Modello().txtLocalita.Testo, QStringLiteral("LIDO DI VENEZIA"));
-        QVERIFY(f.cmdStampa->isEnabled());
-        QTest::keyClick(f.txtLocalita, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(f.txtLocalita, Qt::Key_X, Qt::ControlModifier); // cut
-        QVERIFY(!f.cmdStampa->isEnabled());
-        QTest::keyClicks(f.txtLocalita, QStringLiteral("x"));
-        QVERIFY(f.cmdStampa->isEnabled()); // one letter is enough
+        QVERIFY(cmdStampa->isEnabled());
+        QTest::keyClick(txtLocalita, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(txtLocalita, Qt::Key_X, Qt::ControlModifier); // cut
+        QVERIFY(!cmdStampa->isEnabled());
+        QTest::keyClicks(txtLocalita, QStringLiteral("x"));
+        QVERIFY(cmdStampa->isEnabled()); // one letter is enough
 
         // Home, End, Page Up and Page Down in the lists.
-        QLineEdit* giorno = f.cmbg1->lineEdit();
+        QLineEdit* giorno = cmbg1->lineEdit();
         const std::pair<Qt::Key, const char*> tasti[] = {
             {Qt::Key_End, "31"}, {Qt::Key_PageUp, "21"}, {Qt::Key_Home, "01"}, {Qt::Key_PageDown, "11"}};
         for (const auto& [tasto, atteso] : tasti) {
             QTest::keyClick(giorno, tasto);
             QCOMPARE(f.Modello().cmbg1.Testo, QLatin1String(atteso));
-            QCOMPARE(f.cmbg1->currentText(), QLatin1String(atteso));
+            QCOMPARE(cmbg1->currentText(), QLatin1String(atteso));
         }
     }
 
@@ -910,39 +942,46 @@ private slots:
         };
         frmbase f(s);
         f.Form_Load(QDate(2026, 4, 7), QString(), dir.path());
+        auto* chkBianco = C<QCheckBox>(f, "chkBianco");
+        auto* cmbCopie = C<QComboBox>(f, "cmbCopie");
+        auto* cmbg1 = C<QComboBox>(f, "cmbg1");
+        auto* cmbg2 = C<QComboBox>(f, "cmbg2");
+        auto* cmdFine = C<QPushButton>(f, "cmdFine");
+        auto* frmSelStampa = C<QGroupBox>(f, "frmSelStampa");
+        auto* txtLocalita = C<QLineEdit>(f, "txtLocalita");
         f.show();
         f.activateWindow();
         if (!QTest::qWaitForWindowActive(&f)) QSKIP("the window cannot be made active on this platform");
         auto alt = [&f](Qt::Key k) { QTest::keyClick(&f, k, Qt::AltModifier); };
-        f.cmdFine->setFocus();
+        cmdFine->setFocus();
         alt(Qt::Key_E);
-        QCOMPARE(QApplication::focusWidget(), f.txtLocalita);
+        QCOMPARE(QApplication::focusWidget(), txtLocalita);
         alt(Qt::Key_D);
-        QVERIFY(f.cmbg1->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == f.cmbg1);
+        QVERIFY(cmbg1->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == cmbg1);
         alt(Qt::Key_A);
-        QVERIFY(f.cmbg2->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == f.cmbg2);
+        QVERIFY(cmbg2->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == cmbg2);
         alt(Qt::Key_S); // disabled: nothing
-        QVERIFY(f.frmSelStampa->isHidden());
+        QVERIFY(frmSelStampa->isHidden());
         alt(Qt::Key_M);
-        QVERIFY(f.chkBianco->isChecked());
+        QVERIFY(chkBianco->isChecked());
         QVERIFY(f.Modello().chkBianco.Spuntato);
         alt(Qt::Key_N);
-        QVERIFY(f.cmbCopie->isAncestorOf(QApplication::focusWidget()) ||
-                QApplication::focusWidget() == f.cmbCopie);
+        QVERIFY(cmbCopie->isAncestorOf(QApplication::focusWidget()) ||
+                QApplication::focusWidget() == cmbCopie);
         alt(Qt::Key_S);
-        QVERIFY(!f.frmSelStampa->isHidden());
+        QVERIFY(!frmSelStampa->isHidden());
         alt(Qt::Key_R);
-        QVERIFY(f.frmSelStampa->isHidden());
-        QCOMPARE(QApplication::focusWidget(), f.chkBianco); // not "&Fine"
+        QVERIFY(frmSelStampa->isHidden());
+        QCOMPARE(QApplication::focusWidget(), chkBianco); // not "&Fine"
         // Enter with the focus on "&Fine" does not end the program: it goes
         // to "&Stampa"; Escape closes the panel.
-        f.cmdFine->setFocus();
-        QTest::keyClick(f.cmdFine, Qt::Key_Return);
+        cmdFine->setFocus();
+        QTest::keyClick(cmdFine, Qt::Key_Return);
         QCOMPARE(termina, -1);
-        QVERIFY(!f.frmSelStampa->isHidden());
+        QVERIFY(!frmSelStampa->isHidden());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-        QVERIFY(f.frmSelStampa->isHidden());
-        QCOMPARE(QApplication::focusWidget(), f.chkBianco);
+        QVERIFY(frmSelStampa->isHidden());
+        QCOMPARE(QApplication::focusWidget(), chkBianco);
         QVERIFY(!domandato);
         // "&Annulla" takes Alt+A from "&Al" while a run shows it.
         f.Modello().MostraAnnulla(true);
