@@ -6,8 +6,8 @@
 
 #include "app/ModelloFinestra.h"
 
-#include <QRect>
 #include <QAnyStringView>
+#include <QRect>
 #include <QStringView>
 #include <optional>
 #include <span>

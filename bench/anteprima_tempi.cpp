@@ -63,7 +63,7 @@ protected:
 
 private:
     void Mostrata(FoglioAnteprima* foglio, int pagina) {
-        const double ms = orologio_.nsecsElapsed() / 1e6;
+        const double ms = static_cast<double>(orologio_.nsecsElapsed()) / 1e6;
         if (pagina == 0 && primo_ < 0) {
             primo_ = ms;
             // Page Down a moment later, as a person would press it.

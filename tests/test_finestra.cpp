@@ -3,6 +3,7 @@
 // cancelling a run and the help text. A few checks at the end look at the
 // real widgets (offscreen) to make sure they show that state.
 
+#include "app/ControlliFinestra.h"
 #include "app/ModelloFinestra.h"
 #include "app/frmbase.h"
 #include "calendar/Calendario.h"
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -115,7 +117,7 @@ struct Banco {
         s.Occupato = [this](bool occupato) { attese += occupato ? u'[' : u']'; };
         s.CreaSuperficie = [this](const QString& nome, std::function<QString()>,
                                   std::function<QString()> filePdf) -> std::unique_ptr<PrinterSurface> {
-            superfici.append(EsitoSuperficie{nome});
+            superfici.append(EsitoSuperficie{.stampante = nome, .filePdf = {}});
             return std::make_unique<SuperficieOsservata>(superfici.last(), std::move(filePdf), salvato,
                                                          guasto);
         };
@@ -314,6 +316,172 @@ private slots:
         QFETCH(QString, tenuto);
         QCOMPARE(TestoDestinazione(incollato), tenuto);
         QCOMPARE(TestoDestinazione(tenuto), tenuto); // typed text passes unchanged
+    }
+
+    // The keyboard policy: what a key does where it arrives. "finestra:X": a
+    // key that no control took, with the focus on X. dopo: printer panel,
+    // chosen printer row, start day, runs.
+    void tastiera_data() {
+        QTest::addColumn<QString>("prima"); // "vuota": no destination; "pannello"; "scelta": row 1 chosen
+        QTest::addColumn<QString>("dove");
+        QTest::addColumn<int>("tasto");
+        QTest::addColumn<int>("mod");
+        QTest::addColumn<QString>("testo");
+        QTest::addColumn<int>("esito");
+        QTest::addColumn<QString>("inserito");
+        QTest::addColumn<QString>("dopo");
+        const int no = Qt::NoModifier, maiusc = Qt::ShiftModifier, ctrl = Qt::ControlModifier;
+        const int passa = EsitoTasto::Passa, preso = EsitoTasto::Preso, inserisci = EsitoTasto::Inserisci;
+        const QString riposo = QStringLiteral("- -1 01 0"), aperto = QStringLiteral("pannello -1 01 0");
+        auto riga = [](const char* nome, const char* prima, const char* dove, int tasto, int mod,
+                       const QString& testo, int esito, const QString& inserito, const QString& dopo) {
+            QTest::newRow(nome) << prima << dove << tasto << mod << testo << esito << inserito << dopo;
+        };
+        // The destination is typed in upper case; an Alt key that is no
+        // shortcut types nothing.
+        riga("minuscola", "", "txtLocalita", Qt::Key_A, no, "a", inserisci, "A", riposo);
+        riga("maiuscola", "", "txtLocalita", Qt::Key_A, maiusc, "A", passa, "", riposo);
+        riga("accentata", "", "txtLocalita", Qt::Key_Igrave, no, "ì", inserisci, "Ì", riposo);
+        riga("Backspace", "", "txtLocalita", Qt::Key_Backspace, no, "\b", passa, "", riposo);
+        riga("Ctrl+V", "", "txtLocalita", Qt::Key_V, ctrl, "\x16", passa, "", riposo);
+        riga("Alt+Q", "", "txtLocalita", Qt::Key_Q, Qt::AltModifier, "q", preso, "", riposo);
+        // The lists take choices only.
+        riga("cifra in una lista", "", "cmbg1", Qt::Key_1, no, "1", preso, "", riposo);
+        riga("Fine in una lista", "", "cmbg1", Qt::Key_End, no, "", preso, "", "- -1 31 0");
+        riga("Pagina giù", "", "cmbg1", Qt::Key_PageDown, no, "", preso, "", "- -1 11 0");
+        riga("Maiusc+Fine", "", "cmbg1", Qt::Key_End, maiusc, "", passa, "", riposo);
+        riga("freccia in una lista", "", "cmbg1", Qt::Key_Down, no, "", passa, "", riposo);
+        // Enter presses "&Stampa" unless a button has the focus.
+        riga("Invio nella destinazione", "", "txtLocalita", Qt::Key_Return, no, "\r", preso, "", aperto);
+        riga("Invio del tastierino", "", "cmbm1", Qt::Key_Enter, Qt::KeypadModifier, "\r", preso, "", aperto);
+        riga("Maiusc+Invio", "", "txtLocalita", Qt::Key_Return, maiusc, "\r", preso, "", aperto);
+        riga("Ctrl+Invio", "", "txtLocalita", Qt::Key_Return, ctrl, "\r", passa, "", riposo);
+        riga("Invio, Stampa spento", "vuota", "txtLocalita", Qt::Key_Return, no, "\r", preso, "",
+             "- -1 07 0");
+        riga("Invio su un bottone", "", "cmdStampa", Qt::Key_Return, no, "\r", passa, "", riposo);
+        riga("Invio sulla casella", "", "chkBianco", Qt::Key_Return, no, "\r", passa, "", riposo);
+        riga("Invio nell'elenco", "scelta", "lstStampanti", Qt::Key_Return, no, "\r", preso, "", "- 1 01 1");
+        // Escape closes the printer panel.
+        riga("Esc", "pannello", "lstStampanti", Qt::Key_Escape, no, "\x1b", preso, "", riposo);
+        riga("Esc senza pannello", "", "cmbg1", Qt::Key_Escape, no, "\x1b", passa, "", riposo);
+        riga("Maiusc+Esc", "pannello", "lstStampanti", Qt::Key_Escape, maiusc, "\x1b", passa, "", aperto);
+        // Nothing chosen in the printer list: the first arrow chooses.
+        riga("prima freccia", "pannello", "lstStampanti", Qt::Key_Down, no, "", preso, "", "pannello 0 01 0");
+        riga("Fine nell'elenco", "pannello", "lstStampanti", Qt::Key_End, no, "", preso, "",
+             "pannello 2 01 0");
+        riga("freccia, già scelta", "scelta", "lstStampanti", Qt::Key_Down, no, "", passa, "",
+             "pannello 1 01 0");
+        riga("Maiusc+freccia", "pannello", "lstStampanti", Qt::Key_Down, maiusc, "", passa, "", aperto);
+        // Keys that reached the window.
+        riga("finestra: Invio", "", "finestra:chkBianco", Qt::Key_Return, no, "\r", preso, "", aperto);
+        riga("finestra: Invio, Stampa spento", "vuota", "finestra:cmdFine", Qt::Key_Return, no, "\r", passa,
+             "", "- -1 07 0");
+        riga("finestra: Invio nel pannello", "scelta", "finestra:lstStampanti", Qt::Key_Return, no, "\r",
+             preso, "", "- 1 01 1");
+        riga("finestra: Esc", "pannello", "finestra:", Qt::Key_Escape, no, "\x1b", preso, "", riposo);
+        riga("finestra: Maiusc+Esc", "pannello", "finestra:", Qt::Key_Escape, maiusc, "\x1b", passa, "",
+             aperto);
+    }
+    void tastiera() {
+        QFETCH(QString, prima);
+        QFETCH(QString, dove);
+        QFETCH(int, tasto);
+        QFETCH(int, mod);
+        QFETCH(QString, testo);
+        QFETCH(int, esito);
+        QFETCH(QString, inserito);
+        QFETCH(QString, dopo);
+        Banco b;
+        b.Avvia();
+        ModelloFinestra& m = *b.m;
+        if (prima != QLatin1String("vuota")) b.Itinerario();
+        if (prima == QLatin1String("pannello") || prima == QLatin1String("scelta")) m.cmdStampa_Click();
+        if (prima == QLatin1String("scelta")) m.lstStampanti.Selezionato = 1;
+        const Tasto t{tasto, Qt::KeyboardModifiers(mod), testo};
+        EsitoTasto e;
+        if (dove.startsWith(QLatin1String("finestra:")))
+            e = m.TastoNonPreso(dove.mid(9), t) ? EsitoTasto::Preso : EsitoTasto::Passa;
+        else
+            e = m.TastoSu(dove, t);
+        QCOMPARE(e.Cosa, esito);
+        QCOMPARE(e.Testo, inserito);
+        QCOMPARE(QStringLiteral("%1 %2 %3 %4")
+                     .arg(m.frmSelStampa.Visibile ? QStringLiteral("pannello") : QStringLiteral("-"))
+                     .arg(m.lstStampanti.Selezionato)
+                     .arg(m.cmbg1.Testo)
+                     .arg(b.superfici.size()),
+                 dopo);
+    }
+
+    // Alt+letter: "&Al" and "&Annulla" share Alt+A, which cancels while a
+    // run shows "&Annulla"; a button's mnemonic presses it at once.
+    void scorciatoie_data() {
+        QTest::addColumn<QString>("dove");
+        QTest::addColumn<bool>("ambigua");
+        QTest::addColumn<bool>("inStampa");
+        QTest::addColumn<int>("esito");
+        QTest::newRow("Al, a riposo") << "Label2" << false << false << int(EsitoTasto::Passa);
+        QTest::newRow("Al, in stampa") << "Label2" << false << true << int(EsitoTasto::Preso);
+        QTest::newRow("Annulla, in stampa") << "cmdAnnulla" << false << true << int(EsitoTasto::Preso);
+        QTest::newRow("Dal, in stampa") << "Label1" << false << true << int(EsitoTasto::Passa);
+        QTest::newRow("Fine") << "cmdFine" << false << false << int(EsitoTasto::Premi);
+        QTest::newRow("Fine, ambigua") << "cmdFine" << true << false << int(EsitoTasto::Passa);
+        QTest::newRow("Moduli in bianco") << "chkBianco" << false << false << int(EsitoTasto::Premi);
+        QTest::newRow("Anteprima") << "cmdAnteprima" << false << true << int(EsitoTasto::Premi);
+        QTest::newRow("Destinazione") << "frmLocalita" << false << false << int(EsitoTasto::Passa);
+    }
+    void scorciatoie() {
+        QFETCH(QString, dove);
+        QFETCH(bool, ambigua);
+        QFETCH(bool, inStampa);
+        QFETCH(int, esito);
+        Banco b;
+        b.Avvia();
+        b.m->MostraAnnulla(inStampa);
+        b.risposte = {true};
+        QCOMPARE(b.m->Scorciatoia(dove, ambigua).Cosa, esito);
+        const bool annullata = esito == EsitoTasto::Preso;
+        QCOMPARE(b.m->Form.AnnullaStampa, annullata);
+        QCOMPARE(b.domande.size(), annullata ? 1 : 0);
+    }
+
+    void testoComposto() {
+        // Dead keys and input methods reach the destination upper-cased;
+        // other controls take their text as it is.
+        Banco b;
+        b.Avvia();
+        QCOMPARE(b.m->TestoComposto(u"txtLocalita", QStringLiteral("àb\x01")).value_or(QString()),
+                 QStringLiteral("ÀB\x01"));
+        QVERIFY(!b.m->TestoComposto(u"cmbg1", QStringLiteral("à")));
+    }
+
+    // The window's table: every control inside its container, which comes
+    // first; controls of one container overlap only where one paints over
+    // the other (the printer panel, the progress fill) and where "&Annulla"
+    // takes the place of "&Stampa".
+    void tabellaControlli() {
+        const auto controlli = Controlli();
+        for (const DescrizioneControllo& d : controlli) {
+            QCOMPARE(Descrizione(QLatin1String(d.Nome)), &d); // names are unique
+            QRect spazio(0, 0, kLarghezzaFinestra, kAltezzaFinestra);
+            if (*d.Contenitore) {
+                const DescrizioneControllo* c = Descrizione(QLatin1String(d.Contenitore));
+                QVERIFY2(c && c < &d && c->Tipo == Genere::Cornice, d.Nome);
+                spazio = QRect(QPoint(0, 0), c->Rettangolo.size());
+            }
+            QVERIFY2(spazio.contains(d.Rettangolo), d.Nome);
+            if (*d.Compagno) QVERIFY2(Descrizione(QLatin1String(d.Compagno)), d.Compagno);
+            for (const DescrizioneControllo& e : controlli) {
+                if (&e <= &d || qstrcmp(e.Contenitore, d.Contenitore) != 0) continue;
+                const bool voluto = (e.Opzioni & Coprente) ||
+                                    (qstrcmp(d.Nome, "cmdStampa") == 0 && qstrcmp(e.Nome, "cmdAnnulla") == 0);
+                QVERIFY2(voluto || !d.Rettangolo.intersects(e.Rettangolo),
+                         qPrintable(QStringLiteral("%1 overlaps %2").arg(d.Nome, e.Nome)));
+            }
+        }
+        QCOMPARE(Mnemonico(u"&Al"), QChar(u'A'));
+        QCOMPARE(Mnemonico(u"Ante&prima"), QChar(u'P'));
+        QCOMPARE(Mnemonico(u"A&&B"), QChar());
     }
 
     void stampaVisibile_data() {
@@ -842,6 +1010,27 @@ private slots:
         QVERIFY(cmdStampa->isDefault());
         QVERIFY(cmdAnnulla->isHidden());
         QVERIFY(frmSelStampa->isHidden());
+        // Each control of the table: in its container, where the table puts
+        // it (within a pixel), with its tooltip; Tab follows the table.
+        const double px = f.screen()->logicalDotsPerInchX() / 1440.0;
+        QStringList ordine, catena;
+        for (const DescrizioneControllo& d : Controlli()) {
+            const auto* w = C<QWidget>(f, d.Nome);
+            QCOMPARE(w->parentWidget()->objectName(),
+                     *d.Contenitore ? QLatin1String(d.Contenitore) : QLatin1String("frmbase"));
+            const QRect g = w->geometry(), t = d.Rettangolo;
+            for (const auto& [pixel, twip] :
+                 {std::pair{g.left(), t.left()}, std::pair{g.top(), t.top()}, std::pair{g.width(), t.width()},
+                  std::pair{g.height(), t.height()}})
+                QVERIFY2(std::abs(pixel - twip * px) <= 1.0, d.Nome);
+            QCOMPARE(w->toolTip(), QString::fromUtf8(d.Suggerimento));
+            ordine.append(QLatin1String(d.Nome));
+        }
+        for (QWidget* w = f.nextInFocusChain(); w != &f; w = w->nextInFocusChain())
+            if (ordine.contains(w->objectName())) catena.append(w->objectName());
+        QCOMPARE(catena, ordine);
+        QCOMPARE(cmdSelStampante0->nextInFocusChain(), C<QWidget>(f, "cmdAnteprima"));
+        QCOMPARE(C<QWidget>(f, "cmdAnteprima")->nextInFocusChain(), cmdSelStampante1);
 
         // Typing: upper case, accented letters too; nothing typed into the lists.
         QTest::keyClicks(txtLocalita, QStringLiteral("forl"));
