@@ -6,6 +6,7 @@
 #include "print/PrinterSurface.h"
 #include "sheet/CiclodiStampa.h"
 
+#include <QAnyStringView>
 #include <QDate>
 #include <QPageLayout>
 #include <QString>
@@ -91,6 +92,9 @@ QString TestoSalvato(const EsitoCiclo& esito);
 // Keys that move through a drop-down list.
 enum class TastoLista { Inizio, Fine, PaginaSu, PaginaGiu };
 
+// Entries a Page Up or Page Down moves over: as many as the open list shows.
+inline constexpr int kVociPerPagina = 10;
+
 // A key as a control of the window received it.
 struct Tasto {
     int Codice = 0; // Qt::Key
@@ -110,8 +114,6 @@ struct EsitoTasto {
     Azione Cosa;
     QString Testo;
 };
-// Entries a Page Up or Page Down moves over: as many as the open list shows.
-inline constexpr int kVociPerPagina = 10;
 
 // Text that reaches the destination in one piece (pasted, dropped) as it is
 // kept: upper case like typed text, every line break made a blank.
