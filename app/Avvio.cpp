@@ -6,6 +6,7 @@
 #include "versione.h"
 
 #include "print/Interruzione.h"
+#include "print/Sistema.h"
 #include "sheet/CiclodiStampa.h"
 
 #include <QApplication>
@@ -17,7 +18,6 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -83,12 +83,11 @@ void Messaggi(QtMsgType tipo, const QMessageLogContext& contesto, const QString&
     tipoDiNota.removeIf([](QChar c) { return c.isDigit(); });
     if (tipo != QtFatalMsg && detti.size() < 1000 && detti.contains(tipoDiNota)) return;
     detti.insert(tipoDiNota);
-    std::fprintf(stderr, "vagolume: %s\n", qUtf8Printable(testo));
+    Avvisa(testo);
 }
 
 bool Impostata(const char* variabile) {
-    const char* valore = std::getenv(variabile);
-    return valore != nullptr && *valore != '\0';
+    return !qEnvironmentVariableIsEmpty(variabile);
 }
 
 // Descriptors 0 to 2 closed at start would be taken by the first files the
@@ -169,13 +168,11 @@ int Avvia(int argc, char* argv[]) {
     bool senzaSchermo = !piattaformaScelta && !Impostata("DISPLAY") && !Impostata("WAYLAND_DISPLAY");
     if (senzaSchermo) {
         if (!invocato) {
-            std::fputs(
-                "vagolume: nessuno schermo disponibile (DISPLAY non impostato) e nessuna riga di comando: "
-                "niente da stampare\n",
-                stderr);
+            Avvisa(QStringLiteral("nessuno schermo disponibile (DISPLAY non impostato) e nessuna riga di "
+                                  "comando: niente da stampare"));
             return 2;
         }
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     } else if (!piattaformaScelta) {
         // A display that is named but cannot be opened falls back to the
         // offscreen platform instead of aborting the program.
@@ -183,7 +180,7 @@ int Avvia(int argc, char* argv[]) {
         if (Impostata("WAYLAND_DISPLAY")) piattaforme += "wayland;";
         if (Impostata("DISPLAY")) piattaforme += "xcb;";
         piattaforme += "offscreen";
-        ::setenv("QT_QPA_PLATFORM", piattaforme.constData(), 1);
+        qputenv("QT_QPA_PLATFORM", piattaforme);
     }
 
     qInstallMessageHandler(Messaggi);
@@ -192,18 +189,15 @@ int Avvia(int argc, char* argv[]) {
     silenziaPiattaforma = false;
     if (!piattaformaScelta && !senzaSchermo &&
         QGuiApplication::platformName() == QLatin1String("offscreen")) {
-        const char* x = std::getenv("DISPLAY");
-        const char* wayland = std::getenv("WAYLAND_DISPLAY");
-        const QString schermo = QString::fromLocal8Bit(Impostata("WAYLAND_DISPLAY") ? wayland : x);
+        const QString schermo =
+            qEnvironmentVariable(Impostata("WAYLAND_DISPLAY") ? "WAYLAND_DISPLAY" : "DISPLAY");
         if (!invocato) {
-            std::fprintf(
-                stderr,
-                "vagolume: impossibile usare lo schermo %s e nessuna riga di comando: niente da stampare\n",
-                qUtf8Printable(schermo));
+            Avvisa(QStringLiteral(
+                       "impossibile usare lo schermo %1 e nessuna riga di comando: niente da stampare")
+                       .arg(schermo));
             return 2;
         }
-        std::fprintf(stderr, "vagolume: impossibile usare lo schermo %s: stampo senza finestra\n",
-                     qUtf8Printable(schermo));
+        Avvisa(QStringLiteral("impossibile usare lo schermo %1: stampo senza finestra").arg(schermo));
         senzaSchermo = true;
     }
     // Temporary files left by runs that were killed.
@@ -260,6 +254,7 @@ int Avvia(int argc, char* argv[]) {
     } catch (const std::bad_alloc&) {
         // Memory ran out outside the run's own care: the document (discarded
         // with the window) is lost, and the caller is told.
+        // Written without allocating: memory just ran out.
         std::fputs("vagolume: memoria esaurita: non stampo\n", stderr);
         if (invocato) ScriviFineStampa(QDir::currentPath());
         return 1;
@@ -267,7 +262,7 @@ int Avvia(int argc, char* argv[]) {
     if (const int segnale = SegnaleRicevuto()) TerminaConSegnale(segnale);
     if (terminato) return codice;
     if (senzaSchermo) {
-        std::fputs("vagolume: nessuno schermo disponibile e nessuna riga di comando utilizzabile\n", stderr);
+        Avvisa(QStringLiteral("nessuno schermo disponibile e nessuna riga di comando utilizzabile"));
         return 2;
     }
     ciclo = true;

@@ -1,5 +1,7 @@
 #include "app/Invocazione.h"
 
+#include "print/StampaTesto.h"
+
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -38,18 +40,9 @@ std::optional<int> Numero(const QString& parte, int maxCifre) {
 }
 } // namespace
 
-QString Trim(const QString& t) {
-    qsizetype inizio = 0, fine = t.size();
-    while (inizio < fine && t[inizio] == u' ')
-        ++inizio;
-    while (fine > inizio && t[fine - 1] == u' ')
-        --fine;
-    return t.mid(inizio, fine - inizio);
-}
-
 std::optional<DataInvocazione> LeggiDataInvocazione(const QString& testo) {
     static const QRegularExpression separatori(QStringLiteral("[/\\-. ]+"));
-    const QStringList parti = Trim(testo).split(separatori, Qt::SkipEmptyParts);
+    const QStringList parti = TogliSpazi(testo).split(separatori, Qt::SkipEmptyParts);
     if (parti.size() != 3) return std::nullopt;
     std::optional<int> g, m, a;
     if (parti[0].size() == 4) {
@@ -78,7 +71,7 @@ QString TestoCitato(const QString& t) {
 
 // Why a parsed line cannot be printed; empty when it can.
 QString Controlla(const Invocazione& r, const QString& inizio, const QString& fine) {
-    if (!r.Destinazione || Trim(*r.Destinazione).isEmpty())
+    if (!r.Destinazione || TogliSpazi(*r.Destinazione).isEmpty())
         return QStringLiteral("destinazione mancante nella riga di comando");
     if (fine.contains(u','))
         return QStringLiteral("testo dopo la data finale nella riga di comando: %1").arg(TestoCitato(fine));
@@ -110,24 +103,24 @@ Invocazione AnalizzaRigaComando(const QString& riga) {
     QString resto = riga.left(lunghezza);
     // a. A program path in front ends at ".exe".
     qsizetype p = resto.indexOf(QLatin1String(".exe"));
-    if (p >= 0) resto = Trim(resto.mid(p + 4));
+    if (p >= 0) resto = TogliSpazi(resto.mid(p + 4));
     // b. The destination runs to the first comma, blanks included.
     p = resto.indexOf(u',');
     if (p >= 0) r.Destinazione = resto.left(p);
-    resto = Trim(resto.mid(p + 1));
+    resto = TogliSpazi(resto.mid(p + 1));
     // c. Start date up to the next comma, end date after it.
     QString inizio, fine;
     p = resto.indexOf(u',');
     if (p >= 0) {
         inizio = resto.left(p);
-        resto = Trim(resto.mid(p + 1));
+        resto = TogliSpazi(resto.mid(p + 1));
         fine = resto;
     }
     // d. Each date is read on its own; one that is not a date keeps the default.
     r.Inizio = LeggiDataInvocazione(inizio);
     r.Fine = LeggiDataInvocazione(fine);
     r.Resto = resto;
-    r.Errore = Controlla(r, Trim(inizio), fine);
+    r.Errore = Controlla(r, TogliSpazi(inizio), fine);
     return r;
 }
 

@@ -50,7 +50,4 @@ struct LetturaFileComando {
 };
 LetturaFileComando LeggiFileComando(const QString& cartella);
 
-// Blanks removed at both ends (only the space character).
-QString Trim(const QString& t);
-
 } // namespace vagolume

@@ -3,6 +3,7 @@
 #include "app/ControlliFinestra.h"
 #include "app/Invocazione.h"
 #include "calendar/Calendario.h"
+#include "print/Sistema.h"
 #include "print/Stampanti.h"
 #include "sheet/Pagine.h"
 #include "versione.h"
@@ -13,7 +14,6 @@
 #include <QStandardPaths>
 
 #include <algorithm>
-#include <cstdio>
 
 // The logos live in the core library's resources.
 static void CaricaRisorse() {
@@ -23,10 +23,6 @@ static void CaricaRisorse() {
 namespace vagolume {
 
 namespace {
-void Avvisa(const QString& messaggio) {
-    std::fprintf(stderr, "vagolume: %s\n", qUtf8Printable(messaggio));
-}
-
 // Runs one step of start-up; a failing step is skipped.
 template <typename F> void Passo(F&& f) {
     try {

@@ -26,18 +26,15 @@ struct Controllo {
     QStringList Voci; // entries of a list
     bool Abilitato = true;
     bool Visibile = true;
-    Rgb ColoreTesto = 0x000000;
+    Rgb ColoreTesto = kNero;
     bool Spuntato = false; // check box
     int Larghezza = 0;     // twips wide (the progress fill grows)
     int Selezionato = -1;  // selected entry of a list box
 };
 
-// Colours of the window.
+// Colours of the window of its own; it shares white, black, light green and
+// light cyan with the sheet (print/PrinterSurface.h).
 inline constexpr Rgb kColoreSfondo = 0x008080;
-inline constexpr Rgb kBianco = 0xFFFFFF;
-inline constexpr Rgb kNero = 0x000000;
-inline constexpr Rgb kVerdeChiaro = 0xC0FFC0;
-inline constexpr Rgb kCianoChiaro = 0xC0FFFF;
 inline constexpr Rgb kBlu = 0x0000FF;
 
 // Whatever the logic needs from the outside world: message boxes, event

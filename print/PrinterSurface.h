@@ -28,6 +28,15 @@ enum class Orientation { Portrait };
 // Colours as 0xRRGGBB.
 using Rgb = uint32_t;
 
+// The colours of the printed sheet; text, lines and outlines are black.
+inline constexpr Rgb kBianco = 0xFFFFFF;
+inline constexpr Rgb kVerdeChiaro = 0xC0FFC0;
+inline constexpr Rgb kCianoChiaro = 0xC0FFFF;
+inline constexpr Rgb kGiallo = 0xFFFF00;
+inline constexpr Rgb kArancioChiaro = 0xFFE0C0;
+inline constexpr Rgb kGialloChiaro = 0xFFFFC0;
+inline constexpr Rgb kNero = 0x000000;
+
 // A picture drawn on the pages, with a name so that a recording can tell which.
 struct Picture {
     QString name;

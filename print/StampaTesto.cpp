@@ -4,9 +4,6 @@
 
 namespace vagolume {
 
-namespace {
-// Leading and trailing space characters removed (only blanks, as the pages
-// never carry tabs or line breaks).
 QString TogliSpazi(const QString& t) {
     qsizetype inizio = 0, fine = t.size();
     while (inizio < fine && t[inizio] == u' ')
@@ -16,6 +13,7 @@ QString TogliSpazi(const QString& t) {
     return t.mid(inizio, fine - inizio);
 }
 
+namespace {
 // Where the line of a shrunk text stands.
 enum class Appoggio {
     Fondo, // the bottom of its line stays on RigaStampaVerticale

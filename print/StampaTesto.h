@@ -7,6 +7,10 @@ namespace vagolume {
 
 enum Allineamento : int16_t { Sinistra = 0, Centrato = 1, Destra = 2 };
 
+// Blanks removed at both ends: only the space character, as in the printed
+// texts and in the invocation line; tabs and line breaks stay.
+QString TogliSpazi(const QString& t);
+
 // Smallest size the shrinking of StampaTesto goes down to: a text that does not
 // fit even there is printed at this size.
 inline constexpr float kDimensioneMinima = 1.0f;

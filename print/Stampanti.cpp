@@ -1,24 +1,24 @@
 #include "print/Stampanti.h"
 
 #include "print/Interruzione.h"
+#include "print/Sistema.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QPageSize>
+#include <QThreadPool>
 
 #include <cups/cups.h>
 
 #include <cerrno>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <future>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 namespace vagolume {
@@ -36,32 +36,36 @@ QPageLayout A4ConMargini(QMarginsF margini) {
     return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, margini, QPageLayout::Millimeter);
 }
 
+// The threads the queries of the printing system run on. The pool is never
+// destroyed: a query that gets no answer is left running when the program
+// ends, where the application's global pool would make the end wait for it.
+// Each such query keeps its thread, hence room for many.
+QThreadPool& ThreadInterrogazioni() {
+    static QThreadPool* const pool = [] {
+        auto* nuovo = new QThreadPool;
+        nuovo->setMaxThreadCount(64);
+        return nuovo;
+    }();
+    return *pool;
+}
+
 // Runs a query of the printing system on a worker thread and waits a bounded
 // time. A server that accepts connections but does not answer (stopped, hung)
 // would otherwise block the caller for minutes; the worker is then left to
 // finish on its own and its answer is dropped. A termination signal ends the
-// wait at once.
+// wait at once. (QFuture has no wait with a time limit: the answer comes
+// through a std::future.)
 template <typename T, typename F>
 std::optional<T> ConAttesa(F interroga, std::chrono::steady_clock::duration limite = kAttesaCups) {
-    struct Condiviso {
-        std::mutex m;
-        std::condition_variable cv;
-        std::optional<T> risposta;
-    };
-    auto condiviso = std::make_shared<Condiviso>();
-    std::thread([condiviso, interroga = std::move(interroga)] {
-        T r = interroga();
-        std::lock_guard lock(condiviso->m);
-        condiviso->risposta = std::move(r);
-        condiviso->cv.notify_all();
-    }).detach();
+    auto compito = std::make_shared<std::packaged_task<T()>>(std::move(interroga));
+    std::future<T> risposta = compito->get_future();
+    ThreadInterrogazioni().start([compito] { (*compito)(); });
     const auto scadenza = std::chrono::steady_clock::now() + limite;
-    std::unique_lock lock(condiviso->m);
-    while (!condiviso->risposta.has_value()) {
+    while (risposta.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
         if (SegnaleRicevuto() != 0 || std::chrono::steady_clock::now() >= scadenza) return std::nullopt;
-        condiviso->cv.wait_for(lock, std::chrono::milliseconds(100));
+        risposta.wait_for(std::chrono::milliseconds(100));
     }
-    return std::move(condiviso->risposta);
+    return risposta.get();
 }
 
 StatoStampanti InterrogaCups() {
@@ -102,10 +106,6 @@ Margini InterrogaMargini(const QByteArray& coda) {
     cupsFreeDests(1, dest);
     return m;
 }
-
-void Avvisa(const QString& messaggio) {
-    std::fprintf(stderr, "vagolume: %s\n", qUtf8Printable(messaggio));
-}
 } // namespace
 
 QString NomeFileSicuro(const QString& nomeDocumento) {
@@ -128,6 +128,21 @@ QString NomeFileSicuro(const QString& nomeDocumento) {
     return nome;
 }
 
+namespace {
+// Gives a finished file a second name, only if that name is free; errno says
+// why not. A hard link never replaces an existing file (the temporary name is
+// removed by the caller); a file system without hard links gets a rename that
+// refuses to replace. QFile::rename would not do: it looks for the name first
+// and, when its own rename then fails, copies over whatever took the name
+// meanwhile, so that of two runs ending together one would lose its document.
+bool CreaSenzaSostituire(const QByteArray& sorgente, const QByteArray& destinazione) {
+    if (::link(sorgente.constData(), destinazione.constData()) == 0) return true;
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != EXDEV) return false;
+    return ::renameat2(AT_FDCWD, sorgente.constData(), AT_FDCWD, destinazione.constData(),
+                       RENAME_NOREPLACE) == 0;
+}
+} // namespace
+
 ScrittorePdf::ScrittorePdf(QString cartella, std::function<QString()> fileScelto)
     : cartella_(std::move(cartella)), fileScelto_(std::move(fileScelto)) {}
 
@@ -143,9 +158,7 @@ QPageLayout ScrittorePdf::Impaginazione() const {
 bool ScrittorePdf::Consegna(const QString& pdf, const QString& nomeDocumento, QString& errore) {
     const QString base = NomeFileSicuro(nomeDocumento);
     const QByteArray sorgente = QFile::encodeName(pdf);
-    const mode_t maschera = ::umask(0);
-    ::umask(maschera);
-    ::chmod(sorgente.constData(), 0666 & ~maschera);
+    ::chmod(sorgente.constData(), ModoFileNuovo());
     if (const QString scelto = FileScelto(); !scelto.isEmpty()) {
         // The name the user chose, exactly; a rename replaces an old file at
         // once, never leaving half of either.
@@ -162,23 +175,11 @@ bool ScrittorePdf::Consegna(const QString& pdf, const QString& nomeDocumento, QS
             i == 1 ? base + QStringLiteral(".pdf") : QStringLiteral("%1 (%2).pdf").arg(base).arg(i);
         const QString percorso = QDir(cartella_).filePath(nome);
         const QByteArray destinazione = QFile::encodeName(percorso);
-        // A hard link never replaces an existing file; the temporary name is
-        // removed by the caller.
-        if (::link(sorgente.constData(), destinazione.constData()) == 0) {
+        if (CreaSenzaSostituire(sorgente, destinazione)) {
             ultimoFile_ = percorso;
             return true;
         }
         if (errno == EEXIST) continue;
-        if (errno == EPERM || errno == EOPNOTSUPP || errno == EXDEV) {
-            // A file system without hard links: fall back to a rename that
-            // refuses to replace.
-            if (::renameat2(AT_FDCWD, sorgente.constData(), AT_FDCWD, destinazione.constData(),
-                            RENAME_NOREPLACE) == 0) {
-                ultimoFile_ = percorso;
-                return true;
-            }
-            if (errno == EEXIST) continue;
-        }
         errore = QStringLiteral("impossibile scrivere %1: %2")
                      .arg(percorso, QString::fromLocal8Bit(std::strerror(errno)));
         return false;

@@ -44,7 +44,7 @@ private:
     FontState font_;
     int16_t lineWidth_ = 1;
     FillStyle fillStyle_ = FillStyle::Transparent;
-    Rgb fillColour_ = 0xFFFFFF;
+    Rgb fillColour_ = kBianco;
     float currentX_ = 0;
     float currentY_ = 0;
 };

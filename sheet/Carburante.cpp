@@ -11,20 +11,16 @@
 namespace vagolume {
 
 namespace {
-constexpr Rgb kVerdeChiaro = 0xC0FFC0;
-constexpr Rgb kAzzurroChiaro = 0xC0FFFF;
-constexpr Rgb kGialloChiaro = 0xFFFFC0;
-
 // Bottom edge of the n-th row counted up from the bottom of the page.
 float Riga(const ContestoStampa& c, int n) {
-    return c.FondoPagina - n * c.PassoRiga;
+    return c.FondoPagina - static_cast<float>(n) * c.PassoRiga;
 }
 } // namespace
 
 // Expects solid fill and line width 1; leaves line width 5.
 void StampaCarburanteSfondo(PrinterSurface& s, ContestoStampa& c) {
     OperazioniSezione o(s);
-    o.SetFillColour(kAzzurroChiaro);
+    o.SetFillColour(kCianoChiaro);
     o.DrawBox(10, Riga(c, 1), 195, c.FondoPagina); // legend row
     o.SetLineWidth(5);
     o.SetFillColour(kVerdeChiaro);

@@ -1,6 +1,7 @@
 #include "sheet/CiclodiStampa.h"
 
 #include "print/Interruzione.h"
+#include "print/Sistema.h"
 #include "print/SuperficieSorvegliata.h"
 #include "sheet/Pagine.h"
 
@@ -22,10 +23,6 @@
 namespace vagolume {
 
 namespace {
-
-void Avvisa(const QString& messaggio) {
-    std::fprintf(stderr, "vagolume: %s\n", qUtf8Printable(messaggio));
-}
 
 QString TestoNumero(float n) {
     return QString::number(static_cast<double>(n), 'g', 7);
@@ -49,6 +46,8 @@ QString TestoConferma(const QString& TestoDestinazione, const QString& TestoPeri
            QStringLiteral("Vuoi stampare i moduli per il vagolume?");
 }
 
+// Written by hand rather than with QSaveFile: QSaveFile follows a link at the
+// target and writes where it points, while the rename below replaces the link.
 bool ScriviFineStampa(const QString& cartella) {
     const QByteArray modello =
         QFile::encodeName(QDir(cartella).filePath(QStringLiteral(".FineStampaPercorsario.XXXXXX")));
@@ -60,11 +59,16 @@ bool ScriviFineStampa(const QString& cartella) {
                         QString::fromLocal8Bit(std::strerror(errno))));
         return false;
     };
+    // The temporary file is removed, the reason kept.
+    auto scarta = [&](const char* cosa) {
+        const int salvato = errno;
+        ::unlink(nomeTemp.c_str());
+        errno = salvato;
+        return fallisci(cosa);
+    };
     const int fd = ::mkstemp(nomeTemp.data());
     if (fd < 0) return fallisci("creazione");
-    const mode_t maschera = ::umask(0);
-    ::umask(maschera);
-    ::fchmod(fd, 0666 & ~maschera);
+    ::fchmod(fd, ModoFileNuovo());
     static const char kContenuto[] = "Fatto\r\n";
     const ssize_t scritti = ::write(fd, kContenuto, sizeof kContenuto - 1);
     const bool ok = scritti == static_cast<ssize_t>(sizeof kContenuto - 1) && ::fsync(fd) == 0;
@@ -73,17 +77,9 @@ bool ScriviFineStampa(const QString& cartella) {
         if (ok == false)
             errno = scritti >= 0 && scritti < static_cast<ssize_t>(sizeof kContenuto - 1) ? ENOSPC
                                                                                           : erroreScrittura;
-        const int salvato = errno;
-        ::unlink(nomeTemp.c_str());
-        errno = salvato;
-        return fallisci("scrittura");
+        return scarta("scrittura");
     }
-    if (::rename(nomeTemp.c_str(), destinazione.constData()) != 0) {
-        const int salvato = errno;
-        ::unlink(nomeTemp.c_str());
-        errno = salvato;
-        return fallisci("rinomina");
-    }
+    if (::rename(nomeTemp.c_str(), destinazione.constData()) != 0) return scarta("rinomina");
     return true;
 }
 

@@ -19,9 +19,9 @@ constexpr const char* kEtichettePrimoFoglio[] = {"Oggi:", "Partenza:", "Oggi:", 
 void StampaContachilometri(PrinterSurface& s, ContestoStampa& c) {
     const auto& Colonna = c.Colonna;
 
-    s.SetFillColour(0xFFFF00);
+    s.SetFillColour(kGiallo);
     s.DrawBox(Colonna[3], 14, Colonna[4], 19);
-    s.SetFillColour(0xFFFFFF);
+    s.SetFillColour(kBianco);
     StampaTesto(s, QStringLiteral("Contachilometri"), 18.5f, Colonna[3] + 1, Colonna[4], true, false, 10,
                 Centrato);
 

@@ -12,11 +12,11 @@ namespace vagolume {
 void StampaControlliMezzo(PrinterSurface& s, ContestoStampa& c) {
     OperazioniSezione o(s);
     const float Y = c.InizioControlli;
-    o.SetFillColour(0xC0FFC0);
+    o.SetFillColour(kVerdeChiaro);
     o.DrawBox(10, Y, 28, Y + 8);
     o.DrawBox(28, Y + 8, 28, Y + 30); // zero width: the rule right of the tick rows
     o.SetLineWidth(1);
-    o.SetFillColour(0xFFFFFF);
+    o.SetFillColour(kBianco);
     o.DrawBox(24, Y + 11, 27, Y + 14);
     o.Testo(QStringLiteral("Controlli"), Y + 4, 10, 28, true, 8, Centrato);
     o.Testo(QStringLiteral("del mezzo"), Y + 8, 10, 28, true, 8, Centrato);

@@ -47,16 +47,16 @@ void StampaGiornoGps(PrinterSurface& s, ContestoStampa& c) {
         !(c.PaginaCorrente >= 0 && c.PaginaCorrente <= std::numeric_limits<int16_t>::max());
     c.GiornoViaggio = contatorePieno ? int16_t(0) : static_cast<int16_t>(c.PaginaCorrente);
 
-    s.SetFillColour(0xC0FFC0);
+    s.SetFillColour(kVerdeChiaro);
     s.DrawBox(Colonna[4], 14, Colonna[6], 23);
     s.DrawBox(Colonna[6] - 10, 23, Colonna[6] - 10, 41); // the line between GPS box and day counter
     s.DrawBox(Colonna[6] - 10, 23, Colonna[6], 28);
     s.DrawLine(Colonna[4] + 10, 14, Colonna[4] + 10, 23);
     s.DrawLine(Colonna[4] + 20, 14, Colonna[4] + 20, 23);
-    s.SetFillColour(0xFFFF00);
+    s.SetFillColour(kGiallo);
     s.DrawBox(Colonna[4], 23, Colonna[5], 28);
     s.DrawLine(Colonna[4], 34.5f, Colonna[5], 34.5f);
-    s.SetFillColour(0xFFFFFF);
+    s.SetFillColour(kBianco);
     StampaTesto(s, QStringLiteral("Coordinate GPS"), 27.3f, Colonna[4] + 1, Colonna[5], true, false, 11,
                 Centrato);
     StampaTesto(s, QStringLiteral("Giorno"), 27.3f, Colonna[5] + 1, Colonna[6], false, false, 10, Sinistra);

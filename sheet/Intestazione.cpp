@@ -36,12 +36,12 @@ void StampaIntestazione(PrinterSurface& s, ContestoStampa& c) {
 
     s.SetLineWidth(5);
     s.SetFillStyle(FillStyle::Solid);
-    s.SetFillColour(0xFFFFFF);
+    s.SetFillColour(kBianco);
 
     const auto& Colonna = c.Colonna;
     s.DrawBox(10, 14, Colonna[6], 41); // the whole upper band
     s.DrawBox(10, 14, Colonna[1], 41); // its overnight stay part
-    s.SetFillColour(0xC0FFFF);
+    s.SetFillColour(kCianoChiaro);
     s.DrawBox(28, 5, Colonna[6], 13); // title bar: trip name | title | period
     s.DrawLine(Colonna[2], 5, Colonna[2], 13);
     s.DrawLine(Colonna[4] - 9, 5, Colonna[4] - 9, 13);

@@ -12,8 +12,6 @@
 namespace vagolume {
 
 namespace {
-constexpr Rgb kArancioChiaro = 0xFFE0C0;
-constexpr Rgb kBianco = 0xFFFFFF;
 constexpr float kCimaTabella = 49.5f; // top of the frame, under the heading band
 } // namespace
 
@@ -21,8 +19,9 @@ constexpr float kCimaTabella = 49.5f; // top of the frame, under the heading ban
 // and fill colour #FFE0C0.
 void StampaLocalitaVisitateTitolo(PrinterSurface& s, ContestoStampa& c) {
     const float Y = c.InizioControlli;
+    const float destra = c.Colonna[6]; // the right edge of the frame
     s.SetFillColour(kArancioChiaro);
-    s.DrawBox(10, 42, c.Colonna[6], 49);
+    s.DrawBox(10, 42, destra, 49);
     s.SetFillColour(kBianco);
     s.DrawLine(60, 42, 60, 49);
     s.DrawLine(175, 42, 175, 49);
@@ -30,11 +29,11 @@ void StampaLocalitaVisitateTitolo(PrinterSurface& s, ContestoStampa& c) {
     StampaTesto(s, QStringLiteral("Descrizione"), 48.5f, 60, 175, true, false, 12, Centrato);
     StampaTesto(s, QStringLiteral("Foto"), 48.5f, 180, 190, true, false, 12, Centrato);
     s.SetLineWidth(5);
-    s.DrawBox(10, kCimaTabella, 195, c.FondoPagina);
-    s.DrawLine(10, Y + 30, 195, Y + 30);
+    s.DrawBox(10, kCimaTabella, destra, c.FondoPagina);
+    s.DrawLine(10, Y + 30, destra, Y + 30);
     s.SetFillColour(kArancioChiaro);
-    s.DrawBox(10, Y - 5, 195, Y);
-    StampaTesto(s, QStringLiteral("Altre informazioni e spese della giornata"), Y - 0.5f, 10, 195, true,
+    s.DrawBox(10, Y - 5, destra, Y);
+    StampaTesto(s, QStringLiteral("Altre informazioni e spese della giornata"), Y - 0.5f, 10, destra, true,
                 false, 10, Centrato);
 }
 

@@ -59,8 +59,6 @@ public:
         if (saltate_++ == 0) primo_ = messaggio;
     }
 
-    int Saltate() const { return saltate_; }
-
     // Ends the section: throws ErroreStampa when any operation was skipped.
     void Concludi() {
         if (saltate_ == 0) return;

@@ -30,9 +30,9 @@ void StampaPernottamento(PrinterSurface& s, ContestoStampa& c) {
     const auto& Colonna = c.Colonna;
 
     // Place, country and address.
-    s.SetFillColour(0xC0FFC0);
+    s.SetFillColour(kVerdeChiaro);
     s.DrawBox(10, 14, Colonna[1], 20);
-    s.SetFillColour(0xFFFFFF);
+    s.SetFillColour(kBianco);
     s.DrawBox(10, 20, Colonna[1], 28);
     s.DrawLine(Colonna[1] - 20, 20, Colonna[1] - 20, 28);
     s.DrawLine(10, 34, Colonna[1], 34);
@@ -67,13 +67,13 @@ void StampaPernottamento(PrinterSurface& s, ContestoStampa& c) {
 
     // Tariff, and the heading over tariff and kind of place.
     s.DrawBox(Colonna[1], 22, Colonna[2], 41);
-    s.SetFillColour(0xC0FFC0);
+    s.SetFillColour(kVerdeChiaro);
     s.DrawBox(Colonna[1], 14, Colonna[3], 19);
     StampaTesto(s, QStringLiteral("Struttura ricettiva"), 18.5f, Colonna[1] + 1, Colonna[3], true, false, 10,
                 Centrato);
-    s.SetFillColour(0xFFE0C0);
+    s.SetFillColour(kArancioChiaro);
     s.DrawBox(Colonna[1], 19, Colonna[2], 25);
-    s.SetFillColour(0xFFFFFF);
+    s.SetFillColour(kBianco);
     StampaTesto(s, QStringLiteral("Tariffa:"), 24, Colonna[1] + 1, Colonna[2], true, false, 10, Centrato);
     s.DrawLine(Colonna[1], 34, Colonna[2], 34);
     s.DrawLine(Colonna[1] + 7, 25, Colonna[1] + 7, 34);

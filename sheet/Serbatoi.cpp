@@ -21,11 +21,11 @@ void StampaSerbatoi(PrinterSurface& s, ContestoStampa& c) {
     OperazioniSezione o(s);
     const float Y = c.InizioControlli;
     o.SetLineWidth(5);
-    o.SetFillColour(0xC0FFC0);
+    o.SetFillColour(kVerdeChiaro);
     o.DrawBox(28, Y, 195, Y + 5);
     o.DrawLine(28, Y + 14, 195, Y + 14);
     o.SetLineWidth(1);
-    o.SetFillColour(0xFFFFFF);
+    o.SetFillColour(kBianco);
     o.Testo(QStringLiteral("Carico e scarico serbatoi acque potabili, grigie e nere"), Y + 4.5f, 30, 195,
             true, 8, Centrato);
     o.DrawLine(28, Y + 20, 195, Y + 20);

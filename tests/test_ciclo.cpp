@@ -2,6 +2,7 @@
 // runs started by the itinerary program, the document name and the
 // end-of-run file.
 
+#include "print/Stampanti.h"
 #include "sheet/CiclodiStampa.h"
 #include "support/FakeWindow.h"
 
@@ -272,6 +273,44 @@ private slots:
         ::chmod(QFile::encodeName(dir.path()).constData(), 0555);
         QVERIFY(!ScriviFineStampa(dir.path()));
         ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    }
+
+    // The end-of-run file and a PDF the built-in writer saves get the mode a
+    // new file gets under the process's creation mask, as any other program's
+    // files, and the mask is left as it was.
+    void modoDeiFileScritti_data() {
+        QTest::addColumn<int>("maschera");
+        QTest::addColumn<int>("modo");
+        QTest::newRow("022") << 022 << 0644;
+        QTest::newRow("027") << 027 << 0640;
+        QTest::newRow("077") << 077 << 0600;
+        QTest::newRow("002") << 002 << 0664;
+        QTest::newRow("000") << 0 << 0666;
+    }
+    void modoDeiFileScritti() {
+        QFETCH(int, maschera);
+        QFETCH(int, modo);
+        const mode_t primaDelTest = ::umask(static_cast<mode_t>(maschera));
+        QTemporaryDir dir;
+        auto modoDi = [](const QString& percorso) {
+            struct stat info {};
+            return ::stat(QFile::encodeName(percorso).constData(), &info) == 0 ? int(info.st_mode & 07777)
+                                                                               : -1;
+        };
+        QVERIFY(ScriviFineStampa(dir.path()));
+        QCOMPARE(modoDi(dir.filePath(kFileFineStampa)), modo);
+        // The document is drawn into a private temporary file first.
+        const QString temporaneo = dir.filePath(QStringLiteral(".documento.pdf"));
+        QFile f(temporaneo);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("%PDF-1.4\n");
+        f.close();
+        QVERIFY(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+        ScrittorePdf scrittore(dir.path());
+        QString errore;
+        QVERIFY2(scrittore.Consegna(temporaneo, QStringLiteral("ROMA_Vagolume"), errore), qPrintable(errore));
+        QCOMPARE(modoDi(dir.filePath(QStringLiteral("ROMA_Vagolume.pdf"))), modo);
+        QCOMPARE(::umask(primaDelTest), static_cast<mode_t>(maschera));
     }
 
     void fileFineCartellaMancante() { QVERIFY(!ScriviFineStampa(QStringLiteral("/nonexistent/vagolume"))); }
