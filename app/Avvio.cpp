@@ -214,7 +214,6 @@ int Avvia(int argc, char* argv[]) {
     bool ciclo = false;
     Servizi servizi;
     servizi.StampantiInstallate = [] { return StampantiInstallate(); };
-    servizi.StampantePredefinita = [] { return StampantePredefinita(); };
     servizi.CreaSuperficie = [](const QString& nome, std::function<QString()> titolo,
                                 std::function<QString()> filePdf) -> std::unique_ptr<PrinterSurface> {
         return std::make_unique<SuperficieDocumento>(CreaStampante(nome, std::move(filePdf)),

@@ -1,5 +1,6 @@
 #include "app/ModelloFinestra.h"
 
+#include "app/ControlliFinestra.h"
 #include "app/Invocazione.h"
 #include "calendar/Calendario.h"
 #include "print/Sistema.h"
@@ -32,6 +33,27 @@ template <typename F> void Passo(F&& f) {
 }
 
 const QString kTitoloStampa = QStringLiteral("Stampa dei moduli");
+
+// Enter, from the main keyboard or the keypad, also with Shift.
+bool PremutoInvio(const Tasto& t) {
+    return (t.Codice == Qt::Key_Return || t.Codice == Qt::Key_Enter) &&
+           !(t.Modificatori & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier));
+}
+
+std::optional<TastoLista> Scorrimento(int codice) {
+    switch (codice) {
+    case Qt::Key_Home:
+        return TastoLista::Inizio;
+    case Qt::Key_End:
+        return TastoLista::Fine;
+    case Qt::Key_PageUp:
+        return TastoLista::PaginaSu;
+    case Qt::Key_PageDown:
+        return TastoLista::PaginaGiu;
+    default:
+        return std::nullopt;
+    }
+}
 } // namespace
 
 QString TestoDestinazione(const QString& arrivato) {
@@ -87,21 +109,13 @@ QString ComponiCopyright() {
 ModelloFinestra::ModelloFinestra(Servizi servizi) : servizi_(std::move(servizi)) {
     CaricaRisorse();
     titoloApplicazione_ = QStringLiteral("Vagolume");
-    frmLocalita.Testo = QStringLiteral("D&estinazione:");
-    frmPeriodo.Testo = QStringLiteral("Periodo:");
-    frmBianco.Testo = QStringLiteral("Stampa dei fogli in bianco:");
-    chkBianco.Testo = QStringLiteral("&Moduli in bianco");
-    cmdStampa.Testo = QStringLiteral("&Stampa");
-    cmdAnnulla.Testo = QStringLiteral("&Annulla");
-    cmdFine.Testo = QStringLiteral("&Fine");
-    cmdHelp.Testo = QStringLiteral("&?");
-    frmSelStampa.Testo = QStringLiteral("Selezione stampante:");
-    for (Controllo* c : {&cmbg1, &cmbm1, &cmbg2, &cmbm2})
-        c->Testo = QStringLiteral("00");
-    cmba1.Testo = cmba2.Testo = QStringLiteral("0000");
-    cmbCopie.Testo = QStringLiteral("01");
-    txtSopra.Larghezza = 255;
-    txtFondo.Larghezza = kLarghezzaTraccia;
+    // Captions, initial texts and widths as the window's table has them.
+    for (const DescrizioneControllo& d : Controlli()) {
+        if (!d.Stato) continue;
+        Controllo& c = this->*d.Stato;
+        c.Testo = QString::fromUtf8(d.Didascalia);
+        c.Larghezza = d.Rettangolo.width();
+    }
 }
 
 ModelloFinestra::~ModelloFinestra() = default;
@@ -276,9 +290,123 @@ bool ModelloFinestra::TastoEsc() {
     return true;
 }
 
+bool ModelloFinestra::Invio(QAnyStringView fuoco) {
+    if (frmSelStampa.Visibile && Dentro(fuoco, u"frmSelStampa")) {
+        // In the printer panel Enter starts the run on the chosen printer.
+        cmdSelStampante_Click(0);
+        return true;
+    }
+    return TastoInvio();
+}
+
+EsitoTasto ModelloFinestra::TastoSu(QAnyStringView controllo, const Tasto& t) {
+    const DescrizioneControllo* d = Descrizione(controllo);
+    if (!d) return {};
+    Controllo* stato = d->Stato ? &(this->*d->Stato) : nullptr;
+    const auto mod = t.Modificatori;
+    const bool senzaModificatori =
+        !(mod & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier));
+    if (t.Codice == Qt::Key_Escape && senzaModificatori && TastoEsc()) return {EsitoTasto::Preso};
+    // Home, End, Page Up and Page Down choose in the date and page lists as
+    // the arrow keys do.
+    if (const auto scorri = Scorrimento(t.Codice);
+        scorri && senzaModificatori && d->Tipo == Genere::Tendina && stato) {
+        ScorriLista(*stato, *scorri);
+        return {EsitoTasto::Preso};
+    }
+    if (PremutoInvio(t)) {
+        // A focused button takes Enter itself (or, when Enter never presses
+        // it, hands it on to the window).
+        if (d->Tipo == Genere::Bottone || d->Tipo == Genere::CasellaSpunta) return {};
+        Invio(controllo);
+        return {EsitoTasto::Preso};
+    }
+    if (stato == &lstStampanti &&
+        (lstStampanti.Selezionato < 0 || lstStampanti.Selezionato >= lstStampanti.Voci.size()) &&
+        !lstStampanti.Voci.isEmpty() &&
+        !(mod & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier))) {
+        // Nothing chosen yet: the first arrow key chooses the first entry
+        // (End and Page Down the last), whatever entry has the focus frame.
+        int riga = -1;
+        switch (t.Codice) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Home:
+        case Qt::Key_PageUp:
+            riga = 0;
+            break;
+        case Qt::Key_End:
+        case Qt::Key_PageDown:
+            riga = static_cast<int>(lstStampanti.Voci.size()) - 1;
+            break;
+        default:
+            break;
+        }
+        if (riga >= 0) {
+            lstStampanti.Selezionato = riga;
+            Notifica();
+            return {EsitoTasto::Preso};
+        }
+    }
+    const QString& testo = t.Testo;
+    if (!testo.isEmpty() && testo.at(0).isPrint() && (mod & (Qt::AltModifier | Qt::MetaModifier)))
+        return {EsitoTasto::Preso}; // an Alt key that is no shortcut types nothing
+    if (testo.isEmpty() || mod & Qt::ControlModifier) return {};
+    char16_t carattere = testo.at(0).unicode();
+    if (stato == &txtLocalita) {
+        const char16_t originale = carattere;
+        txtLocalita_KeyPress(carattere);
+        if (carattere == 0) return {EsitoTasto::Preso};
+        if (carattere != originale) return {EsitoTasto::Inserisci, QString(QChar(carattere))};
+        return {};
+    }
+    // The date and page-count lists take choices only: typed characters are
+    // discarded (the arrow keys still move through the entries).
+    if (d->Tipo == Genere::Tendina && testo.at(0).isPrint()) {
+        cmbData_KeyPress(carattere);
+        if (carattere == 0) return {EsitoTasto::Preso};
+    }
+    return {};
+}
+
+bool ModelloFinestra::TastoNonPreso(QAnyStringView fuoco, const Tasto& t) {
+    if (PremutoInvio(t) && Invio(fuoco)) return true;
+    return t.Codice == Qt::Key_Escape && t.Modificatori == Qt::NoModifier && TastoEsc();
+}
+
+EsitoTasto ModelloFinestra::Scorciatoia(QAnyStringView controllo, bool ambigua) {
+    const DescrizioneControllo* d = Descrizione(controllo);
+    if (!d) return {};
+    // "&Al" and "&Annulla" share Alt+A: while a run shows "&Annulla", the
+    // shortcut cancels.
+    const QString didascalia = d->Stato ? (this->*d->Stato).Testo : QString::fromUtf8(d->Didascalia);
+    const QChar lettera = Mnemonico(didascalia);
+    if (!lettera.isNull() && lettera == Mnemonico(cmdAnnulla.Testo) && cmdAnnulla.Visibile &&
+        cmdAnnulla.Abilitato) {
+        cmdAnnulla_Click();
+        return {EsitoTasto::Preso};
+    }
+    // A button's mnemonic presses it at once: during a run events are taken
+    // only between pages, too seldom for a delayed click.
+    if ((d->Tipo == Genere::Bottone || d->Tipo == Genere::CasellaSpunta) && !ambigua)
+        return {EsitoTasto::Premi};
+    return {};
+}
+
+std::optional<QString> ModelloFinestra::TestoComposto(QAnyStringView controllo, const QString& composto) {
+    if (controllo != u"txtLocalita") return std::nullopt;
+    // Composed characters (dead keys, input methods) are upper-cased too.
+    QString testo;
+    for (QChar c : composto) {
+        char16_t codice = c.unicode();
+        txtLocalita_KeyPress(codice);
+        if (codice != 0) testo.append(QChar(codice));
+    }
+    return testo;
+}
+
 void ModelloFinestra::VisualizzaListaStampanti() {
-    lstStampanti.Voci = Installate();
-    lstStampanti.Voci.append(kNomeScrittorePdf);
+    lstStampanti.Voci = ElencoStampanti(Installate());
     // The current printer is shown chosen, so that what looks chosen is what
     // prints; the names are compared exactly.
     lstStampanti.Selezionato = static_cast<int>(lstStampanti.Voci.indexOf(stampanteCorrente_));
@@ -292,17 +420,10 @@ void ModelloFinestra::cmdSelStampante_Click(int16_t Index) {
         Notifica();
         if (lstStampanti.Selezionato >= 0 && lstStampanti.Selezionato < lstStampanti.Voci.size()) {
             const QString scelta = lstStampanti.Voci[lstStampanti.Selezionato];
-            QStringList installate = Installate();
-            installate.append(kNomeScrittorePdf);
-            bool trovata = false;
-            for (const QString& nome : installate) {
-                if (nome == scelta) {
-                    stampanteCorrente_ = nome;
-                    trovata = true;
-                    break;
-                }
-            }
-            if (!trovata)
+            // The name must still be there, exactly as shown.
+            if (ElencoStampanti(Installate()).contains(scelta))
+                stampanteCorrente_ = scelta;
+            else
                 Avvisa(QStringLiteral("la stampante \"%1\" non è più installata: stampo su \"%2\"")
                            .arg(scelta, stampanteCorrente_));
         }
@@ -353,14 +474,15 @@ void ModelloFinestra::cmdAnnulla_Click() {
     Form.AnnullaStampa = si;
 }
 
-void ModelloFinestra::Chiusura() {
+bool ModelloFinestra::Chiusura() {
     // Closing the window during a run asks, as "&Annulla" does; the run then
-    // stops after its current page.
+    // stops after its current page, and the window stays.
     if (superficie_) {
         cmdAnnulla_Click();
-        return;
+        return false;
     }
     cmdFine_Click();
+    return true;
 }
 
 bool ModelloFinestra::InterrompiStampa() {
@@ -482,7 +604,11 @@ void ModelloFinestra::ScorriLista(Controllo& lista, TastoLista tasto) {
     }
     scelta = std::clamp(scelta, 0, n - 1);
     if (scelta == attuale) return;
-    lista.Testo = lista.Voci[scelta];
+    ListaScelta(lista, lista.Voci[scelta]);
+}
+
+void ModelloFinestra::ListaScelta(Controllo& lista, const QString& voce) {
+    lista.Testo = voce;
     if (&lista == &cmbm1)
         cmbM1_Click();
     else if (&lista == &cmbm2)
@@ -582,7 +708,6 @@ void ModelloFinestra::DisabilitaFine() {
 void ModelloFinestra::DimensionafrmBase(bool n) {
     FinestraVisibile = true;
     txtSopra.Visibile = n;
-    AltezzaFinestra = 4000;
     Notifica();
 }
 

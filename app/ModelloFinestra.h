@@ -6,12 +6,14 @@
 #include "print/PrinterSurface.h"
 #include "sheet/CiclodiStampa.h"
 
+#include <QAnyStringView>
 #include <QDate>
 #include <QPageLayout>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace vagolume {
 
@@ -26,7 +28,7 @@ struct Controllo {
     bool Visibile = true;
     Rgb ColoreTesto = kNero;
     bool Spuntato = false; // check box
-    int Larghezza = 0;     // twips, for the progress fill
+    int Larghezza = 0;     // twips wide (the progress fill grows)
     int Selezionato = -1;  // selected entry of a list box
 };
 
@@ -34,7 +36,6 @@ struct Controllo {
 // light cyan with the sheet (print/PrinterSurface.h).
 inline constexpr Rgb kColoreSfondo = 0x008080;
 inline constexpr Rgb kBlu = 0x0000FF;
-inline constexpr int kLarghezzaTraccia = 4635; // twips of the progress track
 
 // Whatever the logic needs from the outside world: message boxes, event
 // processing, the printers, the end of the program. The window supplies real
@@ -48,7 +49,6 @@ struct Servizi {
     // The printing system is being asked (true) or has answered (false): the
     // window shows a busy cursor meanwhile.
     std::function<void(bool occupato)> Occupato;
-    std::function<QString()> StampantePredefinita;
     // The surface a run draws on, for a printer name. filePdf: the file the
     // user chose for the PDF writer, read when the document begins (empty:
     // none chosen).
@@ -88,8 +88,29 @@ QString TestoSalvato(const EsitoCiclo& esito);
 
 // Keys that move through a drop-down list.
 enum class TastoLista { Inizio, Fine, PaginaSu, PaginaGiu };
+
 // Entries a Page Up or Page Down moves over: as many as the open list shows.
 inline constexpr int kVociPerPagina = 10;
+
+// A key as a control of the window received it.
+struct Tasto {
+    int Codice = 0; // Qt::Key
+    Qt::KeyboardModifiers Modificatori = {};
+    QString Testo; // what the key types; empty for none
+};
+
+// What the window does with a key once the model has seen it.
+struct EsitoTasto {
+    enum Azione {
+        Passa,     // the control takes it as usual
+        Preso,     // the model dealt with it: the control never sees it
+        Inserisci, // the control types Testo instead of the key's own text
+        Premi,     // a mnemonic: the button is pressed at once
+    };
+    EsitoTasto(Azione cosa = Passa, QString testo = {}) : Cosa(cosa), Testo(std::move(testo)) {}
+    Azione Cosa;
+    QString Testo;
+};
 
 // Text that reaches the destination in one piece (pasted, dropped) as it is
 // kept: upper case like typed text, every line break made a blank.
@@ -116,8 +137,9 @@ public:
     QString StampanteScelta() const;
     void cmdAnnulla_Click();
     void cmdFine_Click();
-    // The window is being closed (window manager, Alt+F4).
-    void Chiusura();
+    // The window is being closed (window manager, Alt+F4). Returns whether
+    // it may close: during a run closing asks to cancel it instead.
+    bool Chiusura();
     // A termination signal came: a run in progress is discarded and the
     // end-of-run file written.
     void InterrottoDaSegnale();
@@ -133,6 +155,8 @@ public:
     void ScorriLista(Controllo& lista, TastoLista tasto);
     void cmbData_KeyPress(char16_t& KeyAscii);
     void txtLocalita_KeyPress(char16_t& KeyAscii);
+    // An entry chosen in one of the seven lists, by the mouse or the keys.
+    void ListaScelta(Controllo& lista, const QString& voce);
     // The destination's text changed, whatever changed it.
     void txtLocalita_Change(const QString& testo);
     // Enter: presses "&Stampa" when it is the default button and can be
@@ -142,11 +166,22 @@ public:
     // the panel was open.
     bool TastoEsc();
 
+    // The keyboard, as the window's controls receive it; controls are named
+    // as in the window (a list's edit field counts as its list).
+    // A key reaching a control, before the control sees it.
+    EsitoTasto TastoSu(QAnyStringView controllo, const Tasto& tasto);
+    // A key that no control took. fuoco: the control with the focus.
+    // Returns whether the key was used.
+    bool TastoNonPreso(QAnyStringView fuoco, const Tasto& tasto);
+    // An Alt+letter mnemonic reaching a control; ambigua: more than one
+    // control has that letter.
+    EsitoTasto Scorciatoia(QAnyStringView controllo, bool ambigua);
+    // Text composed by dead keys or an input method for a control: what the
+    // control is to receive instead; nothing when it takes the text as it is.
+    std::optional<QString> TestoComposto(QAnyStringView controllo, const QString& composto);
+
     // A print run on the current printer (none while one is running).
     void AvviaStampa();
-    bool InStampa() const { return superficie_ != nullptr; }
-    // The process's exit code after a run started by the itinerary program.
-    int CodiceUscita() const { return codiceUscita_; }
 
     QString TestoHelp() const;
     QString CreditLine() const { return lblCopyright.Testo; }
@@ -182,7 +217,6 @@ public:
     Controllo txtFondo, txtSopra, lblCopyright;
     Controllo frmSelStampa, lstStampanti;
     bool StampaPredefinito = false; // "&Stampa" is the default button
-    int AltezzaFinestra = 0;        // outer height, twips
     bool FinestraVisibile = false;
     // The control that should take the keyboard focus (after a run, or when
     // the printer panel closes); the window gives it the focus and clears this.
@@ -197,7 +231,9 @@ private:
     QStringList Installate(); // asks the printing system, with the busy cursor
     void RiprendiTastiera();  // focus back where typing goes on
     bool ScegliFilePdf();     // the save dialog; false when cancelled
-    void DiciEsito();         // the box that says how a run from the window went
+    // Enter outside a button; fuoco: the control with the focus.
+    bool Invio(QAnyStringView fuoco);
+    void DiciEsito(); // the box that says how a run from the window went
     // Discards the run in progress; false when there is none.
     bool InterrompiStampa();
 
@@ -206,7 +242,7 @@ private:
     QString filePdf_;     // chosen in the save dialog for the run in progress
     QString cartellaPdf_; // folder of the last file chosen
     QString titoloApplicazione_;
-    int codiceUscita_ = 0;
+    int codiceUscita_ = 0; // the process's exit code after an invoked run
     std::unique_ptr<PrinterSurface> superficie_;
 };
 

@@ -1,6 +1,7 @@
 #include "app/frmbase.h"
 
 #include "app/Anteprima.h"
+#include "app/ControlliFinestra.h"
 #include "print/Stampanti.h"
 
 #include <QAbstractItemView>
@@ -37,11 +38,15 @@ QColor Colore(Rgb c) {
     return QColor::fromRgb(c);
 }
 
-// The captions' face, or the closest one installed.
-QFont Carattere(double punti, bool grassetto) {
+// The captions' face, or the face named, or the closest one installed.
+QFont Carattere(double punti, bool grassetto, const char* famiglia = nullptr) {
     QFont f;
-    f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
-                   QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")});
+    if (famiglia)
+        f.setFamilies({QString::fromUtf8(famiglia), QStringLiteral("DejaVu Sans")});
+    else
+        f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
+                       QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"),
+                       QStringLiteral("DejaVu Sans")});
     f.setPointSizeF(punti);
     f.setBold(grassetto);
     return f;
@@ -151,11 +156,6 @@ void MostraLista(QComboBox* combo, const Controllo& c) {
     ImpostaColoreTesto(combo->lineEdit(), c.ColoreTesto);
 }
 
-bool TastoInvio(const QKeyEvent* tasto) {
-    return (tasto->key() == Qt::Key_Return || tasto->key() == Qt::Key_Enter) &&
-           !(tasto->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier));
-}
-
 QMessageBox::StandardButton Chiedi(QWidget* padre, QMessageBox::Icon icona, const QString& titolo,
                                    const QString& testo, QMessageBox::StandardButtons bottoni,
                                    const QString& daAprire = QString()) {
@@ -247,12 +247,25 @@ int frmbase::Tw(int twips) const {
     return static_cast<int>(twips * dpi / 1440.0 + 0.5);
 }
 
-QRect frmbase::Rett(int left, int top, int width, int height) const {
-    return QRect(Tw(left), Tw(top), Tw(width), Tw(height));
+QRect frmbase::Rett(const QRect& twips) const {
+    return QRect(Tw(twips.left()), Tw(twips.top()), Tw(twips.width()), Tw(twips.height()));
+}
+
+template <typename W> W* frmbase::C(QAnyStringView nome) const {
+    const DescrizioneControllo* d = Descrizione(nome);
+    const auto riga = d ? static_cast<size_t>(d - Controlli().data()) : controlli_.size();
+    return riga < controlli_.size() ? qobject_cast<W*>(controlli_[riga]) : nullptr;
+}
+
+QString frmbase::NomeControllo(const QObject* oggetto) const {
+    // A list's edit field, a list box's viewport: the control they are part of.
+    for (; oggetto && oggetto != this; oggetto = oggetto->parent())
+        if (Descrizione(oggetto->objectName())) return oggetto->objectName();
+    return {};
 }
 
 void frmbase::Costruisci() {
-    setWindowTitle(QStringLiteral("Stampa moduli per  'Vagolume'"));
+    setWindowTitle(kTitoloFinestra);
     setObjectName(QStringLiteral("frmbase"));
     // Teal window, frames and labels with white captions.
     QPalette tavolozza = palette();
@@ -264,209 +277,132 @@ void frmbase::Costruisci() {
     setPalette(tavolozza);
     setAutoFillBackground(true);
     setFont(Carattere(8.25, false));
-    setFixedSize(Tw(5400), Tw(3720));
+    setFixedSize(Tw(kLarghezzaFinestra), Tw(kAltezzaFinestra));
     stileListe_ = new StileListe();
     stileListe_->setParent(this);
 
-    auto gruppo = [this](const QString& nome, QWidget* padre, QRect r, double punti) {
-        auto* g = new Cornice(padre, Tw(90));
-        g->setObjectName(nome);
-        g->setGeometry(r);
-        g->setFont(Carattere(punti, true));
-        return g;
-    };
-    auto etichetta = [](const QString& nome, QWidget* padre, QRect r, Qt::Alignment a) {
-        auto* l = new QLabel(padre);
-        l->setObjectName(nome);
-        l->setGeometry(r);
-        l->setAlignment(a | Qt::AlignVCenter);
-        l->setFont(Carattere(8.25, true));
-        return l;
-    };
-    auto lista = [this](const QString& nome, QWidget* padre, QRect r, const QString& suggerimento) {
-        auto* c = new QComboBox(padre);
-        c->setObjectName(nome);
-        c->setStyle(stileListe_);
-        c->setGeometry(r);
-        c->setFont(Carattere(8.25, false));
+    for (const DescrizioneControllo& d : Controlli())
+        controlli_.push_back(CreaControllo(d));
+    for (const DescrizioneControllo& d : Controlli())
+        if (*d.Compagno) C<QLabel>(QLatin1String(d.Nome))->setBuddy(C(QLatin1String(d.Compagno)));
+    Collega();
+    Mostra();
+}
+
+QWidget* frmbase::CreaControllo(const DescrizioneControllo& d) {
+    QWidget* padre = *d.Contenitore ? C(QLatin1String(d.Contenitore)) : this;
+    QWidget* w = nullptr;
+    switch (d.Tipo) {
+    case Genere::Cornice:
+        w = new Cornice(padre, Tw(90));
+        break;
+    case Genere::CasellaTesto:
+        w = new QLineEdit(padre);
+        break;
+    case Genere::Immagine:
+    case Genere::Etichetta:
+        w = new QLabel(padre);
+        break;
+    case Genere::Tendina:
+        w = new QComboBox(padre);
+        w->setStyle(stileListe_);
+        break;
+    case Genere::Bottone:
+        w = new QPushButton(padre);
+        break;
+    case Genere::CasellaSpunta:
+        w = new QCheckBox(padre);
+        break;
+    case Genere::Elenco:
+        w = new QListWidget(padre);
+        break;
+    }
+    w->setObjectName(QLatin1String(d.Nome));
+    w->setGeometry(Rett(d.Rettangolo));
+    if (*d.Suggerimento) w->setToolTip(QString::fromUtf8(d.Suggerimento));
+    if (d.Punti > 0) w->setFont(Carattere(d.Punti, d.Grassetto, d.Famiglia));
+    if (d.ColoreDidascalia) ImpostaColoreDidascalia(w, *d.ColoreDidascalia);
+    if (d.Sfondo) {
+        QPalette p = w->palette();
+        for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            p.setColor(g, w->backgroundRole(), Colore(*d.Sfondo));
+        w->setPalette(p);
+    }
+    if (d.Opzioni & Coprente) w->setAutoFillBackground(true);
+    // The model decides what every key does (see eventFilter).
+    w->installEventFilter(this);
+    // What the model does not show: the fixed captions, the pictures.
+    const QString didascalia = QString::fromUtf8(d.Didascalia);
+    if (auto* l = qobject_cast<QLabel*>(w); l && d.Tipo == Genere::Etichetta) {
+        l->setAlignment(d.Allineamento | Qt::AlignVCenter);
+        if (!d.Stato) l->setText(didascalia);
+    } else if (l && d.Tipo == Genere::Immagine) {
+        l->setScaledContents(true);
+        for (const Picture& logo : {modello_->Logo1(), modello_->Logo2()})
+            if (logo.name == w->objectName()) l->setPixmap(QPixmap::fromImage(logo.image));
+    } else if (auto* b = qobject_cast<QPushButton*>(w)) {
+        // Enter presses the button that has the focus.
+        b->setAutoDefault(!(d.Opzioni & InvioEscluso));
+        if (!d.Stato) b->setText(didascalia);
+    } else if (auto* t = qobject_cast<QLineEdit*>(w)) {
+        if (d.LunghezzaMassima > 0) t->setMaxLength(d.LunghezzaMassima);
+        if (d.Opzioni & SoloLettura) {
+            t->setReadOnly(true);
+            t->setFocusPolicy(Qt::NoFocus);
+        } else {
+            // The one text box typed in: the destination.
+            t->setValidator(new ValidatoreDestinazione(t, aggiornando_));
+        }
+        if (d.Opzioni & SenzaBordo) t->setFrame(false);
+    } else if (auto* c = qobject_cast<QComboBox*>(w)) {
         c->setEditable(true);
         // Values are chosen from the list, never typed.
         c->lineEdit()->setReadOnly(true);
         c->setInsertPolicy(QComboBox::NoInsert);
         c->setCompleter(nullptr);
         c->setMaxVisibleItems(kVociPerPagina);
-        c->setToolTip(suggerimento);
         c->view()->setMinimumWidth(c->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 30);
         c->lineEdit()->installEventFilter(this);
-        c->installEventFilter(this);
-        return c;
-    };
-    auto bottone = [this](const QString& nome, QWidget* padre, QRect r, const QString& suggerimento,
-                          QFont f) {
-        auto* b = new QPushButton(padre);
-        b->setObjectName(nome);
-        b->setGeometry(r);
-        b->setToolTip(suggerimento);
-        b->setFont(f);
-        b->setAutoDefault(true); // Enter presses the button that has the focus
-        b->installEventFilter(this);
-        return b;
-    };
-
-    frmLocalita = gruppo(QStringLiteral("frmLocalita"), this, Rett(120, 120, 5115, 735), 9.75);
-    txtLocalita = new QLineEdit(frmLocalita);
-    txtLocalita->setObjectName(QStringLiteral("txtLocalita"));
-    txtLocalita->setGeometry(Rett(120, 240, 4845, 420));
-    txtLocalita->setMaxLength(50);
-    txtLocalita->setFont(Carattere(13.5, true));
-    txtLocalita->setValidator(new ValidatoreDestinazione(txtLocalita, aggiornando_));
-    txtLocalita->installEventFilter(this);
-
-    imgLogo1 = new QLabel(this);
-    imgLogo1->setObjectName(QStringLiteral("imgLogo1"));
-    imgLogo1->setGeometry(Rett(480, 900, 615, 735));
-    imgLogo1->setScaledContents(true);
-    imgLogo1->setPixmap(QPixmap::fromImage(modello_->Logo1().image));
-
-    frmPeriodo = gruppo(QStringLiteral("frmPeriodo"), this, Rett(1482, 960, 2415, 1095), 9.75);
-    Label1 = etichetta(QStringLiteral("Label1"), frmPeriodo, Rett(120, 480, 375, 200), Qt::AlignRight);
-    const QString suggerimentoInizio =
-        QStringLiteral("Indica giorno, mese ed anno di inizio dell'itinerario");
-    const QString suggerimentoFine = QStringLiteral("Indica giorno, mese ed anno di fine dell'itinerario");
-    // The day and month lists stop short of their neighbours instead of
-    // overlapping them by 70 twips, so that no arrow is covered.
-    cmbg1 = lista(QStringLiteral("cmbg1"), frmPeriodo, Rett(600, 360, 470, 315), suggerimentoInizio);
-    cmbm1 = lista(QStringLiteral("cmbm1"), frmPeriodo, Rett(1080, 360, 470, 315), suggerimentoInizio);
-    cmba1 = lista(QStringLiteral("cmba1"), frmPeriodo, Rett(1560, 360, 700, 315), suggerimentoInizio);
-    Label2 = etichetta(QStringLiteral("Label2"), frmPeriodo, Rett(120, 840, 375, 200), Qt::AlignRight);
-    cmbg2 = lista(QStringLiteral("cmbg2"), frmPeriodo, Rett(600, 720, 470, 315), suggerimentoFine);
-    cmbm2 = lista(QStringLiteral("cmbm2"), frmPeriodo, Rett(1080, 720, 470, 315), suggerimentoFine);
-    cmba2 = lista(QStringLiteral("cmba2"), frmPeriodo, Rett(1560, 720, 700, 315), suggerimentoFine);
-    Label1->setBuddy(cmbg1);
-    Label2->setBuddy(cmbg2);
-    Label2->installEventFilter(this);
-
-    imgLogo2 = new QLabel(this);
-    imgLogo2->setObjectName(QStringLiteral("imgLogo2"));
-    imgLogo2->setGeometry(Rett(4320, 960, 735, 615));
-    imgLogo2->setScaledContents(true);
-    imgLogo2->setPixmap(QPixmap::fromImage(modello_->Logo2().image));
-
-    cmdStampa = bottone(QStringLiteral("cmdStampa"), this, Rett(120, 1680, 1300, 400),
-                        QStringLiteral("Stampa i moduli per il Vagolume"), Carattere(12, true));
-    cmdAnnulla = bottone(QStringLiteral("cmdAnnulla"), this, Rett(120, 1680, 1300, 400),
-                         QStringLiteral("Annulla la stampa in corso"), Carattere(12, true));
-    cmdFine = bottone(QStringLiteral("cmdFine"), this, Rett(3960, 1655, 1300, 400),
-                      QStringLiteral("Fine dell'esecuzione del programma"), Carattere(12, true));
-    // Enter never ends the program nor opens the help by surprise: with the
-    // focus on them it goes to "&Stampa"; Space still presses them.
-    cmdFine->setAutoDefault(false);
-
-    frmBianco = gruppo(QStringLiteral("frmBianco"), this, Rett(120, 2160, 5115, 615), 8.25);
-    chkBianco = new QCheckBox(frmBianco);
-    chkBianco->setObjectName(QStringLiteral("chkBianco"));
-    chkBianco->setGeometry(Rett(120, 300, 1815, 255));
-    chkBianco->setFont(Carattere(8.25, true));
-    chkBianco->installEventFilter(this);
-    Label3 = etichetta(QStringLiteral("Label3"), frmBianco, Rett(2880, 315, 1335, 255), Qt::AlignRight);
-    cmbCopie = lista(QStringLiteral("cmbCopie"), frmBianco, Rett(4320, 240, 615, 315), QString());
-    Label3->setBuddy(cmbCopie);
-
-    lblCopyright = new QLabel(this);
-    lblCopyright->setObjectName(QStringLiteral("lblCopyright"));
-    lblCopyright->setGeometry(Rett(120, 2880, 5115, 180));
-    lblCopyright->setAlignment(Qt::AlignCenter);
-    QFont verdana;
-    verdana.setFamilies({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")});
-    verdana.setPointSizeF(6.75);
-    lblCopyright->setFont(verdana);
-    ImpostaColoreDidascalia(lblCopyright, kVerdeChiaro);
-
-    txtFondo = new QLineEdit(this);
-    txtFondo->setObjectName(QStringLiteral("txtFondo"));
-    txtFondo->setGeometry(Rett(120, 3200, 4635, 285));
-    txtFondo->setReadOnly(true);
-    txtFondo->setFocusPolicy(Qt::NoFocus);
-    txtSopra = new QLineEdit(this);
-    txtSopra->setObjectName(QStringLiteral("txtSopra"));
-    txtSopra->setGeometry(Rett(120, 3200, 255, 285));
-    txtSopra->setReadOnly(true);
-    txtSopra->setFocusPolicy(Qt::NoFocus);
-    txtSopra->setFrame(false);
-    {
-        QPalette p = txtSopra->palette();
-        for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-            p.setColor(g, QPalette::Base, Colore(kBlu));
-        txtSopra->setPalette(p);
-        txtSopra->setAutoFillBackground(true);
+    } else if (auto* e = qobject_cast<QListWidget*>(w)) {
+        e->setSelectionMode(QAbstractItemView::SingleSelection);
     }
+    return w;
+}
 
-    cmdHelp = bottone(QStringLiteral("cmdHelp"), this, Rett(4885, 3200, 375, 300), QString(),
-                      Carattere(9.75, true));
-    cmdHelp->setAutoDefault(false);
-
-    frmSelStampa = gruppo(QStringLiteral("frmSelStampa"), this, Rett(1080, 1080, 3495, 2295), 9.75);
-    frmSelStampa->setAutoFillBackground(true); // covers the controls beneath it
-    ImpostaColoreDidascalia(frmSelStampa, kCianoChiaro);
-    lstStampanti = new QListWidget(frmSelStampa);
-    lstStampanti->setObjectName(QStringLiteral("lstStampanti"));
-    lstStampanti->setGeometry(Rett(180, 300, 3015, 1425));
-    lstStampanti->setFont(Carattere(8.25, false));
-    lstStampanti->setSelectionMode(QAbstractItemView::SingleSelection);
-    lstStampanti->installEventFilter(this);
-    // Three buttons under the list, as wide as the list together.
-    cmdSelStampante[0] = bottone(QStringLiteral("cmdSelStampante0"), frmSelStampa, Rett(180, 1800, 975, 375),
-                                 QStringLiteral("Avvio della stampa"), Carattere(8.25, true));
-    cmdSelStampante[1] = bottone(QStringLiteral("cmdSelStampante1"), frmSelStampa, Rett(2220, 1800, 975, 375),
-                                 QStringLiteral("Rinuncia alla stampa"), Carattere(8.25, true));
-    cmdAnteprima = bottone(QStringLiteral("cmdAnteprima"), frmSelStampa, Rett(1200, 1800, 975, 375),
-                           QStringLiteral("Anteprima di stampa"), Carattere(8.25, true));
-    cmdAnteprima->setText(QStringLiteral("Ante&prima"));
-    QWidget::setTabOrder(cmdSelStampante[0], cmdAnteprima);
-    QWidget::setTabOrder(cmdAnteprima, cmdSelStampante[1]);
-
-    Label1->setText(QStringLiteral("&Dal"));
-    Label2->setText(QStringLiteral("&Al"));
-    Label3->setText(QStringLiteral("&Num. pagine:"));
-    cmdSelStampante[0]->setText(QStringLiteral("S&tampa"));
-    cmdSelStampante[1]->setText(QStringLiteral("&Rinuncia"));
-
-    ModelloFinestra& m = *modello_;
-    connect(txtLocalita, &QLineEdit::textChanged, this, [this](const QString& t) {
+void frmbase::Collega() {
+    connect(C<QLineEdit>(u"txtLocalita"), &QLineEdit::textChanged, this, [this](const QString& t) {
         if (!aggiornando_) modello_->txtLocalita_Change(t);
     });
-    auto scelta = [this](QComboBox* combo, Controllo& c, void (ModelloFinestra::*gestore)()) {
-        connect(combo, &QComboBox::activated, this, [this, combo, &c, gestore](int indice) {
-            if (aggiornando_ || indice < 0) return;
-            c.Testo = combo->itemText(indice);
-            (modello_.get()->*gestore)();
+    for (const DescrizioneControllo& d : Controlli()) {
+        auto* combo = C<QComboBox>(QLatin1String(d.Nome));
+        if (!combo || !d.Stato) continue;
+        Controllo& lista = modello_.get()->*d.Stato;
+        connect(combo, &QComboBox::activated, this, [this, combo, &lista](int indice) {
+            if (!aggiornando_ && indice >= 0) modello_->ListaScelta(lista, combo->itemText(indice));
         });
-    };
-    scelta(cmbg1, m.cmbg1, &ModelloFinestra::cmbData_Click);
-    scelta(cmbg2, m.cmbg2, &ModelloFinestra::cmbData_Click);
-    scelta(cmba1, m.cmba1, &ModelloFinestra::cmbA1_Click);
-    scelta(cmba2, m.cmba2, &ModelloFinestra::cmbA2_Click);
-    scelta(cmbm1, m.cmbm1, &ModelloFinestra::cmbM1_Click);
-    scelta(cmbm2, m.cmbm2, &ModelloFinestra::cmbM2_Click);
-    scelta(cmbCopie, m.cmbCopie, &ModelloFinestra::Ridisegna);
-    connect(chkBianco, &QCheckBox::clicked, this, [this](bool spuntato) {
+    }
+    connect(C<QCheckBox>(u"chkBianco"), &QCheckBox::clicked, this, [this](bool spuntato) {
         modello_->chkBianco.Spuntato = spuntato;
         modello_->chkBianco_Click();
     });
-    connect(cmdStampa, &QPushButton::clicked, this, [this] { modello_->cmdStampa_Click(); });
-    connect(cmdAnnulla, &QPushButton::clicked, this, [this] { modello_->cmdAnnulla_Click(); });
-    connect(cmdFine, &QPushButton::clicked, this, [this] { modello_->cmdFine_Click(); });
-    connect(cmdHelp, &QPushButton::clicked, this, [this] { modello_->cmdHelp_Click(); });
-    connect(lstStampanti, &QListWidget::itemSelectionChanged, this, [this] {
+    ModelloFinestra* m = modello_.get();
+    const std::pair<const char16_t*, std::function<void()>> bottoni[] = {
+        {u"cmdStampa", [m] { m->cmdStampa_Click(); }},
+        {u"cmdAnnulla", [m] { m->cmdAnnulla_Click(); }},
+        {u"cmdFine", [m] { m->cmdFine_Click(); }},
+        {u"cmdHelp", [m] { m->cmdHelp_Click(); }},
+        {u"cmdSelStampante0", [m] { m->cmdSelStampante_Click(0); }},
+        {u"cmdSelStampante1", [m] { m->cmdSelStampante_Click(1); }},
+        {u"cmdAnteprima", [m] { m->cmdAnteprima_Click(); }},
+    };
+    for (const auto& [nome, gestore] : bottoni)
+        connect(C<QPushButton>(nome), &QPushButton::clicked, this, gestore);
+    auto* elenco = C<QListWidget>(u"lstStampanti");
+    connect(elenco, &QListWidget::itemSelectionChanged, this, [this, elenco] {
         if (aggiornando_) return;
-        const QList<QListWidgetItem*> scelti = lstStampanti->selectedItems();
-        modello_->lstStampanti.Selezionato = scelti.isEmpty() ? -1 : lstStampanti->row(scelti.first());
+        const QList<QListWidgetItem*> scelti = elenco->selectedItems();
+        modello_->lstStampanti.Selezionato = scelti.isEmpty() ? -1 : elenco->row(scelti.first());
     });
-    for (int16_t i = 0; i < 2; ++i)
-        connect(cmdSelStampante[i], &QPushButton::clicked, this,
-                [this, i] { modello_->cmdSelStampante_Click(i); });
-    connect(cmdAnteprima, &QPushButton::clicked, this, [this] { modello_->cmdAnteprima_Click(); });
-    Mostra();
 }
 
 void frmbase::Form_Load(const QDate& oggi, const QString& argomenti, const QString& cartellaProgramma) {
@@ -487,43 +423,49 @@ void frmbase::Mostra() {
         w->setEnabled(c.Abilitato);
         w->setVisible(c.Visibile);
     };
+    auto* frmLocalita = C<QGroupBox>(u"frmLocalita");
+    auto* frmPeriodo = C<QGroupBox>(u"frmPeriodo");
+    auto* frmSelStampa = C<QGroupBox>(u"frmSelStampa");
     frmLocalita->setTitle(m.frmLocalita.Testo);
     stato(frmLocalita, m.frmLocalita);
     frmPeriodo->setTitle(m.frmPeriodo.Testo);
     stato(frmPeriodo, m.frmPeriodo);
-    frmBianco->setTitle(m.frmBianco.Testo);
+    C<QGroupBox>(u"frmBianco")->setTitle(m.frmBianco.Testo);
     frmSelStampa->setTitle(m.frmSelStampa.Testo);
 
+    auto* txtLocalita = C<QLineEdit>(u"txtLocalita");
     if (txtLocalita->maxLength() < m.txtLocalita.Testo.size())
         txtLocalita->setMaxLength(static_cast<int>(m.txtLocalita.Testo.size()));
     if (txtLocalita->text() != m.txtLocalita.Testo) txtLocalita->setText(m.txtLocalita.Testo);
     stato(txtLocalita, m.txtLocalita);
     ImpostaColoreTesto(txtLocalita, m.txtLocalita.ColoreTesto);
 
-    MostraLista(cmbg1, m.cmbg1);
-    MostraLista(cmbm1, m.cmbm1);
-    MostraLista(cmba1, m.cmba1);
-    MostraLista(cmbg2, m.cmbg2);
-    MostraLista(cmbm2, m.cmbm2);
-    MostraLista(cmba2, m.cmba2);
-    MostraLista(cmbCopie, m.cmbCopie);
+    for (const DescrizioneControllo& d : Controlli())
+        if (d.Tipo == Genere::Tendina) MostraLista(C<QComboBox>(QLatin1String(d.Nome)), m.*d.Stato);
 
+    auto* chkBianco = C<QCheckBox>(u"chkBianco");
     chkBianco->setText(m.chkBianco.Testo);
     chkBianco->setChecked(m.chkBianco.Spuntato);
     stato(chkBianco, m.chkBianco);
 
-    for (auto [b, c] : {std::pair{cmdStampa, &m.cmdStampa}, std::pair{cmdAnnulla, &m.cmdAnnulla},
-                        std::pair{cmdFine, &m.cmdFine}, std::pair{cmdHelp, &m.cmdHelp}}) {
+    auto* cmdStampa = C<QPushButton>(u"cmdStampa");
+    for (auto [nome, c] : {std::pair{u"cmdStampa", &m.cmdStampa}, std::pair{u"cmdAnnulla", &m.cmdAnnulla},
+                           std::pair{u"cmdFine", &m.cmdFine}, std::pair{u"cmdHelp", &m.cmdHelp}}) {
+        auto* b = C<QPushButton>(nome);
         b->setText(c->Testo);
         stato(b, *c);
     }
     cmdStampa->setDefault(m.StampaPredefinito);
 
-    txtFondo->setText(m.txtFondo.Testo);
+    C<QLineEdit>(u"txtFondo")->setText(m.txtFondo.Testo);
+    auto* txtSopra = C<QLineEdit>(u"txtSopra");
     txtSopra->setVisible(m.txtSopra.Visibile && m.txtSopra.Larghezza > 0);
-    txtSopra->setGeometry(Tw(120), Tw(3200), Tw(m.txtSopra.Larghezza), Tw(285));
-    lblCopyright->setText(m.lblCopyright.Testo);
+    QRect sopra = Descrizione(u"txtSopra")->Rettangolo;
+    sopra.setWidth(m.txtSopra.Larghezza);
+    txtSopra->setGeometry(Rett(sopra));
+    C<QLabel>(u"lblCopyright")->setText(m.lblCopyright.Testo);
 
+    auto* lstStampanti = C<QListWidget>(u"lstStampanti");
     QStringList attuali;
     for (int i = 0; i < lstStampanti->count(); ++i)
         attuali.append(lstStampanti->item(i)->text());
@@ -555,166 +497,56 @@ void frmbase::Mostra() {
     aggiornando_ = false;
 }
 
-bool frmbase::Invio() {
-    if (frmSelStampa->isVisible() && frmSelStampa->isAncestorOf(QApplication::focusWidget())) {
-        // In the printer panel Enter starts the run on the chosen printer.
-        cmdSelStampante[0]->click();
-        return true;
-    }
-    return modello_->TastoInvio();
+namespace {
+Tasto TastoDi(const QKeyEvent* evento) {
+    return Tasto{evento->key(), evento->modifiers(), evento->text()};
 }
+} // namespace
 
+// Every key, mnemonic and composed text that reaches a control goes to the
+// model first; the window only carries out what it answers.
 bool frmbase::eventFilter(QObject* oggetto, QEvent* evento) {
-    if (evento->type() == QEvent::Shortcut) {
-        // "&Al" and "&Annulla" share Alt+A: while a run shows "&Annulla", the
-        // shortcut cancels.
-        if ((oggetto == Label2 || oggetto == cmdAnnulla) && cmdAnnulla->isVisible() &&
-            cmdAnnulla->isEnabled()) {
-            cmdAnnulla->click();
-            return true;
-        }
-        // A button's mnemonic presses it at once: during a run events are
-        // taken only between pages, too seldom for a delayed click.
+    const QString nome = NomeControllo(oggetto);
+    switch (evento->type()) {
+    case QEvent::Shortcut: {
+        const auto esito = modello_->Scorciatoia(nome, static_cast<QShortcutEvent*>(evento)->isAmbiguous());
+        if (esito.Cosa == EsitoTasto::Preso) return true;
         auto* bottone = qobject_cast<QAbstractButton*>(oggetto);
-        if (bottone && !static_cast<QShortcutEvent*>(evento)->isAmbiguous() && bottone->isEnabled()) {
+        if (esito.Cosa == EsitoTasto::Premi && bottone && bottone->isEnabled()) {
             if (bottone->focusPolicy() & Qt::TabFocus) bottone->setFocus(Qt::ShortcutFocusReason);
             bottone->click();
             return true;
         }
-        return QWidget::eventFilter(oggetto, evento);
+        break;
     }
-    if (evento->type() == QEvent::InputMethod && oggetto == txtLocalita) {
-        // Composed characters (dead keys, input methods) are upper-cased too.
+    case QEvent::InputMethod: {
         auto* im = static_cast<QInputMethodEvent*>(evento);
-        if (!im->commitString().isEmpty()) {
-            QString testo;
-            for (QChar c : im->commitString()) {
-                char16_t codice = c.unicode();
-                modello_->txtLocalita_KeyPress(codice);
-                if (codice != 0) testo.append(QChar(codice));
-            }
-            im->setCommitString(testo, im->replacementStart(), im->replacementLength());
-        }
-        return QWidget::eventFilter(oggetto, evento);
+        if (im->commitString().isEmpty()) break;
+        if (const auto testo = modello_->TestoComposto(nome, im->commitString()))
+            im->setCommitString(*testo, im->replacementStart(), im->replacementLength());
+        break;
     }
-    if (evento->type() != QEvent::KeyPress) return QWidget::eventFilter(oggetto, evento);
-    auto* tasto = static_cast<QKeyEvent*>(evento);
-    const bool senzaModificatori = !(
-        tasto->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier));
-    if (tasto->key() == Qt::Key_Escape && senzaModificatori && modello_->TastoEsc()) return true;
-    if (senzaModificatori) {
-        // Home, End, Page Up and Page Down choose in the date and page lists
-        // as the arrow keys do.
-        QComboBox* combo = qobject_cast<QComboBox*>(oggetto);
-        if (!combo) combo = qobject_cast<QComboBox*>(oggetto->parent());
-        Controllo* lista = combo ? ControlloDi(combo) : nullptr;
-        std::optional<TastoLista> scorri;
-        switch (tasto->key()) {
-        case Qt::Key_Home:
-            scorri = TastoLista::Inizio;
-            break;
-        case Qt::Key_End:
-            scorri = TastoLista::Fine;
-            break;
-        case Qt::Key_PageUp:
-            scorri = TastoLista::PaginaSu;
-            break;
-        case Qt::Key_PageDown:
-            scorri = TastoLista::PaginaGiu;
-            break;
-        default:
-            break;
-        }
-        if (lista && scorri) {
-            modello_->ScorriLista(*lista, *scorri);
-            return true;
-        }
+    case QEvent::KeyPress: {
+        const auto esito = modello_->TastoSu(nome, TastoDi(static_cast<QKeyEvent*>(evento)));
+        if (esito.Cosa == EsitoTasto::Inserisci)
+            if (auto* campo = qobject_cast<QLineEdit*>(oggetto)) campo->insert(esito.Testo);
+        if (esito.Cosa != EsitoTasto::Passa) return true;
+        break;
     }
-    if (TastoInvio(tasto)) {
-        if (qobject_cast<QAbstractButton*>(oggetto))
-            return QWidget::eventFilter(oggetto, evento); // the focused button takes it
-        Invio();
-        return true;
-    }
-    if (oggetto == lstStampanti && lstStampanti->selectedItems().isEmpty() && lstStampanti->count() > 0 &&
-        !(tasto->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier))) {
-        // Nothing chosen yet: the first arrow key chooses the first entry
-        // (End and Page Down the last), whatever entry has the focus frame.
-        int riga = -1;
-        switch (tasto->key()) {
-        case Qt::Key_Up:
-        case Qt::Key_Down:
-        case Qt::Key_Home:
-        case Qt::Key_PageUp:
-            riga = 0;
-            break;
-        case Qt::Key_End:
-        case Qt::Key_PageDown:
-            riga = lstStampanti->count() - 1;
-            break;
-        default:
-            break;
-        }
-        if (riga >= 0) {
-            lstStampanti->setCurrentRow(riga, QItemSelectionModel::ClearAndSelect);
-            return true;
-        }
-    }
-    const QString testo = tasto->text();
-    if (!testo.isEmpty() && testo.at(0).isPrint() &&
-        (tasto->modifiers() & (Qt::AltModifier | Qt::MetaModifier)))
-        return true; // an Alt key that is no shortcut types nothing
-    if (testo.isEmpty() || tasto->modifiers() & Qt::ControlModifier)
-        return QWidget::eventFilter(oggetto, evento);
-    char16_t carattere = testo.at(0).unicode();
-    if (oggetto == txtLocalita) {
-        const char16_t originale = carattere;
-        modello_->txtLocalita_KeyPress(carattere);
-        if (carattere == 0) return true;
-        if (carattere != originale) {
-            txtLocalita->insert(QString(QChar(carattere)));
-            return true;
-        }
-        return false;
-    }
-    // The date and page-count lists take choices only: typed characters are
-    // discarded (the arrow keys still move through the entries).
-    if (qobject_cast<QComboBox*>(oggetto) || qobject_cast<QComboBox*>(oggetto->parent())) {
-        if (testo.at(0).isPrint()) {
-            modello_->cmbData_KeyPress(carattere);
-            return carattere == 0;
-        }
+    default:
+        break;
     }
     return QWidget::eventFilter(oggetto, evento);
 }
 
-Controllo* frmbase::ControlloDi(const QComboBox* combo) {
-    ModelloFinestra& m = *modello_;
-    const std::pair<const QComboBox*, Controllo*> liste[] = {
-        {cmbg1, &m.cmbg1}, {cmbm1, &m.cmbm1}, {cmba1, &m.cmba1},       {cmbg2, &m.cmbg2},
-        {cmbm2, &m.cmbm2}, {cmba2, &m.cmba2}, {cmbCopie, &m.cmbCopie},
-    };
-    for (const auto& [widget, controllo] : liste)
-        if (widget == combo) return controllo;
-    return nullptr;
-}
-
 void frmbase::keyPressEvent(QKeyEvent* evento) {
-    if (TastoInvio(evento) && Invio()) return;
-    if (evento->key() == Qt::Key_Escape && evento->modifiers() == Qt::NoModifier && modello_->TastoEsc())
-        return;
+    if (modello_->TastoNonPreso(NomeControllo(QApplication::focusWidget()), TastoDi(evento))) return;
     QWidget::keyPressEvent(evento);
 }
 
 void frmbase::closeEvent(QCloseEvent* evento) {
     // During a run closing is a request to cancel it: the window stays.
-    if (modello_->InStampa()) {
-        evento->ignore();
-        modello_->Chiusura();
-        return;
-    }
-    evento->accept();
-    modello_->Chiusura();
+    evento->setAccepted(modello_->Chiusura());
 }
 
 } // namespace vagolume

@@ -1,22 +1,20 @@
 #pragma once
-// The program's one window. It shows the state held by ModelloFinestra and
-// forwards its events there; it has no logic of its own.
+// The program's one window. It builds its controls from the window's table,
+// shows the state held by ModelloFinestra and forwards its events there; it
+// has no logic of its own. Tests find its controls by their names
+// (findChild<QPushButton*>("cmdStampa")).
 
 #include "app/ModelloFinestra.h"
 
 #include <QWidget>
 #include <memory>
+#include <vector>
 
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPushButton;
 class QStyle;
 
 namespace vagolume {
+
+struct DescrizioneControllo;
 
 class frmbase : public QWidget {
     Q_OBJECT
@@ -29,21 +27,6 @@ public:
     ModelloFinestra& Modello() { return *modello_; }
     void Form_Load(const QDate& oggi, const QString& argomenti, const QString& cartellaProgramma);
 
-    // Controls, by their names, for tests that drive the real window.
-    QLineEdit* txtLocalita = nullptr;
-    QComboBox *cmbg1 = nullptr, *cmbm1 = nullptr, *cmba1 = nullptr;
-    QComboBox *cmbg2 = nullptr, *cmbm2 = nullptr, *cmba2 = nullptr;
-    QComboBox* cmbCopie = nullptr;
-    QCheckBox* chkBianco = nullptr;
-    QPushButton *cmdStampa = nullptr, *cmdAnnulla = nullptr, *cmdFine = nullptr, *cmdHelp = nullptr;
-    QGroupBox *frmLocalita = nullptr, *frmPeriodo = nullptr, *frmBianco = nullptr, *frmSelStampa = nullptr;
-    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *lblCopyright = nullptr;
-    QLabel *imgLogo1 = nullptr, *imgLogo2 = nullptr;
-    QLineEdit *txtFondo = nullptr, *txtSopra = nullptr;
-    QListWidget* lstStampanti = nullptr;
-    QPushButton* cmdSelStampante[2] = {nullptr, nullptr};
-    QPushButton* cmdAnteprima = nullptr; // "Ante&prima" in the printer panel
-
 protected:
     bool eventFilter(QObject* oggetto, QEvent* evento) override;
     void keyPressEvent(QKeyEvent* evento) override;
@@ -51,14 +34,19 @@ protected:
 
 private:
     void Costruisci();
-    void Mostra(); // shows the model's state
-    bool Invio();  // Enter outside a button
-    Controllo* ControlloDi(const QComboBox* combo);
+    QWidget* CreaControllo(const DescrizioneControllo& d);
+    void Collega(); // the controls' signals to the model's handlers
+    void Mostra();  // shows the model's state
+    // The control of a name from the window's table.
+    template <typename W = QWidget> W* C(QAnyStringView nome) const;
+    // The name of the control an object belongs to ("" for none).
+    QString NomeControllo(const QObject* oggetto) const;
     int Tw(int twips) const;
-    QRect Rett(int left, int top, int width, int height) const;
+    QRect Rett(const QRect& twips) const;
 
     std::unique_ptr<ModelloFinestra> modello_;
-    QStyle* stileListe_ = nullptr; // narrow drop-down arrows for the small lists
+    std::vector<QWidget*> controlli_; // one per row of the window's table
+    QStyle* stileListe_ = nullptr;    // narrow drop-down arrows for the small lists
     bool aggiornando_ = false;
 };
 

@@ -43,7 +43,8 @@ public:
         finestra_.Modello().cmdStampa_Click();
         primo_ = cambio_ = -1;
         orologio_.start();
-        finestra_.cmdAnteprima->click(); // returns when the preview is closed
+        // Returns when the preview is closed.
+        finestra_.findChild<QPushButton*>(QStringLiteral("cmdAnteprima"))->click();
         misure_.apertura.push_back(primo_);
         misure_.cambio.push_back(cambio_);
     }
@@ -62,7 +63,7 @@ protected:
 
 private:
     void Mostrata(FoglioAnteprima* foglio, int pagina) {
-        const double ms = orologio_.nsecsElapsed() / 1e6;
+        const double ms = static_cast<double>(orologio_.nsecsElapsed()) / 1e6;
         if (pagina == 0 && primo_ < 0) {
             primo_ = ms;
             // Page Down a moment later, as a person would press it.

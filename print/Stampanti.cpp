@@ -83,15 +83,6 @@ StatoStampanti InterrogaCups() {
     return stato;
 }
 
-StatoStampanti& Ultimo() {
-    static StatoStampanti stato;
-    return stato;
-}
-bool& LettoAlmenoUnaVolta() {
-    static bool letto = false;
-    return letto;
-}
-
 struct Margini {
     bool letti = false;
     QMarginsF mm;
@@ -298,8 +289,6 @@ StatoStampanti LeggiStampanti() {
         stato.Risponde = false;
         Avvisa(QStringLiteral("il sistema di stampa non risponde; uso solo la stampa su PDF"));
     }
-    Ultimo() = stato;
-    LettoAlmenoUnaVolta() = true;
     return stato;
 }
 
@@ -307,14 +296,9 @@ QStringList StampantiInstallate() {
     return LeggiStampanti().Installate;
 }
 
-QString StampantePredefinita() {
-    return LettoAlmenoUnaVolta() ? Ultimo().Predefinita : LeggiStampanti().Predefinita;
-}
-
-QStringList ElencoStampanti() {
-    QStringList elenco = StampantiInstallate();
-    elenco.append(kNomeScrittorePdf);
-    return elenco;
+QStringList ElencoStampanti(QStringList installate) {
+    installate.append(kNomeScrittorePdf);
+    return installate;
 }
 
 std::unique_ptr<Stampante> CreaStampante(const QString& nome, std::function<QString()> fileScelto) {

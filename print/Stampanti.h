@@ -85,14 +85,12 @@ struct StatoStampanti {
 };
 StatoStampanti LeggiStampanti();
 
-// The same, one value at a time: StampantiInstallate() asks again,
-// StampantePredefinita() gives the default of the last answer (asking first
-// if nothing was asked yet), so both come from one query.
+// The installed printers, asked again each time.
 QStringList StampantiInstallate();
-QString StampantePredefinita();
 
-// The installed printers followed by the built-in PDF writer.
-QStringList ElencoStampanti();
+// The list the printer panel shows: the installed printers, in the order
+// given, followed by the built-in PDF writer.
+QStringList ElencoStampanti(QStringList installate);
 
 // The printer of a name: the PDF writer (writing into the current folder, or
 // the file fileScelto gives when it gives one) or an installed queue.

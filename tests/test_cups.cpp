@@ -122,9 +122,9 @@ private slots:
         QVERIFY(stato.Risponde);
         QCOMPARE(stato.Installate, (QStringList{kCodaLaser, kCodaPdf}));
         QCOMPARE(stato.Predefinita, kCodaPdf);
-        QCOMPARE(ElencoStampanti(), (QStringList{kCodaLaser, kCodaPdf, kNomeScrittorePdf}));
-        // The default comes from the same answer as the list.
-        QCOMPARE(StampantePredefinita(), kCodaPdf);
+        // The printer panel's list, as the program asks for it.
+        QCOMPARE(ElencoStampanti(StampantiInstallate()),
+                 (QStringList{kCodaLaser, kCodaPdf, kNomeScrittorePdf}));
     }
 
     // The pages are laid out in each queue's printable area (at least 5 mm
@@ -223,7 +223,7 @@ private slots:
             Ferma();
         }
         const StatoStampanti stato = LeggiStampanti();
-        const QStringList elenco = ElencoStampanti();
+        const QStringList elenco = ElencoStampanti(StampantiInstallate());
         if (sospeso) ::kill(pid, SIGCONT);
         QCOMPARE(stato.Risponde, !sospeso);
         QVERIFY(stato.Installate.isEmpty());

@@ -3,6 +3,7 @@
 // cancelling a run and the help text. A few checks at the end look at the
 // real widgets (offscreen) to make sure they show that state.
 
+#include "app/ControlliFinestra.h"
 #include "app/ModelloFinestra.h"
 #include "app/frmbase.h"
 #include "calendar/Calendario.h"
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -154,6 +156,13 @@ struct Banco {
     }
 };
 
+// A control of the real window, by its name.
+template <typename W> W* C(const QWidget& finestra, const char* nome) {
+    W* w = finestra.findChild<W*>(QLatin1String(nome));
+    if (!w) qFatal("the window has no control %s", nome);
+    return w;
+}
+
 QStringList Numeri(int da, int a) {
     QStringList r;
     for (int i = da; da <= a ? i <= a : i >= a; i += da <= a ? 1 : -1)
@@ -198,7 +207,6 @@ private slots:
         QVERIFY(m.cmdFine.Abilitato);
         QVERIFY(!m.frmSelStampa.Visibile);
         QVERIFY(m.FinestraVisibile);
-        QCOMPARE(m.AltezzaFinestra, 4000);
         QVERIFY(b.superfici.isEmpty()); // no run
         QVERIFY(!b.FileFine());
     }
@@ -308,6 +316,172 @@ private slots:
         QFETCH(QString, tenuto);
         QCOMPARE(TestoDestinazione(incollato), tenuto);
         QCOMPARE(TestoDestinazione(tenuto), tenuto); // typed text passes unchanged
+    }
+
+    // The keyboard policy: what a key does where it arrives. "finestra:X": a
+    // key that no control took, with the focus on X. dopo: printer panel,
+    // chosen printer row, start day, runs.
+    void tastiera_data() {
+        QTest::addColumn<QString>("prima"); // "vuota": no destination; "pannello"; "scelta": row 1 chosen
+        QTest::addColumn<QString>("dove");
+        QTest::addColumn<int>("tasto");
+        QTest::addColumn<int>("mod");
+        QTest::addColumn<QString>("testo");
+        QTest::addColumn<int>("esito");
+        QTest::addColumn<QString>("inserito");
+        QTest::addColumn<QString>("dopo");
+        const int no = Qt::NoModifier, maiusc = Qt::ShiftModifier, ctrl = Qt::ControlModifier;
+        const int passa = EsitoTasto::Passa, preso = EsitoTasto::Preso, inserisci = EsitoTasto::Inserisci;
+        const QString riposo = QStringLiteral("- -1 01 0"), aperto = QStringLiteral("pannello -1 01 0");
+        auto riga = [](const char* nome, const char* prima, const char* dove, int tasto, int mod,
+                       const QString& testo, int esito, const QString& inserito, const QString& dopo) {
+            QTest::newRow(nome) << prima << dove << tasto << mod << testo << esito << inserito << dopo;
+        };
+        // The destination is typed in upper case; an Alt key that is no
+        // shortcut types nothing.
+        riga("minuscola", "", "txtLocalita", Qt::Key_A, no, "a", inserisci, "A", riposo);
+        riga("maiuscola", "", "txtLocalita", Qt::Key_A, maiusc, "A", passa, "", riposo);
+        riga("accentata", "", "txtLocalita", Qt::Key_Igrave, no, "ì", inserisci, "Ì", riposo);
+        riga("Backspace", "", "txtLocalita", Qt::Key_Backspace, no, "\b", passa, "", riposo);
+        riga("Ctrl+V", "", "txtLocalita", Qt::Key_V, ctrl, "\x16", passa, "", riposo);
+        riga("Alt+Q", "", "txtLocalita", Qt::Key_Q, Qt::AltModifier, "q", preso, "", riposo);
+        // The lists take choices only.
+        riga("cifra in una lista", "", "cmbg1", Qt::Key_1, no, "1", preso, "", riposo);
+        riga("Fine in una lista", "", "cmbg1", Qt::Key_End, no, "", preso, "", "- -1 31 0");
+        riga("Pagina giù", "", "cmbg1", Qt::Key_PageDown, no, "", preso, "", "- -1 11 0");
+        riga("Maiusc+Fine", "", "cmbg1", Qt::Key_End, maiusc, "", passa, "", riposo);
+        riga("freccia in una lista", "", "cmbg1", Qt::Key_Down, no, "", passa, "", riposo);
+        // Enter presses "&Stampa" unless a button has the focus.
+        riga("Invio nella destinazione", "", "txtLocalita", Qt::Key_Return, no, "\r", preso, "", aperto);
+        riga("Invio del tastierino", "", "cmbm1", Qt::Key_Enter, Qt::KeypadModifier, "\r", preso, "", aperto);
+        riga("Maiusc+Invio", "", "txtLocalita", Qt::Key_Return, maiusc, "\r", preso, "", aperto);
+        riga("Ctrl+Invio", "", "txtLocalita", Qt::Key_Return, ctrl, "\r", passa, "", riposo);
+        riga("Invio, Stampa spento", "vuota", "txtLocalita", Qt::Key_Return, no, "\r", preso, "",
+             "- -1 07 0");
+        riga("Invio su un bottone", "", "cmdStampa", Qt::Key_Return, no, "\r", passa, "", riposo);
+        riga("Invio sulla casella", "", "chkBianco", Qt::Key_Return, no, "\r", passa, "", riposo);
+        riga("Invio nell'elenco", "scelta", "lstStampanti", Qt::Key_Return, no, "\r", preso, "", "- 1 01 1");
+        // Escape closes the printer panel.
+        riga("Esc", "pannello", "lstStampanti", Qt::Key_Escape, no, "\x1b", preso, "", riposo);
+        riga("Esc senza pannello", "", "cmbg1", Qt::Key_Escape, no, "\x1b", passa, "", riposo);
+        riga("Maiusc+Esc", "pannello", "lstStampanti", Qt::Key_Escape, maiusc, "\x1b", passa, "", aperto);
+        // Nothing chosen in the printer list: the first arrow chooses.
+        riga("prima freccia", "pannello", "lstStampanti", Qt::Key_Down, no, "", preso, "", "pannello 0 01 0");
+        riga("Fine nell'elenco", "pannello", "lstStampanti", Qt::Key_End, no, "", preso, "",
+             "pannello 2 01 0");
+        riga("freccia, già scelta", "scelta", "lstStampanti", Qt::Key_Down, no, "", passa, "",
+             "pannello 1 01 0");
+        riga("Maiusc+freccia", "pannello", "lstStampanti", Qt::Key_Down, maiusc, "", passa, "", aperto);
+        // Keys that reached the window.
+        riga("finestra: Invio", "", "finestra:chkBianco", Qt::Key_Return, no, "\r", preso, "", aperto);
+        riga("finestra: Invio, Stampa spento", "vuota", "finestra:cmdFine", Qt::Key_Return, no, "\r", passa,
+             "", "- -1 07 0");
+        riga("finestra: Invio nel pannello", "scelta", "finestra:lstStampanti", Qt::Key_Return, no, "\r",
+             preso, "", "- 1 01 1");
+        riga("finestra: Esc", "pannello", "finestra:", Qt::Key_Escape, no, "\x1b", preso, "", riposo);
+        riga("finestra: Maiusc+Esc", "pannello", "finestra:", Qt::Key_Escape, maiusc, "\x1b", passa, "",
+             aperto);
+    }
+    void tastiera() {
+        QFETCH(QString, prima);
+        QFETCH(QString, dove);
+        QFETCH(int, tasto);
+        QFETCH(int, mod);
+        QFETCH(QString, testo);
+        QFETCH(int, esito);
+        QFETCH(QString, inserito);
+        QFETCH(QString, dopo);
+        Banco b;
+        b.Avvia();
+        ModelloFinestra& m = *b.m;
+        if (prima != QLatin1String("vuota")) b.Itinerario();
+        if (prima == QLatin1String("pannello") || prima == QLatin1String("scelta")) m.cmdStampa_Click();
+        if (prima == QLatin1String("scelta")) m.lstStampanti.Selezionato = 1;
+        const Tasto t{tasto, Qt::KeyboardModifiers(mod), testo};
+        EsitoTasto e;
+        if (dove.startsWith(QLatin1String("finestra:")))
+            e = m.TastoNonPreso(dove.mid(9), t) ? EsitoTasto::Preso : EsitoTasto::Passa;
+        else
+            e = m.TastoSu(dove, t);
+        QCOMPARE(e.Cosa, esito);
+        QCOMPARE(e.Testo, inserito);
+        QCOMPARE(QStringLiteral("%1 %2 %3 %4")
+                     .arg(m.frmSelStampa.Visibile ? QStringLiteral("pannello") : QStringLiteral("-"))
+                     .arg(m.lstStampanti.Selezionato)
+                     .arg(m.cmbg1.Testo)
+                     .arg(b.superfici.size()),
+                 dopo);
+    }
+
+    // Alt+letter: "&Al" and "&Annulla" share Alt+A, which cancels while a
+    // run shows "&Annulla"; a button's mnemonic presses it at once.
+    void scorciatoie_data() {
+        QTest::addColumn<QString>("dove");
+        QTest::addColumn<bool>("ambigua");
+        QTest::addColumn<bool>("inStampa");
+        QTest::addColumn<int>("esito");
+        QTest::newRow("Al, a riposo") << "Label2" << false << false << int(EsitoTasto::Passa);
+        QTest::newRow("Al, in stampa") << "Label2" << false << true << int(EsitoTasto::Preso);
+        QTest::newRow("Annulla, in stampa") << "cmdAnnulla" << false << true << int(EsitoTasto::Preso);
+        QTest::newRow("Dal, in stampa") << "Label1" << false << true << int(EsitoTasto::Passa);
+        QTest::newRow("Fine") << "cmdFine" << false << false << int(EsitoTasto::Premi);
+        QTest::newRow("Fine, ambigua") << "cmdFine" << true << false << int(EsitoTasto::Passa);
+        QTest::newRow("Moduli in bianco") << "chkBianco" << false << false << int(EsitoTasto::Premi);
+        QTest::newRow("Anteprima") << "cmdAnteprima" << false << true << int(EsitoTasto::Premi);
+        QTest::newRow("Destinazione") << "frmLocalita" << false << false << int(EsitoTasto::Passa);
+    }
+    void scorciatoie() {
+        QFETCH(QString, dove);
+        QFETCH(bool, ambigua);
+        QFETCH(bool, inStampa);
+        QFETCH(int, esito);
+        Banco b;
+        b.Avvia();
+        b.m->MostraAnnulla(inStampa);
+        b.risposte = {true};
+        QCOMPARE(b.m->Scorciatoia(dove, ambigua).Cosa, esito);
+        const bool annullata = esito == EsitoTasto::Preso;
+        QCOMPARE(b.m->Form.AnnullaStampa, annullata);
+        QCOMPARE(b.domande.size(), annullata ? 1 : 0);
+    }
+
+    void testoComposto() {
+        // Dead keys and input methods reach the destination upper-cased;
+        // other controls take their text as it is.
+        Banco b;
+        b.Avvia();
+        QCOMPARE(b.m->TestoComposto(u"txtLocalita", QStringLiteral("àb\x01")).value_or(QString()),
+                 QStringLiteral("ÀB\x01"));
+        QVERIFY(!b.m->TestoComposto(u"cmbg1", QStringLiteral("à")));
+    }
+
+    // The window's table: every control inside its container, which comes
+    // first; controls of one container overlap only where one paints over
+    // the other (the printer panel, the progress fill) and where "&Annulla"
+    // takes the place of "&Stampa".
+    void tabellaControlli() {
+        const auto controlli = Controlli();
+        for (const DescrizioneControllo& d : controlli) {
+            QCOMPARE(Descrizione(QLatin1String(d.Nome)), &d); // names are unique
+            QRect spazio(0, 0, kLarghezzaFinestra, kAltezzaFinestra);
+            if (*d.Contenitore) {
+                const DescrizioneControllo* c = Descrizione(QLatin1String(d.Contenitore));
+                QVERIFY2(c && c < &d && c->Tipo == Genere::Cornice, d.Nome);
+                spazio = QRect(QPoint(0, 0), c->Rettangolo.size());
+            }
+            QVERIFY2(spazio.contains(d.Rettangolo), d.Nome);
+            if (*d.Compagno) QVERIFY2(Descrizione(QLatin1String(d.Compagno)), d.Compagno);
+            for (const DescrizioneControllo& e : controlli) {
+                if (&e <= &d || qstrcmp(e.Contenitore, d.Contenitore) != 0) continue;
+                const bool voluto = (e.Opzioni & Coprente) ||
+                                    (qstrcmp(d.Nome, "cmdStampa") == 0 && qstrcmp(e.Nome, "cmdAnnulla") == 0);
+                QVERIFY2(voluto || !d.Rettangolo.intersects(e.Rettangolo),
+                         qPrintable(QStringLiteral("%1 overlaps %2").arg(d.Nome, e.Nome)));
+            }
+        }
+        QCOMPARE(Mnemonico(u"&Al"), QChar(u'A'));
+        QCOMPARE(Mnemonico(u"Ante&prima"), QChar(u'P'));
+        QCOMPARE(Mnemonico(u"A&&B"), QChar());
     }
 
     void stampaVisibile_data() {
@@ -598,6 +772,27 @@ private slots:
         QVERIFY(b.FileFine());
     }
 
+    void chiusura() {
+        // Closing the window during a run asks as "&Annulla" does, and the
+        // window stays; once idle, closing ends the program.
+        Banco b;
+        b.Avvia();
+        b.Itinerario();
+        b.risposte = {true, true};
+        bool resta = false;
+        b.eventi = [&resta](ModelloFinestra& f, int passo) {
+            if (passo == 2) resta = !f.Chiusura();
+        };
+        b.Stampa(0);
+        QVERIFY(resta);
+        QCOMPARE(b.domande.size(), 2);
+        QCOMPARE(b.domande[1], QStringLiteral("Stampa dei moduli|Vuoi annullare la stampa?"));
+        QVERIFY(b.superfici[0].aborted);
+        QCOMPARE(b.termina, -1);
+        QVERIFY(b.m->Chiusura());
+        QCOMPARE(b.termina, 0);
+    }
+
     void salvataggio_data() {
         // %D: the test's folder. A chosen file is what the surface is told at
         // its first drawing; the boxes are "title|text|file to open".
@@ -780,59 +975,99 @@ private slots:
         s.CartellaLavoro = dir.path();
         frmbase f(s);
         f.Form_Load(QDate(2026, 4, 7), QString(), dir.path());
+        auto* Label1 = C<QLabel>(f, "Label1");
+        auto* Label2 = C<QLabel>(f, "Label2");
+        auto* Label3 = C<QLabel>(f, "Label3");
+        auto* chkBianco = C<QCheckBox>(f, "chkBianco");
+        auto* cmbCopie = C<QComboBox>(f, "cmbCopie");
+        auto* cmbg1 = C<QComboBox>(f, "cmbg1");
+        auto* cmbg2 = C<QComboBox>(f, "cmbg2");
+        auto* cmbm2 = C<QComboBox>(f, "cmbm2");
+        auto* cmdAnnulla = C<QPushButton>(f, "cmdAnnulla");
+        auto* cmdSelStampante0 = C<QPushButton>(f, "cmdSelStampante0");
+        auto* cmdSelStampante1 = C<QPushButton>(f, "cmdSelStampante1");
+        auto* cmdStampa = C<QPushButton>(f, "cmdStampa");
+        auto* frmLocalita = C<QGroupBox>(f, "frmLocalita");
+        auto* frmPeriodo = C<QGroupBox>(f, "frmPeriodo");
+        auto* frmSelStampa = C<QGroupBox>(f, "frmSelStampa");
+        auto* lblCopyright = C<QLabel>(f, "lblCopyright");
+        auto* lstStampanti = C<QListWidget>(f, "lstStampanti");
+        auto* txtLocalita = C<QLineEdit>(f, "txtLocalita");
+        auto* txtSopra = C<QLineEdit>(f, "txtSopra");
         QCOMPARE(f.windowTitle(), QStringLiteral("Stampa moduli per  'Vagolume'"));
-        QCOMPARE(f.frmLocalita->title(), QStringLiteral("D&estinazione:"));
-        QCOMPARE(f.Label1->buddy(), f.cmbg1);
-        QCOMPARE(f.Label2->buddy(), f.cmbg2);
-        QCOMPARE(f.Label3->buddy(), f.cmbCopie);
-        QCOMPARE(f.cmdSelStampante[0]->text(), QStringLiteral("S&tampa"));
+        QCOMPARE(frmLocalita->title(), QStringLiteral("D&estinazione:"));
+        QCOMPARE(Label1->buddy(), cmbg1);
+        QCOMPARE(Label2->buddy(), cmbg2);
+        QCOMPARE(Label3->buddy(), cmbCopie);
+        QCOMPARE(cmdSelStampante0->text(), QStringLiteral("S&tampa"));
         QCOMPARE(f.palette().color(QPalette::Window), QColor(0x008080));
-        QCOMPARE(f.frmSelStampa->palette().color(QPalette::WindowText), QColor(0xC0FFFF));
-        QCOMPARE(f.lblCopyright->palette().color(QPalette::WindowText), QColor(0xC0FFC0));
-        QCOMPARE(f.txtSopra->palette().color(QPalette::Base), QColor(0x0000FF));
-        QCOMPARE(f.cmbg1->currentText(), QStringLiteral("07"));
-        QCOMPARE(f.cmbg1->currentIndex(), 6); // the arrow keys move on from the day shown
-        QVERIFY(!f.cmdStampa->isEnabled());
-        QVERIFY(f.cmdStampa->isDefault());
-        QVERIFY(f.cmdAnnulla->isHidden());
-        QVERIFY(f.frmSelStampa->isHidden());
+        QCOMPARE(frmSelStampa->palette().color(QPalette::WindowText), QColor(0xC0FFFF));
+        QCOMPARE(lblCopyright->palette().color(QPalette::WindowText), QColor(0xC0FFC0));
+        QCOMPARE(txtSopra->palette().color(QPalette::Base), QColor(0x0000FF));
+        QCOMPARE(cmbg1->currentText(), QStringLiteral("07"));
+        QCOMPARE(cmbg1->currentIndex(), 6); // the arrow keys move on from the day shown
+        QVERIFY(!cmdStampa->isEnabled());
+        QVERIFY(cmdStampa->isDefault());
+        QVERIFY(cmdAnnulla->isHidden());
+        QVERIFY(frmSelStampa->isHidden());
+        // Each control of the table: in its container, where the table puts
+        // it (within a pixel), with its tooltip; Tab follows the table.
+        const double px = f.screen()->logicalDotsPerInchX() / 1440.0;
+        QStringList ordine, catena;
+        for (const DescrizioneControllo& d : Controlli()) {
+            const auto* w = C<QWidget>(f, d.Nome);
+            QCOMPARE(w->parentWidget()->objectName(),
+                     *d.Contenitore ? QLatin1String(d.Contenitore) : QLatin1String("frmbase"));
+            const QRect g = w->geometry(), t = d.Rettangolo;
+            for (const auto& [pixel, twip] :
+                 {std::pair{g.left(), t.left()}, std::pair{g.top(), t.top()}, std::pair{g.width(), t.width()},
+                  std::pair{g.height(), t.height()}})
+                QVERIFY2(std::abs(pixel - twip * px) <= 1.0, d.Nome);
+            QCOMPARE(w->toolTip(), QString::fromUtf8(d.Suggerimento));
+            ordine.append(QLatin1String(d.Nome));
+        }
+        for (QWidget* w = f.nextInFocusChain(); w != &f; w = w->nextInFocusChain())
+            if (ordine.contains(w->objectName())) catena.append(w->objectName());
+        QCOMPARE(catena, ordine);
+        QCOMPARE(cmdSelStampante0->nextInFocusChain(), C<QWidget>(f, "cmdAnteprima"));
+        QCOMPARE(C<QWidget>(f, "cmdAnteprima")->nextInFocusChain(), cmdSelStampante1);
 
         // Typing: upper case, accented letters too; nothing typed into the lists.
-        QTest::keyClicks(f.txtLocalita, QStringLiteral("forl"));
+        QTest::keyClicks(txtLocalita, QStringLiteral("forl"));
         QKeyEvent accentata(QEvent::KeyPress, Qt::Key_Igrave, Qt::NoModifier, QStringLiteral("ì"));
-        QApplication::sendEvent(f.txtLocalita, &accentata);
-        QCOMPARE(f.txtLocalita->text(), QStringLiteral("FORLÌ"));
-        QVERIFY(f.cmdStampa->isEnabled());
-        QTest::keyClicks(f.cmbg1->lineEdit(), QStringLiteral("12a"));
-        QTest::keyClick(f.cmbg1->lineEdit(), Qt::Key_Backspace);
-        QCOMPARE(f.cmbg1->currentText(), QStringLiteral("07"));
+        QApplication::sendEvent(txtLocalita, &accentata);
+        QCOMPARE(txtLocalita->text(), QStringLiteral("FORLÌ"));
+        QVERIFY(cmdStampa->isEnabled());
+        QTest::keyClicks(cmbg1->lineEdit(), QStringLiteral("12a"));
+        QTest::keyClick(cmbg1->lineEdit(), Qt::Key_Backspace);
+        QCOMPARE(cmbg1->currentText(), QStringLiteral("07"));
         QCOMPARE(f.Modello().cmbg1.Testo, QStringLiteral("07"));
-        QTest::keyClick(f.cmbg1->lineEdit(), Qt::Key_Down);
+        QTest::keyClick(cmbg1->lineEdit(), Qt::Key_Down);
         QCOMPARE(f.Modello().cmbg1.Testo, QStringLiteral("08"));
 
         // Enter in the destination opens the printer panel in front.
-        QTest::keyClick(f.txtLocalita, Qt::Key_Return);
-        QVERIFY(!f.frmSelStampa->isHidden());
-        QCOMPARE(f.lstStampanti->item(f.lstStampanti->count() - 1)->text(), kNomeScrittorePdf);
-        QVERIFY(f.lstStampanti->selectedItems().isEmpty());
-        QCOMPARE(f.children().last(), f.frmSelStampa); // on top of the other controls
-        QTest::keyClick(f.lstStampanti, Qt::Key_End);
-        QCOMPARE(f.Modello().lstStampanti.Selezionato, f.lstStampanti->count() - 1);
-        f.cmdSelStampante[1]->click();
-        QVERIFY(f.frmSelStampa->isHidden());
+        QTest::keyClick(txtLocalita, Qt::Key_Return);
+        QVERIFY(!frmSelStampa->isHidden());
+        QCOMPARE(lstStampanti->item(lstStampanti->count() - 1)->text(), kNomeScrittorePdf);
+        QVERIFY(lstStampanti->selectedItems().isEmpty());
+        QCOMPARE(f.children().last(), frmSelStampa); // on top of the other controls
+        QTest::keyClick(lstStampanti, Qt::Key_End);
+        QCOMPARE(f.Modello().lstStampanti.Selezionato, lstStampanti->count() - 1);
+        cmdSelStampante1->click();
+        QVERIFY(frmSelStampa->isHidden());
 
         // Blank mode: greyed out, white texts.
-        f.chkBianco->click();
-        QVERIFY(!f.frmLocalita->isEnabled());
-        QVERIFY(!f.cmbm2->isEnabled());
-        QVERIFY(f.cmbCopie->isEnabled());
-        QCOMPARE(f.txtLocalita->palette().color(QPalette::Disabled, QPalette::Text), QColor(Qt::white));
-        QCOMPARE(f.cmbg2->lineEdit()->palette().color(QPalette::Disabled, QPalette::Text), QColor(Qt::white));
-        QTest::keyClick(f.cmbCopie->lineEdit(), Qt::Key_Down);
+        chkBianco->click();
+        QVERIFY(!frmLocalita->isEnabled());
+        QVERIFY(!cmbm2->isEnabled());
+        QVERIFY(cmbCopie->isEnabled());
+        QCOMPARE(txtLocalita->palette().color(QPalette::Disabled, QPalette::Text), QColor(Qt::white));
+        QCOMPARE(cmbg2->lineEdit()->palette().color(QPalette::Disabled, QPalette::Text), QColor(Qt::white));
+        QTest::keyClick(cmbCopie->lineEdit(), Qt::Key_Down);
         QCOMPARE(f.Modello().cmbCopie.Testo, QStringLiteral("02"));
-        f.chkBianco->click();
-        QVERIFY(f.frmPeriodo->isEnabled());
-        QCOMPARE(f.txtLocalita->palette().color(QPalette::Active, QPalette::Text), QColor(Qt::black));
+        chkBianco->click();
+        QVERIFY(frmPeriodo->isEnabled());
+        QCOMPARE(txtLocalita->palette().color(QPalette::Active, QPalette::Text), QColor(Qt::black));
     }
 
     void widget_tastiera() {
@@ -841,39 +1076,45 @@ private slots:
         s.CartellaLavoro = dir.path();
         frmbase f(s);
         f.Form_Load(QDate(2026, 4, 7), QString(), dir.path());
-        QVERIFY(f.cmdStampa->autoDefault());
-        QVERIFY(!f.cmdFine->autoDefault());
-        QVERIFY(!f.cmdHelp->autoDefault());
+        auto* cmbg1 = C<QComboBox>(f, "cmbg1");
+        auto* cmdFine = C<QPushButton>(f, "cmdFine");
+        auto* cmdHelp = C<QPushButton>(f, "cmdHelp");
+        auto* cmdStampa = C<QPushButton>(f, "cmdStampa");
+        auto* frmSelStampa = C<QGroupBox>(f, "frmSelStampa");
+        auto* txtLocalita = C<QLineEdit>(f, "txtLocalita");
+        QVERIFY(cmdStampa->autoDefault());
+        QVERIFY(!cmdFine->autoDefault());
+        QVERIFY(!cmdHelp->autoDefault());
 
         // Pasted text is kept as typed text is; "&Stampa" follows every change.
         QApplication::clipboard()->setText(QStringLiteral("lido\ndi venezia"));
-        QTest::keyClick(f.txtLocalita, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(f.txtLocalita->text(), QStringLiteral("LIDO DI VENEZIA"));
+        QTest::keyClick(txtLocalita, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(txtLocalita->text(), QStringLiteral("LIDO DI VENEZIA"));
         QCOMPARE(f.Modello().txtLocalita.Testo, QStringLiteral("LIDO DI VENEZIA"));
-        QVERIFY(f.cmdStampa->isEnabled());
-        QTest::keyClick(f.txtLocalita, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(f.txtLocalita, Qt::Key_Backspace);
+        QVERIFY(cmdStampa->isEnabled());
+        QTest::keyClick(txtLocalita, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(txtLocalita, Qt::Key_Backspace);
         QCOMPARE(f.Modello().txtLocalita.Testo, QString());
-        QVERIFY(!f.cmdStampa->isEnabled());
-        QTest::keyClick(f.txtLocalita, Qt::Key_Return);
-        QVERIFY(f.frmSelStampa->isHidden());
-        QTest::keyClick(f.txtLocalita, Qt::Key_Z, Qt::ControlModifier); // undo
+        QVERIFY(!cmdStampa->isEnabled());
+        QTest::keyClick(txtLocalita, Qt::Key_Return);
+        QVERIFY(frmSelStampa->isHidden());
+        QTest::keyClick(txtLocalita, Qt::Key_Z, Qt::ControlModifier); // undo
         QCOMPARE(f.Modello().txtLocalita.Testo, QStringLiteral("LIDO DI VENEZIA"));
-        QVERIFY(f.cmdStampa->isEnabled());
-        QTest::keyClick(f.txtLocalita, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(f.txtLocalita, Qt::Key_X, Qt::ControlModifier); // cut
-        QVERIFY(!f.cmdStampa->isEnabled());
-        QTest::keyClicks(f.txtLocalita, QStringLiteral("x"));
-        QVERIFY(f.cmdStampa->isEnabled()); // one letter is enough
+        QVERIFY(cmdStampa->isEnabled());
+        QTest::keyClick(txtLocalita, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(txtLocalita, Qt::Key_X, Qt::ControlModifier); // cut
+        QVERIFY(!cmdStampa->isEnabled());
+        QTest::keyClicks(txtLocalita, QStringLiteral("x"));
+        QVERIFY(cmdStampa->isEnabled()); // one letter is enough
 
         // Home, End, Page Up and Page Down in the lists.
-        QLineEdit* giorno = f.cmbg1->lineEdit();
+        QLineEdit* giorno = cmbg1->lineEdit();
         const std::pair<Qt::Key, const char*> tasti[] = {
             {Qt::Key_End, "31"}, {Qt::Key_PageUp, "21"}, {Qt::Key_Home, "01"}, {Qt::Key_PageDown, "11"}};
         for (const auto& [tasto, atteso] : tasti) {
             QTest::keyClick(giorno, tasto);
             QCOMPARE(f.Modello().cmbg1.Testo, QLatin1String(atteso));
-            QCOMPARE(f.cmbg1->currentText(), QLatin1String(atteso));
+            QCOMPARE(cmbg1->currentText(), QLatin1String(atteso));
         }
     }
 
@@ -890,39 +1131,46 @@ private slots:
         };
         frmbase f(s);
         f.Form_Load(QDate(2026, 4, 7), QString(), dir.path());
+        auto* chkBianco = C<QCheckBox>(f, "chkBianco");
+        auto* cmbCopie = C<QComboBox>(f, "cmbCopie");
+        auto* cmbg1 = C<QComboBox>(f, "cmbg1");
+        auto* cmbg2 = C<QComboBox>(f, "cmbg2");
+        auto* cmdFine = C<QPushButton>(f, "cmdFine");
+        auto* frmSelStampa = C<QGroupBox>(f, "frmSelStampa");
+        auto* txtLocalita = C<QLineEdit>(f, "txtLocalita");
         f.show();
         f.activateWindow();
         if (!QTest::qWaitForWindowActive(&f)) QSKIP("the window cannot be made active on this platform");
         auto alt = [&f](Qt::Key k) { QTest::keyClick(&f, k, Qt::AltModifier); };
-        f.cmdFine->setFocus();
+        cmdFine->setFocus();
         alt(Qt::Key_E);
-        QCOMPARE(QApplication::focusWidget(), f.txtLocalita);
+        QCOMPARE(QApplication::focusWidget(), txtLocalita);
         alt(Qt::Key_D);
-        QVERIFY(f.cmbg1->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == f.cmbg1);
+        QVERIFY(cmbg1->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == cmbg1);
         alt(Qt::Key_A);
-        QVERIFY(f.cmbg2->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == f.cmbg2);
+        QVERIFY(cmbg2->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == cmbg2);
         alt(Qt::Key_S); // disabled: nothing
-        QVERIFY(f.frmSelStampa->isHidden());
+        QVERIFY(frmSelStampa->isHidden());
         alt(Qt::Key_M);
-        QVERIFY(f.chkBianco->isChecked());
+        QVERIFY(chkBianco->isChecked());
         QVERIFY(f.Modello().chkBianco.Spuntato);
         alt(Qt::Key_N);
-        QVERIFY(f.cmbCopie->isAncestorOf(QApplication::focusWidget()) ||
-                QApplication::focusWidget() == f.cmbCopie);
+        QVERIFY(cmbCopie->isAncestorOf(QApplication::focusWidget()) ||
+                QApplication::focusWidget() == cmbCopie);
         alt(Qt::Key_S);
-        QVERIFY(!f.frmSelStampa->isHidden());
+        QVERIFY(!frmSelStampa->isHidden());
         alt(Qt::Key_R);
-        QVERIFY(f.frmSelStampa->isHidden());
-        QCOMPARE(QApplication::focusWidget(), f.chkBianco); // not "&Fine"
+        QVERIFY(frmSelStampa->isHidden());
+        QCOMPARE(QApplication::focusWidget(), chkBianco); // not "&Fine"
         // Enter with the focus on "&Fine" does not end the program: it goes
         // to "&Stampa"; Escape closes the panel.
-        f.cmdFine->setFocus();
-        QTest::keyClick(f.cmdFine, Qt::Key_Return);
+        cmdFine->setFocus();
+        QTest::keyClick(cmdFine, Qt::Key_Return);
         QCOMPARE(termina, -1);
-        QVERIFY(!f.frmSelStampa->isHidden());
+        QVERIFY(!frmSelStampa->isHidden());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-        QVERIFY(f.frmSelStampa->isHidden());
-        QCOMPARE(QApplication::focusWidget(), f.chkBianco);
+        QVERIFY(frmSelStampa->isHidden());
+        QCOMPARE(QApplication::focusWidget(), chkBianco);
         QVERIFY(!domandato);
         // "&Annulla" takes Alt+A from "&Al" while a run shows it.
         f.Modello().MostraAnnulla(true);

@@ -1,0 +1,120 @@
+#include "app/ControlliFinestra.h"
+
+namespace vagolume {
+
+namespace {
+
+constexpr const char* kInizio = "Indica giorno, mese ed anno di inizio dell'itinerario";
+constexpr const char* kFine = "Indica giorno, mese ed anno di fine dell'itinerario";
+constexpr Qt::Alignment kDestra = Qt::AlignRight;
+constexpr Qt::Alignment kCentro = Qt::AlignCenter;
+using M = ModelloFinestra;
+using G = Genere;
+
+// The day and month lists stop short of their neighbours instead of
+// overlapping them by 70 twips, so that no arrow is covered. The printer
+// panel has "Ante&prima" between "S&tampa" and "&Rinuncia", the three as
+// wide as the list together. "&Fine" and "&?" never take Enter, so that it
+// neither ends the program nor opens the help by surprise: with the focus on
+// them it goes to "&Stampa"; Space still presses them.
+// clang-format off
+const DescrizioneControllo kControlli[] = {
+    {.Nome = "frmLocalita", .Tipo = G::Cornice, .Contenitore = "", .Rettangolo = {120, 120, 5115, 735},
+     .Didascalia = "D&estinazione:", .Punti = 9.75, .Grassetto = true, .Stato = &M::frmLocalita},
+    {.Nome = "txtLocalita", .Tipo = G::CasellaTesto, .Contenitore = "frmLocalita",
+     .Rettangolo = {120, 240, 4845, 420}, .Punti = 13.5, .Grassetto = true, .LunghezzaMassima = 50,
+     .Stato = &M::txtLocalita},
+    {.Nome = "imgLogo1", .Tipo = G::Immagine, .Contenitore = "", .Rettangolo = {480, 900, 615, 735}},
+    {.Nome = "frmPeriodo", .Tipo = G::Cornice, .Contenitore = "", .Rettangolo = {1482, 960, 2415, 1095},
+     .Didascalia = "Periodo:", .Punti = 9.75, .Grassetto = true, .Stato = &M::frmPeriodo},
+    {.Nome = "Label1", .Tipo = G::Etichetta, .Contenitore = "frmPeriodo", .Rettangolo = {120, 480, 375, 200},
+     .Didascalia = "&Dal", .Punti = 8.25, .Grassetto = true, .Allineamento = kDestra, .Compagno = "cmbg1"},
+    {.Nome = "cmbg1", .Tipo = G::Tendina, .Contenitore = "frmPeriodo", .Rettangolo = {600, 360, 470, 315},
+     .Didascalia = "00", .Suggerimento = kInizio, .Punti = 8.25, .Stato = &M::cmbg1},
+    {.Nome = "cmbm1", .Tipo = G::Tendina, .Contenitore = "frmPeriodo", .Rettangolo = {1080, 360, 470, 315},
+     .Didascalia = "00", .Suggerimento = kInizio, .Punti = 8.25, .Stato = &M::cmbm1},
+    {.Nome = "cmba1", .Tipo = G::Tendina, .Contenitore = "frmPeriodo", .Rettangolo = {1560, 360, 700, 315},
+     .Didascalia = "0000", .Suggerimento = kInizio, .Punti = 8.25, .Stato = &M::cmba1},
+    {.Nome = "Label2", .Tipo = G::Etichetta, .Contenitore = "frmPeriodo", .Rettangolo = {120, 840, 375, 200},
+     .Didascalia = "&Al", .Punti = 8.25, .Grassetto = true, .Allineamento = kDestra, .Compagno = "cmbg2"},
+    {.Nome = "cmbg2", .Tipo = G::Tendina, .Contenitore = "frmPeriodo", .Rettangolo = {600, 720, 470, 315},
+     .Didascalia = "00", .Suggerimento = kFine, .Punti = 8.25, .Stato = &M::cmbg2},
+    {.Nome = "cmbm2", .Tipo = G::Tendina, .Contenitore = "frmPeriodo", .Rettangolo = {1080, 720, 470, 315},
+     .Didascalia = "00", .Suggerimento = kFine, .Punti = 8.25, .Stato = &M::cmbm2},
+    {.Nome = "cmba2", .Tipo = G::Tendina, .Contenitore = "frmPeriodo", .Rettangolo = {1560, 720, 700, 315},
+     .Didascalia = "0000", .Suggerimento = kFine, .Punti = 8.25, .Stato = &M::cmba2},
+    {.Nome = "imgLogo2", .Tipo = G::Immagine, .Contenitore = "", .Rettangolo = {4320, 960, 735, 615}},
+    {.Nome = "cmdStampa", .Tipo = G::Bottone, .Contenitore = "", .Rettangolo = {120, 1680, 1300, 400},
+     .Didascalia = "&Stampa", .Suggerimento = "Stampa i moduli per il Vagolume", .Punti = 12,
+     .Grassetto = true, .Stato = &M::cmdStampa},
+    {.Nome = "cmdAnnulla", .Tipo = G::Bottone, .Contenitore = "", .Rettangolo = {120, 1680, 1300, 400},
+     .Didascalia = "&Annulla", .Suggerimento = "Annulla la stampa in corso", .Punti = 12, .Grassetto = true,
+     .Stato = &M::cmdAnnulla},
+    {.Nome = "cmdFine", .Tipo = G::Bottone, .Contenitore = "", .Rettangolo = {3960, 1655, 1300, 400},
+     .Didascalia = "&Fine", .Suggerimento = "Fine dell'esecuzione del programma", .Punti = 12,
+     .Grassetto = true, .Opzioni = InvioEscluso, .Stato = &M::cmdFine},
+    {.Nome = "frmBianco", .Tipo = G::Cornice, .Contenitore = "", .Rettangolo = {120, 2160, 5115, 615},
+     .Didascalia = "Stampa dei fogli in bianco:", .Punti = 8.25, .Grassetto = true, .Stato = &M::frmBianco},
+    {.Nome = "chkBianco", .Tipo = G::CasellaSpunta, .Contenitore = "frmBianco",
+     .Rettangolo = {120, 300, 1815, 255}, .Didascalia = "&Moduli in bianco", .Punti = 8.25, .Grassetto = true,
+     .Stato = &M::chkBianco},
+    {.Nome = "Label3", .Tipo = G::Etichetta, .Contenitore = "frmBianco", .Rettangolo = {2880, 315, 1335, 255},
+     .Didascalia = "&Num. pagine:", .Punti = 8.25, .Grassetto = true, .Allineamento = kDestra,
+     .Compagno = "cmbCopie"},
+    {.Nome = "cmbCopie", .Tipo = G::Tendina, .Contenitore = "frmBianco", .Rettangolo = {4320, 240, 615, 315},
+     .Didascalia = "01", .Punti = 8.25, .Stato = &M::cmbCopie},
+    {.Nome = "lblCopyright", .Tipo = G::Etichetta, .Contenitore = "", .Rettangolo = {120, 2880, 5115, 180},
+     .Punti = 6.75, .Famiglia = "Verdana", .Allineamento = kCentro, .ColoreDidascalia = kVerdeChiaro,
+     .Stato = &M::lblCopyright},
+    {.Nome = "txtFondo", .Tipo = G::CasellaTesto, .Contenitore = "", .Rettangolo = {120, 3200, 4635, 285},
+     .Opzioni = SoloLettura, .Stato = &M::txtFondo},
+    {.Nome = "txtSopra", .Tipo = G::CasellaTesto, .Contenitore = "", .Rettangolo = {120, 3200, 255, 285},
+     .Sfondo = kBlu, .Opzioni = SoloLettura | SenzaBordo | Coprente, .Stato = &M::txtSopra},
+    {.Nome = "cmdHelp", .Tipo = G::Bottone, .Contenitore = "", .Rettangolo = {4885, 3200, 375, 300},
+     .Didascalia = "&?", .Punti = 9.75, .Grassetto = true, .Opzioni = InvioEscluso, .Stato = &M::cmdHelp},
+    {.Nome = "frmSelStampa", .Tipo = G::Cornice, .Contenitore = "", .Rettangolo = {1080, 1080, 3495, 2295},
+     .Didascalia = "Selezione stampante:", .Punti = 9.75, .Grassetto = true, .ColoreDidascalia = kCianoChiaro,
+     .Opzioni = Coprente, .Stato = &M::frmSelStampa},
+    {.Nome = "lstStampanti", .Tipo = G::Elenco, .Contenitore = "frmSelStampa",
+     .Rettangolo = {180, 300, 3015, 1425}, .Punti = 8.25, .Stato = &M::lstStampanti},
+    {.Nome = "cmdSelStampante0", .Tipo = G::Bottone, .Contenitore = "frmSelStampa",
+     .Rettangolo = {180, 1800, 975, 375}, .Didascalia = "S&tampa", .Suggerimento = "Avvio della stampa",
+     .Punti = 8.25, .Grassetto = true},
+    {.Nome = "cmdAnteprima", .Tipo = G::Bottone, .Contenitore = "frmSelStampa",
+     .Rettangolo = {1200, 1800, 975, 375}, .Didascalia = "Ante&prima", .Suggerimento = "Anteprima di stampa",
+     .Punti = 8.25, .Grassetto = true},
+    {.Nome = "cmdSelStampante1", .Tipo = G::Bottone, .Contenitore = "frmSelStampa",
+     .Rettangolo = {2220, 1800, 975, 375}, .Didascalia = "&Rinuncia", .Suggerimento = "Rinuncia alla stampa",
+     .Punti = 8.25, .Grassetto = true},
+};
+// clang-format on
+
+} // namespace
+
+std::span<const DescrizioneControllo> Controlli() {
+    return kControlli;
+}
+
+const DescrizioneControllo* Descrizione(QAnyStringView nome) {
+    for (const DescrizioneControllo& d : kControlli)
+        if (QAnyStringView::equal(nome, QLatin1String(d.Nome))) return &d;
+    return nullptr;
+}
+
+bool Dentro(QAnyStringView nome, QAnyStringView cornice) {
+    for (const DescrizioneControllo* d = Descrizione(nome); d && *d->Contenitore;
+         d = Descrizione(QLatin1String(d->Contenitore)))
+        if (QAnyStringView::equal(cornice, QLatin1String(d->Contenitore))) return true;
+    return false;
+}
+
+QChar Mnemonico(QStringView didascalia) {
+    for (qsizetype i = 0; i + 1 < didascalia.size(); ++i) {
+        if (didascalia[i] != u'&') continue;
+        if (didascalia[i + 1] != u'&') return didascalia[i + 1].toUpper();
+        ++i; // "&&" is an ampersand shown
+    }
+    return {};
+}
+
+} // namespace vagolume
