@@ -36,7 +36,8 @@ void StampaSerbatoi(PrinterSurface& s, ContestoStampa& c) {
         const float riga = Y + 5.0f * k;
         // The label stops 0.2 mm short of its tick box, so that a wide
         // typeface shrinks it instead of running into the box.
-        o.Testo(kAcque[static_cast<std::size_t>(k - 1)], riga + 14.5f, 29, kFineEtichettaAcqua, false, 7, Sinistra);
+        o.Testo(kAcque[static_cast<std::size_t>(k - 1)], riga + 14.5f, 29, kFineEtichettaAcqua, false, 7,
+                Sinistra);
         o.DrawBox(36.5f, riga + 11, 39.5f, riga + 14);
     }
     o.DrawLine(40, Y + 5, 40, Y + 30);
