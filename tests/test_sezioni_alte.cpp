@@ -594,6 +594,7 @@ private slots:
         const Op* m = nullptr;
         for (const Op& op : s.ops) // not Texts(): the pointer must outlive the loop
             if (op.kind == Op::Text && op.text == mese && Circa(op.x1 + op.x2, 2 * 190.0f)) m = &op;
+        QVERIFY2(m, qPrintable(QStringLiteral("no month name %1 in its cell").arg(mese)));
         VerificaTesto(m, 22.7f, 187, 195, true, false, 20, Centrato);
     }
 
