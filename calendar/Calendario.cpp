@@ -77,7 +77,7 @@ void Giul2Data(const double& n, int16_t& g, int16_t& m, int16_t& a) {
     a = A16Bit(Int(n / 365.26) + 1);
     float r = static_cast<float>(n - Int(365.25 * a - 395.25));
     const int w = (a % 4 == 0) ? 1 : 2;
-    if (r > 91 - w) r = static_cast<float>(r + w);
+    if (r > static_cast<float>(91 - w)) r += static_cast<float>(w);
     m = A16Bit(Int(r / 30.57));
     // Whole-number assignment rounds halves to the even integer.
     g = A16Bit(std::nearbyint(static_cast<double>(r) - Int(30.57 * m)));

@@ -12,6 +12,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <type_traits>
+#include <utility>
+
 namespace vagolume {
 
 class SuperficieSorvegliata : public PrinterSurface {
@@ -31,33 +34,57 @@ public:
     // One line per kind of skipped failure, with how many times it happened.
     QStringList Riepilogo() const;
 
-    void SetScaleMillimetres() override;
-    void SetPaperSize(PaperSize size) override;
-    void SetOrientation(Orientation orientation) override;
-    float PrintableHeight() override;
-    void SetLineWidth(int16_t dots) override;
-    void SetFillStyle(FillStyle style) override;
-    void SetFillColour(Rgb colour) override;
-    void SetFontName(const QString& name) override;
-    QString FontName() override;
-    void SetFontSize(float points) override;
-    float FontSize() override;
-    void SetFontBold(bool bold) override;
-    void SetFontItalic(bool italic) override;
-    void SetCurrentX(float x) override;
-    void SetCurrentY(float y) override;
-    void PrintText(const QString& text) override;
-    float MeasureTextWidth(const QString& text) override;
-    float MeasureTextHeight(const QString& text) override;
-    void DrawLine(float x1, float y1, float x2, float y2) override;
-    void DrawBox(float x1, float y1, float x2, float y2) override;
-    void DrawPicture(const Picture& picture, float x, float y, float width, float height) override;
-    void NewPage() override;
+    // Every operation on the pages runs under the policy; a refused or failed
+    // one leaves the value it would have changed, or measures nothing.
+    void SetScaleMillimetres() override { Inoltra(&PrinterSurface::SetScaleMillimetres); }
+    void SetPaperSize(PaperSize size) override { Inoltra(&PrinterSurface::SetPaperSize, size); }
+    void SetOrientation(Orientation orientation) override {
+        Inoltra(&PrinterSurface::SetOrientation, orientation);
+    }
+    float PrintableHeight() override { return Inoltra(&PrinterSurface::PrintableHeight); }
+    void SetLineWidth(int16_t dots) override { Inoltra(&PrinterSurface::SetLineWidth, dots); }
+    void SetFillStyle(FillStyle style) override { Inoltra(&PrinterSurface::SetFillStyle, style); }
+    void SetFillColour(Rgb colour) override { Inoltra(&PrinterSurface::SetFillColour, colour); }
+    void SetFontName(const QString& name) override { Inoltra(&PrinterSurface::SetFontName, name); }
+    QString FontName() override { return Inoltra(&PrinterSurface::FontName); }
+    void SetFontSize(float points) override { Inoltra(&PrinterSurface::SetFontSize, points); }
+    float FontSize() override { return Inoltra(&PrinterSurface::FontSize); }
+    void SetFontBold(bool bold) override { Inoltra(&PrinterSurface::SetFontBold, bold); }
+    void SetFontItalic(bool italic) override { Inoltra(&PrinterSurface::SetFontItalic, italic); }
+    void SetCurrentX(float x) override { Inoltra(&PrinterSurface::SetCurrentX, x); }
+    void SetCurrentY(float y) override { Inoltra(&PrinterSurface::SetCurrentY, y); }
+    void PrintText(const QString& text) override { Inoltra(&PrinterSurface::PrintText, text); }
+    float MeasureTextWidth(const QString& text) override {
+        return Inoltra(&PrinterSurface::MeasureTextWidth, text);
+    }
+    float MeasureTextHeight(const QString& text) override {
+        return Inoltra(&PrinterSurface::MeasureTextHeight, text);
+    }
+    void DrawLine(float x1, float y1, float x2, float y2) override {
+        Inoltra(&PrinterSurface::DrawLine, x1, y1, x2, y2);
+    }
+    void DrawBox(float x1, float y1, float x2, float y2) override {
+        Inoltra(&PrinterSurface::DrawBox, x1, y1, x2, y2);
+    }
+    void DrawPicture(const Picture& picture, float x, float y, float width, float height) override {
+        Inoltra(&PrinterSurface::DrawPicture, picture, x, y, width, height);
+    }
+    void NewPage() override { Inoltra(&PrinterSurface::NewPage); }
     void EndDocument() override;
     void AbortDocument() override;
     QString DocumentoSalvato() const override { return s_.DocumentoSalvato(); }
 
 private:
+    template <typename R, typename... P, typename... A> R Inoltra(R (PrinterSurface::*op)(P...), A&&... a) {
+        if constexpr (std::is_void_v<R>) {
+            Esegui({}, [&] { (s_.*op)(std::forward<A>(a)...); });
+        } else {
+            R r{};
+            Esegui({}, [&] { r = (s_.*op)(std::forward<A>(a)...); });
+            return r;
+        }
+    }
+
     PrinterSurface& s_;
     QString fatale_;
     int errori_ = 0;

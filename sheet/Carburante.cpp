@@ -17,7 +17,7 @@ constexpr Rgb kGialloChiaro = 0xFFFFC0;
 
 // Bottom edge of the n-th row counted up from the bottom of the page.
 float Riga(const ContestoStampa& c, int n) {
-    return c.FondoPagina - n * c.PassoRiga;
+    return c.FondoPagina - static_cast<float>(n) * c.PassoRiga;
 }
 } // namespace
 

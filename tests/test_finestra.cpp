@@ -115,7 +115,7 @@ struct Banco {
         s.Occupato = [this](bool occupato) { attese += occupato ? u'[' : u']'; };
         s.CreaSuperficie = [this](const QString& nome, std::function<QString()>,
                                   std::function<QString()> filePdf) -> std::unique_ptr<PrinterSurface> {
-            superfici.append(EsitoSuperficie{nome});
+            superfici.append(EsitoSuperficie{nome, false, false, 0, {}});
             return std::make_unique<SuperficieOsservata>(superfici.last(), std::move(filePdf), salvato,
                                                          guasto);
         };

@@ -20,16 +20,16 @@ export XDG_RUNTIME_DIR=$DIR/xdg TMPDIR=$DIR/temp-app LC_ALL=C.UTF-8
 export CUPS_SERVER=$DIR/cups.sock CUPS_SERVERROOT=$DIR/client
 unset LPDEST PRINTER DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 
-# Exit 0 with "SKIP: ..." when no private server can run here.
+# Exit 77 (skipped) with "SKIP: ..." when no private server can run here.
 richiedi_server() {
     local motivo
     motivo=$(bash "$CUPS_PRIVATO" check) || {
         echo "SKIP: $motivo"
-        exit 0
+        exit 77
     }
     command -v pdfinfo >/dev/null || {
         echo "SKIP: pdfinfo missing (Debian package poppler-utils)"
-        exit 0
+        exit 77
     }
     bash "$CUPS_PRIVATO" start "$DIR" $$ 2>&1 | grep -v "drivers are deprecated"
     [ "${PIPESTATUS[0]}" = 0 ] || fail "the private CUPS server did not start"

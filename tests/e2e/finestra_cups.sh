@@ -13,7 +13,7 @@
 #  4. Alt+F ends the program with status 0.
 #
 # Usage: finestra_cups.sh PATH/TO/vagolume
-# Skipped (exit 0) without Xvfb, xdotool, cupsd, cups-pdf or pdfinfo, or when
+# Skipped (exit 77) without Xvfb, xdotool, cupsd, cups-pdf or pdfinfo, or when
 # not run as root (cups-pdf needs a cupsd started by root).
 set -u
 

@@ -6,12 +6,12 @@
 #   VAGOLUME_TEST_DEB=1 tests/e2e/pacchetto_deb.sh BUILD/vagolume
 #
 # It installs and removes a system package, so it runs only as root and only
-# when VAGOLUME_TEST_DEB=1 (set by CI); otherwise it prints SKIP and succeeds.
+# when VAGOLUME_TEST_DEB=1 (set by CI); otherwise it prints SKIP and exits 77 (skipped).
 set -u
 
 if [[ ${VAGOLUME_TEST_DEB:-} != 1 ]]; then
     echo "SKIP: installa e rimuove il pacchetto di sistema; impostare VAGOLUME_TEST_DEB=1 per eseguirlo"
-    exit 0
+    exit 77
 fi
 if [[ $# -ne 1 || ! -x $1 ]]; then
     echo "uso: $0 PERCORSO/DI/vagolume" >&2
@@ -96,10 +96,13 @@ while IFS= read -r voce; do
     [[ -f $voce || -L $voce ]] && FILE_PACCHETTO+=("$voce")
 done <"$LAVORO/elenco"
 ok "${#FILE_PACCHETTO[@]} file installati: ${FILE_PACCHETTO[*]}"
-# Slim container images tell dpkg not to unpack manual pages.
+# Slim container images tell dpkg not to unpack manual pages: then the page is
+# looked for in the package itself.
 PAGINA_MAN=/usr/share/man/man1/vagolume.1.gz
 if grep -rqs '^path-exclude.*/usr/share/man' /etc/dpkg/dpkg.cfg /etc/dpkg/dpkg.cfg.d; then
-    echo "SKIP: dpkg qui non installa le pagine di manuale (path-exclude in /etc/dpkg)"
+    dpkg-deb -c "$DEB" | grep -q " \.$PAGINA_MAN\$" &&
+        ok "pagina di manuale nel pacchetto (dpkg qui non installa le pagine: path-exclude)" ||
+        fail "$PAGINA_MAN non è nel pacchetto"
     PAGINA_MAN=
 fi
 for atteso in /usr/bin/vagolume /usr/share/applications/vagolume.desktop \
@@ -111,6 +114,7 @@ if command -v desktop-file-validate >/dev/null; then
         ok "desktop-file-validate" || fail "desktop-file-validate: $uscita"
 else
     echo "SKIP: desktop-file-validate assente (pacchetto desktop-file-utils)"
+    SALTATO=1
 fi
 if [[ -n $PAGINA_MAN ]] && command -v man >/dev/null; then
     # man -w finds the page through the system's manual path; it is rendered
@@ -183,4 +187,5 @@ hash -r
 command -v vagolume >/dev/null && fail "vagolume è ancora nel PATH: $(command -v vagolume)"
 
 esci_se_errori
+[[ -z ${SALTATO:-} ]] || exit 77
 echo "PASS"

@@ -78,8 +78,7 @@ stampati=$(find "$work/g1" "$work/g2" -name '*.pdf' | wc -l)
 # printed again and again.
 if [ "$(id -u)" != 0 ]; then
     echo "SKIP: read-only program folder (needs root for a read-only mount)"
-    echo "OK"
-    exit 0
+    exit 77
 fi
 printf 'ROMA,01/03/2024,05/03/2024\r\n' >"$work/prog/Commandline.txt"
 mount --bind "$work/prog" "$work/prog" && montato=$work/prog && mount -o remount,bind,ro "$work/prog" ||

@@ -61,53 +61,46 @@ void RecordingSurface::Draw(Op op) {
     Record(op);
 }
 
+void RecordingSurface::RecordState(Op::Kind kind, double value, const QString& text) {
+    Op op{kind};
+    op.value = value;
+    op.text = text;
+    Record(op);
+}
+
 void RecordingSurface::SetLineWidth(int16_t dots) {
     SurfaceBase::SetLineWidth(dots);
-    Op op{Op::LineWidth};
-    op.value = dots;
-    Record(op);
+    RecordState(Op::LineWidth, dots);
 }
 
 void RecordingSurface::SetFillStyle(vagolume::FillStyle style) {
     SurfaceBase::SetFillStyle(style);
-    Op op{Op::FillStyle};
-    op.value = style == vagolume::FillStyle::Solid ? 1 : 0;
-    Record(op);
+    RecordState(Op::FillStyle, style == vagolume::FillStyle::Solid ? 1 : 0);
 }
 
 void RecordingSurface::SetFillColour(Rgb colour) {
     SurfaceBase::SetFillColour(colour);
-    Op op{Op::FillColour};
-    op.value = colour;
-    Record(op);
+    RecordState(Op::FillColour, colour);
 }
 
 void RecordingSurface::SetFontName(const QString& name) {
     SurfaceBase::SetFontName(name);
-    Op op{Op::FontName};
-    op.text = name;
-    Record(op);
+    RecordState(Op::FontName, 0, name);
 }
 
 void RecordingSurface::SetFontSize(float points) {
     SurfaceBase::SetFontSize(points);
-    Op op{Op::FontSize};
-    op.value = points;
-    Record(op);
+    RecordState(Op::FontSize, points);
 }
 
 void RecordingSurface::SetFontBold(bool bold) {
     SurfaceBase::SetFontBold(bold);
-    Op op{Op::Bold};
-    op.value = bold;
-    Record(op);
+    RecordState(Op::Bold, bold);
 }
 
 void RecordingSurface::SetFontItalic(bool italic) {
     SurfaceBase::SetFontItalic(italic);
-    Op op{Op::Italic};
-    op.value = italic;
-    Record(op);
+    RecordState(Op::Italic, italic);
 }
 
 void RecordingSurface::PrintText(const QString& text) {

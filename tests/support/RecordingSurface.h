@@ -28,7 +28,11 @@ struct Op {
         AbortDocument,
         BeginDocument
     };
-    Kind kind;
+    Op() = default;
+    explicit Op(Kind k, float ax1 = 0, float ay1 = 0, float ax2 = 0, float ay2 = 0)
+        : kind(k), x1(ax1), y1(ay1), x2(ax2), y2(ay2) {}
+
+    Kind kind = BeginDocument;
     float x1 = 0, y1 = 0, x2 = 0, y2 = 0; // geometry in mm (Text: x1,y1 = top-left, x2,y2 = bottom-right)
     QString text;                         // text, picture name, font name, document name
     double value = 0;                     // line width, colour, font size, flag
@@ -91,6 +95,7 @@ public:
 
 private:
     void Record(Op op);
+    void RecordState(Op::Kind kind, double value, const QString& text = {});
     void Draw(Op op);
 
     float height_;

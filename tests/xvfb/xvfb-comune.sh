@@ -1,7 +1,7 @@
 # Shared by the tests that drive the real window on a private X server; meant
 # to be sourced after "set -u".
 #
-#   richiedi_strumenti CMD...   exits 0 with "SKIP: ..." when one is missing
+#   richiedi_strumenti CMD...   exits 77 (skipped) with "SKIP: ..." when one is missing
 #   ferma_processi              ends the program ($APP_PID) and the X server
 #                               ($XVFB_PID) of the test, by their ids
 #   prepara_tmp                 a private folder $TMP, removed at exit after
@@ -21,8 +21,10 @@
 #   sparita ID                  waits until the Yes/No box ID has closed
 #   esci_con_fine ID            Alt+F in window ID: the program ($APP_PID)
 #                               must end with status 0
-#   titolata TITLE [TRIES]      waits for a window titled TITLE (a regular
-#                               expression), focuses it and prints its id
+#   titolata TITLE [TRIES [EXCLUDED]]
+#                               waits for a window titled TITLE (a regular
+#                               expression; not EXCLUDED), focuses it and
+#                               prints its id
 #   chiusa ID TITLE             waits until window ID titled TITLE has closed
 #   pannello 0|1                waits until the printer panel of window $W is
 #                               hidden (0) or shown (1); not checked without
@@ -38,7 +40,7 @@ richiedi_strumenti() {
     for strumento in "$@"; do
         if ! command -v "$strumento" >/dev/null 2>&1; then
             echo "SKIP: $strumento is not installed"
-            exit 0
+            exit 77
         fi
     done
 }
@@ -97,10 +99,10 @@ finestra() { timeout 20 xdotool search --sync --onlyvisible --name "$TITOLO" 2>/
 tasti() { timeout 30 xdotool key --delay 30 "$@" || fallisci "xdotool key $*"; }
 a_fuoco() { timeout 5 xdotool windowfocus --sync "$1" >/dev/null 2>&1 || fallisci "cannot focus window $1"; }
 
-domanda() {
-    local escluso="${1:-}" prove="${2:-150}" id
+titolata() {
+    local titolo="$1" prove="${2:-150}" escluso="${3:-}" id
     for _ in $(seq "$prove"); do
-        for id in $(timeout 5 xdotool search --onlyvisible --name "$DOMANDA" 2>/dev/null); do
+        for id in $(timeout 5 xdotool search --onlyvisible --name "$titolo" 2>/dev/null); do
             if [ "$id" != "$escluso" ]; then
                 a_fuoco "$id"
                 echo "$id"
@@ -111,28 +113,7 @@ domanda() {
     done
     return 1
 }
-
-sparita() {
-    for _ in $(seq 100); do
-        timeout 5 xdotool search --onlyvisible --name "$DOMANDA" 2>/dev/null | grep -qx "$1" || return 0
-        sleep 0.1
-    done
-    fallisci "the question box $1 did not close"
-}
-
-titolata() {
-    local titolo="$1" prove="${2:-150}" id
-    for _ in $(seq "$prove"); do
-        id=$(timeout 5 xdotool search --onlyvisible --name "$titolo" 2>/dev/null | head -n 1)
-        if [ -n "$id" ]; then
-            a_fuoco "$id"
-            echo "$id"
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
-}
+domanda() { titolata "$DOMANDA" "${2:-150}" "${1:-}"; }
 
 chiusa() {
     for _ in $(seq 100); do
@@ -141,6 +122,7 @@ chiusa() {
     done
     fallisci "the window $1 ($2) did not close"
 }
+sparita() { chiusa "$1" "$DOMANDA"; }
 
 # How many pixels of window $1 are in the light cyan of the printer panel's
 # caption ("Selezione stampante:", about a hundred; nothing else in the window
