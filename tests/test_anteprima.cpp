@@ -9,10 +9,10 @@
 #include "app/ModelloFinestra.h"
 #include "print/DocumentoStampa.h"
 #include "print/Stampanti.h"
+#include "support/Rasterizza.h"
 #include "support/RecordingSurface.h"
 
 #include <QLabel>
-#include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -98,19 +98,6 @@ struct Banco {
     }
 };
 
-// Page n (from 1) of a PDF as pdftoppm draws it at 100 dpi.
-QImage Rasterizza(const QString& pdf, int n) {
-    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
-    if (pdftoppm.isEmpty()) return {};
-    const QString base = pdf + QStringLiteral("-%1").arg(n);
-    QProcess p;
-    p.start(pdftoppm, {QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-f"), QString::number(n),
-                       QStringLiteral("-l"), QString::number(n), QStringLiteral("-singlefile"),
-                       QStringLiteral("-png"), pdf, base});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};
-    return QImage(base + QStringLiteral(".png"));
-}
-
 // Pixels that differ. The two renderers smooth edges differently and place
 // an edge a fraction of a pixel apart, so a pixel is compared with the range
 // of the other image's pixels within one pixel: it counts when one of its
@@ -191,7 +178,7 @@ private slots:
 
         for (int i = 0; i < b.pagineDaDisegnare.size(); ++i) {
             const int N = b.pagineDaDisegnare[i];
-            const QImage stampata = Rasterizza(pdf, N + 1);
+            const QImage stampata = Rasterizza(pdf, N + 1, 100);
             QVERIFY2(!stampata.isNull(), "pdftoppm failed");
             const QImage anteprima = b.immagini[i];
             QVERIFY(std::abs(anteprima.width() - stampata.width()) <= 1);

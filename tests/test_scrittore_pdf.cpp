@@ -1,17 +1,21 @@
-// Whole runs on the real surface with the built-in PDF writer: long runs, the
-// file name, a folder that cannot be written, and a cancelled run.
+// Whole runs on the real surface with the built-in PDF writer: a sheet as the
+// printer gets it, the page count of long runs, the file name, a folder that
+// cannot be written, and a cancelled run.
 
 #include "print/DocumentoStampa.h"
 #include "print/Stampanti.h"
 #include "sheet/CiclodiStampa.h"
 #include "support/FakeWindow.h"
+#include "support/Rasterizza.h"
 
 #include <QDir>
 #include <QFile>
+#include <QPageLayout>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,6 +42,41 @@ struct Corsa {
     EsitoCiclo Esegui() { return CiclodiStampa(w, form, *s, dir.path()); }
     QStringList File() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
 };
+
+// A sheet of the PDF as pixels, with positions in millimetres of the
+// printable area, as the sections draw.
+struct Foglio {
+    static constexpr int kDpi = 150;
+    QImage img;
+    QPointF margine; // top-left corner of the printable area on the paper, mm
+
+    int Px(double mm, double m) const { return static_cast<int>(std::lround((mm + m) * kDpi / 25.4)); }
+    QRgb Colore(double x, double y) const { return img.pixel(Px(x, margine.x()), Px(y, margine.y())); }
+    // Ink along the row at Y from X1 to X2, in pixels: the darkness of each
+    // pixel summed, so that a grey edge counts for what it covers.
+    double Inchiostro(double y, double x1, double x2) const {
+        double somma = 0;
+        for (int x = Px(x1, margine.x()); x <= Px(x2, margine.x()); ++x)
+            somma += 1 - qGray(img.pixel(x, Px(y, margine.y()))) / 255.0;
+        return somma;
+    }
+    // Rules crossed going down the column at X from Y to the bottom.
+    int RigheSotto(double x, double y) const {
+        int righe = 0;
+        bool scuro = false;
+        for (int py = Px(y, margine.y()); py < img.height(); ++py) {
+            const bool adesso = qGray(img.pixel(Px(x, margine.x()), py)) < 128;
+            righe += adesso && !scuro;
+            scuro = adesso;
+        }
+        return righe;
+    }
+};
+
+bool Vicino(QRgb a, QRgb b) {
+    return std::abs(qRed(a) - qRed(b)) <= 4 && std::abs(qGreen(a) - qGreen(b)) <= 4 &&
+           std::abs(qBlue(a) - qBlue(b)) <= 4;
+}
 } // namespace
 
 class TestScrittorePdf : public QObject {
@@ -77,12 +116,53 @@ private slots:
         const EsitoCiclo e = c.Esegui();
         QVERIFY(e.Stampato && e.Errori == 0);
         QCOMPARE(c.File(), QStringList({kFileFineStampa, "ROMA_Vagolume.pdf"}));
-        // The page count grows with the sections; at least the cover page.
-        QVERIFY(Pagine(c.dir.filePath("ROMA_Vagolume.pdf")) >= 1);
+        QCOMPARE(Pagine(c.dir.filePath("ROMA_Vagolume.pdf")), 1 + 5); // cover + one sheet a day
         c.s = std::make_unique<SuperficieDocumento>(std::make_unique<ScrittorePdf>(c.dir.path()),
                                                     [&c] { return c.w.title; });
         QVERIFY(c.Esegui().Stampato);
         QVERIFY(c.File().contains("ROMA_Vagolume (2).pdf"));
+    }
+
+    // The first sheet as the printer gets it: the six fill colours, the two
+    // rule widths, and the ruled table under the visited places heading.
+    void foglioInPixel() {
+        Corsa c;
+        QVERIFY(c.Esegui().Stampato);
+        Foglio f;
+        f.img = Rasterizza(c.dir.filePath("ROMA_Vagolume.pdf"), 2, Foglio::kDpi);
+        QVERIFY2(!f.img.isNull(), "pdftoppm (poppler-utils) could not draw the first sheet");
+        f.margine = ScrittorePdf(c.dir.path()).Impaginazione().paintRect(QPageLayout::Millimeter).topLeft();
+        struct {
+            const char* dove;
+            double x, y;
+            QRgb colore;
+        } const fondi[] = {
+            {"overnight stay, address box", 50, 26, 0xFFFFFF},
+            {"overnight stay, title band", 15, 16, 0xC0FFC0},
+            {"title bar, after the trip's name", 100, 10, 0xC0FFFF},
+            {"GPS band, above its title", 172, 24.2, 0xFFFF00},
+            {"visited places heading, above its titles", 80, 44, 0xFFE0C0},
+            {"expense title band, right of its title", 180, 239.5, 0xFFFFC0},
+        };
+        for (const auto& fondo : fondi) {
+            const QRgb visto = f.Colore(fondo.x, fondo.y);
+            QVERIFY2(Vicino(visto, fondo.colore), qPrintable(QStringLiteral("%1: #%2, expected #%3")
+                                                                 .arg(QString::fromUtf8(fondo.dove))
+                                                                 .arg(visto & 0xFFFFFF, 6, 16, QChar(u'0'))
+                                                                 .arg(fondo.colore, 6, 16, QChar(u'0'))));
+        }
+        // Across the table's frame (5 dots, 0.42 mm) at X 10 and its first
+        // column divider (1 dot, 0.085 mm) at X 60, between two writing lines.
+        const double pxPerMm = Foglio::kDpi / 25.4;
+        const double cornice = f.Inchiostro(147.25, 8.5, 11.5), divisore = f.Inchiostro(147.25, 58.5, 61.5);
+        QVERIFY2(std::abs(cornice - 5 * kMillimetresPerDot * pxPerMm) <= 1,
+                 qPrintable(QStringLiteral("the 5-dot frame is %1 px wide").arg(cornice)));
+        QVERIFY2(std::abs(divisore - kMillimetresPerDot * pxPerMm) <= 1,
+                 qPrintable(QStringLiteral("the 1-dot divider is %1 px wide").arg(divisore)));
+        // Below the heading: at least the table's 27 writing lines.
+        const int righe = f.RigheSotto(35, 50);
+        QVERIFY2(righe >= 27,
+                 qPrintable(QStringLiteral("%1 rules below the visited places heading").arg(righe)));
     }
 
     void fileSceltoNelDialogo() {
@@ -107,7 +187,7 @@ private slots:
         QFile nuovo(scelto);
         QVERIFY(nuovo.open(QIODevice::ReadOnly));
         QVERIFY(nuovo.read(5) == "%PDF-");
-        QVERIFY(Pagine(scelto) >= 1);
+        QCOMPARE(Pagine(scelto), 1 + 5);
         QCOMPARE(c.File(), QStringList{kFileFineStampa});
 
         // A folder that has gone meanwhile: the run fails and says so.
@@ -136,8 +216,7 @@ private slots:
         c.w.dati.Bianco = true;
         c.w.dati.Copie = QStringLiteral("99");
         QVERIFY(c.Esegui().Stampato);
-        const int pagine = Pagine(c.dir.filePath("ROMA_Vagolume.pdf"));
-        QVERIFY(pagine == 1 || pagine == 100);
+        QCOMPARE(Pagine(c.dir.filePath("ROMA_Vagolume.pdf")), 1 + 99);
     }
 
     void anno365Giorni() {
@@ -145,8 +224,7 @@ private slots:
         c.w.dati.DataInizio = QStringLiteral("01012025");
         c.w.dati.DataFine = QStringLiteral("31122025");
         QVERIFY(c.Esegui().Stampato);
-        const int pagine = Pagine(c.dir.filePath("ROMA_Vagolume.pdf"));
-        QVERIFY(pagine == 1 || pagine == 366);
+        QCOMPARE(Pagine(c.dir.filePath("ROMA_Vagolume.pdf")), 1 + 365);
     }
 
     // A folder that cannot be written: the failure is reported, nothing

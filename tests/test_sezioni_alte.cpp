@@ -540,7 +540,7 @@ private slots:
         QVERIFY(Testo(s, "VAL D'AOSTA È BELLA") != nullptr);
     }
 
-    // ---- Weekday and month names at the edges of their tables -----------------
+    // ---- Weekday and month names: every name of both tables ---------------------
     void nomi_data() {
         QTest::addColumn<QString>("inizio");
         QTest::addColumn<float>("pagina");
@@ -549,27 +549,31 @@ private slots:
         QTest::addColumn<QString>("settimana");
         QTest::addColumn<QString>("giorno");
         QTest::addColumn<QString>("mese");
-        QTest::newRow("sabato, indice 0") << "02032024" << 1.0f << "02032024" << 0 << "Sab"
-                                          << "02"
-                                          << "Mar";
-        QTest::newRow("venerdì, indice 6") << "01032024" << 1.0f << "01032024" << 6 << "Ven"
-                                           << "01"
-                                           << "Mar";
-        QTest::newRow("domenica") << "03032024" << 1.0f << "03032024" << 1 << "Dom"
-                                  << "03"
-                                  << "Mar";
-        QTest::newRow("gennaio") << "01012024" << 1.0f << "01012024" << 2 << "Lun"
-                                 << "01"
-                                 << "Gen";
-        QTest::newRow("dicembre") << "31122024" << 1.0f << "31122024" << 3 << "Mar"
-                                  << "31"
-                                  << "Dic";
-        QTest::newRow("29 febbraio, terza pagina") << "27022024" << 3.0f << "29022024" << 5 << "Gio"
-                                                   << "29"
-                                                   << "Feb";
-        QTest::newRow("a cavallo dell'anno") << "30122023" << 3.0f << "01012024" << 2 << "Lun"
-                                             << "01"
-                                             << "Gen";
+        // One row a month; together they name each weekday, from index 0
+        // (Saturday) to 6 (Friday).
+        const struct {
+            const char *nome, *inizio;
+            float pagina;
+            const char* data;
+            int indice;
+            const char *settimana, *giorno, *mese;
+        } righe[] = {
+            {"gennaio, a cavallo dell'anno", "30122023", 3, "01012024", 2, "Lun", "01", "Gen"},
+            {"29 febbraio, terza pagina", "27022024", 3, "29022024", 5, "Gio", "29", "Feb"},
+            {"marzo, sabato indice 0", "02032024", 1, "02032024", 0, "Sab", "02", "Mar"},
+            {"aprile, venerdì indice 6", "05042024", 1, "05042024", 6, "Ven", "05", "Apr"},
+            {"maggio", "12052024", 1, "12052024", 1, "Dom", "12", "Mag"},
+            {"giugno", "18062024", 1, "18062024", 3, "Mar", "18", "Giu"},
+            {"luglio", "17072024", 1, "17072024", 4, "Mer", "17", "Lug"},
+            {"agosto", "22082024", 1, "22082024", 5, "Gio", "22", "Ago"},
+            {"settembre", "28092024", 1, "28092024", 0, "Sab", "28", "Set"},
+            {"ottobre", "11102024", 1, "11102024", 6, "Ven", "11", "Ott"},
+            {"novembre", "04112024", 1, "04112024", 2, "Lun", "04", "Nov"},
+            {"dicembre", "31122024", 1, "31122024", 3, "Mar", "31", "Dic"},
+        };
+        for (const auto& r : righe)
+            QTest::newRow(r.nome) << r.inizio << r.pagina << r.data << r.indice << r.settimana << r.giorno
+                                  << r.mese;
     }
     void nomi() {
         QFETCH(QString, inizio);
@@ -590,6 +594,7 @@ private slots:
         const Op* m = nullptr;
         for (const Op& op : s.ops) // not Texts(): the pointer must outlive the loop
             if (op.kind == Op::Text && op.text == mese && Circa(op.x1 + op.x2, 2 * 190.0f)) m = &op;
+        QVERIFY2(m, qPrintable(QStringLiteral("no month name %1 in its cell").arg(mese)));
         VerificaTesto(m, 22.7f, 187, 195, true, false, 20, Centrato);
     }
 

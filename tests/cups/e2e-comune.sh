@@ -14,7 +14,7 @@ fail() {
 DIR=$(mktemp -d "${TMPDIR:-/tmp}/vagolume-cups.XXXXXX") || fail "mktemp"
 chmod 0755 "$DIR"
 trap 'bash "$CUPS_PRIVATO" stop "$DIR"; rm -rf "$DIR"' EXIT
-mkdir -p "$DIR/run" "$DIR/rif" "$DIR/temp-app" "$DIR/xdg"
+mkdir -p "$DIR/run" "$DIR/temp-app" "$DIR/xdg"
 chmod 0700 "$DIR/xdg"
 export XDG_RUNTIME_DIR=$DIR/xdg TMPDIR=$DIR/temp-app LC_ALL=C.UTF-8
 export CUPS_SERVER=$DIR/cups.sock CUPS_SERVERROOT=$DIR/client
@@ -52,11 +52,4 @@ controlla_fine() {
     [ -f "$1/FineStampaPercorsario.tmp" ] || fail "no end-of-run file in $1"
     [ "$(od -An -c "$1/FineStampaPercorsario.tmp" | tr -s ' ')" = " F a t t o \r \n" ] ||
         fail "end-of-run file says '$(cat -A "$1/FineStampaPercorsario.tmp")'"
-}
-
-# Pages of the same run written by the built-in PDF writer (no printing
-# system reachable), as the reference for what a queue must receive.
-pagine_di_riferimento() {
-    (cd "$DIR/rif" && CUPS_SERVER=$DIR/nessuno.sock "$VAGOLUME" "$@" >/dev/null 2>&1)
-    pagine "$DIR/rif/ROMA_Vagolume.pdf"
 }

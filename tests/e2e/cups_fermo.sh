@@ -15,7 +15,9 @@ corsa_su_pdf() { # case
     [ $rc = 0 ] || fail "$1: exit code $rc"
     controlla_fine "$DIR/run"
     [ -f "$DIR/run/ROMA_Vagolume.pdf" ] || fail "$1: no ROMA_Vagolume.pdf"
-    [ "$(pagine "$DIR/run/ROMA_Vagolume.pdf")" -ge 1 ] || fail "$1: unreadable PDF"
+    local n
+    n=$(pagine "$DIR/run/ROMA_Vagolume.pdf")
+    [ "$n" = 6 ] || fail "$1: ROMA_Vagolume.pdf has '$n' pages, expected 6 (cover + 5 sheets)"
     [ -z "$(ls -A "$DIR/temp-app")" ] || fail "$1: temporary files left"
     echo "PASS: $1: ROMA_Vagolume.pdf written"
 }

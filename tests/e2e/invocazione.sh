@@ -2,7 +2,8 @@
 # A run started by the itinerary program, without printer or display: from the
 # command line and from Commandline.txt next to the program. Each must end by
 # itself with status 0, leave "Fatto" CR LF in the end-of-run file and the
-# document as a PDF in the current folder.
+# document as a PDF in the current folder: the cover and one sheet a day, the
+# first and last sheets dated with the itinerary's first and last day.
 set -u
 BIN=$(readlink -f "$1")
 fail() { echo "FAIL: $*"; exit 1; }
@@ -10,6 +11,21 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" CUPS_SERVER="$work/nessun-cups.sock"
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+
+# A run's PDF: its page count and, given them, the date cells (weekday, day,
+# month) of its first and last sheets. The cells lie at X 165-195, Y 14-23 mm
+# of the printable area, which begins 4.9 mm in from the paper's corner;
+# pdftotext crops in points and ends each page with a form feed.
+controlla_corsa() { # PDF PAGES [FIRST-SHEET-DATE LAST-SHEET-DATE]
+    local n date
+    n=$(pdfinfo "$1" 2>/dev/null | awk '/^Pages:/ { print $2 }')
+    [ "$n" = "$2" ] || fail "$1 has '$n' pages, expected $2"
+    [ $# -eq 4 ] || return 0
+    date=$(pdftotext -f 2 -l "$n" -x 484 -y 53 -W 81 -H 27 "$1" - 2>/dev/null |
+        tr -s ' \n' ' ' | tr '\f' '\n' | sed 's/^ //; s/ $//')
+    [ "$(head -n 1 <<<"$date")" = "$3" ] || fail "$1: first sheet dated '$(head -n 1 <<<"$date")', expected '$3'"
+    [ "$(tail -n 1 <<<"$date")" = "$4" ] || fail "$1: last sheet dated '$(tail -n 1 <<<"$date")', expected '$4'"
+}
 
 # From the command line.
 mkdir "$work/a" && cd "$work/a"
@@ -22,10 +38,12 @@ pdfinfo ROMA_Vagolume.pdf >info.txt 2>/dev/null || fail "not a PDF"
 grep -q 'Page size: *595.* x 841.* pts (A4)\|Page size: *595 x 842 pts (A4)' info.txt || fail "not A4 portrait: $(grep 'Page size' info.txt)"
 grep -q '^Title: *ROMA_Vagolume' info.txt || fail "document title: $(grep Title info.txt)"
 [ -z "$(ls -a | grep -E '^\.vagolume|^\.FineStampa')" ] || fail "temporary files left: $(ls -a)"
+controlla_corsa ROMA_Vagolume.pdf 6 "Sab 01 Ago" "Mer 05 Ago"
 
 # A second run does not overwrite the first PDF.
 timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$BIN" "ROMA,01/08/2026,02/08/2026" 2>>err.txt || fail "second run"
 [ -f "ROMA_Vagolume (2).pdf" ] || fail "second PDF not named ROMA_Vagolume (2).pdf: $(ls)"
+controlla_corsa "ROMA_Vagolume (2).pdf" 3 "Sab 01 Ago" "Dom 02 Ago"
 
 # From Commandline.txt next to a copy of the program; read once, then gone.
 mkdir "$work/prog" "$work/b" && cp "$BIN" "$work/prog/vagolume"
@@ -36,6 +54,7 @@ rc=$?
 [ $rc -eq 0 ] || { cat err.txt; fail "Commandline.txt run: exit status $rc"; }
 [ ! -e "$work/prog/Commandline.txt" ] || fail "Commandline.txt not deleted"
 [ -f ROMA_Vagolume.pdf ] || fail "Commandline.txt run: no PDF"
+controlla_corsa ROMA_Vagolume.pdf 6 "Sab 01 Ago" "Mer 05 Ago"
 [ "$(cat FineStampaPercorsario.tmp)" = $'Fatto\r' ] || fail "Commandline.txt run: end-of-run file"
 
 # Hostile destinations: the PDF stays in the current folder, under a readable name.
@@ -49,6 +68,7 @@ done
 [ "$(ls "$work/d" | grep -c '\.pdf$')" -eq 7 ] || fail "expected 7 PDFs: $(ls -a "$work/d")"
 ! ls -a "$work/d" | grep -q '^\.[^.]' || fail "hidden file left: $(ls -a "$work/d")"
 ls "$work/d" | grep -q '^_\.\._fuori_ROMA_Vagolume\.pdf$' || fail "name of ../../fuori/ROMA: $(ls "$work/d")"
+for pdf in "$work"/d/*.pdf; do controlla_corsa "$pdf" 2; done
 
 # Nothing to do and no display: one line on standard error, non-zero status.
 mkdir "$work/c" && cd "$work/c"
