@@ -67,15 +67,6 @@ FINE="$LAVORO/FineStampaPercorsario.tmp"
 (cd "$LAVORO" && exec env HOME="$DIR/casa" timeout 300 "$VAGOLUME" >"$DIR/uscita.txt" 2>&1) &
 APP_PID=$!
 
-fine_scritta() {
-    for _ in $(seq 600); do
-        [ -e "$FINE" ] && break
-        sleep 0.1
-    done
-    [ -e "$FINE" ] || fallisci "no end-of-run file after the run"
-    [ "$(od -An -c "$FINE" | tr -s ' ')" = " F a t t o \r \n" ] ||
-        fallisci "end-of-run file holds '$(cat -A "$FINE")'"
-}
 # Waits (bounded: three minutes, the filters run Ghostscript) until the
 # server has no pending job.
 lavori_finiti() {
@@ -138,7 +129,7 @@ tasti alt+t
 D=$(domanda) || fallisci "no confirmation question after S&tampa"
 tasti Return # "Sì" is the default answer
 sparita "$D"
-fine_scritta
+fine_scritta "$FINE" 600
 lavori_finiti
 controlla_lavoro "$CODA-1"
 controlla_uscita
@@ -170,7 +161,7 @@ tasti alt+t
 D=$(domanda) || fallisci "no confirmation question for the second print"
 tasti Return
 sparita "$D"
-fine_scritta
+fine_scritta "$FINE" 600
 lavori_finiti
 controlla_lavoro "$CODA-2"
 controlla_uscita

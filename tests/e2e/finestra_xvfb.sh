@@ -46,17 +46,6 @@ NON_RIUSCITA="^Stampa non riuscita\$"
     >"$TMP/uscita.txt" 2>&1) &
 APP_PID=$!
 
-attendi_file() {
-    for _ in $(seq 300); do
-        [ -e "$1" ] && return 0
-        sleep 0.1
-    done
-    fallisci "$1 was not written"
-}
-controlla_fine() {
-    attendi_file "$FINE"
-    [ "$(cat "$FINE")" = $'Fatto\r' ] || fallisci "end-of-run file holds '$(cat -A "$FINE")'"
-}
 # A saved PDF: the cover and one page a sheet, the first sheet with its
 # table of visited places.
 controlla_pdf() {
@@ -126,7 +115,7 @@ D=$(domanda) || fallisci "no confirmation question after S&tampa"
 tasti Return # "Sì" is the default answer
 sparita "$D"
 salva_come "" # the proposed name in the proposed folder
-controlla_fine
+fine_scritta "$FINE"
 PDF="$DOCUMENTI/CEFALÙ_Vagolume.pdf"
 [ -e "$PDF" ] || fallisci "no $PDF; Documents holds: $(ls -A "$DOCUMENTI")"
 controlla_pdf "$PDF" 4
@@ -144,7 +133,7 @@ D=$(domanda) || fallisci "no confirmation question for the blank sheet"
 tasti Return
 sparita "$D"
 salva_come "$SCELTA/bianco"
-controlla_fine
+fine_scritta "$FINE"
 controlla_pdf "$SCELTA/bianco.pdf" 2
 salvato "$SCELTA/bianco.pdf"
 echo "ok: blank sheet saved as the typed path $SCELTA/bianco.pdf"
@@ -168,7 +157,7 @@ sparita "$D"
 ID=$(titolata "$SALVA") || fallisci "no save dialog for the one-letter destination"
 tasti Escape # cancelling the dialog is answering No
 chiusa "$ID" "$SALVA"
-controlla_fine
+fine_scritta "$FINE"
 [ -z "$(find "$DOCUMENTI" "$SCELTA" -iname '*.pdf' ! -name bianco.pdf)" ] ||
     fallisci "a cancelled save wrote $(ls -A "$DOCUMENTI" "$SCELTA")"
 rm -f "$FINE" "$SCELTA/bianco.pdf"
@@ -197,7 +186,7 @@ salva_come "$RO/viaggio.pdf"
 ID=$(titolata "$NON_RIUSCITA") || fallisci "no \"Stampa non riuscita\" box for a read-only folder"
 tasti Return
 chiusa "$ID" "$NON_RIUSCITA"
-controlla_fine
+fine_scritta "$FINE"
 [ -z "$(ls -A "$RO")" ] || fallisci "the read-only folder holds $(ls -A "$RO")"
 rm -f "$FINE"
 echo "ok: read-only save folder: \"Stampa non riuscita\""
@@ -227,7 +216,7 @@ for tentativo in $(seq 10); do
         break
     fi
     echo "note: attempt $tentativo: the run was over before Alt+A was taken; again"
-    controlla_fine
+    fine_scritta "$FINE"
     if S=$(titolata "$SALVATO" 50); then
         tasti Return
         chiusa "$S" "$SALVATO"
@@ -235,7 +224,7 @@ for tentativo in $(seq 10); do
     rm -f "$SCELTA"/*.pdf "$FINE"
 done
 [ -n "$annullata" ] || fallisci "Alt+A during the run never asked to cancel"
-controlla_fine
+fine_scritta "$FINE"
 if ls "$SCELTA"/*.pdf "$LAVORO"/*.pdf >/dev/null 2>&1; then
     fallisci "a cancelled run left $(ls "$SCELTA"/*.pdf "$LAVORO"/*.pdf 2>/dev/null)"
 fi

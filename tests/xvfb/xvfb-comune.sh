@@ -26,6 +26,9 @@
 #                               expression; not EXCLUDED), focuses it and
 #                               prints its id
 #   chiusa ID TITLE             waits until window ID titled TITLE has closed
+#   fine_scritta FILE [TRIES]   waits (TRIES tenths of a second, default 300)
+#                               for the end-of-run file FILE and checks that
+#                               it holds "Fatto" CR LF
 #   pannello 0|1                waits until the printer panel of window $W is
 #                               hidden (0) or shown (1); not checked without
 #                               ImageMagick
@@ -123,6 +126,17 @@ chiusa() {
     fallisci "the window $1 ($2) did not close"
 }
 sparita() { chiusa "$1" "$DOMANDA"; }
+
+fine_scritta() {
+    local fine="$1" prove="${2:-300}"
+    for _ in $(seq "$prove"); do
+        [ -e "$fine" ] && break
+        sleep 0.1
+    done
+    [ -e "$fine" ] || fallisci "no end-of-run file $fine after the run"
+    [ "$(od -An -c "$fine" | tr -s ' ')" = " F a t t o \r \n" ] ||
+        fallisci "end-of-run file holds '$(cat -A "$fine")'"
+}
 
 # How many pixels of window $1 are in the light cyan of the printer panel's
 # caption ("Selezione stampante:", about a hundred; nothing else in the window
