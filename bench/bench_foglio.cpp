@@ -56,8 +56,7 @@ void Pdf99Fogli(benchmark::State& stato) {
         QTemporaryDir dir;
         RecordingSurface finta;
         FakeWindow w(finta);
-        w.dati.Bianco = true;
-        w.dati.Copie = QStringLiteral("99");
+        w.InBianco(99);
         StatoForm form;
         SuperficieDocumento s(std::make_unique<ScrittorePdf>(dir.path()), [&w] { return w.title; });
         const EsitoCiclo e = CiclodiStampa(w, form, s, dir.path());

@@ -132,8 +132,7 @@ private slots:
         QTemporaryDir dir;
         RecordingSurface s;
         FakeWindow w(s);
-        w.dati.Bianco = true;
-        w.dati.Copie = QStringLiteral("03");
+        w.InBianco(3);
         StatoForm form;
         CiclodiStampa(w, form, s, dir.path());
         QVERIFY(!form.DatiInseriti);

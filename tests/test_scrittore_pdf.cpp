@@ -213,8 +213,7 @@ private slots:
 
     void bianco99Pagine() {
         Corsa c;
-        c.w.dati.Bianco = true;
-        c.w.dati.Copie = QStringLiteral("99");
+        c.w.InBianco(99);
         QVERIFY(c.Esegui().Stampato);
         QCOMPARE(Pagine(c.dir.filePath("ROMA_Vagolume.pdf")), 1 + 99);
     }

@@ -722,8 +722,7 @@ private slots:
         QTemporaryDir cartella;
         RecordingSurface s;
         FakeWindow finestra(s);
-        finestra.dati.Bianco = true;
-        finestra.dati.Copie = QStringLiteral("03");
+        finestra.InBianco(3);
         StatoForm form;
         const EsitoCiclo esito = CiclodiStampa(finestra, form, s, cartella.path());
         QVERIFY(esito.Stampato);

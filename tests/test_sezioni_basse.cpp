@@ -643,8 +643,7 @@ private slots:
 
         RecordingSurface bianco;
         FakeWindow wb(bianco);
-        wb.dati.Bianco = true;
-        wb.dati.Copie = QStringLiteral("02");
+        wb.InBianco(2);
         StatoForm formBianco;
         QCOMPARE(CiclodiStampa(wb, formBianco, bianco, cartella.path()).Errori, 0);
         for (int p = 1; p <= 2; ++p) {

@@ -25,6 +25,12 @@ public:
     QString title = QStringLiteral("Vagolume");
     bool fineDisabled = false;
 
+    // A run of blank sheets, as ticking "Moduli in bianco" and choosing a count gives.
+    void InBianco(int fogli) {
+        dati.Bianco = true;
+        dati.Copie = QStringLiteral("%1").arg(fogli, 2, 10, QLatin1Char('0'));
+    }
+
     DatiItinerario LeggiDati() override { return dati; }
     QString TestoLocalita() override { return dati.Destinazione; }
     bool ChiediConferma(const QString& testo) override {
