@@ -31,14 +31,15 @@ build() {
     ninja -C build
 }
 
-# suite DIR: the unit tests first (seconds), then the end-to-end ones. With
-# VAGOLUME_NESSUN_SALTO=1 (CI, where everything is installed) a skipped test
-# fails the run.
+# suite DIR [CTEST OPTIONS...]: the unit tests first (seconds), then the
+# end-to-end ones. With VAGOLUME_NESSUN_SALTO=1 (CI, where everything is
+# installed) a skipped test fails the run.
 suite() {
-    local log esito=0
+    local dir=$1 log esito=0
+    shift
     log=$(mktemp)
-    (cd "$1" && ctest --output-on-failure -j2 -L unit && ctest --output-on-failure -j2 -L e2e) | tee "$log" ||
-        esito=1
+    (cd "$dir" && ctest --output-on-failure -j2 -L unit "$@" && ctest --output-on-failure -j2 -L e2e "$@") |
+        tee "$log" || esito=1
     if [ "${VAGOLUME_NESSUN_SALTO:-}" = 1 ] && grep -q '\*\*\*Skipped' "$log"; then
         echo "Skipped tests, and this machine should run them all:" >&2
         grep '\*\*\*Skipped' "$log" >&2
@@ -63,11 +64,13 @@ test)
     suite build
     ;;
 sanitize)
-    # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+    # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer
+    # (the package's life on the system is tested once, by the normal build).
     install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
     cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVAGOLUME_SANITIZE=ON >/dev/null
     ninja -C build-asan
-    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 suite build-asan
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        suite build-asan -E e2e_pacchetto_deb
     ;;
 fuzz)
     # The invocation-line fuzz target, for a bounded time (seconds, default 60).
