@@ -7,7 +7,7 @@
 
 #include "print/Interruzione.h"
 #include "print/Sistema.h"
-#include "sheet/CiclodiStampa.h"
+#include "run/Corsa.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,6 +24,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace vagolume {
 
@@ -104,14 +105,17 @@ void ApriDescrittoriStandard() {
     }
 }
 
-// SIGTERM, SIGINT and SIGHUP: the handler only notes the signal; the program
-// deals with it from its event loop (or, during a hand-over to a printer,
-// from the wait for it).
+// Every signal that would end the program (SIGTERM, SIGINT, SIGHUP, SIGQUIT,
+// SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGPOLL, SIGXCPU, SIGPWR,
+// the real-time ones): the handler only notes the signal; a run in progress
+// ends itself at its next page (or at once, in a hand-over to a printer), and
+// the program ends as killed by it from its event loop.
 int tuboSegnali[2] = {-1, -1};
 
 void AlSegnale(int segnale) {
     const int salvato = errno;
-    SegnaleRicevuto().store(segnale);
+    int atteso = 0;
+    SegnaleRicevuto().compare_exchange_strong(atteso, segnale); // the first one counts
     const char c = 1;
     if (tuboSegnali[1] >= 0) [[maybe_unused]]
         auto n = ::write(tuboSegnali[1], &c, 1);
@@ -124,8 +128,18 @@ void InstallaSegnali() {
     azione.sa_handler = AlSegnale;
     sigemptyset(&azione.sa_mask);
     azione.sa_flags = SA_RESTART;
-    for (int segnale : {SIGTERM, SIGINT, SIGHUP})
+    std::vector<int> segnali = {SIGTERM, SIGINT,    SIGHUP,  SIGQUIT, SIGUSR1, SIGUSR2,
+                                SIGALRM, SIGVTALRM, SIGPROF, SIGPOLL, SIGXCPU, SIGPWR};
+    for (int rt = SIGRTMIN; rt <= SIGRTMAX; ++rt)
+        segnali.push_back(rt);
+    for (int segnale : segnali) {
+        // A signal ignored by whoever started the program stays ignored.
+        struct sigaction prima {};
+        if (::sigaction(segnale, nullptr, &prima) == 0 && prima.sa_handler == SIG_IGN) continue;
         ::sigaction(segnale, &azione, nullptr);
+    }
+    // A closed standard error or output makes a write fail, not the program end.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 // Ends the program as killed by the signal that came, as the caller expects.
@@ -140,10 +154,31 @@ void InstallaSegnali() {
     ::_exit(128 + segnale);
 }
 
+// The toolkit ends the process with exit() when its display goes away (a
+// logout, a dropped ssh -X): a run in progress is concluded first, so that
+// its caller is told and nothing of it is left.
+void AllUscita() {
+    if (CorsaStampa* corsa = CorsaStampa::InCorso())
+        corsa->Abbandona(
+            EsitoCorsa::Fallito,
+            QStringLiteral("lo schermo non è più disponibile: stampa interrotta, nulla è stato stampato"));
+}
+
+// A modal box or dialog open during a run (the cancel question) is closed,
+// so that the run gets back to its pages and sees the signal.
+void ChiudiDialoghi() {
+    for (int i = 0; i < 8; ++i) {
+        QWidget* modale = QApplication::activeModalWidget();
+        if (!modale) return;
+        modale->close();
+    }
+}
+
 } // namespace
 
 int Avvia(int argc, char* argv[]) {
     ApriDescrittoriStandard();
+    InstallaSegnali();
     // A document larger than the file size limit fails with a message instead
     // of killing the program.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -164,33 +199,36 @@ int Avvia(int argc, char* argv[]) {
     }
     const std::string cartella = CartellaProgramma();
     const bool invocato = !riga.empty() || EsisteFileComando(cartella);
-    const bool piattaformaScelta = Impostata("QT_QPA_PLATFORM"); // the user chose one
-    bool senzaSchermo = !piattaformaScelta && !Impostata("DISPLAY") && !Impostata("WAYLAND_DISPLAY");
+    // The platform the user chose, or the display the session names; a
+    // display that cannot be opened falls back to the offscreen platform
+    // instead of aborting the program.
+    const QByteArray scelta = qgetenv("QT_QPA_PLATFORM");
+    bool senzaSchermo = scelta.isEmpty() && !Impostata("DISPLAY") && !Impostata("WAYLAND_DISPLAY");
+    if (senzaSchermo && !invocato) {
+        Avvisa(QStringLiteral("nessuno schermo disponibile (DISPLAY non impostato) e nessuna riga di "
+                              "comando: niente da stampare"));
+        return 2;
+    }
+    QByteArray piattaforme = scelta;
     if (senzaSchermo) {
-        if (!invocato) {
-            Avvisa(QStringLiteral("nessuno schermo disponibile (DISPLAY non impostato) e nessuna riga di "
-                                  "comando: niente da stampare"));
-            return 2;
-        }
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    } else if (!piattaformaScelta) {
-        // A display that is named but cannot be opened falls back to the
-        // offscreen platform instead of aborting the program.
-        QByteArray piattaforme;
+        piattaforme = "offscreen";
+    } else if (piattaforme.isEmpty()) {
         if (Impostata("WAYLAND_DISPLAY")) piattaforme += "wayland;";
         if (Impostata("DISPLAY")) piattaforme += "xcb;";
-        piattaforme += "offscreen";
-        qputenv("QT_QPA_PLATFORM", piattaforme);
     }
+    // Offscreen by choice, or as the last resort.
+    const bool volutoSenzaSchermo = piattaforme.startsWith("offscreen");
+    if (!piattaforme.split(';').contains("offscreen"))
+        piattaforme += piattaforme.isEmpty() || piattaforme.endsWith(';') ? "offscreen" : ";offscreen";
+    qputenv("QT_QPA_PLATFORM", piattaforme);
 
     qInstallMessageHandler(Messaggi);
-    silenziaPiattaforma = !piattaformaScelta && !senzaSchermo;
+    silenziaPiattaforma = !volutoSenzaSchermo;
     QApplication app(argc, argv);
     silenziaPiattaforma = false;
-    if (!piattaformaScelta && !senzaSchermo &&
-        QGuiApplication::platformName() == QLatin1String("offscreen")) {
-        const QString schermo =
-            qEnvironmentVariable(Impostata("WAYLAND_DISPLAY") ? "WAYLAND_DISPLAY" : "DISPLAY");
+    if (!volutoSenzaSchermo && QGuiApplication::platformName() == QLatin1String("offscreen")) {
+        QString schermo = qEnvironmentVariable(Impostata("WAYLAND_DISPLAY") ? "WAYLAND_DISPLAY" : "DISPLAY");
+        if (schermo.isEmpty()) schermo = QString::fromLocal8Bit(scelta);
         if (!invocato) {
             Avvisa(QStringLiteral(
                        "impossibile usare lo schermo %1 e nessuna riga di comando: niente da stampare")
@@ -198,8 +236,8 @@ int Avvia(int argc, char* argv[]) {
             return 2;
         }
         Avvisa(QStringLiteral("impossibile usare lo schermo %1: stampo senza finestra").arg(schermo));
-        senzaSchermo = true;
     }
+    senzaSchermo = QGuiApplication::platformName() == QLatin1String("offscreen");
     // Temporary files left by runs that were killed.
     RimuoviTemporaneiOrfani(QDir::currentPath());
     RimuoviTemporaneiOrfani(QDir::tempPath());
@@ -214,12 +252,9 @@ int Avvia(int argc, char* argv[]) {
     bool ciclo = false;
     Servizi servizi;
     servizi.StampantiInstallate = [] { return StampantiInstallate(); };
-    servizi.CreaSuperficie = [](const QString& nome, std::function<QString()> titolo,
-                                std::function<QString()> filePdf) -> std::unique_ptr<PrinterSurface> {
-        return std::make_unique<SuperficieDocumento>(CreaStampante(nome, std::move(filePdf)),
-                                                     std::move(titolo));
-    };
     servizi.Termina = [&](int c) {
+        // A run stopped by a signal: the program ends as killed by it.
+        if (c > 128 && SegnaleRicevuto() == c - 128) TerminaConSegnale(c - 128);
         terminato = true;
         codice = c;
         if (ciclo) {
@@ -231,14 +266,19 @@ int Avvia(int argc, char* argv[]) {
     servizi.SenzaSchermo = senzaSchermo;
 
     frmbase finestra(servizi);
-    InstallaSegnali();
+    std::atexit(AllUscita);
     QSocketNotifier notificaSegnali(tuboSegnali[0], QSocketNotifier::Read);
     notificaSegnali.setEnabled(tuboSegnali[0] >= 0);
-    QObject::connect(&notificaSegnali, &QSocketNotifier::activated, &finestra, [&finestra] {
-        // Between pages or while a question is open: the run is discarded
-        // and the caller told it is over before the program ends.
-        finestra.Modello().InterrottoDaSegnale();
-        TerminaConSegnale(SegnaleRicevuto());
+    QObject::connect(&notificaSegnali, &QSocketNotifier::activated, &finestra, [] {
+        char scarto[64];
+        while (::read(tuboSegnali[0], scarto, sizeof scarto) > 0) {
+        }
+        // A run ends itself and tells its caller; without one, the program
+        // ends here.
+        if (CorsaStampa::InCorso())
+            ChiudiDialoghi();
+        else
+            TerminaConSegnale(SegnaleRicevuto());
     });
     // The current printer is the system's default; without one (or without a
     // printing system that answers) it is the built-in PDF writer, never a
@@ -254,13 +294,13 @@ int Avvia(int argc, char* argv[]) {
     } catch (const std::bad_alloc&) {
         // Memory ran out outside the run's own care: the document (discarded
         // with the window) is lost, and the caller is told.
-        // Written without allocating: memory just ran out.
-        std::fputs("vagolume: memoria esaurita: non stampo\n", stderr);
-        if (invocato) ScriviFineStampa(QDir::currentPath());
-        return 1;
+        const EsitoCorsa esito =
+            Concludi(EsitoCorsa::Di(EsitoCorsa::Fallito, QStringLiteral("memoria esaurita: non stampo")),
+                     QDir::currentPath());
+        return invocato ? CodiceUscita(esito) : 1;
     }
-    if (const int segnale = SegnaleRicevuto()) TerminaConSegnale(segnale);
     if (terminato) return codice;
+    if (const int segnale = SegnaleRicevuto()) TerminaConSegnale(segnale);
     if (senzaSchermo) {
         Avvisa(QStringLiteral("nessuno schermo disponibile e nessuna riga di comando utilizzabile"));
         return 2;

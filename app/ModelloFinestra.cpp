@@ -15,7 +15,7 @@
 
 #include <algorithm>
 
-// The logos live in the core library's resources.
+// The window's icon lives in the core library's resources.
 static void CaricaRisorse() {
     Q_INIT_RESOURCE(resources);
 }
@@ -75,40 +75,27 @@ QString TestoDestinazione(const QString& arrivato) {
     return testo;
 }
 
-QString TestoNonRiuscita(const EsitoCiclo& esito, const QString& filePdf) {
-    if (esito.Motivo.trimmed().isEmpty() || esito.Annullato || esito.Rinunciato) return {};
+QString TestoNonRiuscita(const EsitoCorsa& esito, const QString& filePdf) {
+    if (esito.Cosa != EsitoCorsa::Fallito && esito.Cosa != EsitoCorsa::Rifiutato) return {};
     QString testo = esito.Motivo.trimmed();
-    if (!esito.FileSalvato.isEmpty()) {
-        // Where the document is kept gets a sentence of its own.
-        QStringList parti = testo.split(QStringLiteral("; "));
-        parti.removeIf([&esito](const QString& parte) { return parte.contains(esito.FileSalvato); });
-        testo = parti.join(QStringLiteral("; ")).trimmed();
-        if (testo.isEmpty()) testo = QStringLiteral("la stampa non è riuscita");
-    }
-    if (!filePdf.isEmpty() && esito.FileSalvato.isEmpty())
+    if (testo.isEmpty()) testo = QStringLiteral("la stampa non è riuscita");
+    if (!filePdf.isEmpty() && esito.FilePdf.isEmpty())
         testo = QStringLiteral("Il documento non è stato salvato in %1: %2").arg(filePdf, testo);
     testo[0] = testo[0].toUpper();
     if (!testo.endsWith(u'.')) testo += u'.';
-    if (!esito.FileSalvato.isEmpty())
-        testo += QStringLiteral("\rIl documento è stato salvato in %1.").arg(esito.FileSalvato);
+    // Where the document is kept gets a sentence of its own.
+    if (!esito.FilePdf.isEmpty())
+        testo += QStringLiteral("\rIl documento è stato salvato in %1.").arg(esito.FilePdf);
     return testo;
 }
 
-QString TestoSalvato(const EsitoCiclo& esito) {
-    if (!esito.Stampato || esito.FileSalvato.isEmpty() || !TestoNonRiuscita(esito).isEmpty()) return {};
-    return QStringLiteral("Il documento è stato salvato come file PDF in:\r%1").arg(esito.FileSalvato);
-}
-
-QString ComponiCopyright() {
-    return QStringLiteral(VAGOLUME_PRODUCT_NAME " %1.%2.%3 © by " VAGOLUME_COMPANY_NAME " " VAGOLUME_COMMENTS)
-        .arg(VAGOLUME_VERSION_MAJOR)
-        .arg(VAGOLUME_VERSION_MINOR)
-        .arg(VAGOLUME_VERSION_PATCH);
+QString TestoSalvato(const EsitoCorsa& esito) {
+    if (esito.Cosa != EsitoCorsa::Salvato || esito.FilePdf.isEmpty()) return {};
+    return QStringLiteral("Il documento è stato salvato come file PDF in:\r%1").arg(esito.FilePdf);
 }
 
 ModelloFinestra::ModelloFinestra(Servizi servizi) : servizi_(std::move(servizi)) {
     CaricaRisorse();
-    titoloApplicazione_ = QStringLiteral("Vagolume");
     // Captions, initial texts and widths as the window's table has them.
     for (const DescrizioneControllo& d : Controlli()) {
         if (!d.Stato) continue;
@@ -189,12 +176,16 @@ void ModelloFinestra::Form_Load(const QDate& oggi, const QString& argomenti,
     Form.RigaComando = argomenti;
     if (Form.RigaComando.isEmpty()) {
         const LetturaFileComando lettura = LeggiFileComando(cartellaProgramma);
-        if (!lettura.Avviso.isEmpty()) Avvisa(lettura.Avviso);
         if (lettura.Inutilizzabile && servizi_.SenzaSchermo) {
             // Nobody to show the window to, and a line that was not acted on.
-            ScriviFineStampa(servizi_.CartellaLavoro);
-            codiceUscita_ = 1;
-            if (servizi_.Termina) servizi_.Termina(codiceUscita_);
+            Rifiuta(lettura.Avviso);
+            return;
+        }
+        if (!lettura.Avviso.isEmpty()) Avvisa(lettura.Avviso);
+        // A file with nothing to read in it is a line that cannot be read:
+        // its caller waits for the end-of-run file all the same.
+        if (lettura.Trovato && lettura.Riga.trimmed().isEmpty()) {
+            Rifiuta(QStringLiteral("Commandline.txt non contiene una riga di comando: non stampo"));
             return;
         }
         Form.RigaComando = lettura.Riga;
@@ -204,10 +195,7 @@ void ModelloFinestra::Form_Load(const QDate& oggi, const QString& argomenti,
     if (!Form.RigaComando.isEmpty()) {
         const Invocazione inv = AnalizzaRigaComando(Form.RigaComando);
         if (!inv.Errore.isEmpty()) {
-            Avvisa(inv.Errore + QStringLiteral(": non stampo"));
-            ScriviFineStampa(servizi_.CartellaLavoro);
-            codiceUscita_ = 1;
-            if (servizi_.Termina) servizi_.Termina(codiceUscita_);
+            Rifiuta(inv.Errore + QStringLiteral(": non stampo"));
             return;
         }
         txtLocalita.Testo = *inv.Destinazione;
@@ -218,7 +206,6 @@ void ModelloFinestra::Form_Load(const QDate& oggi, const QString& argomenti,
         };
         imposta(*inv.Inizio, cmbg1, cmbm1, cmba1);
         imposta(*inv.Fine, cmbg2, cmbm2, cmba2);
-        Form.RigaComando = inv.Resto.isEmpty() ? Form.RigaComando : inv.Resto;
         // e. Lock the inputs.
         cmdHelp.Visibile = false;
         txtLocalita.Abilitato = false;
@@ -226,12 +213,19 @@ void ModelloFinestra::Form_Load(const QDate& oggi, const QString& argomenti,
             c->Abilitato = false;
         chkBianco.Abilitato = false;
         Notifica();
-        // f. Print at once on the current printer.
-        AvviaStampa();
-        if (UltimoEsito.TerminaProgramma) {
-            if (servizi_.Termina) servizi_.Termina(codiceUscita_);
-            return;
-        }
+        // f. Print at once on the current printer, without asking, and end.
+        RichiestaStampa r;
+        r.Destinazione = *inv.Destinazione;
+        auto data = [](const DataInvocazione& d) { return QDate(d.Anno, d.Mese, d.Giorno); };
+        r.Inizio = data(*inv.Inizio);
+        r.Fine = data(*inv.Fine);
+        r.Stampante = stampanteCorrente_;
+        r.NomeDocumento = NomeDocumento(r.Destinazione);
+        r.Incustodita = true;
+        r.CartellaLavoro = servizi_.CartellaLavoro;
+        Esegui(r);
+        if (servizi_.Termina) servizi_.Termina(CodiceUscita(UltimoEsito));
+        return;
     }
     // 15
     StampaVisibile();
@@ -249,29 +243,74 @@ void ModelloFinestra::StampaVisibile() {
     Notifica();
 }
 
+RichiestaStampa ModelloFinestra::RichiestaDallaFinestra(const QString& stampante) const {
+    // The pickers' texts are read once, into dates: the day numbers make a
+    // day 31 of a 30-day month the first of the next, as everywhere else.
+    auto data = [](const Controllo& g, const Controllo& m, const Controllo& a) {
+        int16_t giorno = 0, mese = 0, anno = 0;
+        Giul2Data(Data2Giul(g.Testo + m.Testo + a.Testo), giorno, mese, anno);
+        return QDate(anno, mese, giorno);
+    };
+    RichiestaStampa r;
+    r.Destinazione = txtLocalita.Testo;
+    r.Inizio = data(cmbg1, cmbm1, cmba1);
+    r.Fine = data(cmbg2, cmbm2, cmba2);
+    if (chkBianco.Spuntato) r.FogliBianchi = ValoreNumerico(cmbCopie.Testo);
+    r.Stampante = stampante;
+    r.NomeDocumento = NomeDocumento(r.Destinazione);
+    r.CartellaLavoro = servizi_.CartellaLavoro;
+    return r;
+}
+
 void ModelloFinestra::AvviaStampa() {
-    if (superficie_) return; // one run at a time: events are processed during a run
-    const QString stampante = stampanteCorrente_;
-    superficie_.reset();
-    filePdf_.clear(); // chosen again in each run from the window
-    UltimoEsito = EsitoCiclo{};
-    if (servizi_.CreaSuperficie)
-        superficie_ = servizi_.CreaSuperficie(
-            stampante, [this] { return titoloApplicazione_; }, [this] { return filePdf_; });
-    if (!superficie_) {
-        UltimoEsito.Motivo = QStringLiteral("nessuna stampante disponibile");
-        Avvisa(UltimoEsito.Motivo);
+    if (corsa_) return; // one run at a time: events are processed during a run
+    filePdf_.clear();   // chosen again in each run from the window
+    RichiestaStampa r;
+    try {
+        r = RichiestaDallaFinestra(stampanteCorrente_);
+    } catch (const std::exception& e) {
+        UltimoEsito = Concludi(EsitoCorsa::Di(EsitoCorsa::Rifiutato, QString::fromUtf8(e.what())),
+                               servizi_.CartellaLavoro);
         return;
     }
-    UltimoEsito = CiclodiStampa(*this, Form, *superficie_, servizi_.CartellaLavoro);
-    superficie_.reset();
-    if (UltimoEsito.Errori > 0 && !UltimoEsito.Annullato)
-        Avvisa(
-            QStringLiteral("la stampa su \"%1\" ha avuto %2 errori").arg(stampante).arg(UltimoEsito.Errori));
-    // Success only for a document handed over whole, with the end-of-run file
-    // written: a cancel, a refusal or a failure is not.
-    codiceUscita_ = (UltimoEsito.Stampato && UltimoEsito.Errori == 0 && UltimoEsito.FineScritta) ? 0 : 1;
-    Notifica();
+    // Answering No, or cancelling the save dialog, prints nothing; the
+    // end-of-run file says that the run is over all the same.
+    if (!Conferma(r)) {
+        UltimoEsito = Concludi(EsitoCorsa::Di(EsitoCorsa::Annullato), servizi_.CartellaLavoro);
+        return;
+    }
+    Esegui(r);
+}
+
+void ModelloFinestra::Esegui(const RichiestaStampa& richiesta) {
+    if (corsa_) return;
+    Form.AnnullaStampa = false;
+    GanciCorsa ganci;
+    ganci.Avanzamento = [this](int fatti, int totale) {
+        StatoStampa(static_cast<float>(fatti), static_cast<float>(totale));
+        if (fatti == 1) {
+            ImpostaTestoFondo(QStringLiteral("Stampa dei Moduli in corso..."));
+            MostraRiempimento();
+        }
+        ElaboraEventi();
+    };
+    if (richiesta.Incustodita) DisabilitaFine();
+    DimensionafrmBase(true);
+    MostraAnnulla(true);
+    corsa_ = std::make_unique<CorsaStampa>(richiesta, std::move(ganci), servizi_.CreaSuperficie);
+    UltimoEsito = corsa_->Esegui();
+    corsa_.reset();
+    ImpostaTestoFondo(QString());
+    DimensionafrmBase(false);
+    MostraAnnulla(false);
+    Ridisegna();
+    // A termination signal ends the program once its run is over.
+    if (UltimoEsito.Segnale != 0 && servizi_.Termina) servizi_.Termina(CodiceUscita(UltimoEsito));
+}
+
+void ModelloFinestra::Rifiuta(const QString& motivo) {
+    UltimoEsito = Concludi(EsitoCorsa::Di(EsitoCorsa::Rifiutato, motivo), servizi_.CartellaLavoro);
+    if (servizi_.Termina) servizi_.Termina(CodiceUscita(UltimoEsito));
 }
 
 void ModelloFinestra::cmdStampa_Click() {
@@ -444,7 +483,7 @@ QString ModelloFinestra::StampanteScelta() const {
 }
 
 void ModelloFinestra::cmdAnteprima_Click() {
-    if (superficie_ || !servizi_.Anteprima) return;
+    if (corsa_ || !servizi_.Anteprima) return;
     const QString stampante = StampanteScelta();
     // The printer's printable area gives the page its bottom line, as in a
     // run. A printing system may take a few seconds to give it.
@@ -455,15 +494,12 @@ void ModelloFinestra::cmdAnteprima_Click() {
     if (servizi_.Occupato) servizi_.Occupato(false);
     ContestoStampa c;
     try {
-        c = ValoriCorsa(LeggiDati(), static_cast<float>(layout.paintRect(QPageLayout::Millimeter).height()));
+        c = ValoriCorsa(RichiestaDallaFinestra(stampante),
+                        static_cast<float>(layout.paintRect(QPageLayout::Millimeter).height()));
     } catch (const std::exception& e) {
         Avvisa(QStringLiteral("anteprima non disponibile: %1").arg(QString::fromUtf8(e.what())));
         return;
     }
-    c.Copyright = Copyright();
-    c.Logo1 = Logo1();
-    c.Logo2 = Logo2();
-    c.TestoLocalita = [this] { return txtLocalita.Testo; };
     Pagine pagine(std::move(c));
     if (servizi_.Anteprima(pagine, layout)) cmdSelStampante_Click(0);
 }
@@ -472,12 +508,13 @@ void ModelloFinestra::cmdAnnulla_Click() {
     const bool si = servizi_.DomandaSiNo &&
                     servizi_.DomandaSiNo(kTitoloStampa, QStringLiteral("Vuoi annullare la stampa?"));
     Form.AnnullaStampa = si;
+    if (si && corsa_) corsa_->Annulla();
 }
 
 bool ModelloFinestra::Chiusura() {
     // Closing the window during a run asks, as "&Annulla" does; the run then
     // stops after its current page, and the window stays.
-    if (superficie_) {
+    if (corsa_) {
         cmdAnnulla_Click();
         return false;
     }
@@ -485,28 +522,15 @@ bool ModelloFinestra::Chiusura() {
     return true;
 }
 
-bool ModelloFinestra::InterrompiStampa() {
-    // Whatever was drawn is thrown away, and the end-of-run file tells a
-    // caller that the run is over, as the run's own end would.
-    if (!superficie_) return false;
-    try {
-        superficie_->AbortDocument();
-    } catch (const std::exception& e) {
-        Avvisa(QString::fromUtf8(e.what()));
-    }
-    ScriviFineStampa(servizi_.CartellaLavoro);
-    return true;
-}
-
-void ModelloFinestra::InterrottoDaSegnale() {
-    InterrompiStampa();
-}
-
 void ModelloFinestra::cmdFine_Click() {
     // Quitting during a run discards its document: nothing half-drawn is
     // printed, and the program does not end as if all went well.
-    const bool interrotta = InterrompiStampa();
-    if (servizi_.Termina) servizi_.Termina(interrotta ? 1 : 0);
+    int codice = 0;
+    if (corsa_)
+        codice = CodiceUscita(corsa_->Abbandona(
+            EsitoCorsa::Annullato,
+            QStringLiteral("programma terminato durante la stampa: nulla è stato stampato")));
+    if (servizi_.Termina) servizi_.Termina(codice);
 }
 
 QString ModelloFinestra::TestoHelp() const {
@@ -639,22 +663,11 @@ void ModelloFinestra::txtLocalita_Change(const QString& testo) {
     StampaVisibile();
 }
 
-DatiItinerario ModelloFinestra::LeggiDati() {
-    DatiItinerario d;
-    d.Destinazione = txtLocalita.Testo;
-    d.DataInizio = cmbg1.Testo + cmbm1.Testo + cmba1.Testo;
-    d.DataFine = cmbg2.Testo + cmbm2.Testo + cmba2.Testo;
-    d.Bianco = chkBianco.Spuntato;
-    d.Copie = cmbCopie.Testo;
-    return d;
-}
-
-bool ModelloFinestra::ChiediConferma(const QString& testo) {
-    filePdf_.clear();
-    if (!servizi_.DomandaSiNo || !servizi_.DomandaSiNo(kTitoloStampa, testo)) return false;
+bool ModelloFinestra::Conferma(RichiestaStampa& richiesta) {
+    if (!servizi_.DomandaSiNo || !servizi_.DomandaSiNo(kTitoloStampa, TestoConferma(richiesta))) return false;
     // For the PDF writer the user says where the file goes; cancelling the
     // dialog is answering No.
-    if (stampanteCorrente_ == kNomeScrittorePdf && servizi_.SalvaFile) return ScegliFilePdf();
+    if (richiesta.Stampante == kNomeScrittorePdf && servizi_.SalvaFile) return ScegliFilePdf(richiesta);
     return true;
 }
 
@@ -665,9 +678,9 @@ QString ModelloFinestra::CartellaPdf() const {
     return QDir::homePath();
 }
 
-bool ModelloFinestra::ScegliFilePdf() {
+bool ModelloFinestra::ScegliFilePdf(RichiestaStampa& richiesta) {
     QString proposto =
-        QDir(CartellaPdf()).filePath(NomeFileSicuro(NomeDocumento(TestoLocalita())) + QStringLiteral(".pdf"));
+        QDir(CartellaPdf()).filePath(NomeFileSicuro(richiesta.NomeDocumento) + QStringLiteral(".pdf"));
     for (;;) {
         QString scelto = servizi_.SalvaFile(kTitoloSalvaPdf, proposto);
         if (scelto.isEmpty()) return false;
@@ -684,6 +697,7 @@ bool ModelloFinestra::ScegliFilePdf() {
             }
         }
         filePdf_ = scelto;
+        richiesta.FilePdf = scelto;
         cartellaPdf_ = QFileInfo(scelto).absolutePath();
         return true;
     }
@@ -696,7 +710,7 @@ void ModelloFinestra::DiciEsito() {
         if (servizi_.Avvertimento) servizi_.Avvertimento(kTitoloNonRiuscita, testo);
     } else if (const QString salvato = TestoSalvato(UltimoEsito); !salvato.isEmpty()) {
         if (servizi_.InformazioneFile)
-            servizi_.InformazioneFile(kTitoloSalvato, salvato, UltimoEsito.FileSalvato);
+            servizi_.InformazioneFile(kTitoloSalvato, salvato, UltimoEsito.FilePdf);
     }
 }
 
@@ -741,16 +755,6 @@ void ModelloFinestra::MostraRiempimento() {
 
 void ModelloFinestra::Ridisegna() {
     Notifica();
-}
-
-Picture ModelloFinestra::Logo1() {
-    static const Picture logo{QStringLiteral("imgLogo1"), QImage(QStringLiteral(":/logo1.png"))};
-    return logo;
-}
-
-Picture ModelloFinestra::Logo2() {
-    static const Picture logo{QStringLiteral("imgLogo2"), QImage(QStringLiteral(":/logo2.jpg"))};
-    return logo;
 }
 
 } // namespace vagolume

@@ -4,7 +4,7 @@
 // shows this state and forwards its events here.
 
 #include "print/PrinterSurface.h"
-#include "sheet/CiclodiStampa.h"
+#include "run/Corsa.h"
 
 #include <QAnyStringView>
 #include <QDate>
@@ -18,7 +18,12 @@
 namespace vagolume {
 
 class Pagine;
-class Stampante;
+
+// Values of the window that outlive a run.
+struct StatoForm {
+    QString RigaComando; // non-empty: started by the itinerary program
+    bool AnnullaStampa = false;
+};
 
 // One control as the window shows it.
 struct Controllo {
@@ -49,12 +54,9 @@ struct Servizi {
     // The printing system is being asked (true) or has answered (false): the
     // window shows a busy cursor meanwhile.
     std::function<void(bool occupato)> Occupato;
-    // The surface a run draws on, for a printer name. filePdf: the file the
-    // user chose for the PDF writer, read when the document begins (empty:
-    // none chosen).
-    std::function<std::unique_ptr<PrinterSurface>(const QString& stampante, std::function<QString()> titolo,
-                                                  std::function<QString()> filePdf)>
-        CreaSuperficie;
+    // The surface a run draws on; unset: the real document on the request's
+    // printer.
+    FabbricaSuperficie CreaSuperficie;
     // The save dialog: a title and a proposed full path in, the chosen full
     // path out; empty when it was cancelled. The dialog asks before
     // overwriting a file.
@@ -83,8 +85,8 @@ inline const QString kTitoloSalvaPdf = QStringLiteral("Salva come file PDF");
 // when the run did not fail) and of "Documento salvato" (empty when no PDF
 // file was saved, e.g. a document handed to a printer). filePdf: the file
 // chosen for the PDF writer, when the run was on it.
-QString TestoNonRiuscita(const EsitoCiclo& esito, const QString& filePdf = QString());
-QString TestoSalvato(const EsitoCiclo& esito);
+QString TestoNonRiuscita(const EsitoCorsa& esito, const QString& filePdf = QString());
+QString TestoSalvato(const EsitoCorsa& esito);
 
 // Keys that move through a drop-down list.
 enum class TastoLista { Inizio, Fine, PaginaSu, PaginaGiu };
@@ -116,10 +118,10 @@ struct EsitoTasto {
 // kept: upper case like typed text, every line break made a blank.
 QString TestoDestinazione(const QString& arrivato);
 
-class ModelloFinestra : public FinestraCiclo {
+class ModelloFinestra {
 public:
     explicit ModelloFinestra(Servizi servizi);
-    ~ModelloFinestra() override;
+    ~ModelloFinestra();
 
     // Start-up. argomenti: the process arguments joined by single blanks;
     // cartellaProgramma: where Commandline.txt is looked for.
@@ -140,9 +142,6 @@ public:
     // The window is being closed (window manager, Alt+F4). Returns whether
     // it may close: during a run closing asks to cancel it instead.
     bool Chiusura();
-    // A termination signal came: a run in progress is discarded and the
-    // end-of-run file written.
-    void InterrottoDaSegnale();
     void cmdHelp_Click();
     void chkBianco_Click();
     void cmbM1_Click();
@@ -180,8 +179,15 @@ public:
     // control is to receive instead; nothing when it takes the text as it is.
     std::optional<QString> TestoComposto(QAnyStringView controllo, const QString& composto);
 
-    // A print run on the current printer (none while one is running).
+    // A print run from the window on the current printer: the confirmation,
+    // the save dialog for the PDF writer, then the run (none while one is
+    // running).
     void AvviaStampa();
+    // The run of a request, with the window in its printing layout meanwhile.
+    void Esegui(const RichiestaStampa& richiesta);
+    // The request the controls make, on a printer. Throws ErroreCalcolo when
+    // the dates cannot be read.
+    RichiestaStampa RichiestaDallaFinestra(const QString& stampante) const;
 
     QString TestoHelp() const;
     QString CreditLine() const { return lblCopyright.Testo; }
@@ -191,23 +197,15 @@ public:
     QString CartellaPdf() const;
     void ImpostaStampanteCorrente(const QString& nome) { stampanteCorrente_ = nome; }
 
-    // FinestraCiclo
-    DatiItinerario LeggiDati() override;
-    QString TestoLocalita() override { return txtLocalita.Testo; }
-    bool ChiediConferma(const QString& testo) override;
-    void DisabilitaFine() override;
-    void DimensionafrmBase(bool n) override;
-    void MostraAnnulla(bool inStampa) override;
-    void ElaboraEventi() override;
-    void StatoStampa(float Corr, float Totale) override;
-    void ImpostaTestoFondo(const QString& testo) override;
-    void MostraRiempimento() override;
-    void Ridisegna() override;
-    QString Copyright() override { return lblCopyright.Testo; }
-    Picture Logo1() override;
-    Picture Logo2() override;
-    QString TitoloApplicazione() override { return titoloApplicazione_; }
-    void ImpostaTitoloApplicazione(const QString& titolo) override { titoloApplicazione_ = titolo; }
+    // The window around a run.
+    void DisabilitaFine();
+    void DimensionafrmBase(bool n);
+    void MostraAnnulla(bool inStampa);
+    void ElaboraEventi();
+    void StatoStampa(float Corr, float Totale);
+    void ImpostaTestoFondo(const QString& testo);
+    void MostraRiempimento();
+    void Ridisegna();
 
     // Controls.
     Controllo frmLocalita, txtLocalita, frmPeriodo;
@@ -223,30 +221,28 @@ public:
     Controllo* FuocoRichiesto = nullptr;
 
     StatoForm Form;
-    EsitoCiclo UltimoEsito;
+    EsitoCorsa UltimoEsito;
 
 private:
     void RicostruisciGiorni(Controllo& giorni, const Controllo& mesi, const Controllo& anni);
     void Notifica();
     QStringList Installate(); // asks the printing system, with the busy cursor
     void RiprendiTastiera();  // focus back where typing goes on
-    bool ScegliFilePdf();     // the save dialog; false when cancelled
+    // The confirmation, and the save dialog for the PDF writer (which sets
+    // the request's file); false when either was declined.
+    bool Conferma(RichiestaStampa& richiesta);
+    bool ScegliFilePdf(RichiestaStampa& richiesta); // the save dialog; false when cancelled
+    // An invocation that prints nothing: the caller is told, and the program ends.
+    void Rifiuta(const QString& motivo);
     // Enter outside a button; fuoco: the control with the focus.
     bool Invio(QAnyStringView fuoco);
     void DiciEsito(); // the box that says how a run from the window went
-    // Discards the run in progress; false when there is none.
-    bool InterrompiStampa();
 
     Servizi servizi_;
     QString stampanteCorrente_;
-    QString filePdf_;     // chosen in the save dialog for the run in progress
-    QString cartellaPdf_; // folder of the last file chosen
-    QString titoloApplicazione_;
-    int codiceUscita_ = 0; // the process's exit code after an invoked run
-    std::unique_ptr<PrinterSurface> superficie_;
+    QString filePdf_;                    // chosen in the save dialog for the last run
+    QString cartellaPdf_;                // folder of the last file chosen
+    std::unique_ptr<CorsaStampa> corsa_; // the run in progress
 };
-
-// The credit line: product name, version, " © by ", company name, comments.
-QString ComponiCopyright();
 
 } // namespace vagolume

@@ -338,7 +338,7 @@ QWidget* frmbase::CreaControllo(const DescrizioneControllo& d) {
         if (!d.Stato) l->setText(didascalia);
     } else if (l && d.Tipo == Genere::Immagine) {
         l->setScaledContents(true);
-        for (const Picture& logo : {modello_->Logo1(), modello_->Logo2()})
+        for (const Picture& logo : {Logo1(), Logo2()})
             if (logo.name == w->objectName()) l->setPixmap(QPixmap::fromImage(logo.image));
     } else if (auto* b = qobject_cast<QPushButton*>(w)) {
         // Enter presses the button that has the focus.

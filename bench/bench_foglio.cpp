@@ -1,12 +1,11 @@
 // Benchmarks of page composition: one sheet on the recording surface, and a
 // whole 99-sheet run written to PDF in process.
 
+#include "print/DocumentoStampa.h"
 #include "print/StampaTesto.h"
 #include "print/Stampanti.h"
-#include "print/DocumentoStampa.h"
-#include "sheet/CiclodiStampa.h"
 #include "sheet/Sezioni.h"
-#include "support/FakeWindow.h"
+#include "support/CorsaFinta.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -28,7 +27,7 @@ void Foglio(benchmark::State& stato) {
     c.NumeroPagine = 5;
     c.TestoPeriodo = QStringLiteral("01/03 - 05/03/2024");
     c.Copyright = QStringLiteral("Vagolume 1.0.0 © by Vagolume developers 2026");
-    c.TestoLocalita = [] { return QStringLiteral("ROMA"); };
+    c.TestoDestinazione = QStringLiteral("ROMA");
     for (auto _ : stato) {
         s.ops.clear();
         c.PaginaCorrente = 2;
@@ -54,13 +53,9 @@ BENCHMARK(Foglio)->Unit(benchmark::kMicrosecond);
 void Pdf99Fogli(benchmark::State& stato) {
     for (auto _ : stato) {
         QTemporaryDir dir;
-        RecordingSurface finta;
-        FakeWindow w(finta);
-        w.InBianco(99);
-        StatoForm form;
-        SuperficieDocumento s(std::make_unique<ScrittorePdf>(dir.path()), [&w] { return w.title; });
-        const EsitoCiclo e = CiclodiStampa(w, form, s, dir.path());
-        if (!e.Stampato) stato.SkipWithError("run failed");
+        CorsaFinta corsa(dir.path());
+        corsa.InBianco(99);
+        if (corsa.Esegui().Cosa != EsitoCorsa::Salvato) stato.SkipWithError("run failed");
         stato.counters["byte"] = static_cast<double>(QFileInfo(dir.filePath("ROMA_Vagolume.pdf")).size());
     }
 }

@@ -3,7 +3,6 @@
 // folder. Used by misura.sh to time the program; not installed.
 
 #include "app/ModelloFinestra.h"
-#include "print/DocumentoStampa.h"
 #include "print/Stampanti.h"
 
 #include <QApplication>
@@ -17,10 +16,6 @@ int main(int argc, char** argv) {
     const QString copie = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("99");
     Servizi servizi;
     servizi.DomandaSiNo = [](const QString&, const QString&) { return true; };
-    servizi.CreaSuperficie = [](const QString& nome, std::function<QString()> titolo,
-                                std::function<QString()>) -> std::unique_ptr<PrinterSurface> {
-        return std::make_unique<SuperficieDocumento>(CreaStampante(nome), std::move(titolo));
-    };
     servizi.CartellaLavoro = QDir::currentPath();
     ModelloFinestra finestra(servizi);
     finestra.ImpostaStampanteCorrente(kNomeScrittorePdf);
@@ -29,5 +24,5 @@ int main(int argc, char** argv) {
     finestra.chkBianco_Click();
     finestra.cmbCopie.Testo = copie;
     finestra.AvviaStampa();
-    return finestra.UltimoEsito.Stampato ? 0 : 1;
+    return finestra.UltimoEsito.Consegnato() ? 0 : 1;
 }

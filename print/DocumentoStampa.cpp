@@ -6,12 +6,15 @@
 #include <QFile>
 #include <QPdfWriter>
 #include <QRegularExpression>
-#include <QTemporaryFile>
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace vagolume {
 
@@ -28,10 +31,26 @@ bool PdfCompleto(const QString& percorso) {
     f.seek(f.size() - 32);
     return f.read(32).contains("%%EOF");
 }
+
+// Documents dropped unfinished. Ending a painter on a PDF writer finishes the
+// document (fonts and all, which takes memory: a discarded run may be one
+// that ran out of it), and destroying either ends it; so they are kept here,
+// never touched again, for the rest of the program.
+struct Abbandonato {
+    std::unique_ptr<QPainter> painter;
+    std::unique_ptr<QPdfWriter> writer;
+    std::unique_ptr<QFile> file;
+};
+std::vector<Abbandonato>& Abbandonati() {
+    static auto* const abbandonati = new std::vector<Abbandonato>;
+    return *abbandonati;
+}
+
 } // namespace
 
-DocumentoStampa::DocumentoStampa(std::unique_ptr<Stampante> stampante, std::function<QString()> titolo)
-    : stampante_(std::move(stampante)), titolo_(std::move(titolo)), layout_(stampante_->Impaginazione()) {}
+DocumentoStampa::DocumentoStampa(std::unique_ptr<Stampante> stampante, QString titolo)
+    : stampante_(std::move(stampante)), layout_(stampante_->Impaginazione()),
+      nomeDocumento_(std::move(titolo)) {}
 
 DocumentoStampa::~DocumentoStampa() {
     Chiudi();
@@ -51,26 +70,45 @@ void DocumentoStampa::Fallisci(const QString& motivo) {
     throw ErroreDocumento(motivo.toStdString());
 }
 
+// The temporary file and the writer on it.
+void DocumentoStampa::Apri() {
+    const QString cartella = stampante_->CartellaTemporanea();
+    const QByteArray nomeCartella = QFile::encodeName(cartella.isEmpty() ? QStringLiteral(".") : cartella);
+    fd_ = ::open(nomeCartella.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd_ >= 0 && ::access("/proc/self/fd", X_OK) == 0) {
+        fileTemporaneo_ = QStringLiteral("/proc/self/fd/%1").arg(fd_);
+    } else {
+        if (fd_ >= 0) ::close(fd_);
+        // A named file, locked for as long as the run lives: a later start
+        // removes it only once the lock is gone. The process id in the name
+        // lets that start skip it without trying.
+        QByteArray nome = nomeCartella + "/" + QFile::encodeName(kPrefissoTemporaneo) +
+                          QByteArray::number(::getpid()) + "-XXXXXX.pdf";
+        fd_ = ::mkostemps(nome.data(), 4, O_CLOEXEC);
+        if (fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+            ::close(fd_);
+            ::unlink(nome.constData());
+            fd_ = -1;
+        }
+        if (fd_ >= 0) fileTemporaneo_ = QFile::decodeName(nome);
+    }
+    if (fd_ < 0)
+        Fallisci(QStringLiteral("impossibile creare il file temporaneo in %1: %2")
+                     .arg(cartella, QString::fromLocal8Bit(std::strerror(errno))));
+    file_ = std::make_unique<QFile>();
+    if (!file_->open(fd_, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+        Fallisci(QStringLiteral("impossibile scrivere il file temporaneo in %1").arg(cartella));
+    writer_ = std::make_unique<QPdfWriter>(file_.get());
+    writer_->setResolution(kRisoluzione);
+    writer_->setPageLayout(layout_);
+    writer_->setTitle(nomeDocumento_);
+    writer_->setCreator(QStringLiteral("Vagolume"));
+}
+
 QPainter& DocumentoStampa::Pagina() {
     if (!fallito_.isEmpty()) throw ErroreDocumento(fallito_.toStdString());
     if (!painter_->isActive()) {
-        nomeDocumento_ = titolo_ ? titolo_() : QString();
-        // The process id in the name lets a later start remove the file of a
-        // run that was killed.
-        QTemporaryFile temporaneo(
-            QDir(stampante_->CartellaTemporanea())
-                .filePath(kPrefissoTemporaneo + QString::number(::getpid()) + QStringLiteral("-XXXXXX.pdf")));
-        temporaneo.setAutoRemove(false);
-        if (!temporaneo.open())
-            Fallisci(QStringLiteral("impossibile creare il file temporaneo in %1: %2")
-                         .arg(stampante_->CartellaTemporanea(), temporaneo.errorString()));
-        fileTemporaneo_ = temporaneo.fileName();
-        temporaneo.close();
-        writer_ = std::make_unique<QPdfWriter>(fileTemporaneo_);
-        writer_->setResolution(kRisoluzione);
-        writer_->setPageLayout(layout_);
-        writer_->setTitle(nomeDocumento_);
-        writer_->setCreator(QStringLiteral("Vagolume"));
+        Apri();
         if (!painter_->begin(writer_.get()))
             Fallisci(QStringLiteral("impossibile iniziare il documento su \"%1\"").arg(stampante_->Nome()));
         paginaIniziata_ = false;
@@ -95,19 +133,29 @@ void DocumentoStampa::NuovaPagina() {
     }
 }
 
-// Ends the painter and removes the temporary file, whatever fails on the way.
+// Drops what is left of the document unfinished and removes the temporary
+// file, whatever fails on the way.
 void DocumentoStampa::Chiudi() {
-    try {
-        if (Aperto()) painter_->end();
-        writer_.reset();
-    } catch (...) {
-        // Out of memory while ending it: what is left of the painter and its
-        // writer is not touched again, not even to destroy it.
-        (void)painter_.release();
-        (void)writer_.release();
-        if (fallito_.isEmpty()) fallito_ = QStringLiteral("memoria esaurita");
+    if (Aperto() || writer_) {
+        Abbandonato abbandonato{std::move(painter_), std::move(writer_), std::move(file_)};
+        painter_ = std::make_unique<QPainter>();
+        try {
+            Abbandonati().push_back(std::move(abbandonato));
+        } catch (...) {
+            // No room even to keep it: leave it as it is, untouched.
+            (void)abbandonato.painter.release();
+            (void)abbandonato.writer.release();
+            (void)abbandonato.file.release();
+        }
     }
-    if (!fileTemporaneo_.isEmpty()) ::unlink(QFile::encodeName(fileTemporaneo_).constData());
+    file_.reset();
+    if (fd_ >= 0) {
+        // A named file goes before its lock does.
+        if (!fileTemporaneo_.startsWith(QLatin1String("/proc/")))
+            ::unlink(QFile::encodeName(fileTemporaneo_).constData());
+        ::close(fd_);
+    }
+    fd_ = -1;
     fileTemporaneo_.clear();
 }
 
@@ -122,6 +170,7 @@ void DocumentoStampa::Consegna() {
     if (!Aperto()) return; // nothing was drawn: nothing to print
     const bool finito = painter_->end();
     writer_.reset();
+    file_.reset();
     if (!finito || !PdfCompleto(fileTemporaneo_))
         Fallisci(QStringLiteral("il documento \"%1\" non è stato scritto per intero (disco pieno?)")
                      .arg(nomeDocumento_));
@@ -139,19 +188,16 @@ void DocumentoStampa::Consegna() {
     if (SegnaleRicevuto() == 0 && stampante_->Nome() != kNomeScrittorePdf) {
         ScrittorePdf scrittore(QDir::currentPath());
         QString erroreSalvataggio;
-        if (scrittore.Consegna(fileTemporaneo_, nomeDocumento_, erroreSalvataggio)) {
+        if (scrittore.Consegna(fileTemporaneo_, nomeDocumento_, erroreSalvataggio))
             salvato_ = scrittore.FileScritto();
-            motivo += QStringLiteral("; il documento è stato salvato in %1").arg(salvato_);
-        } else {
+        else
             motivo +=
                 QStringLiteral("; nemmeno il salvataggio come PDF è riuscito (%1)").arg(erroreSalvataggio);
-        }
     }
     Fallisci(motivo);
 }
 
-SuperficieDocumento::SuperficieDocumento(std::unique_ptr<Stampante> stampante,
-                                         std::function<QString()> titolo)
+SuperficieDocumento::SuperficieDocumento(std::unique_ptr<Stampante> stampante, QString titolo)
     : SuperficieQPainter(nullptr, kRisoluzione / 25.4, 0),
       documento_(std::move(stampante), std::move(titolo)) {
     ImpostaAltezza(documento_.AltezzaStampabile());
@@ -169,10 +215,16 @@ void RimuoviTemporaneiOrfani(const QString& cartella) {
         const long pid = trovato.captured(1).toLong(&ok);
         if (!ok || pid <= 0 || pid == ::getpid()) continue;
         if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue; // still running
-        struct stat info {};
+        // A process id of another PID namespace (a container) says nothing
+        // here: the lock a live run holds does.
         const QByteArray percorso = QFile::encodeName(dir.filePath(file));
-        if (::lstat(percorso.constData(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::getuid())
+        const int fd = ::open(percorso.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0) continue;
+        struct stat info {};
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+            info.st_uid == ::getuid())
             ::unlink(percorso.constData());
+        ::close(fd);
     }
 }
 

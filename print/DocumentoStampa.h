@@ -1,25 +1,30 @@
 #pragma once
 // The document of a real print run: the pages are drawn with a QPainter into a
 // temporary PDF file, which is handed to its printer when the document ends
-// and simply deleted when the document is discarded.
+// and simply dropped when the document is discarded.
+//
+// The temporary file has no name (O_TMPFILE) in the folder where the document
+// will end up: no other process can remove it while it is written, and
+// nothing of it is left when the program is killed; it gets its name only when
+// it is handed over whole. Where the file system has no unnamed files, it is a
+// hidden named file that a lock marks as in use while the run lives.
 
 #include "print/Stampanti.h"
 #include "print/SuperficieQPainter.h"
 
 #include <QPageLayout>
 #include <QPainter>
-#include <functional>
 #include <memory>
 
+class QFile;
 class QPdfWriter;
 
 namespace vagolume {
 
 class DocumentoStampa {
 public:
-    // titolo: read when the document begins, at its first drawing; it names
-    // the document (the print job or the PDF file).
-    DocumentoStampa(std::unique_ptr<Stampante> stampante, std::function<QString()> titolo);
+    // titolo names the document (the print job or the PDF file).
+    DocumentoStampa(std::unique_ptr<Stampante> stampante, QString titolo);
     // A document still open is discarded: nothing unfinished is ever printed.
     ~DocumentoStampa();
 
@@ -32,7 +37,7 @@ public:
     // the finished document is kept as a PDF file in the current folder and
     // ErroreDocumento says why and where it is.
     void Consegna();
-    // Throws the document away; later drawing is refused.
+    // Throws the document away, unfinished; later drawing is refused.
     void Scarta();
 
     float AltezzaStampabile() const;
@@ -43,15 +48,17 @@ public:
     QString FileSalvato() const { return salvato_; }
 
 private:
+    void Apri();
     void Chiudi();
     [[noreturn]] void Fallisci(const QString& motivo);
 
     std::unique_ptr<Stampante> stampante_;
-    std::function<QString()> titolo_;
     QPageLayout layout_;
+    std::unique_ptr<QFile> file_; // on fd_
     std::unique_ptr<QPdfWriter> writer_;
     std::unique_ptr<QPainter> painter_ = std::make_unique<QPainter>();
-    QString fileTemporaneo_;
+    int fd_ = -1;
+    QString fileTemporaneo_; // its path: /proc/self/fd/N, or the hidden name
     QString nomeDocumento_;
     QString salvato_;
     QString fallito_;             // why the document cannot go on; empty while it can
@@ -62,7 +69,7 @@ private:
 // The drawing surface of a real run: a QPainter surface on a DocumentoStampa.
 class SuperficieDocumento : public SuperficieQPainter {
 public:
-    SuperficieDocumento(std::unique_ptr<Stampante> stampante, std::function<QString()> titolo);
+    SuperficieDocumento(std::unique_ptr<Stampante> stampante, QString titolo);
 
     void NewPage() override { documento_.NuovaPagina(); }
     void EndDocument() override { documento_.Consegna(); }
@@ -78,8 +85,10 @@ private:
     DocumentoStampa documento_;
 };
 
-// Temporary files of runs whose process is gone (killed, the machine stopped)
-// are removed from a folder: they carry their process id in their name.
+// Hidden temporary files left in a folder by runs whose process is gone (by
+// older versions, or on a file system without unnamed files) are removed:
+// they carry their process id in their name, and a live run holds a lock on
+// its own.
 void RimuoviTemporaneiOrfani(const QString& cartella);
 
 } // namespace vagolume

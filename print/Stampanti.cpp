@@ -128,27 +128,47 @@ QString NomeFileSicuro(const QString& nomeDocumento) {
     return nome;
 }
 
-namespace {
-// Gives a finished file a second name, only if that name is free; errno says
-// why not. A hard link never replaces an existing file (the temporary name is
-// removed by the caller); a file system without hard links gets a rename that
-// refuses to replace. QFile::rename would not do: it looks for the name first
-// and, when its own rename then fails, copies over whatever took the name
-// meanwhile, so that of two runs ending together one would lose its document.
-bool CreaSenzaSostituire(const QByteArray& sorgente, const QByteArray& destinazione) {
-    if (::link(sorgente.constData(), destinazione.constData()) == 0) return true;
-    if (errno != EPERM && errno != EOPNOTSUPP && errno != EXDEV) return false;
-    return ::renameat2(AT_FDCWD, sorgente.constData(), AT_FDCWD, destinazione.constData(),
-                       RENAME_NOREPLACE) == 0;
+bool DaiNome(const QByteArray& sorgente, const QByteArray& destinazione, bool sostituisci) {
+    if (!sostituisci) {
+        // A hard link never replaces an existing file; it also names a file
+        // that has none yet. A file system without hard links gets a rename
+        // that refuses to replace. QFile::rename would not do: it looks for
+        // the name first and, when its own rename then fails, copies over
+        // whatever took the name meanwhile, so that of two runs ending
+        // together one would lose its document.
+        if (::linkat(AT_FDCWD, sorgente.constData(), AT_FDCWD, destinazione.constData(), AT_SYMLINK_FOLLOW) ==
+            0)
+            return true;
+        if (errno != EPERM && errno != EOPNOTSUPP && errno != EXDEV) return false;
+        return ::renameat2(AT_FDCWD, sorgente.constData(), AT_FDCWD, destinazione.constData(),
+                           RENAME_NOREPLACE) == 0;
+    }
+    if (!sorgente.startsWith("/proc/")) return ::rename(sorgente.constData(), destinazione.constData()) == 0;
+    // A file without a name gets a free hidden one beside the target first,
+    // then replaces the target by a rename.
+    const QByteArray cartella = QFile::encodeName(QFileInfo(QFile::decodeName(destinazione)).absolutePath());
+    for (int tentativo = 0; tentativo < 100; ++tentativo) {
+        const QByteArray provvisorio = cartella + "/.vagolume-" + QByteArray::number(::getpid()) + "-" +
+                                       QByteArray::number(tentativo) + ".pdf";
+        if (!DaiNome(sorgente, provvisorio, false)) {
+            if (errno == EEXIST) continue;
+            return false;
+        }
+        if (::rename(provvisorio.constData(), destinazione.constData()) == 0) return true;
+        const int errore = errno;
+        ::unlink(provvisorio.constData());
+        errno = errore;
+        return false;
+    }
+    errno = EEXIST;
+    return false;
 }
-} // namespace
 
-ScrittorePdf::ScrittorePdf(QString cartella, std::function<QString()> fileScelto)
+ScrittorePdf::ScrittorePdf(QString cartella, QString fileScelto)
     : cartella_(std::move(cartella)), fileScelto_(std::move(fileScelto)) {}
 
 QString ScrittorePdf::CartellaTemporanea() const {
-    const QString scelto = FileScelto();
-    return scelto.isEmpty() ? cartella_ : QFileInfo(scelto).absolutePath();
+    return fileScelto_.isEmpty() ? cartella_ : QFileInfo(fileScelto_).absolutePath();
 }
 
 QPageLayout ScrittorePdf::Impaginazione() const {
@@ -159,23 +179,21 @@ bool ScrittorePdf::Consegna(const QString& pdf, const QString& nomeDocumento, QS
     const QString base = NomeFileSicuro(nomeDocumento);
     const QByteArray sorgente = QFile::encodeName(pdf);
     ::chmod(sorgente.constData(), ModoFileNuovo());
-    if (const QString scelto = FileScelto(); !scelto.isEmpty()) {
-        // The name the user chose, exactly; a rename replaces an old file at
-        // once, never leaving half of either.
-        if (::rename(sorgente.constData(), QFile::encodeName(scelto).constData()) == 0) {
-            ultimoFile_ = scelto;
+    if (!fileScelto_.isEmpty()) {
+        // The name the user chose, exactly.
+        if (DaiNome(sorgente, QFile::encodeName(fileScelto_), true)) {
+            ultimoFile_ = fileScelto_;
             return true;
         }
         errore = QStringLiteral("impossibile scrivere %1: %2")
-                     .arg(scelto, QString::fromLocal8Bit(std::strerror(errno)));
+                     .arg(fileScelto_, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
     for (int i = 1; i < 10000; ++i) {
         const QString nome =
             i == 1 ? base + QStringLiteral(".pdf") : QStringLiteral("%1 (%2).pdf").arg(base).arg(i);
         const QString percorso = QDir(cartella_).filePath(nome);
-        const QByteArray destinazione = QFile::encodeName(percorso);
-        if (CreaSenzaSostituire(sorgente, destinazione)) {
+        if (DaiNome(sorgente, QFile::encodeName(percorso), false)) {
             ultimoFile_ = percorso;
             return true;
         }
@@ -301,9 +319,11 @@ QStringList ElencoStampanti(QStringList installate) {
     return installate;
 }
 
-std::unique_ptr<Stampante> CreaStampante(const QString& nome, std::function<QString()> fileScelto) {
+std::unique_ptr<Stampante> CreaStampante(const QString& nome, const QString& cartella,
+                                         const QString& fileScelto) {
     if (nome == kNomeScrittorePdf)
-        return std::make_unique<ScrittorePdf>(QDir::currentPath(), std::move(fileScelto));
+        return std::make_unique<ScrittorePdf>(cartella.isEmpty() ? QDir::currentPath() : cartella,
+                                              fileScelto);
     return std::make_unique<CodaCups>(nome);
 }
 

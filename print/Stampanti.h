@@ -7,7 +7,6 @@
 #include <QPageLayout>
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <memory>
 
 namespace vagolume {
@@ -33,13 +32,12 @@ public:
 
 // Writes "<document name>.pdf" into a folder (the current working directory),
 // never overwriting: " (2)", " (3)"... are added before ".pdf". When the user
-// chose a file in the save dialog (fileScelto, read when the document begins
-// and ends), that file is written instead, replacing it: the dialog asked
-// first. The document is then drawn in the chosen file's folder, so that it
-// ends up there by a rename on the same file system.
+// chose a file in the save dialog (fileScelto), that file is written instead,
+// replacing it: the dialog asked first. The document is then drawn in the
+// chosen file's folder, so that it ends up there on the same file system.
 class ScrittorePdf : public Stampante {
 public:
-    explicit ScrittorePdf(QString cartella, std::function<QString()> fileScelto = {});
+    explicit ScrittorePdf(QString cartella, QString fileScelto = {});
     QString Nome() const override { return kNomeScrittorePdf; }
     QPageLayout Impaginazione() const override;
     QString CartellaTemporanea() const override;
@@ -48,10 +46,8 @@ public:
     QString FileScritto() const override { return ultimoFile_; }
 
 private:
-    QString FileScelto() const { return fileScelto_ ? fileScelto_() : QString(); }
-
     QString cartella_;
-    std::function<QString()> fileScelto_;
+    QString fileScelto_;
     QString ultimoFile_;
 };
 
@@ -92,8 +88,16 @@ QStringList StampantiInstallate();
 // given, followed by the built-in PDF writer.
 QStringList ElencoStampanti(QStringList installate);
 
-// The printer of a name: the PDF writer (writing into the current folder, or
-// the file fileScelto gives when it gives one) or an installed queue.
-std::unique_ptr<Stampante> CreaStampante(const QString& nome, std::function<QString()> fileScelto = {});
+// The printer of a name: the PDF writer (writing into cartella, or the file
+// fileScelto when one was chosen) or an installed queue.
+std::unique_ptr<Stampante> CreaStampante(const QString& nome, const QString& cartella = {},
+                                         const QString& fileScelto = {});
+
+// Gives a finished file (a path, or /proc/self/fd/N for a file that has no
+// name yet) the name destinazione. Without sostituisci the name must be free
+// (errno EEXIST otherwise), and no other file ever loses it; with it, an old
+// file of that name is replaced at once, never leaving half of either.
+// Returns false with errno set.
+bool DaiNome(const QByteArray& sorgente, const QByteArray& destinazione, bool sostituisci);
 
 } // namespace vagolume

@@ -1,6 +1,14 @@
 #include "sheet/Contesto.h"
 
 #include "calendar/Calendario.h"
+#include "versione.h"
+
+#include <QImage>
+
+// The logos live in the core library's resources.
+static void CaricaRisorse() {
+    Q_INIT_RESOURCE(resources);
+}
 
 namespace vagolume {
 
@@ -21,6 +29,29 @@ void ContestoStampa::ImpostaColonne() {
     Colonna[4] = 165;
     Colonna[5] = 185;
     Colonna[6] = 195;
+}
+
+QString ComponiCopyright() {
+    return QStringLiteral(VAGOLUME_PRODUCT_NAME " %1.%2.%3 © by " VAGOLUME_COMPANY_NAME " " VAGOLUME_COMMENTS)
+        .arg(VAGOLUME_VERSION_MAJOR)
+        .arg(VAGOLUME_VERSION_MINOR)
+        .arg(VAGOLUME_VERSION_PATCH);
+}
+
+Picture Logo1() {
+    static const Picture logo = [] {
+        CaricaRisorse();
+        return Picture{QStringLiteral("imgLogo1"), QImage(QStringLiteral(":/logo1.png"))};
+    }();
+    return logo;
+}
+
+Picture Logo2() {
+    static const Picture logo = [] {
+        CaricaRisorse();
+        return Picture{QStringLiteral("imgLogo2"), QImage(QStringLiteral(":/logo2.jpg"))};
+    }();
+    return logo;
 }
 
 } // namespace vagolume

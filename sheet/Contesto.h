@@ -7,7 +7,6 @@
 #include <QString>
 #include <array>
 #include <cstdint>
-#include <functional>
 
 namespace vagolume {
 
@@ -35,17 +34,21 @@ struct ContestoStampa {
     double SizeLegenda = 8;
     float XLegenda = 10;
 
-    // From the window: the credit line, the two logos, and the destination
-    // text box read at drawing time.
+    // The credit line and the two logos, as the window shows them.
     QString Copyright;
     Picture Logo1;
     Picture Logo2;
-    std::function<QString()> TestoLocalita;
 
     // The page geometry that follows from the printable height: FondoPagina,
     // InizioSpese, InizioControlli, AltezzaFascia and PassoRiga.
     void ImpostaGeometria(float PrintableHeight);
     void ImpostaColonne();
 };
+
+// The credit line: product name, version, " © by ", company name, comments.
+QString ComponiCopyright();
+// The two logos of the window and of every page.
+Picture Logo1();
+Picture Logo2();
 
 } // namespace vagolume

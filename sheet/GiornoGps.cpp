@@ -71,7 +71,7 @@ void StampaGiornoGps(PrinterSurface& s, ContestoStampa& c) {
 
     // The trip's name and period in the title bar.
     if (c.DatiInseriti) {
-        const QString localita = c.TestoLocalita ? c.TestoLocalita() : c.TestoDestinazione;
+        const QString& localita = c.TestoDestinazione;
         // Its line reaches 0.7 mm below the bar: a long destination, shrunk to
         // fit, shrinks towards the middle of the field and stays inside it.
         StampaTestoNelCampo(s, localita.toUpper(), 13.7f, 30, Colonna[2], true, false, 16, Centrato);

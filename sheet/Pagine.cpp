@@ -53,32 +53,6 @@ private:
 
 } // namespace
 
-ContestoStampa ValoriCorsa(const DatiItinerario& dati, float PrintableHeight) {
-    ContestoStampa c;
-    c.ImpostaColonne();
-    c.DataInizio = Data2Giul(dati.DataInizio);
-    c.DataFine = Data2Giul(dati.DataFine);
-    c.NumeroPagine = static_cast<float>(c.DataFine - c.DataInizio + 1);
-    c.TestoPeriodo =
-        Data2Data(Giu2Datas(c.DataInizio)).left(5) + QStringLiteral(" - ") + Data2Data(Giu2Datas(c.DataFine));
-    c.TestoDestinazione = dati.Destinazione;
-    c.DatiInseriti = !dati.Bianco;
-    if (!std::isfinite(PrintableHeight))
-        throw ErroreCalcolo("la stampante non dà l'altezza dell'area stampabile");
-    c.ImpostaGeometria(PrintableHeight);
-    if (dati.Bianco) {
-        c.NumeroPagine = ValoreNumerico(dati.Copie);
-        c.TestoPeriodo = QStringLiteral("in bianco");
-        c.TestoDestinazione = QStringLiteral("in bianco");
-    }
-    if (c.NumeroPagine > kMaxPagine)
-        throw ErroreCalcolo(QStringLiteral("periodo di %1 giorni: più di %2 fogli, non stampo")
-                                .arg(QString::number(static_cast<double>(c.NumeroPagine), 'g', 7))
-                                .arg(kMaxPagine)
-                                .toStdString());
-    return c;
-}
-
 bool PassoMuto(const char*, const std::function<void()>& disegno) {
     try {
         disegno();

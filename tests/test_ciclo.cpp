@@ -1,10 +1,9 @@
-// Whole print runs on the recording surface: pages, confirmation, cancel,
-// runs started by the itinerary program, the document name and the
-// end-of-run file.
+// Whole print runs on the recording surface: pages, confirmation text,
+// cancel, refused requests, the document name, the outcome, its exit status
+// and the end-of-run file.
 
 #include "print/Stampanti.h"
-#include "sheet/CiclodiStampa.h"
-#include "support/FakeWindow.h"
+#include "support/CorsaFinta.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -48,26 +47,31 @@ private slots:
     }
 
     void conferma() {
+        RecordingSurface s;
+        CorsaFinta c(s, QString());
         QCOMPARE(
-            TestoConferma("ROMA", "01/03 - 05/03/2024", 5),
+            TestoConferma(c.richiesta),
             QStringLiteral("Predisposizione per la stampa\r\rDestinazione: . . ROMA\rPeriodo: . . . . . . . "
                            "01/03 - 05/03/2024\rPagine: . . . . . . . . 5\r\rVuoi stampare i moduli per il "
+                           "vagolume?"));
+        c.InBianco(3);
+        QCOMPARE(
+            TestoConferma(c.richiesta),
+            QStringLiteral("Predisposizione per la stampa\r\rDestinazione: . . in bianco\rPeriodo: . . . . "
+                           ". . . in bianco\rPagine: . . . . . . . . 3\r\rVuoi stampare i moduli per il "
                            "vagolume?"));
     }
 
     void cinqueGiorni() {
         QTemporaryDir dir;
         RecordingSurface s;
-        FakeWindow w(s);
-        StatoForm form;
-        const EsitoCiclo e = CiclodiStampa(w, form, s, dir.path());
-        QCOMPARE(w.questions.size(), 1);
-        QVERIFY(w.questions[0].contains(QStringLiteral("Periodo: . . . . . . . 01/03 - 05/03/2024")));
-        QVERIFY(w.questions[0].contains(QStringLiteral("Pagine: . . . . . . . . 5\r")));
-        QVERIFY(e.Stampato && !e.Annullato && e.Errori == 0);
+        CorsaFinta c(s, dir.path());
+        const EsitoCorsa e = c.Esegui();
+        QCOMPARE(e.Cosa, EsitoCorsa::Stampato);
+        QCOMPARE(e.Errori, 0);
+        QCOMPARE(CodiceUscita(e), 0);
         QVERIFY(s.ended);
         QCOMPARE(s.documentName, QStringLiteral("ROMA_Vagolume"));
-        QCOMPARE(w.title, QStringLiteral("Vagolume")); // restored after the document began
         // The cover page frame is the first drawing, at line width 8, not filled.
         const auto riquadri = s.OfKind(Op::Box);
         QVERIFY(!riquadri.isEmpty());
@@ -77,35 +81,21 @@ private slots:
         QCOMPARE(riquadri[0].fillStyle, FillStyle::Transparent);
         // One page break after the cover and after each of the five pages.
         QCOMPARE(s.OfKind(Op::NewPage).size(), 6);
-        QCOMPARE(w.lastCorr, 5.0f);
-        QCOMPARE(w.lastTotale, 5.0f);
+        QCOMPARE(c.lastCorr, 5);
+        QCOMPARE(c.lastTotale, 5);
         QVERIFY(e.FineScritta);
         QCOMPARE(Leggi(dir.filePath(kFileFineStampa)), QByteArray("Fatto\r\n"));
-        QVERIFY(!e.TerminaProgramma);
+        QVERIFY(!CorsaStampa::InCorso());
     }
 
     void unGiorno() {
         QTemporaryDir dir;
         RecordingSurface s;
-        FakeWindow w(s);
-        w.dati.DataFine = w.dati.DataInizio;
-        StatoForm form;
-        CiclodiStampa(w, form, s, dir.path());
+        CorsaFinta c(s, dir.path());
+        c.richiesta.Fine = c.richiesta.Inizio;
+        c.Esegui();
         QCOMPARE(s.OfKind(Op::NewPage).size(), 2);
-        QCOMPARE(w.lastTotale, 1.0f);
-    }
-
-    void rispostaNo() {
-        QTemporaryDir dir;
-        RecordingSurface s;
-        FakeWindow w(s);
-        w.answer = false;
-        StatoForm form;
-        const EsitoCiclo e = CiclodiStampa(w, form, s, dir.path());
-        QVERIFY(e.Rinunciato);
-        QVERIFY(s.ops.isEmpty() || s.OfKind(Op::Box).isEmpty());
-        QVERIFY(!s.documentOpen && !s.ended);
-        QCOMPARE(Leggi(dir.filePath(kFileFineStampa)), QByteArray("Fatto\r\n"));
+        QCOMPARE(c.lastTotale, 1);
     }
 
     // Cancel confirmed while the run yields at the start of page 2 of 5: page
@@ -113,65 +103,31 @@ private slots:
     void annullaPagina2() {
         QTemporaryDir dir;
         RecordingSurface s;
-        FakeWindow w(s);
-        StatoForm form;
-        w.onEvents = [&](int passo) {
-            if (passo == 3) // page set-up, page 1, page 2
-                form.AnnullaStampa = true;
+        CorsaFinta c(s, dir.path());
+        c.onEvents = [&](CorsaStampa& corsa, int passo) {
+            QCOMPARE(CorsaStampa::InCorso(), &corsa);
+            if (passo == 3) // cover, page 1, page 2
+                corsa.Annulla();
         };
-        const EsitoCiclo e = CiclodiStampa(w, form, s, dir.path());
-        QVERIFY(e.Annullato && !e.Stampato);
+        const EsitoCorsa e = c.Esegui();
+        QCOMPARE(e.Cosa, EsitoCorsa::Annullato);
+        QCOMPARE(CodiceUscita(e), 1);
         QVERIFY(s.aborted && !s.ended);
-        QCOMPARE(w.lastCorr, 2.0f);
+        QCOMPARE(c.lastCorr, 2);
         QCOMPARE(s.OfKind(Op::NewPage).size(), 2); // after the cover and after page 1
         QCOMPARE(Leggi(dir.filePath(kFileFineStampa)), QByteArray("Fatto\r\n"));
-        QVERIFY(w.log.contains(QStringLiteral("Annulla 0")));
     }
 
+    // A request is taken as it was confirmed: the run reads nothing else.
     void biancoTrePagine() {
         QTemporaryDir dir;
         RecordingSurface s;
-        FakeWindow w(s);
-        w.InBianco(3);
-        StatoForm form;
-        CiclodiStampa(w, form, s, dir.path());
-        QVERIFY(!form.DatiInseriti);
-        QVERIFY(w.questions[0].contains(QStringLiteral("Destinazione: . . in bianco\r")));
-        QVERIFY(w.questions[0].contains(QStringLiteral("Periodo: . . . . . . . in bianco\r")));
-        QVERIFY(w.questions[0].contains(QStringLiteral("Pagine: . . . . . . . . 3\r")));
+        CorsaFinta c(s, dir.path());
+        c.InBianco(3);
+        c.Esegui();
         QCOMPARE(s.OfKind(Op::NewPage).size(), 4);
-        // The document is still named after the destination box.
+        // The document is still named after the destination.
         QCOMPARE(s.documentName, QStringLiteral("ROMA_Vagolume"));
-    }
-
-    // Started by the itinerary program: no question, "&Fine" disabled, the
-    // document ended before the end-of-run file says that printing is over.
-    void avviatoDaPercorsario() {
-        QTemporaryDir dir;
-        RecordingSurface s;
-        FakeWindow w(s);
-        StatoForm form;
-        form.RigaComando = QStringLiteral("05/03/2024");
-        const EsitoCiclo e = CiclodiStampa(w, form, s, dir.path());
-        QVERIFY(w.questions.isEmpty());
-        QVERIFY(w.fineDisabled);
-        QVERIFY(s.ended);
-        QVERIFY(e.TerminaProgramma && e.FineScritta);
-    }
-
-    // An end date before the start date prints the cover page only, without
-    // dividing by zero, and still writes the end-of-run file.
-    void fineFinePrimaDellInizio() {
-        QTemporaryDir dir;
-        RecordingSurface s;
-        FakeWindow w(s);
-        w.dati.DataFine = QStringLiteral("28022024");
-        StatoForm form;
-        form.RigaComando = QStringLiteral("x");
-        const EsitoCiclo e = CiclodiStampa(w, form, s, dir.path());
-        QCOMPARE(s.OfKind(Op::NewPage).size(), 1);
-        QVERIFY(s.ended && e.FineScritta);
-        QCOMPARE(w.lastTotale, -1.0f);
     }
 
     // A surface that refuses everything: every step is skipped, the run
@@ -180,13 +136,12 @@ private slots:
         QTemporaryDir dir;
         RecordingSurface s;
         s.FailFrom(1);
-        FakeWindow w(s);
-        StatoForm form;
-        const EsitoCiclo e = CiclodiStampa(w, form, s, dir.path());
+        CorsaFinta c(s, dir.path());
+        const EsitoCorsa e = c.Esegui();
         QVERIFY(e.Errori > 0);
+        QCOMPARE(CodiceUscita(e), 1);
         QVERIFY(e.FineScritta);
-        QCOMPARE(w.lastCorr, 5.0f);
-        QVERIFY(w.log.contains(QStringLiteral("Dimensiona 0")));
+        QCOMPARE(c.lastCorr, 5);
     }
 
     // A failure of the document itself, or memory running out, ends the run
@@ -205,49 +160,42 @@ private slots:
         QTemporaryDir dir;
         RecordingSurface s;
         s.FailFrom(da, static_cast<RecordingSurface::Guasto>(guasto));
-        FakeWindow w(s);
-        StatoForm form;
-        const EsitoCiclo e = CiclodiStampa(w, form, s, dir.path());
+        CorsaFinta c(s, dir.path());
+        const EsitoCorsa e = c.Esegui();
         QCOMPARE(s.DrawAttempts(), da);
-        QVERIFY(!e.Stampato && !s.ended);
+        QCOMPARE(e.Cosa, EsitoCorsa::Fallito);
+        QVERIFY(!s.ended);
         QVERIFY(!e.Motivo.isEmpty());
         QVERIFY(e.FineScritta);
+        QCOMPARE(CodiceUscita(e), 1);
     }
 
-    // Unreadable dates stop the run before anything is drawn; the end steps
-    // still run.
-    void dateIllegibili() {
+    // A request that cannot be printed is refused before anything is drawn:
+    // a period of centuries from a mistyped year, an end before the start,
+    // dates that are no dates; ten years still print. The refusal is the
+    // run's one failure, said once.
+    void richiesteRifiutate_data() {
+        QTest::addColumn<QDate>("fine");
+        QTest::addColumn<int>("cosa");
+        QTest::newRow("secoli") << QDate(9999, 12, 31) << int(EsitoCorsa::Rifiutato);
+        QTest::newRow("dieci anni e un giorno") << QDate(2034, 3, 9) << int(EsitoCorsa::Rifiutato);
+        QTest::newRow("dieci anni") << QDate(2034, 3, 8) << int(EsitoCorsa::Stampato);
+        QTest::newRow("fine prima dell'inizio") << QDate(2024, 2, 28) << int(EsitoCorsa::Rifiutato);
+        QTest::newRow("data non valida") << QDate() << int(EsitoCorsa::Rifiutato);
+    }
+    void richiesteRifiutate() {
+        QFETCH(QDate, fine);
+        QFETCH(int, cosa);
         QTemporaryDir dir;
         RecordingSurface s;
-        FakeWindow w(s);
-        w.dati.DataInizio = QStringLiteral("0101999999");
-        StatoForm form;
-        const EsitoCiclo e = CiclodiStampa(w, form, s, dir.path());
-        QVERIFY(w.questions.isEmpty());
-        QVERIFY(s.ops.isEmpty());
-        QVERIFY(e.Errori > 0 && e.FineScritta);
-    }
-
-    // A period of centuries from a mistyped year is refused before anything
-    // is printed; ten years still print.
-    void periodoTroppoLungo_data() {
-        QTest::addColumn<QString>("fine");
-        QTest::addColumn<bool>("stampato");
-        QTest::newRow("secoli") << "31129999" << false;
-        QTest::newRow("dieci anni e un giorno") << "09032034" << false;
-    }
-    void periodoTroppoLungo() {
-        QFETCH(QString, fine);
-        QFETCH(bool, stampato);
-        QTemporaryDir dir;
-        RecordingSurface s;
-        FakeWindow w(s);
-        w.dati.DataFine = fine;
-        StatoForm form;
-        const EsitoCiclo e = CiclodiStampa(w, form, s, dir.path());
-        QCOMPARE(e.Stampato, stampato);
-        QVERIFY(s.ops.isEmpty());
-        QVERIFY(e.FineScritta && e.Errori == 1);
+        CorsaFinta c(s, dir.path());
+        c.richiesta.Fine = fine;
+        const EsitoCorsa e = c.Esegui();
+        QCOMPARE(int(e.Cosa), cosa);
+        QCOMPARE(s.ops.isEmpty(), cosa == EsitoCorsa::Rifiutato);
+        QVERIFY(e.FineScritta);
+        QCOMPARE(e.Errori, 0);
+        QCOMPARE(CodiceUscita(e), cosa == EsitoCorsa::Rifiutato ? 1 : 0);
     }
 
     void fileFineSostituisceUnLink() {
@@ -258,7 +206,7 @@ private slots:
         f.write("intatto");
         f.close();
         QVERIFY(QFile::link(bersaglio, dir.filePath(kFileFineStampa)));
-        QVERIFY(ScriviFineStampa(dir.path()));
+        QVERIFY(Concludi(EsitoCorsa::Di(EsitoCorsa::Stampato), dir.path()).FineScritta);
         QCOMPARE(Leggi(bersaglio), QByteArray("intatto"));
         QVERIFY(!QFileInfo(dir.filePath(kFileFineStampa)).isSymLink());
         QCOMPARE(Leggi(dir.filePath(kFileFineStampa)), QByteArray("Fatto\r\n"));
@@ -270,7 +218,9 @@ private slots:
         if (::geteuid() == 0) QSKIP("root writes into read-only folders");
         QTemporaryDir dir;
         ::chmod(QFile::encodeName(dir.path()).constData(), 0555);
-        QVERIFY(!ScriviFineStampa(dir.path()));
+        const EsitoCorsa e = Concludi(EsitoCorsa::Di(EsitoCorsa::Stampato), dir.path());
+        QVERIFY(!e.FineScritta);
+        QCOMPARE(CodiceUscita(e), 1); // the caller would never know
         ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
     }
 
@@ -296,7 +246,7 @@ private slots:
             return ::stat(QFile::encodeName(percorso).constData(), &info) == 0 ? int(info.st_mode & 07777)
                                                                                : -1;
         };
-        QVERIFY(ScriviFineStampa(dir.path()));
+        QVERIFY(Concludi(EsitoCorsa::Di(EsitoCorsa::Stampato), dir.path()).FineScritta);
         QCOMPARE(modoDi(dir.filePath(kFileFineStampa)), modo);
         // The document is drawn into a private temporary file first.
         const QString temporaneo = dir.filePath(QStringLiteral(".documento.pdf"));
@@ -312,7 +262,10 @@ private slots:
         QCOMPARE(::umask(primaDelTest), static_cast<mode_t>(maschera));
     }
 
-    void fileFineCartellaMancante() { QVERIFY(!ScriviFineStampa(QStringLiteral("/nonexistent/vagolume"))); }
+    void fileFineCartellaMancante() {
+        QVERIFY(!Concludi(EsitoCorsa::Di(EsitoCorsa::Stampato), QStringLiteral("/nonexistent/vagolume"))
+                     .FineScritta);
+    }
 };
 
 QTEST_MAIN(TestCiclo)

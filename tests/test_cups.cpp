@@ -6,8 +6,7 @@
 
 #include "print/DocumentoStampa.h"
 #include "print/Stampanti.h"
-#include "sheet/CiclodiStampa.h"
-#include "support/FakeWindow.h"
+#include "support/CorsaFinta.h"
 
 #include <QDir>
 #include <QProcess>
@@ -42,8 +41,20 @@ QList<Lavoro> Lavori() {
     return lavori;
 }
 
+// The documents being drawn in a folder: hidden named files, and the files
+// without a name this process holds open there.
 QStringList FileTemporanei(const QString& cartella) {
-    return QDir(cartella).entryList({QStringLiteral(".vagolume-*")}, QDir::Files | QDir::Hidden);
+    QStringList file = QDir(cartella).entryList({QStringLiteral(".vagolume-*")}, QDir::Files | QDir::Hidden);
+    const QDir fd(QStringLiteral("/proc/self/fd"));
+    for (const QString& n : fd.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        char dove[4096];
+        const ssize_t lunghezza =
+            ::readlink(QFile::encodeName(fd.filePath(n)).constData(), dove, sizeof dove);
+        const QString testo = QFile::decodeName(QByteArray(dove, lunghezza > 0 ? lunghezza : 0));
+        if (testo.startsWith(cartella + u'/') && testo.endsWith(QStringLiteral(" (deleted)")))
+            file.append(testo);
+    }
+    return file;
 }
 
 } // namespace
@@ -78,19 +89,16 @@ class TestCups : public QObject {
 
     // A whole run from the window on a queue, with the cancel request set at
     // the given pass of event processing (0: never).
-    EsitoCiclo Corsa(const QString& coda, int annullaAlPasso, StatoForm& form,
-                     QStringList* temporaneiDurante = nullptr) {
-        RecordingSurface finto;
-        FakeWindow finestra(finto);
-        SuperficieDocumento superficie(std::make_unique<CodaCups>(coda),
-                                       [&finestra] { return finestra.title; });
-        finestra.onEvents = [&](int passo) {
+    EsitoCorsa Corsa(const QString& coda, int annullaAlPasso, QStringList* temporaneiDurante = nullptr) {
+        CorsaFinta corsa(dir_.path());
+        corsa.richiesta.Stampante = coda;
+        corsa.onEvents = [&](CorsaStampa& c, int passo) {
             if (passo == annullaAlPasso) {
                 if (temporaneiDurante) *temporaneiDurante = FileTemporanei(temp_);
-                form.AnnullaStampa = true;
+                c.Annulla();
             }
         };
-        return CiclodiStampa(finestra, form, superficie, dir_.path());
+        return corsa.Esegui();
     }
 
 private slots:
@@ -149,11 +157,9 @@ private slots:
 
     void corsaCompletaSullaLaser() {
         const auto prima = Lavori().size();
-        StatoForm form;
-        const EsitoCiclo esito = Corsa(kCodaLaser, 0, form);
-        QVERIFY(esito.Stampato);
+        const EsitoCorsa esito = Corsa(kCodaLaser, 0);
+        QCOMPARE(esito.Cosa, EsitoCorsa::Stampato);
         QCOMPARE(esito.Errori, 0);
-        QCOMPARE(form.FondoPagina, 267.0f);
         const QList<Lavoro> lavori = Lavori();
         QCOMPARE(lavori.size(), prima + 1);
         QCOMPARE(lavori.last().coda, kCodaLaser);
@@ -165,12 +171,10 @@ private slots:
     // the whole document is discarded and no job reaches the server.
     void annullataDopoLaPagina2NonCreaLavori() {
         const auto prima = Lavori().size();
-        StatoForm form;
         QStringList temporaneiDurante;
-        // Passes: page set-up, page 1, page 2.
-        const EsitoCiclo esito = Corsa(kCodaPdf, 3, form, &temporaneiDurante);
-        QVERIFY(esito.Annullato);
-        QVERIFY(!esito.Stampato);
+        // Passes: cover, page 1, page 2.
+        const EsitoCorsa esito = Corsa(kCodaPdf, 3, &temporaneiDurante);
+        QCOMPARE(esito.Cosa, EsitoCorsa::Annullato);
         QVERIFY(esito.FineScritta);
         QCOMPARE(temporaneiDurante.size(), 1);    // the document was being drawn...
         QVERIFY(FileTemporanei(temp_).isEmpty()); // ...and is gone
@@ -188,7 +192,7 @@ private slots:
         QVERIFY(lpadmin.waitForFinished(60000));
         QCOMPARE(lpadmin.exitCode(), 0);
         SuperficieDocumento superficie(std::make_unique<CodaCups>(QStringLiteral("Vagolume_Tmp")),
-                                       [] { return QStringLiteral("ROMA_Vagolume"); });
+                                       QStringLiteral("ROMA_Vagolume"));
         superficie.DrawBox(15, 15, 195, 277);
         lpadmin.start(QStringLiteral("lpadmin"), {QStringLiteral("-x"), QStringLiteral("Vagolume_Tmp")});
         QVERIFY(lpadmin.waitForFinished(60000));
@@ -232,15 +236,14 @@ private slots:
         if (!sospeso) {
             // A run on a queue of the server that is gone says so, keeps the
             // document as a PDF in the current folder and ends.
-            StatoForm form;
             const QString prima = QDir::currentPath();
             QDir::setCurrent(dir_.path());
-            const EsitoCiclo esito = Corsa(kCodaPdf, 0, form);
+            const EsitoCorsa esito = Corsa(kCodaPdf, 0);
             QDir::setCurrent(prima);
-            QVERIFY(!esito.Stampato);
+            QCOMPARE(esito.Cosa, EsitoCorsa::Fallito);
             QVERIFY(esito.Motivo.contains(QStringLiteral("non risponde")));
-            QCOMPARE(esito.FileSalvato, dir_.filePath(QStringLiteral("ROMA_Vagolume.pdf")));
-            QVERIFY(QFile::exists(esito.FileSalvato));
+            QCOMPARE(esito.FilePdf, dir_.filePath(QStringLiteral("ROMA_Vagolume.pdf")));
+            QVERIFY(QFile::exists(esito.FilePdf));
             QVERIFY(esito.FineScritta);
             QVERIFY(FileTemporanei(temp_).isEmpty());
         }

@@ -24,6 +24,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -36,7 +37,8 @@ struct EsitoSuperficie {
     QString stampante;
     bool ended = false, aborted = false;
     int drawings = 0;
-    QString filePdf; // the chosen file as the surface saw it at its first drawing
+    QString filePdf;     // the chosen file as the surface saw it at its first drawing
+    QSet<QString> testi; // every text drawn
 };
 
 // A surface that behaves, at the end of the document, as the PDF writer does
@@ -44,12 +46,11 @@ struct EsitoSuperficie {
 // printer that refuses the job.
 class SuperficieOsservata : public RecordingSurface {
 public:
-    SuperficieOsservata(EsitoSuperficie& esito, std::function<QString()> filePdf, QString salvato,
-                        QString guasto)
+    SuperficieOsservata(EsitoSuperficie& esito, QString filePdf, QString salvato, QString guasto)
         : esito_(esito), filePdf_(std::move(filePdf)), salvato_(std::move(salvato)),
           guasto_(std::move(guasto)) {}
     void DrawBox(float x1, float y1, float x2, float y2) override {
-        if (!iniziato_ && filePdf_) esito_.filePdf = filePdf_();
+        if (!iniziato_) esito_.filePdf = filePdf_;
         iniziato_ = true;
         RecordingSurface::DrawBox(x1, y1, x2, y2);
     }
@@ -68,11 +69,13 @@ public:
             aborted || !OfKind(Op::AbortDocument).isEmpty(); // a document of the run was discarded
         esito_.drawings =
             static_cast<int>(OfKind(Op::Box).size() + OfKind(Op::Line).size() + OfKind(Op::Text).size());
+        for (const Op& op : Texts())
+            esito_.testi.insert(op.text);
     }
 
 private:
     EsitoSuperficie& esito_;
-    std::function<QString()> filePdf_;
+    QString filePdf_;
     QString salvato_, guasto_;
     bool iniziato_ = false;
 };
@@ -115,11 +118,9 @@ struct Banco {
             return installate;
         };
         s.Occupato = [this](bool occupato) { attese += occupato ? u'[' : u']'; };
-        s.CreaSuperficie = [this](const QString& nome, std::function<QString()>,
-                                  std::function<QString()> filePdf) -> std::unique_ptr<PrinterSurface> {
-            superfici.append(EsitoSuperficie{nome, false, false, 0, {}});
-            return std::make_unique<SuperficieOsservata>(superfici.last(), std::move(filePdf), salvato,
-                                                         guasto);
+        s.CreaSuperficie = [this](const RichiestaStampa& r) -> std::shared_ptr<PrinterSurface> {
+            superfici.append(EsitoSuperficie{r.Stampante, false, false, 0, {}, {}});
+            return std::make_shared<SuperficieOsservata>(superfici.last(), r.FilePdf, salvato, guasto);
         };
         s.SalvaFile = [this](const QString& titolo, const QString& proposto) {
             domande.append(titolo + QStringLiteral("|dialogo"));
@@ -320,7 +321,7 @@ private slots:
 
     // The keyboard policy: what a key does where it arrives. "finestra:X": a
     // key that no control took, with the focus on X. dopo: printer panel,
-    // chosen printer row, start day, runs.
+    // chosen printer row, start day, runs asked for (confirmation questions).
     void tastiera_data() {
         QTest::addColumn<QString>("prima"); // "vuota": no destination; "pannello"; "scelta": row 1 chosen
         QTest::addColumn<QString>("dove");
@@ -409,7 +410,7 @@ private slots:
                      .arg(m.frmSelStampa.Visibile ? QStringLiteral("pannello") : QStringLiteral("-"))
                      .arg(m.lstStampanti.Selezionato)
                      .arg(m.cmbg1.Testo)
-                     .arg(b.superfici.size()),
+                     .arg(b.domande.size()),
                  dopo);
     }
 
@@ -689,12 +690,17 @@ private slots:
             QVERIFY(f.cmdFine.Abilitato); // a run from the window leaves "&Fine" alone
             QVERIFY(!f.TastoInvio());     // no second run from Enter
             larghezze.append(f.txtSopra.Larghezza);
+            f.txtLocalita_Change(f.txtLocalita.Testo + QStringLiteral("X")); // typed meanwhile
         };
         b.Stampa(0);
         // Page set-up, then one pass per page: the fill grows to the full track.
         QCOMPARE(b.passi, 4);
         QCOMPARE(larghezze.mid(1), (QList<int>{1545, 3090, 4635}));
         QVERIFY(b.superfici[0].ended);
+        // Every page carries the destination that was confirmed.
+        QVERIFY(b.superfici[0].testi.contains(QStringLiteral("ROMA")));
+        for (const QString& t : b.superfici[0].testi)
+            QVERIFY2(!t.startsWith(QStringLiteral("ROMAX")), qPrintable(t));
         QCOMPARE(b.domande.size(), 1);
         QVERIFY(b.domande[0].startsWith(QStringLiteral("Stampa dei moduli|Predisposizione per la stampa\r")));
         QVERIFY(b.domande[0].contains(QStringLiteral("Pagine: . . . . . . . . 3\r")));
@@ -712,9 +718,7 @@ private slots:
         b.Itinerario();
         b.risposte = {false};
         b.Stampa(0);
-        QCOMPARE(b.superfici.size(), 1);
-        QCOMPARE(b.superfici[0].drawings, 0);
-        QVERIFY(!b.superfici[0].ended);
+        QVERIFY(b.superfici.isEmpty()); // no run
         QCOMPARE(b.passi, 0);
         QVERIFY(b.FileFine()); // the caller still learns that printing is over
     }
@@ -837,8 +841,7 @@ private slots:
             << "" << 0 << ""
             << "";
         QTest::newRow("stampante guasta, percorso nel motivo")
-            << "Laser" << QList<bool>{true} << QStringList{} << false
-            << "la stampante non risponde; documento salvato in %D/ROMA_Vagolume.pdf"
+            << "Laser" << QList<bool>{true} << QStringList{} << false << "la stampante non risponde"
             << "%D/ROMA_Vagolume.pdf" << 0 << ""
             << "Stampa non riuscita|La stampante non risponde.\rIl documento è stato salvato in "
                "%D/ROMA_Vagolume.pdf.|";
@@ -870,10 +873,10 @@ private slots:
         }
         b.Stampa(-1);
         QCOMPARE(b.proposti.size(), dialoghi);
-        QCOMPARE(b.superfici.size(), 1);
         if (file == QLatin1String("-")) {
-            QCOMPARE(b.superfici[0].drawings, 0); // cancelled: nothing printed
+            QVERIFY(b.superfici.isEmpty()); // cancelled: no run
         } else {
+            QCOMPARE(b.superfici.size(), 1);
             QVERIFY(b.superfici[0].drawings > 0);
             QCOMPARE(b.superfici[0].filePdf, in(file));
         }

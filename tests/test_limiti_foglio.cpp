@@ -10,7 +10,7 @@
 
 #include "calendar/Calendario.h"
 #include "print/StampaTesto.h"
-#include "sheet/CiclodiStampa.h"
+#include "run/Corsa.h"
 #include "sheet/Sezioni.h"
 #include "support/RecordingSurface.h"
 
@@ -169,7 +169,6 @@ ContestoStampa Contesto(float altezza, bool compilato, float pagine, const QStri
     c.NumeroPagine = pagine;
     c.TestoPeriodo = compilato ? QStringLiteral("15/12/1999 - 31/12/2009") : QString();
     c.TestoDestinazione = destinazione;
-    c.TestoLocalita = [destinazione] { return destinazione; };
     c.Copyright = kCopyright;
     c.Logo1 = {QStringLiteral("imgLogo1"), QImage(32, 32, QImage::Format_RGB32)};
     c.Logo2 = {QStringLiteral("imgLogo2"), QImage(48, 48, QImage::Format_RGB32)};

@@ -3,8 +3,7 @@
 // alters the printed page, however slightly, is seen. To accept a deliberate
 // change, run with VAGOLUME_AGGIORNA_ELENCO=1 and review the difference.
 
-#include "sheet/CiclodiStampa.h"
-#include "support/FakeWindow.h"
+#include "support/CorsaFinta.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -23,11 +22,10 @@ QString Elenco(const RecordingSurface& s) {
 QString Corsa(bool bianco) {
     QTemporaryDir dir;
     RecordingSurface s;
-    FakeWindow w(s);
-    w.dati.DataFine = QStringLiteral("02032024");
-    w.dati.Bianco = bianco;
-    StatoForm form;
-    CiclodiStampa(w, form, s, dir.path());
+    CorsaFinta c(s, dir.path());
+    c.richiesta.Fine = QDate(2024, 3, 2);
+    if (bianco) c.InBianco(1);
+    c.Esegui();
     return Elenco(s);
 }
 } // namespace

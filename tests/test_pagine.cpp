@@ -3,9 +3,8 @@
 // fresh surface must equal page N of the run, operation by operation, with
 // the drawing state each one ran in.
 
-#include "sheet/CiclodiStampa.h"
 #include "sheet/Pagine.h"
-#include "support/FakeWindow.h"
+#include "support/CorsaFinta.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -33,21 +32,10 @@ QStringList Pagina(const QList<Op>& ops, int N) {
     return righe;
 }
 
-DatiItinerario Dati(bool bianco) {
-    return {QStringLiteral("ROMA"), QStringLiteral("01032024"), QStringLiteral("05032024"), bianco,
-            QStringLiteral("03")};
-}
-
-// The run's values as a run from the fake window has them.
-Pagine PagineDi(const DatiItinerario& dati) {
+// The run's values as a run of the same request has them.
+Pagine PagineDi(const RichiestaStampa& r) {
     RecordingSurface s;
-    FakeWindow w(s);
-    ContestoStampa c = ValoriCorsa(dati, s.PrintableHeight());
-    c.Copyright = w.Copyright();
-    c.Logo1 = w.Logo1();
-    c.Logo2 = w.Logo2();
-    c.TestoLocalita = [d = dati.Destinazione] { return d; };
-    return Pagine(c);
+    return Pagine(ValoriCorsa(r, s.PrintableHeight()));
 }
 
 QList<Op> DaSola(Pagine& pagine, int N) {
@@ -75,13 +63,12 @@ private slots:
         QFETCH(int, pagine);
         QTemporaryDir dir;
         RecordingSurface corsa;
-        FakeWindow w(corsa);
-        w.dati = Dati(bianco);
-        StatoForm form;
-        const EsitoCiclo e = CiclodiStampa(w, form, corsa, dir.path());
-        QVERIFY(e.Stampato && e.Errori == 0);
+        CorsaFinta c(corsa, dir.path());
+        if (bianco) c.InBianco(3);
+        const EsitoCorsa e = c.Esegui();
+        QVERIFY(e.Cosa == EsitoCorsa::Stampato && e.Errori == 0);
 
-        Pagine p = PagineDi(w.dati);
+        Pagine p = PagineDi(c.richiesta);
         QCOMPARE(p.Totale(), pagine);
         // Backwards, so that no page follows the one before it.
         for (int N = pagine - 1; N >= 0; --N) {
@@ -102,7 +89,8 @@ private slots:
     // Sheet 4 of a trip from Friday 1 March 2024, drawn alone, is day 4:
     // Monday 4 March, "4" of "5".
     void giornoDallaPagina() {
-        Pagine p = PagineDi(Dati(false));
+        RecordingSurface finta;
+        Pagine p = PagineDi(CorsaFinta(finta, QString()).richiesta);
         RecordingSurface s;
         QVERIFY(p.DisegnaSola(s, 4, PassoMuto));
         QStringList testi;
@@ -115,7 +103,10 @@ private slots:
 
     // There is no page before the cover or after the last sheet.
     void fuoriDallaCorsa() {
-        Pagine p = PagineDi(Dati(true));
+        RecordingSurface finta;
+        CorsaFinta c(finta, QString());
+        c.InBianco(3);
+        Pagine p = PagineDi(c.richiesta);
         RecordingSurface s;
         QVERIFY(!p.Disegna(s, -1, PassoMuto));
         QVERIFY(!p.Disegna(s, 4, PassoMuto));

@@ -4,8 +4,7 @@
 
 #include "print/DocumentoStampa.h"
 #include "print/Stampanti.h"
-#include "sheet/CiclodiStampa.h"
-#include "support/FakeWindow.h"
+#include "support/CorsaFinta.h"
 #include "support/Rasterizza.h"
 
 #include <QDir>
@@ -31,15 +30,8 @@ int Pagine(const QString& pdf) {
 
 struct Corsa {
     QTemporaryDir dir;
-    RecordingSurface finta; // only for the fake window's title hook
-    FakeWindow w{finta};
-    StatoForm form;
-    std::unique_ptr<SuperficieDocumento> s;
-    Corsa() {
-        s = std::make_unique<SuperficieDocumento>(std::make_unique<ScrittorePdf>(dir.path()),
-                                                  [this] { return w.title; });
-    }
-    EsitoCiclo Esegui() { return CiclodiStampa(w, form, *s, dir.path()); }
+    CorsaFinta w{dir.path()};
+    EsitoCorsa Esegui() { return w.Esegui(); }
     QStringList File() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
 };
 
@@ -113,13 +105,12 @@ private slots:
 
     void cinqueGiorniEPoiUnAltro() {
         Corsa c;
-        const EsitoCiclo e = c.Esegui();
-        QVERIFY(e.Stampato && e.Errori == 0);
+        const EsitoCorsa e = c.Esegui();
+        QVERIFY(e.Cosa == EsitoCorsa::Salvato && e.Errori == 0);
+        QCOMPARE(e.FilePdf, c.dir.filePath("ROMA_Vagolume.pdf"));
         QCOMPARE(c.File(), QStringList({kFileFineStampa, "ROMA_Vagolume.pdf"}));
         QCOMPARE(Pagine(c.dir.filePath("ROMA_Vagolume.pdf")), 1 + 5); // cover + one sheet a day
-        c.s = std::make_unique<SuperficieDocumento>(std::make_unique<ScrittorePdf>(c.dir.path()),
-                                                    [&c] { return c.w.title; });
-        QVERIFY(c.Esegui().Stampato);
+        QCOMPARE(c.Esegui().Cosa, EsitoCorsa::Salvato);
         QVERIFY(c.File().contains("ROMA_Vagolume (2).pdf"));
     }
 
@@ -127,7 +118,7 @@ private slots:
     // rule widths, and the ruled table under the visited places heading.
     void foglioInPixel() {
         Corsa c;
-        QVERIFY(c.Esegui().Stampato);
+        QCOMPARE(c.Esegui().Cosa, EsitoCorsa::Salvato);
         Foglio f;
         f.img = Rasterizza(c.dir.filePath("ROMA_Vagolume.pdf"), 2, Foglio::kDpi);
         QVERIFY2(!f.img.isNull(), "pdftoppm (poppler-utils) could not draw the first sheet");
@@ -176,13 +167,11 @@ private slots:
             QFile vecchio(scelto);
             QVERIFY(vecchio.open(QIODevice::WriteOnly) && vecchio.write("vecchio") == 7);
         }
-        QString file = scelto;
-        auto scrittore = std::make_unique<ScrittorePdf>(c.dir.path(), [&file] { return file; });
-        QCOMPARE(scrittore->CartellaTemporanea(), altra.path());
-        c.s = std::make_unique<SuperficieDocumento>(std::move(scrittore), [&c] { return c.w.title; });
-        const EsitoCiclo e = c.Esegui();
-        QVERIFY(e.Stampato && e.Motivo.isEmpty());
-        QCOMPARE(e.FileSalvato, scelto);
+        QCOMPARE(ScrittorePdf(c.dir.path(), scelto).CartellaTemporanea(), altra.path());
+        c.w.richiesta.FilePdf = scelto;
+        const EsitoCorsa e = c.Esegui();
+        QVERIFY(e.Cosa == EsitoCorsa::Salvato && e.Motivo.isEmpty());
+        QCOMPARE(e.FilePdf, scelto);
         QCOMPARE(QDir(altra.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"viaggio.pdf"});
         QFile nuovo(scelto);
         QVERIFY(nuovo.open(QIODevice::ReadOnly));
@@ -191,38 +180,35 @@ private slots:
         QCOMPARE(c.File(), QStringList{kFileFineStampa});
 
         // A folder that has gone meanwhile: the run fails and says so.
-        file = altra.filePath(QStringLiteral("sparita/viaggio.pdf"));
-        c.s = std::make_unique<SuperficieDocumento>(
-            std::make_unique<ScrittorePdf>(c.dir.path(), [&file] { return file; }),
-            [&c] { return c.w.title; });
-        const EsitoCiclo persa = c.Esegui();
-        QVERIFY(!persa.Stampato && persa.FileSalvato.isEmpty());
+        c.w.richiesta.FilePdf = altra.filePath(QStringLiteral("sparita/viaggio.pdf"));
+        const EsitoCorsa persa = c.Esegui();
+        QVERIFY(persa.Cosa == EsitoCorsa::Fallito && persa.FilePdf.isEmpty());
         QVERIFY(persa.Motivo.contains(altra.filePath(QStringLiteral("sparita"))));
         QVERIFY(persa.FineScritta);
     }
 
     void annullataNonLasciaFile() {
         Corsa c;
-        c.w.onEvents = [&c](int passo) {
-            if (passo == 3) c.form.AnnullaStampa = true;
+        c.w.onEvents = [](CorsaStampa& corsa, int passo) {
+            if (passo == 3) corsa.Annulla();
         };
-        const EsitoCiclo e = c.Esegui();
-        QVERIFY(e.Annullato);
+        const EsitoCorsa e = c.Esegui();
+        QCOMPARE(e.Cosa, EsitoCorsa::Annullato);
         QCOMPARE(c.File(), QStringList({kFileFineStampa}));
     }
 
     void bianco99Pagine() {
         Corsa c;
         c.w.InBianco(99);
-        QVERIFY(c.Esegui().Stampato);
+        QCOMPARE(c.Esegui().Cosa, EsitoCorsa::Salvato);
         QCOMPARE(Pagine(c.dir.filePath("ROMA_Vagolume.pdf")), 1 + 99);
     }
 
     void anno365Giorni() {
         Corsa c;
-        c.w.dati.DataInizio = QStringLiteral("01012025");
-        c.w.dati.DataFine = QStringLiteral("31122025");
-        QVERIFY(c.Esegui().Stampato);
+        c.w.richiesta.Inizio = QDate(2025, 1, 1);
+        c.w.richiesta.Fine = QDate(2025, 12, 31);
+        QCOMPARE(c.Esegui().Cosa, EsitoCorsa::Salvato);
         QCOMPARE(Pagine(c.dir.filePath("ROMA_Vagolume.pdf")), 1 + 365);
     }
 
@@ -233,9 +219,9 @@ private slots:
             QSKIP("root writes into read-only folders; covered by the end-to-end test on a full disk");
         Corsa c;
         ::chmod(QFile::encodeName(c.dir.path()).constData(), 0555);
-        const EsitoCiclo e = c.Esegui();
+        const EsitoCorsa e = c.Esegui();
         ::chmod(QFile::encodeName(c.dir.path()).constData(), 0755);
-        QVERIFY(!e.Stampato && e.Errori > 0 && !e.FineScritta);
+        QVERIFY(e.Cosa == EsitoCorsa::Fallito && !e.FineScritta);
         QVERIFY(c.File().isEmpty());
     }
 };

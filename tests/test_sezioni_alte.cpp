@@ -3,9 +3,8 @@
 
 #include "calendar/Calendario.h"
 #include "print/StampaTesto.h"
-#include "sheet/CiclodiStampa.h"
 #include "sheet/Sezioni.h"
-#include "support/FakeWindow.h"
+#include "support/CorsaFinta.h"
 #include "support/RecordingSurface.h"
 
 #include <QTemporaryDir>
@@ -39,7 +38,6 @@ ContestoStampa Contesto(bool compilato = true, float pagina = 1,
     c.NumeroPagine = compilato ? 5 : 3;
     c.TestoPeriodo = compilato ? QStringLiteral("01/03 - 05/03/2024") : QStringLiteral("in bianco");
     c.TestoDestinazione = compilato ? QStringLiteral("roma") : QStringLiteral("in bianco");
-    c.TestoLocalita = [] { return QStringLiteral("roma"); };
     c.Copyright = QStringLiteral("Vagolume 1.0.0 - prova");
     c.Logo1 = {QStringLiteral("imgLogo1"), QImage(32, 32, QImage::Format_RGB32)};
     c.Logo2 = {QStringLiteral("imgLogo2"), QImage(48, 48, QImage::Format_RGB32)};
@@ -530,11 +528,11 @@ private slots:
         QVERIFY(Circa(Testo(bianco, "Giorno", 0)->y2, 27.3f)); // the counter's heading comes first
     }
 
-    // The destination is read from the window when the sheet is drawn.
-    void destinazioneLettaAlMomento() {
+    // The title bar carries the run's destination, upper-cased.
+    void destinazioneDellaCorsa() {
         RecordingSurface s;
         ContestoStampa c = Contesto();
-        c.TestoLocalita = [] { return QStringLiteral("val d'aosta è bella"); };
+        c.TestoDestinazione = QStringLiteral("val d'aosta è bella");
         SettaFontNamePrinter(s);
         StampaGiornoGps(s, c);
         QVERIFY(Testo(s, "VAL D'AOSTA È BELLA") != nullptr);
@@ -686,10 +684,8 @@ private slots:
     void giroCompleto() {
         QTemporaryDir cartella;
         RecordingSurface s;
-        FakeWindow finestra(s);
-        StatoForm form;
-        const EsitoCiclo esito = CiclodiStampa(finestra, form, s, cartella.path());
-        QVERIFY(esito.Stampato);
+        const EsitoCorsa esito = CorsaFinta(s, cartella.path()).Esegui();
+        QCOMPARE(esito.Cosa, EsitoCorsa::Stampato);
         QCOMPARE(s.pages, 6);
         QVERIFY(Testo(s, "ROMA", 0, 0) != nullptr); // cover
         const char* giorni[][3] = {{"Ven", "01", "Mar"},
@@ -721,11 +717,9 @@ private slots:
     void giroInBianco() {
         QTemporaryDir cartella;
         RecordingSurface s;
-        FakeWindow finestra(s);
-        finestra.InBianco(3);
-        StatoForm form;
-        const EsitoCiclo esito = CiclodiStampa(finestra, form, s, cartella.path());
-        QVERIFY(esito.Stampato);
+        CorsaFinta corsa(s, cartella.path());
+        corsa.InBianco(3);
+        QCOMPARE(corsa.Esegui().Cosa, EsitoCorsa::Stampato);
         QCOMPARE(s.pages, 4);
         QVERIFY(Testo(s, "Meta del viaggio", 0, 0) != nullptr);
         QVERIFY(Testo(s, "ROMA") == nullptr);

@@ -3,11 +3,10 @@
 // a recording surface, alone, in the order of a page, and in whole print runs.
 
 #include "print/StampaTesto.h"
-#include "sheet/CiclodiStampa.h"
 #include "sheet/CodificaSpese.h"
 #include "sheet/Contesto.h"
 #include "sheet/Sezioni.h"
-#include "support/FakeWindow.h"
+#include "support/CorsaFinta.h"
 #include "support/RecordingSurface.h"
 
 #include <QTemporaryDir>
@@ -618,10 +617,8 @@ private slots:
     void pagineUguali() {
         QTemporaryDir cartella;
         RecordingSurface s;
-        FakeWindow w(s);
-        StatoForm form;
-        const EsitoCiclo esito = CiclodiStampa(w, form, s, cartella.path());
-        QVERIFY(esito.Stampato);
+        const EsitoCorsa esito = CorsaFinta(s, cartella.path()).Esegui();
+        QCOMPARE(esito.Cosa, EsitoCorsa::Stampato);
         QCOMPARE(esito.Errori, 0);
         const QList<Op> prima = ParteInferiore(s, 1);
         qsizetype propria = 0;
@@ -642,10 +639,9 @@ private slots:
         }
 
         RecordingSurface bianco;
-        FakeWindow wb(bianco);
+        CorsaFinta wb(bianco, cartella.path());
         wb.InBianco(2);
-        StatoForm formBianco;
-        QCOMPARE(CiclodiStampa(wb, formBianco, bianco, cartella.path()).Errori, 0);
+        QCOMPARE(wb.Esegui().Errori, 0);
         for (int p = 1; p <= 2; ++p) {
             confronta(bianco, p);
             if (QTest::currentTestFailed()) return;
@@ -665,10 +661,9 @@ private slots:
         QFETCH(float, altezza);
         QTemporaryDir cartella;
         RecordingSurface s(altezza);
-        FakeWindow w(s);
-        w.dati.DataFine = w.dati.DataInizio;
-        StatoForm form;
-        QCOMPARE(CiclodiStampa(w, form, s, cartella.path()).Errori, 0);
+        CorsaFinta w(s, cartella.path());
+        w.richiesta.Fine = w.richiesta.Inizio;
+        QCOMPARE(w.Esegui().Errori, 0);
         const QList<Op> ops = ParteInferiore(s, 1);
         QVERIFY(!ops.isEmpty());
         const float B = altezza - 10, Y = B - 70;

@@ -6,7 +6,7 @@
 #include "app/Invocazione.h"
 #include "calendar/Calendario.h"
 #include "print/Stampanti.h"
-#include "sheet/CiclodiStampa.h"
+#include "run/Corsa.h"
 
 #include <QString>
 

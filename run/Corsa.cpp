@@ -1,0 +1,269 @@
+#include "run/Corsa.h"
+
+#include "calendar/Calendario.h"
+#include "print/DocumentoStampa.h"
+#include "print/Interruzione.h"
+#include "print/Sistema.h"
+#include "print/Stampanti.h"
+#include "print/SuperficieSorvegliata.h"
+#include "sheet/CiclodiStampa.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vagolume {
+
+namespace {
+
+CorsaStampa* corsaInCorso = nullptr;
+
+// The day number of a date.
+double Giorno(const QDate& d) {
+    return Data2Giul(Gma2Data(static_cast<int16_t>(d.day()), static_cast<int16_t>(d.month()),
+                              static_cast<int16_t>(d.year())));
+}
+
+QString TestoSegnale(int segnale) {
+    return QStringLiteral("%1 (%2)").arg(segnale).arg(QString::fromLocal8Bit(::strsignal(segnale)));
+}
+
+// Why a request cannot be printed at all; empty when it can.
+QString MotivoRifiuto(const RichiestaStampa& r) {
+    if (!r.Inizio.isValid() || !r.Fine.isValid())
+        return QStringLiteral("date del periodo non valide: non stampo");
+    const int fogli = NumeroFogli(r);
+    if (fogli > kMaxPagine)
+        return QStringLiteral("periodo di %1 giorni: più di %2 fogli, non stampo").arg(fogli).arg(kMaxPagine);
+    if (fogli < 1) return QStringLiteral("nessun foglio da stampare: non stampo");
+    return {};
+}
+
+// "Fatto" CR LF through a temporary file renamed over the name, so that no
+// reader ever sees half a file and a link at that name is replaced, not
+// followed. Written by hand rather than with QSaveFile: QSaveFile follows a
+// link at the target and writes where it points.
+bool ScriviFineStampa(const QString& cartella) {
+    const QByteArray modello =
+        QFile::encodeName(QDir(cartella).filePath(QStringLiteral(".FineStampaPercorsario.XXXXXX")));
+    const QByteArray destinazione = QFile::encodeName(QDir(cartella).filePath(kFileFineStampa));
+    std::string nomeTemp(modello.constData());
+    auto fallisci = [&](const char* cosa) {
+        Avvisa(QStringLiteral("impossibile scrivere %1 (%2): %3")
+                   .arg(QString::fromLocal8Bit(destinazione), QLatin1String(cosa),
+                        QString::fromLocal8Bit(std::strerror(errno))));
+        return false;
+    };
+    // The temporary file is removed, the reason kept.
+    auto scarta = [&](const char* cosa) {
+        const int salvato = errno;
+        ::unlink(nomeTemp.c_str());
+        errno = salvato;
+        return fallisci(cosa);
+    };
+    const int fd = ::mkstemp(nomeTemp.data());
+    if (fd < 0) return fallisci("creazione");
+    ::fchmod(fd, ModoFileNuovo());
+    static const char kContenuto[] = "Fatto\r\n";
+    constexpr auto kLunghezza = static_cast<ssize_t>(sizeof kContenuto - 1);
+    const ssize_t scritti = ::write(fd, kContenuto, kLunghezza);
+    const bool ok = scritti == kLunghezza && ::fsync(fd) == 0;
+    const int erroreScrittura = errno;
+    if (::close(fd) != 0 || !ok) {
+        if (!ok) errno = scritti >= 0 && scritti < kLunghezza ? ENOSPC : erroreScrittura;
+        return scarta("scrittura");
+    }
+    if (::rename(nomeTemp.c_str(), destinazione.constData()) != 0) return scarta("rinomina");
+    return true;
+}
+
+std::shared_ptr<PrinterSurface> DocumentoDi(const RichiestaStampa& r) {
+    return std::make_unique<SuperficieDocumento>(CreaStampante(r.Stampante, r.CartellaLavoro, r.FilePdf),
+                                                 r.NomeDocumento);
+}
+
+} // namespace
+
+QString NomeDocumento(const QString& destinazione) {
+    QString nome = destinazione.left(19);
+    nome.replace(u' ', u'_');
+    nome += QStringLiteral("_Vagolume");
+    if (nome.startsWith(u'_')) nome.remove(0, 1);
+    return nome;
+}
+
+int NumeroFogli(const RichiestaStampa& r) {
+    if (r.Bianco()) return r.FogliBianchi;
+    return static_cast<int>(Giorno(r.Fine) - Giorno(r.Inizio) + 1);
+}
+
+QString TestoPeriodo(const RichiestaStampa& r) {
+    if (r.Bianco()) return QStringLiteral("in bianco");
+    return r.Inizio.toString(QStringLiteral("dd/MM")) + QStringLiteral(" - ") +
+           r.Fine.toString(QStringLiteral("dd/MM/yyyy"));
+}
+
+QString TestoConferma(const RichiestaStampa& r) {
+    const QChar cr(u'\r');
+    const QString destinazione = r.Bianco() ? QStringLiteral("in bianco") : r.Destinazione;
+    return QStringLiteral("Predisposizione per la stampa") + cr + cr + QStringLiteral("Destinazione: . . ") +
+           destinazione + cr + QStringLiteral("Periodo: . . . . . . . ") + TestoPeriodo(r) + cr +
+           QStringLiteral("Pagine: . . . . . . . . ") + QString::number(NumeroFogli(r)) + cr + cr +
+           QStringLiteral("Vuoi stampare i moduli per il vagolume?");
+}
+
+ContestoStampa ValoriCorsa(const RichiestaStampa& r, float PrintableHeight) {
+    if (const QString rifiuto = MotivoRifiuto(r); !rifiuto.isEmpty())
+        throw ErroreCalcolo(rifiuto.toStdString());
+    if (!std::isfinite(PrintableHeight))
+        throw ErroreCalcolo("la stampante non dà l'altezza dell'area stampabile");
+    ContestoStampa c;
+    c.ImpostaColonne();
+    c.DataInizio = Giorno(r.Inizio);
+    c.DataFine = Giorno(r.Fine);
+    c.NumeroPagine = static_cast<float>(NumeroFogli(r));
+    c.TestoPeriodo = TestoPeriodo(r);
+    c.DatiInseriti = !r.Bianco();
+    c.TestoDestinazione = r.Bianco() ? QStringLiteral("in bianco") : r.Destinazione;
+    c.ImpostaGeometria(PrintableHeight);
+    c.Copyright = ComponiCopyright();
+    c.Logo1 = Logo1();
+    c.Logo2 = Logo2();
+    return c;
+}
+
+EsitoCorsa Concludi(EsitoCorsa esito, const QString& cartellaLavoro) {
+    if (esito.Consegnato()) {
+        if (esito.Errori > 0)
+            Avvisa(QStringLiteral("la stampa su \"%1\" ha avuto %2 errori")
+                       .arg(esito.Stampante)
+                       .arg(esito.Errori));
+        if (esito.Segnale != 0)
+            Avvisa(QStringLiteral("segnale %1 arrivato dopo la consegna: il documento è stato consegnato")
+                       .arg(TestoSegnale(esito.Segnale)));
+    } else if (!esito.Motivo.isEmpty()) {
+        QString riga = esito.Motivo;
+        if (!esito.FilePdf.isEmpty())
+            riga += QStringLiteral("; il documento è stato salvato in %1").arg(esito.FilePdf);
+        Avvisa(riga);
+    }
+    esito.FineScritta = ScriviFineStampa(cartellaLavoro);
+    return esito;
+}
+
+int CodiceUscita(const EsitoCorsa& esito) {
+    if (esito.Segnale != 0 && !esito.Consegnato()) return 128 + esito.Segnale;
+    return esito.Consegnato() && esito.Errori == 0 && esito.FineScritta ? 0 : 1;
+}
+
+CorsaStampa::CorsaStampa(RichiestaStampa richiesta, GanciCorsa ganci, FabbricaSuperficie fabbrica)
+    : richiesta_(std::move(richiesta)), ganci_(std::move(ganci)), fabbrica_(std::move(fabbrica)) {}
+
+CorsaStampa::~CorsaStampa() {
+    if (corsaInCorso == this) corsaInCorso = nullptr;
+}
+
+CorsaStampa* CorsaStampa::InCorso() {
+    return corsaInCorso;
+}
+
+EsitoCorsa CorsaStampa::Esegui() {
+    if (conclusa_ || corsaInCorso) return esito_;
+    corsaInCorso = this;
+    EsitoCorsa esito;
+    try {
+        esito = Disegna();
+    } catch (const std::bad_alloc&) {
+        esito = EsitoCorsa::Di(EsitoCorsa::Fallito, QStringLiteral("memoria esaurita"));
+    }
+    return Fine(std::move(esito));
+}
+
+EsitoCorsa CorsaStampa::Abbandona(EsitoCorsa::Tipo cosa, const QString& motivo) {
+    if (conclusa_) return esito_;
+    try {
+        if (superficie_) superficie_->AbortDocument();
+    } catch (const std::exception& e) {
+        Avvisa(QString::fromUtf8(e.what()));
+    }
+    return Fine(EsitoCorsa::Di(cosa, motivo));
+}
+
+EsitoCorsa CorsaStampa::Fine(EsitoCorsa esito) {
+    if (conclusa_) return esito_; // abandoned meanwhile: already concluded
+    conclusa_ = true;
+    if (corsaInCorso == this) corsaInCorso = nullptr;
+    esito.Stampante = richiesta_.Stampante;
+    // A termination signal that came during the run is the run's end, unless
+    // the document had already gone out whole.
+    if (const int segnale = SegnaleRicevuto(); segnale != 0) {
+        esito.Segnale = segnale;
+        if (!esito.Consegnato()) {
+            esito.Cosa = EsitoCorsa::Annullato;
+            esito.Motivo = QStringLiteral("stampa interrotta dal segnale %1: nulla è stato stampato")
+                               .arg(TestoSegnale(segnale));
+            esito.FilePdf.clear();
+        }
+    }
+    esito_ = Concludi(std::move(esito), richiesta_.CartellaLavoro);
+    return esito_;
+}
+
+EsitoCorsa CorsaStampa::Disegna() {
+    const RichiestaStampa& r = richiesta_;
+    // A request that cannot be printed is refused before a printer is asked.
+    if (const QString rifiuto = MotivoRifiuto(r); !rifiuto.isEmpty())
+        return EsitoCorsa::Di(EsitoCorsa::Rifiutato, rifiuto);
+    superficie_ = fabbrica_ ? fabbrica_(r) : DocumentoDi(r);
+    if (!superficie_)
+        return EsitoCorsa::Di(EsitoCorsa::Fallito, QStringLiteral("nessuna stampante disponibile"));
+
+    // Every operation runs under the one failure policy: a failing one is
+    // skipped, a failure of the document ends the run.
+    SuperficieSorvegliata s(*superficie_);
+    s.SetOrientation(Orientation::Portrait);
+    s.SetScaleMillimetres();
+    std::optional<Pagine> pagine;
+    try {
+        pagine.emplace(ValoriCorsa(r, s.PrintableHeight()));
+    } catch (const ErroreCalcolo& e) {
+        return EsitoCorsa::Di(EsitoCorsa::Fallito, QString::fromUtf8(e.what()));
+    }
+
+    PassiCiclo passi;
+    passi.Avanzamento = ganci_.Avanzamento;
+    passi.Fermata = [this] { return annullata_ || SegnaleRicevuto() != 0; };
+    const FineCiclo fine = CiclodiStampa(*pagine, s, passi);
+
+    EsitoCorsa esito;
+    if (fine == FineCiclo::Completo) {
+        // The document ends here and is handed to its printer.
+        s.EndDocument();
+        if (s.Fatale().isEmpty())
+            esito.Cosa = s.DocumentoSalvato().isEmpty() ? EsitoCorsa::Stampato : EsitoCorsa::Salvato;
+        else
+            esito = EsitoCorsa::Di(EsitoCorsa::Fallito, s.Fatale());
+        esito.FilePdf = s.DocumentoSalvato();
+    } else {
+        // Nothing of a stopped or broken run is printed.
+        s.AbortDocument();
+        esito = fine == FineCiclo::Perso
+                    ? EsitoCorsa::Di(EsitoCorsa::Fallito, s.Fatale())
+                    : EsitoCorsa::Di(EsitoCorsa::Annullato,
+                                     QStringLiteral("stampa annullata: nulla è stato stampato"));
+    }
+    // What was skipped, one line per kind.
+    for (const QString& riga : s.Riepilogo())
+        Avvisa(riga);
+    esito.Errori = s.Errori();
+    return esito;
+}
+
+} // namespace vagolume

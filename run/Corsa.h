@@ -1,0 +1,142 @@
+#pragma once
+// One print run, from a request to an outcome. The request is fixed before
+// the run starts (after the confirmation and the save dialog); the run owns
+// its document, its cancel request, the termination signals that reach it,
+// the end-of-run file and the outcome. The window and start-up only read the
+// outcome: what it says on standard error, what the window shows, the exit
+// status.
+
+#include "print/PrinterSurface.h"
+#include "sheet/Contesto.h"
+
+#include <QDate>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace vagolume {
+
+// What to print, where, for whom.
+struct RichiestaStampa {
+    QString Destinazione;     // as confirmed; it also names the document in blank mode
+    QDate Inizio, Fine;       // the period; blank sheets are dated from Inizio too (not printed)
+    int FogliBianchi = 0;     // blank sheets instead of the period (1-99); 0: the period
+    QString Stampante;        // a CUPS queue, or kNomeScrittorePdf
+    QString FilePdf;          // the PDF writer's file chosen in the save dialog; empty: none chosen
+    QString NomeDocumento;    // the job's title and the PDF's name (NomeDocumento of the destination)
+    bool Incustodita = false; // started by the itinerary program: nobody watches the window
+    QString CartellaLavoro;   // where the end-of-run file goes, and an unattended run's PDF
+
+    bool Bianco() const { return FogliBianchi > 0; }
+};
+
+// How a run ended.
+struct EsitoCorsa {
+    enum Tipo {
+        Stampato,  // handed whole to a printer
+        Salvato,   // written whole as a PDF file (FilePdf)
+        Annullato, // cancelled, not confirmed, or stopped by a signal: nothing printed
+        Rifiutato, // nothing to print: the request cannot be printed (Motivo)
+        Fallito,   // the document or its printer failed (Motivo); kept in FilePdf when it was finished
+    };
+    Tipo Cosa = Rifiutato;
+    QString Motivo;           // one line, for standard error and the window
+    QString FilePdf;          // Salvato: the file; Fallito: where the finished document was kept
+    QString Stampante;        // where it went
+    int Segnale = 0;          // the termination signal that ended the run
+    int Errori = 0;           // failing steps, skipped: the document went out without them
+    bool FineScritta = false; // the end-of-run file was written
+
+    static EsitoCorsa Di(Tipo cosa, QString motivo = {}) {
+        EsitoCorsa e;
+        e.Cosa = cosa;
+        e.Motivo = std::move(motivo);
+        return e;
+    }
+    bool Consegnato() const { return Cosa == Stampato || Cosa == Salvato; }
+};
+
+// File that tells the itinerary program that printing is over.
+inline const QString kFileFineStampa = QStringLiteral("FineStampaPercorsario.tmp");
+
+// The end of every run, and of every start that was asked to print: says
+// what went wrong on standard error (one line, plus one per kind of skipped
+// step already said by the run), writes "Fatto" CR LF into the end-of-run file
+// in cartellaLavoro, and returns the outcome with FineScritta set. The only
+// writer of the end-of-run file.
+EsitoCorsa Concludi(EsitoCorsa esito, const QString& cartellaLavoro);
+
+// The exit status of a program that ends after this outcome: 0 for a
+// document handed over whole with the end-of-run file written, 128 + n for a
+// run stopped by signal n, 1 for anything else.
+int CodiceUscita(const EsitoCorsa& esito);
+
+// Longest run: ten years of sheets. A period beyond it (a mistyped year in an
+// invocation line) is refused before anything is printed, rather than
+// filling the printer or the disk.
+inline constexpr int kMaxPagine = 3660;
+
+// The document name: the first 19 characters of the destination with blanks
+// made "_", then "_Vagolume"; a leading "_" dropped.
+QString NomeDocumento(const QString& destinazione);
+
+// The sheets a request prints, and the text of its period ("in bianco" for
+// blank sheets).
+int NumeroFogli(const RichiestaStampa& r);
+QString TestoPeriodo(const RichiestaStampa& r);
+
+// The text of the confirmation question.
+QString TestoConferma(const RichiestaStampa& r);
+
+// The values the pages of a request are drawn from, on a printer whose
+// printable area is PrintableHeight mm tall. Throws ErroreCalcolo for a
+// request that cannot be printed (a period of more than kMaxPagine days, no
+// sheet at all, a printable height that is no number).
+ContestoStampa ValoriCorsa(const RichiestaStampa& r, float PrintableHeight);
+
+// What the run shows while it goes. Avanzamento: before the cover (fatti 0)
+// and before every sheet; the window shows the bar there and takes its events
+// (a cancel comes then).
+struct GanciCorsa {
+    std::function<void(int fatti, int totale)> Avanzamento;
+};
+
+// The surface a run draws on; by default the real document on the request's
+// printer. Tests give a recording surface.
+using FabbricaSuperficie = std::function<std::shared_ptr<PrinterSurface>(const RichiestaStampa&)>;
+
+class CorsaStampa {
+public:
+    explicit CorsaStampa(RichiestaStampa richiesta, GanciCorsa ganci = {}, FabbricaSuperficie fabbrica = {});
+    ~CorsaStampa();
+    CorsaStampa(const CorsaStampa&) = delete;
+    CorsaStampa& operator=(const CorsaStampa&) = delete;
+
+    // The run, once: draws, hands over or discards, concludes.
+    EsitoCorsa Esegui();
+    // The user's cancel: the run stops after the page being drawn and
+    // discards its document.
+    void Annulla() { annullata_ = true; }
+    // The program ends under the run ("&Fine", a display that went away):
+    // the document is dropped unfinished and the run concluded now.
+    EsitoCorsa Abbandona(EsitoCorsa::Tipo cosa, const QString& motivo);
+
+    const RichiestaStampa& Richiesta() const { return richiesta_; }
+    // The run in progress, if any (one at a time).
+    static CorsaStampa* InCorso();
+
+private:
+    EsitoCorsa Disegna();
+    EsitoCorsa Fine(EsitoCorsa esito);
+
+    RichiestaStampa richiesta_;
+    GanciCorsa ganci_;
+    FabbricaSuperficie fabbrica_;
+    std::shared_ptr<PrinterSurface> superficie_;
+    bool annullata_ = false;
+    bool conclusa_ = false;
+    EsitoCorsa esito_;
+};
+
+} // namespace vagolume
