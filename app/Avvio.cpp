@@ -19,9 +19,11 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <fcntl.h>
 #include <filesystem>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -132,12 +134,8 @@ void InstallaSegnali() {
                                 SIGALRM, SIGVTALRM, SIGPROF, SIGPOLL, SIGXCPU, SIGPWR};
     for (int rt = SIGRTMIN; rt <= SIGRTMAX; ++rt)
         segnali.push_back(rt);
-    for (int segnale : segnali) {
-        // A signal ignored by whoever started the program stays ignored.
-        struct sigaction prima {};
-        if (::sigaction(segnale, nullptr, &prima) == 0 && prima.sa_handler == SIG_IGN) continue;
+    for (int segnale : segnali)
         ::sigaction(segnale, &azione, nullptr);
-    }
     // A closed standard error or output makes a write fail, not the program end.
     std::signal(SIGPIPE, SIG_IGN);
 }
@@ -152,6 +150,67 @@ void InstallaSegnali() {
     ::sigprocmask(SIG_UNBLOCK, &insieme, nullptr);
     ::raise(segnale);
     ::_exit(128 + segnale);
+}
+
+// A crash while a caller waits (a library that met a failed allocation and
+// did not check it, an exception nothing caught) still tells the caller: the
+// end-of-run file is written, one line said, and the program ends with status
+// 1. Only calls that are safe in a signal handler here. The sanitizer builds
+// keep their own reports instead.
+volatile sig_atomic_t fineDovuta = 0; // an unattended start: its caller waits for the end-of-run file
+
+void Scrivi(int fd, const char* testo) {
+    [[maybe_unused]] auto n = ::write(fd, testo, std::strlen(testo));
+}
+
+void AlCrollo(int segnale) {
+    const int codice = UltimoCodiceUscita();
+    if (codice >= 0) ::_exit(codice); // the caller was told already
+    if (!fineDovuta && !CorsaStampa::InCorso()) {
+        // Nobody waits: the crash is what it is.
+        ::signal(segnale, SIG_DFL);
+        ::raise(segnale);
+        ::_exit(128 + segnale);
+    }
+    struct rlimit limite {};
+    const bool limitata = (::getrlimit(RLIMIT_AS, &limite) == 0 && limite.rlim_cur != RLIM_INFINITY) ||
+                          (::getrlimit(RLIMIT_DATA, &limite) == 0 && limite.rlim_cur != RLIM_INFINITY);
+    Scrivi(2, limitata ? "vagolume: memoria esaurita: non stampo\n"
+                       : "vagolume: errore interno del programma: non stampo\n");
+    static const char kTemporaneo[] = ".FineStampaPercorsario.crollo";
+    const int fd = ::open(kTemporaneo, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd >= 0) {
+        Scrivi(fd, "Fatto\r\n");
+        ::fsync(fd);
+        ::close(fd);
+        if (::rename(kTemporaneo, "FineStampaPercorsario.tmp") != 0) ::unlink(kTemporaneo);
+    }
+    ::_exit(1);
+}
+
+void InstallaCrollo() {
+#if defined(__SANITIZE_ADDRESS__)
+    return;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    return;
+#endif
+#endif
+    // Its own stack: a stack that ran out must not stop it.
+    static char pila[64 * 1024];
+    stack_t alternativa{};
+    alternativa.ss_sp = pila;
+    alternativa.ss_size = sizeof pila;
+    ::sigaltstack(&alternativa, nullptr);
+    struct sigaction azione {};
+    azione.sa_handler = AlCrollo;
+    sigemptyset(&azione.sa_mask);
+    azione.sa_flags = SA_ONSTACK | SA_RESETHAND;
+    for (int segnale : {SIGSEGV, SIGABRT, SIGBUS, SIGILL, SIGFPE})
+        ::sigaction(segnale, &azione, nullptr);
+    // An exception nothing caught ends the same way, without the runtime's
+    // own two lines.
+    std::set_terminate([] { AlCrollo(SIGABRT); });
 }
 
 // The toolkit ends the process with exit() when its display goes away (a
@@ -199,6 +258,8 @@ int Avvia(int argc, char* argv[]) {
     }
     const std::string cartella = CartellaProgramma();
     const bool invocato = !riga.empty() || EsisteFileComando(cartella);
+    fineDovuta = invocato;
+    InstallaCrollo();
     // The platform the user chose, or the display the session names; a
     // display that cannot be opened falls back to the offscreen platform
     // instead of aborting the program.

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -24,6 +25,8 @@ namespace vagolume {
 namespace {
 
 CorsaStampa* corsaInCorso = nullptr;
+std::atomic<int> ultimoCodice{-1};
+static_assert(std::atomic<int>::is_always_lock_free, "read from a signal handler");
 
 // The day number of a date.
 double Giorno(const QDate& d) {
@@ -155,7 +158,12 @@ EsitoCorsa Concludi(EsitoCorsa esito, const QString& cartellaLavoro) {
         Avvisa(riga);
     }
     esito.FineScritta = ScriviFineStampa(cartellaLavoro);
+    ultimoCodice.store(CodiceUscita(esito));
     return esito;
+}
+
+int UltimoCodiceUscita() {
+    return ultimoCodice.load();
 }
 
 int CodiceUscita(const EsitoCorsa& esito) {

@@ -72,6 +72,11 @@ EsitoCorsa Concludi(EsitoCorsa esito, const QString& cartellaLavoro);
 // run stopped by signal n, 1 for anything else.
 int CodiceUscita(const EsitoCorsa& esito);
 
+// The exit status of the outcome concluded last, -1 while none was: for a
+// program that has to end at once (a crash) after its caller was told. Safe
+// to read in a signal handler.
+int UltimoCodiceUscita();
+
 // Longest run: ten years of sheets. A period beyond it (a mistyped year in an
 // invocation line) is refused before anything is printed, rather than
 // filling the printer or the disk.

@@ -15,11 +15,11 @@ consegna_fallita() { # case signal-for-cupsd most-seconds
     # A year: its drawing outlasts the moment the server is stopped.
     "$VAGOLUME" "ROMA,01/01/2024,31/12/2024" 2>"$DIR/stderr" &
     local pid=$!
-    # The document is being drawn (its temporary file exists) once the
-    # printer queries of the start are over.
+    # The document is being drawn (the run holds its unnamed temporary
+    # file open) once the printer queries of the start are over.
     local temp=""
     for _ in $(seq 400); do
-        temp=$(find "$DIR/temp-app" -name '.vagolume-*.pdf' | head -n 1)
+        temp=$(find "/proc/$pid/fd" -lname "$DIR/temp-app/#*" 2>/dev/null | head -n 1)
         [ -n "$temp" ] && break
         sleep 0.05
     done

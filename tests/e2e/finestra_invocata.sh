@@ -1,8 +1,10 @@
 #!/bin/bash
 # A run started by the itinerary program, with its window on a private X
 # server: closing the window (as a window manager does) asks the question of
-# "Annulla", and a Yes stops the run; so does "Annulla" itself. Either way
-# nothing is printed, the end-of-run file is written and the exit status is 1.
+# "Annulla", and a Yes stops the run; so does "Annulla" itself; and so does
+# the X server going away (a logout, a dropped ssh -X). Each way nothing is
+# printed, nothing is left but the end-of-run file, one line says why and the
+# exit status is 1.
 #
 # Usage: finestra_invocata.sh PATH/TO/vagolume
 set -u
@@ -22,7 +24,8 @@ prepara_tmp
 avvia_xvfb 141 199 "$TMP/xvfb.txt"
 mkdir -p "$TMP/casa" "$TMP/xdg" && chmod 700 "$TMP/xdg"
 
-# case: how the run is stopped (chiudi: the window manager's close; annulla: Alt+A)
+# case: how the run is stopped (chiudi: the window manager's close; annulla:
+# Alt+A; schermo: the X server ends), and the word of its one line
 ferma() {
     rm -rf "$TMP/lavoro" && mkdir -p "$TMP/lavoro"
     (cd "$TMP/lavoro" && exec env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY HOME="$TMP/casa" XDG_RUNTIME_DIR="$TMP/xdg" \
@@ -32,22 +35,29 @@ ferma() {
     local id
     id=$(finestra) || true
     [ -n "$id" ] || fallisci "$1: no window"
-    if [ "$1" = chiudi ]; then
-        python3 "$QUI/../xvfb/chiudi_finestra.py" "$id" || fallisci "close request"
+    if [ "$1" = schermo ]; then
+        kill "$XVFB_PID" && wait "$XVFB_PID" 2>/dev/null
+        XVFB_PID=""
     else
-        a_fuoco "$id"
-        tasti alt+a
+        if [ "$1" = chiudi ]; then
+            python3 "$QUI/../xvfb/chiudi_finestra.py" "$id" || fallisci "close request"
+        else
+            a_fuoco "$id"
+            tasti alt+a
+        fi
+        domanda >/dev/null || fallisci "$1: no question"
+        tasti Return
     fi
-    domanda >/dev/null || fallisci "$1: no question"
-    tasti Return
     wait "$APP_PID"
     local stato=$?
     APP_PID=""
     [ "$stato" = 1 ] || fallisci "$1: exit status $stato"
     [ "$(cat "$TMP/lavoro/FineStampaPercorsario.tmp" 2>/dev/null)" = $'Fatto\r' ] || fallisci "$1: no end-of-run file"
     [ "$(ls -A "$TMP/lavoro")" = FineStampaPercorsario.tmp ] || fallisci "$1: left in the folder: $(ls -A "$TMP/lavoro")"
+    [ "$(grep -c "^vagolume: .*$2" "$TMP/uscita.txt")" = 1 ] || fallisci "$1: no line with '$2'"
     echo "ok: $1: run stopped, nothing printed, status 1"
 }
-ferma chiudi
-ferma annulla
+ferma chiudi "stampa annullata"
+ferma annulla "stampa annullata"
+ferma schermo "schermo non è più disponibile"
 echo "OK"

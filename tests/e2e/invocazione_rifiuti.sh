@@ -31,6 +31,11 @@ casi=(
     "file|\xfe\xff\0R\0O\0M\0A\0,\x000\x001\0/\x000\x003\0/\x002\x000\x002\x004\0,\x000\x005\0/\x000\x003\0/\x002\x000\x002\x004|0|6|"
     "file|\xef\xbb\xbfROMA,01/03/2024,05/03/2024|0|6|"
     "file|ROMA,01/03/2024,31/12/2024,X\r\n|1|0|dopo la data finale"
+    "arg|ROMA,01/01/2020,31/12/2030|1|0|più di 3660 fogli"
+    "file||1|0|Commandline.txt"
+    "file|\r\nROMA,01/03/2024,05/03/2024\r\n|1|0|Commandline.txt"
+    "file|\xef\xbb\xbf|1|0|Commandline.txt"
+    "file|\xff\xfe|1|0|Commandline.txt"
 )
 n=0
 for caso in "${casi[@]}"; do

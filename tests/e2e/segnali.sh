@@ -1,8 +1,9 @@
 #!/bin/bash
-# Hostile ends of an unattended run: a termination signal in the middle of a
-# long run, a run killed outright, standard descriptors closed, a display that
-# cannot be opened, two starts racing for one Commandline.txt, and a program
-# folder that cannot be written (a read-only bind mount: needs root).
+# Hostile ends of an unattended run: every signal that would end the program
+# in the middle of a long run, a run killed outright, standard descriptors
+# closed, a display that cannot be opened, two starts racing for one
+# Commandline.txt, another start in another PID namespace during a run, and a
+# program folder that cannot be written (the last two need root).
 set -u
 BIN=$(readlink -f "$1")
 fail() { echo "FAIL: $*"; exit 1; }
@@ -15,37 +16,41 @@ cp "$BIN" "$work/prog/vagolume"
 V=$work/prog/vagolume
 # A plain command (not a function), so that "$!" is the program itself.
 senza_schermo=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
-temporaneo() { compgen -G '.vagolume-*.pdf' >/dev/null; }
+# The run of process $1 is drawing its document in the current folder: a file
+# without a name there, held open.
+disegna() { find "/proc/$1/fd" -lname "$PWD/#*" 2>/dev/null | grep -q .; }
 # The files of the current folder, but the saved standard error.
 rimasti() { find . -mindepth 1 -maxdepth 1 ! -name err.txt -printf '%f\n' | sort; }
 fine_ok() { [ "$(cat "$1/FineStampaPercorsario.tmp" 2>/dev/null)" = $'Fatto\r' ]; }
 
 # A ten-year run, stopped once its document is being drawn: the folder keeps
-# only the end-of-run file, and the program ends as killed by that signal.
-for segnale in TERM INT HUP; do
+# only the end-of-run file, one line says why, and the program ends as killed
+# by that signal.
+for segnale in TERM INT HUP USR1 USR2 ALRM VTALRM PROF; do
     d="$work/$segnale" && mkdir "$d" && cd "$d" || fail mkdir
     "${senza_schermo[@]}" "$V" "ROMA,01/01/2020,31/12/2029" 2>err.txt &
     pid=$!
-    for _ in $(seq 200); do temporaneo && break; sleep 0.05; done
-    temporaneo || fail "$segnale: the run never began its document: $(ls -A)"
+    for _ in $(seq 200); do disegna "$pid" && break; sleep 0.05; done
+    disegna "$pid" || fail "$segnale: the run never began its document: $(ls -A)"
     kill -"$segnale" "$pid"
     wait "$pid"
     rc=$?
     [ "$rc" = $((128 + $(kill -l "$segnale"))) ] || fail "$segnale: exit status $rc; $(cat err.txt)"
     fine_ok "$d" || fail "$segnale: no end-of-run file"
     [ "$(rimasti)" = FineStampaPercorsario.tmp ] || fail "$segnale: files left: $(ls -A)"
+    [ "$(grep -c '^vagolume: stampa interrotta dal segnale' err.txt)" = 1 ] || fail "$segnale: message: $(cat err.txt)"
 done
 
-# Killed outright: its temporary file is removed by the next start.
+# Killed outright: nothing of its document is left, for any later start to
+# find or not.
 d="$work/kill" && mkdir "$d" && cd "$d" || fail mkdir
 "${senza_schermo[@]}" "$V" "ROMA,01/01/2020,31/12/2029" 2>/dev/null &
 pid=$!
-for _ in $(seq 200); do temporaneo && break; sleep 0.05; done
+for _ in $(seq 200); do disegna "$pid" && break; sleep 0.05; done
+disegna "$pid" || fail "SIGKILL: the run never began its document"
 kill -KILL "$pid"
 wait "$pid" 2>/dev/null
-temporaneo || fail "SIGKILL: no temporary file to clean up"
-"${senza_schermo[@]}" "$V" "ROMA,01/03/2024,01/03/2024" 2>/dev/null || fail "run after SIGKILL"
-! temporaneo || fail "SIGKILL: temporary file still there: $(ls -A)"
+[ -z "$(ls -A)" ] || fail "SIGKILL: files left: $(ls -A)"
 
 # Started with descriptors 0 to 2 closed: the document is a clean PDF.
 d="$work/chiusi" && mkdir "$d" && cd "$d" || fail mkdir
@@ -61,6 +66,14 @@ env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:89 "$V" "ROMA,01/03/2024,05/0
 [ "$(wc -l <err.txt)" = 1 ] || fail "DISPLAY=:89: not one message: $(cat err.txt)"
 env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:89 "$V" 2>err.txt
 [ $? = 2 ] || fail "DISPLAY=:89 without a line: status not 2"
+# The same with the platform named, as desktops export it.
+rm -f ./*.pdf FineStampaPercorsario.tmp
+env -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb DISPLAY=:89 "$V" "ROMA,01/03/2024,05/03/2024" 2>err.txt ||
+    fail "QT_QPA_PLATFORM=xcb DISPLAY=:89: status $?; $(cat err.txt)"
+[ -f ROMA_Vagolume.pdf ] && fine_ok "$d" || fail "QT_QPA_PLATFORM=xcb DISPLAY=:89: no document"
+[ "$(wc -l <err.txt)" = 1 ] || fail "QT_QPA_PLATFORM=xcb DISPLAY=:89: not one message: $(cat err.txt)"
+env -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb DISPLAY=:89 "$V" 2>err.txt
+[ $? = 2 ] || fail "QT_QPA_PLATFORM=xcb DISPLAY=:89 without a line: status not 2"
 
 # Two starts racing for one Commandline.txt: one prints it.
 mkdir "$work/g1" "$work/g2"
@@ -74,12 +87,43 @@ done
 stampati=$(find "$work/g1" "$work/g2" -name '*.pdf' | wc -l)
 [ "$stampati" = 3 ] || fail "race: $stampati documents for 3 lines"
 
-# A program folder that cannot be written: the line is not acted on, never
-# printed again and again.
+# Memory running out, at limits that make it run out in different places
+# (the window, the printer query, the pages, the end of the document): one
+# line says so, the end-of-run file is written, the status is 1, nothing is
+# left. (Not under AddressSanitizer, which cannot start with a limit.)
+if ! ldd "$V" | grep -q libasan; then
+    for limite in 90000 95000 100000 110000 130000; do
+        d="$work/mem$limite" && mkdir "$d" && cd "$d" || fail mkdir
+        (ulimit -v $limite && exec "${senza_schermo[@]}" "$V" "ROMA,01/01/2020,31/12/2025" 2>err.txt)
+        rc=$?
+        [ $rc = 1 ] || fail "memory limit $limite KB: exit status $rc; $(cat err.txt)"
+        fine_ok "$d" || fail "memory limit $limite KB: no end-of-run file"
+        [ "$(rimasti)" = FineStampaPercorsario.tmp ] || fail "memory limit $limite KB: files left: $(ls -A)"
+        [ "$(grep -c 'memoria esaurita' err.txt)" = 1 ] || fail "memory limit $limite KB: message: $(cat err.txt)"
+    done
+fi
+
 if [ "$(id -u)" != 0 ]; then
-    echo "SKIP: read-only program folder (needs root for a read-only mount)"
+    echo "SKIP: PID namespace and read-only program folder (need root)"
     exit 77
 fi
+
+# Another start in another PID namespace (a container), in the same folder,
+# while a run draws: it removes nothing the run still writes, and the run
+# prints its document whole.
+d="$work/ns" && mkdir "$d" && cd "$d" || fail mkdir
+"${senza_schermo[@]}" "$V" "ROMA,01/01/2022,31/12/2024" 2>err.txt &
+pid=$!
+for _ in $(seq 200); do disegna "$pid" && break; sleep 0.05; done
+disegna "$pid" || fail "PID namespace: the run never began its document"
+"${senza_schermo[@]}" unshare -p -f --mount-proc "$V" "ALTRA,01/03/2024,01/03/2024" 2>/dev/null ||
+    fail "PID namespace: the other start failed"
+wait "$pid" || fail "PID namespace: the run failed: $(cat err.txt)"
+[ "$(pdfinfo ROMA_Vagolume.pdf 2>/dev/null | awk '/^Pages:/ { print $2 }')" = 1097 ] ||
+    fail "PID namespace: the run lost its document: $(ls -A); $(cat err.txt)"
+
+# A program folder that cannot be written: the line is not acted on, never
+# printed again and again.
 printf 'ROMA,01/03/2024,05/03/2024\r\n' >"$work/prog/Commandline.txt"
 mount --bind "$work/prog" "$work/prog" && montato=$work/prog && mount -o remount,bind,ro "$work/prog" ||
     fail "read-only bind mount"
