@@ -164,28 +164,24 @@ void Scrivi(int fd, const char* testo) {
     [[maybe_unused]] auto n = ::write(fd, testo, std::strlen(testo));
 }
 
+mode_t modoFine = 0600; // the end-of-run file's mode, known before any crash
+
 void AlCrollo(int segnale) {
-    const int codice = UltimoCodiceUscita();
-    if (codice >= 0) ::_exit(codice); // the caller was told already
     if (!fineDovuta && !CorsaStampa::InCorso()) {
         // Nobody waits: the crash is what it is.
         ::signal(segnale, SIG_DFL);
         ::raise(segnale);
         ::_exit(128 + segnale);
     }
+    // An unattended start whose caller was told already ends as it said.
+    if (const int codice = UltimoCodiceUscita(); codice >= 0 && !CorsaStampa::InCorso()) ::_exit(codice);
     struct rlimit limite {};
     const bool limitata = (::getrlimit(RLIMIT_AS, &limite) == 0 && limite.rlim_cur != RLIM_INFINITY) ||
                           (::getrlimit(RLIMIT_DATA, &limite) == 0 && limite.rlim_cur != RLIM_INFINITY);
     Scrivi(2, limitata ? "vagolume: memoria esaurita: non stampo\n"
                        : "vagolume: errore interno del programma: non stampo\n");
-    static const char kTemporaneo[] = ".FineStampaPercorsario.crollo";
-    const int fd = ::open(kTemporaneo, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd >= 0) {
-        Scrivi(fd, "Fatto\r\n");
-        ::fsync(fd);
-        ::close(fd);
-        if (::rename(kTemporaneo, "FineStampaPercorsario.tmp") != 0) ::unlink(kTemporaneo);
-    }
+    const char* passo = "";
+    ScriviFileFine(".", modoFine, &passo);
     ::_exit(1);
 }
 
@@ -260,6 +256,7 @@ int Avvia(int argc, char* argv[]) {
     const std::string cartella = CartellaProgramma();
     const bool invocato = !riga.empty() || EsisteFileComando(cartella);
     fineDovuta = invocato;
+    modoFine = ModoFileNuovo();
     InstallaCrollo();
     // The platform the user chose, or the display the session names; a
     // display that cannot be opened falls back to the offscreen platform

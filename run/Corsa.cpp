@@ -16,6 +16,8 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <fcntl.h>
+#include <initializer_list>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -49,41 +51,27 @@ QString MotivoRifiuto(const RichiestaStampa& r) {
     return {};
 }
 
-// "Fatto" CR LF through a temporary file renamed over the name, so that no
-// reader ever sees half a file and a link at that name is replaced, not
-// followed. Written by hand rather than with QSaveFile: QSaveFile follows a
-// link at the target and writes where it points.
+// Appends texts to a buffer of n bytes; false when they do not fit.
+bool Componi(char* buffer, size_t n, std::initializer_list<const char*> parti) {
+    size_t usati = 0;
+    for (const char* parte : parti)
+        for (; *parte; ++parte) {
+            if (usati + 1 >= n) return false;
+            buffer[usati++] = *parte;
+        }
+    buffer[usati] = '\0';
+    return true;
+}
+
 bool ScriviFineStampa(const QString& cartella) {
-    const QByteArray modello =
-        QFile::encodeName(QDir(cartella).filePath(QStringLiteral(".FineStampaPercorsario.XXXXXX")));
-    const QByteArray destinazione = QFile::encodeName(QDir(cartella).filePath(kFileFineStampa));
-    std::string nomeTemp(modello.constData());
-    auto fallisci = [&](const char* cosa) {
+    const char* passo = "";
+    const QByteArray nome = QFile::encodeName(cartella.isEmpty() ? QStringLiteral(".") : cartella);
+    if (const int errore = ScriviFileFine(nome.constData(), ModoFileNuovo(), &passo); errore != 0) {
         Avvisa(QStringLiteral("impossibile scrivere %1 (%2): %3")
-                   .arg(QString::fromLocal8Bit(destinazione), QLatin1String(cosa),
-                        QString::fromLocal8Bit(std::strerror(errno))));
+                   .arg(QDir(cartella).filePath(kFileFineStampa), QLatin1String(passo),
+                        QString::fromLocal8Bit(std::strerror(errore))));
         return false;
-    };
-    // The temporary file is removed, the reason kept.
-    auto scarta = [&](const char* cosa) {
-        const int salvato = errno;
-        ::unlink(nomeTemp.c_str());
-        errno = salvato;
-        return fallisci(cosa);
-    };
-    const int fd = ::mkstemp(nomeTemp.data());
-    if (fd < 0) return fallisci("creazione");
-    ::fchmod(fd, ModoFileNuovo());
-    static const char kContenuto[] = "Fatto\r\n";
-    constexpr auto kLunghezza = static_cast<ssize_t>(sizeof kContenuto - 1);
-    const ssize_t scritti = ::write(fd, kContenuto, kLunghezza);
-    const bool ok = scritti == kLunghezza && ::fsync(fd) == 0;
-    const int erroreScrittura = errno;
-    if (::close(fd) != 0 || !ok) {
-        if (!ok) errno = scritti >= 0 && scritti < kLunghezza ? ENOSPC : erroreScrittura;
-        return scarta("scrittura");
     }
-    if (::rename(nomeTemp.c_str(), destinazione.constData()) != 0) return scarta("rinomina");
     return true;
 }
 
@@ -160,6 +148,42 @@ EsitoCorsa Concludi(EsitoCorsa esito, const QString& cartellaLavoro) {
     esito.FineScritta = ScriviFineStampa(cartellaLavoro);
     ultimoCodice.store(CodiceUscita(esito));
     return esito;
+}
+
+int ScriviFileFine(const char* cartella, mode_t modo, const char** passo) {
+    char temporaneo[4096], destinazione[4096], pid[24];
+    // The process id, in decimal, without the formatting functions.
+    char* cifra = pid + sizeof pid - 1;
+    *cifra = '\0';
+    for (auto n = static_cast<unsigned long>(::getpid()); cifra == pid + sizeof pid - 1 || n > 0; n /= 10)
+        *--cifra = static_cast<char>('0' + n % 10);
+    *passo = "creazione";
+    if (!Componi(temporaneo, sizeof temporaneo, {cartella, "/.FineStampaPercorsario.", cifra}) ||
+        !Componi(destinazione, sizeof destinazione, {cartella, "/FineStampaPercorsario.tmp"}))
+        return ENAMETOOLONG;
+    ::unlink(temporaneo); // left by a process of the same id, long gone
+    const int fd = ::open(temporaneo, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) return errno;
+    ::fchmod(fd, modo);
+    static const char kContenuto[] = "Fatto\r\n";
+    constexpr auto kLunghezza = static_cast<ssize_t>(sizeof kContenuto - 1);
+    const ssize_t scritti = ::write(fd, kContenuto, kLunghezza);
+    int errore = 0;
+    if (scritti != kLunghezza)
+        errore = scritti >= 0 ? ENOSPC : errno;
+    else if (::fsync(fd) != 0)
+        errore = errno;
+    if (::close(fd) != 0 && errore == 0) errore = errno;
+    if (errore == 0) {
+        *passo = "rinomina";
+        if (::rename(temporaneo, destinazione) == 0) return 0;
+        errore = errno;
+    } else {
+        *passo = "scrittura";
+    }
+    // The temporary file is removed, the reason kept.
+    ::unlink(temporaneo);
+    return errore;
 }
 
 int UltimoCodiceUscita() {

@@ -12,6 +12,8 @@
 #include <QDate>
 #include <QString>
 
+#include <sys/types.h>
+
 #include <functional>
 #include <memory>
 
@@ -66,6 +68,14 @@ inline const QString kFileFineStampa = QStringLiteral("FineStampaPercorsario.tmp
 // in cartellaLavoro, and returns the outcome with FineScritta set. The only
 // writer of the end-of-run file.
 EsitoCorsa Concludi(EsitoCorsa esito, const QString& cartellaLavoro);
+
+// Writes "Fatto" CR LF into the end-of-run file in cartella (a path as the
+// file system takes it), with mode modo, through a temporary file renamed
+// over the name: no reader ever sees half a file, and a link at that name is
+// replaced, not followed. Only calls that are safe in a signal handler, so
+// that a crash handler writes it the same way. Returns 0, or the errno of the
+// failure with the failing step in *passo.
+int ScriviFileFine(const char* cartella, mode_t modo, const char** passo);
 
 // The exit status of a program that ends after this outcome: 0 for a
 // document handed over whole with the end-of-run file written, 128 + n for a
