@@ -1,5 +1,6 @@
 #include "app/Anteprima.h"
 
+#include "print/DocumentoStampa.h"
 #include "print/SuperficieQPainter.h"
 
 #include <QApplication>
@@ -45,7 +46,9 @@ QImage ImmaginePagina(Pagine& pagine, int N, const QPageLayout& layout, double p
     // the PDF a run is drawn into puts at whole points from the paper's edge.
     const QPointF origine = QPointF(layout.paintRectPoints().topLeft()) * 25.4 / 72;
     p.translate(origine.x() * puntiPerMm, origine.y() * puntiPerMm);
-    SuperficieQPainter s(&p, puntiPerMm, static_cast<float>(area.height()));
+    // As on paper: a printer narrower than the sheet gets it shrunk.
+    const double scala = ScalaFoglio(layout);
+    SuperficieQPainter s(&p, puntiPerMm * scala, static_cast<float>(area.height() / scala));
     pagine.DisegnaSola(s, N, PassoMuto);
     return immagine;
 }

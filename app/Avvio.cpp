@@ -347,6 +347,7 @@ int Avvia(int argc, char* argv[]) {
         !stampanti.Predefinita.isEmpty() && stampanti.Installate.contains(stampanti.Predefinita);
     finestra.Modello().ImpostaStampanteCorrente(predefinitaValida ? stampanti.Predefinita
                                                                   : kNomeScrittorePdf);
+    finestra.Modello().ImpostaPredefinitaMancante(stampanti.PredefinitaMancante);
     try {
         finestra.Form_Load(QDate::currentDate(), QString::fromLocal8Bit(riga.c_str()),
                            QString::fromStdString(cartella));

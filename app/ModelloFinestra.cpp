@@ -3,6 +3,7 @@
 #include "app/ControlliFinestra.h"
 #include "app/Invocazione.h"
 #include "calendar/Calendario.h"
+#include "print/DocumentoStampa.h"
 #include "print/Sistema.h"
 #include "print/Stampanti.h"
 #include "sheet/Pagine.h"
@@ -224,11 +225,22 @@ void ModelloFinestra::Form_Load(const QDate& oggi, const QString& argomenti,
         r.Incustodita = true;
         r.CartellaLavoro = servizi_.CartellaLavoro;
         Esegui(r);
+        if (!predefinitaMancante_.isEmpty() && UltimoEsito.Cosa == EsitoCorsa::Salvato)
+            Avvisa(QStringLiteral(
+                       "la stampante predefinita \"%1\" non è installata: il documento è stato salvato "
+                       "in %2")
+                       .arg(predefinitaMancante_, UltimoEsito.FilePdf));
         if (servizi_.Termina) servizi_.Termina(CodiceUscita(UltimoEsito));
         return;
     }
     // 15
     StampaVisibile();
+    if (!predefinitaMancante_.isEmpty() && servizi_.Avvertimento && !servizi_.SenzaSchermo)
+        servizi_.Avvertimento(
+            kTitoloStampa,
+            QStringLiteral("La stampante predefinita \"%1\" non è installata.\rI moduli saranno "
+                           "salvati come file PDF, se non si sceglie un'altra stampante.")
+                .arg(predefinitaMancante_));
 }
 
 void ModelloFinestra::StampaVisibile() {
@@ -292,6 +304,13 @@ void ModelloFinestra::Esegui(const RichiestaStampa& richiesta) {
             ImpostaTestoFondo(QStringLiteral("Stampa dei Moduli in corso..."));
             MostraRiempimento();
         }
+        ElaboraEventi();
+    };
+    // A printer that makes the hand-over wait: the window says what it waits
+    // for, and "&Annulla" still stops it.
+    ganci.InConsegna = [this] {
+        const QString invio = QStringLiteral("Invio del documento alla stampante...");
+        if (txtFondo.Testo != invio) ImpostaTestoFondo(invio);
         ElaboraEventi();
     };
     if (richiesta.Incustodita) DisabilitaFine();
@@ -494,8 +513,9 @@ void ModelloFinestra::cmdAnteprima_Click() {
     if (servizi_.Occupato) servizi_.Occupato(false);
     ContestoStampa c;
     try {
-        c = ValoriCorsa(RichiestaDallaFinestra(stampante),
-                        static_cast<float>(layout.paintRect(QPageLayout::Millimeter).height()));
+        c = ValoriCorsa(
+            RichiestaDallaFinestra(stampante),
+            static_cast<float>(layout.paintRect(QPageLayout::Millimeter).height() / ScalaFoglio(layout)));
     } catch (const std::exception& e) {
         Avvisa(QStringLiteral("anteprima non disponibile: %1").arg(QString::fromUtf8(e.what())));
         return;

@@ -196,6 +196,9 @@ public:
     // the user's Documents folder, else home.
     QString CartellaPdf() const;
     void ImpostaStampanteCorrente(const QString& nome) { stampanteCorrente_ = nome; }
+    // The default printer the user set is not installed: the current printer
+    // is the PDF writer, and the user (or the caller) is told.
+    void ImpostaPredefinitaMancante(const QString& nome) { predefinitaMancante_ = nome; }
 
     // The window around a run.
     void DisabilitaFine();
@@ -240,8 +243,9 @@ private:
 
     Servizi servizi_;
     QString stampanteCorrente_;
-    QString filePdf_;                    // chosen in the save dialog for the last run
-    QString cartellaPdf_;                // folder of the last file chosen
+    QString filePdf_;     // chosen in the save dialog for the last run
+    QString cartellaPdf_; // folder of the last file chosen
+    QString predefinitaMancante_;
     std::unique_ptr<CorsaStampa> corsa_; // the run in progress
 };
 

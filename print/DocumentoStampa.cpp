@@ -1,12 +1,14 @@
 #include "print/DocumentoStampa.h"
 
 #include "print/Interruzione.h"
+#include "print/Sistema.h"
 
 #include <QDir>
 #include <QFile>
 #include <QPdfWriter>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -48,9 +50,12 @@ std::vector<Abbandonato>& Abbandonati() {
 
 } // namespace
 
-DocumentoStampa::DocumentoStampa(std::unique_ptr<Stampante> stampante, QString titolo)
+DocumentoStampa::DocumentoStampa(std::unique_ptr<Stampante> stampante, QString titolo,
+                                 std::function<bool()> attesa)
     : stampante_(std::move(stampante)), layout_(stampante_->Impaginazione()),
-      nomeDocumento_(std::move(titolo)) {}
+      nomeDocumento_(std::move(titolo)) {
+    stampante_->ImpostaAttesa(std::move(attesa));
+}
 
 DocumentoStampa::~DocumentoStampa() {
     Chiudi();
@@ -58,6 +63,10 @@ DocumentoStampa::~DocumentoStampa() {
 
 float DocumentoStampa::AltezzaStampabile() const {
     return static_cast<float>(layout_.paintRect(QPageLayout::Millimeter).height());
+}
+
+double ScalaFoglio(const QPageLayout& layout) {
+    return std::clamp(layout.paintRect(QPageLayout::Millimeter).width() / kLarghezzaFoglio, 0.5, 1.0);
 }
 
 double DocumentoStampa::PuntiPerMm() const {
@@ -176,6 +185,7 @@ void DocumentoStampa::Consegna() {
                      .arg(nomeDocumento_));
     QString errore;
     const bool consegnato = stampante_->Consegna(fileTemporaneo_, nomeDocumento_, errore);
+    forseStampato_ = !consegnato && stampante_->ComeMancata() == Stampante::Mancata::Incerta;
     if (consegnato) {
         salvato_ = stampante_->FileScritto();
         Chiudi();
@@ -184,8 +194,10 @@ void DocumentoStampa::Consegna() {
     }
     QString motivo = QStringLiteral("stampa su \"%1\" non riuscita: %2").arg(stampante_->Nome(), errore);
     // A printer that failed does not lose the finished document: it is kept
-    // as the PDF writer would write it. A run stopped by a signal keeps nothing.
-    if (SegnaleRicevuto() == 0 && stampante_->Nome() != kNomeScrittorePdf) {
+    // as the PDF writer would write it. A run stopped on request or by a
+    // signal keeps nothing.
+    if (SegnaleRicevuto() == 0 && stampante_->ComeMancata() != Stampante::Mancata::Fermata &&
+        stampante_->Nome() != kNomeScrittorePdf) {
         ScrittorePdf scrittore(QDir::currentPath());
         QString erroreSalvataggio;
         if (scrittore.Consegna(fileTemporaneo_, nomeDocumento_, erroreSalvataggio))
@@ -197,10 +209,21 @@ void DocumentoStampa::Consegna() {
     Fallisci(motivo);
 }
 
-SuperficieDocumento::SuperficieDocumento(std::unique_ptr<Stampante> stampante, QString titolo)
+SuperficieDocumento::SuperficieDocumento(std::unique_ptr<Stampante> stampante, QString titolo,
+                                         std::function<bool()> attesa)
     : SuperficieQPainter(nullptr, kRisoluzione / 25.4, 0),
-      documento_(std::move(stampante), std::move(titolo)) {
-    ImpostaAltezza(documento_.AltezzaStampabile());
+      documento_(std::move(stampante), std::move(titolo), std::move(attesa)) {
+    // A printer whose printable area is narrower than the sheet gets the
+    // sheet shrunk to its width.
+    const double scala = ScalaFoglio(documento_.Impaginazione());
+    ImpostaAltezza(static_cast<float>(documento_.AltezzaStampabile() / scala));
+    if (scala < 1) {
+        ImpostaPuntiPerMm(kRisoluzione / 25.4 * scala);
+        Avvisa(QStringLiteral("l'area stampabile di \"%1\" è larga %2 mm: il foglio è stampato al %3%")
+                   .arg(documento_.Destinazione().Nome())
+                   .arg(documento_.Impaginazione().paintRect(QPageLayout::Millimeter).width(), 0, 'f', 1)
+                   .arg(static_cast<int>(scala * 100)));
+    }
 }
 
 void RimuoviTemporaneiOrfani(const QString& cartella) {

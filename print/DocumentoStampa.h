@@ -14,6 +14,7 @@
 
 #include <QPageLayout>
 #include <QPainter>
+#include <functional>
 #include <memory>
 
 class QFile;
@@ -21,10 +22,21 @@ class QPdfWriter;
 
 namespace vagolume {
 
+// Width of the sheet's content, mm from the printable area's left edge: its
+// rightmost rule at 195 mm, and half of that rule's width.
+inline constexpr double kLarghezzaFoglio = 195.5;
+
+// The scale the sheet is printed at in a page layout: 1, or less where the
+// printable area is narrower than the sheet (never enlarged). The page is then
+// as much taller in its own millimetres, so that its lower bands still end at
+// the printable area's bottom.
+double ScalaFoglio(const QPageLayout& layout);
+
 class DocumentoStampa {
 public:
-    // titolo names the document (the print job or the PDF file).
-    DocumentoStampa(std::unique_ptr<Stampante> stampante, QString titolo);
+    // titolo names the document (the print job or the PDF file); attesa is
+    // called while the hand-over waits for the printer (see Stampante).
+    DocumentoStampa(std::unique_ptr<Stampante> stampante, QString titolo, std::function<bool()> attesa = {});
     // A document still open is discarded: nothing unfinished is ever printed.
     ~DocumentoStampa();
 
@@ -41,11 +53,15 @@ public:
     void Scarta();
 
     float AltezzaStampabile() const;
+    const QPageLayout& Impaginazione() const { return layout_; }
     double PuntiPerMm() const;
     bool Aperto() const { return painter_ && painter_->isActive(); }
     const Stampante& Destinazione() const { return *stampante_; }
     QString NomeDocumento() const { return nomeDocumento_; }
     QString FileSalvato() const { return salvato_; }
+    // The hand-over failed after the whole document was sent: the printer may
+    // still print it.
+    bool ForseStampato() const { return forseStampato_; }
 
 private:
     void Apri();
@@ -61,7 +77,8 @@ private:
     QString fileTemporaneo_; // its path: /proc/self/fd/N, or the hidden name
     QString nomeDocumento_;
     QString salvato_;
-    QString fallito_;             // why the document cannot go on; empty while it can
+    QString fallito_; // why the document cannot go on; empty while it can
+    bool forseStampato_ = false;
     bool paginaIniziata_ = false; // something drawn on the current page
     bool paginaInAttesa_ = false; // NuovaPagina called, next drawing starts a page
 };
@@ -69,12 +86,14 @@ private:
 // The drawing surface of a real run: a QPainter surface on a DocumentoStampa.
 class SuperficieDocumento : public SuperficieQPainter {
 public:
-    SuperficieDocumento(std::unique_ptr<Stampante> stampante, QString titolo);
+    SuperficieDocumento(std::unique_ptr<Stampante> stampante, QString titolo,
+                        std::function<bool()> attesa = {});
 
     void NewPage() override { documento_.NuovaPagina(); }
     void EndDocument() override { documento_.Consegna(); }
     void AbortDocument() override { documento_.Scarta(); }
     QString DocumentoSalvato() const override { return documento_.FileSalvato(); }
+    bool ForseStampato() const override { return documento_.ForseStampato(); }
 
     DocumentoStampa& Documento() { return documento_; }
 

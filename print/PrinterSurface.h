@@ -85,6 +85,9 @@ public:
     // Where the document was written as a PDF file, once it ended: by the PDF
     // writer, or kept there because its printer failed. Empty otherwise.
     virtual QString DocumentoSalvato() const { return {}; }
+    // The document's hand-over failed after all of it reached the printer,
+    // which may still print it.
+    virtual bool ForseStampato() const { return false; }
 };
 
 } // namespace vagolume

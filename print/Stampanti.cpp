@@ -4,6 +4,7 @@
 #include "print/Sistema.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPageSize>
 #include <QThreadPool>
@@ -27,9 +28,6 @@ namespace {
 constexpr double kMarginePdf = 5.0;        // mm, every side of the PDF writer's page
 constexpr double kMargineMinimoCups = 5.0; // mm, at least this on a real printer
 constexpr auto kAttesaCups = std::chrono::seconds(4);
-// Bound of the whole hand-over of a document to a queue: connecting, creating
-// the job, sending the document and closing it.
-constexpr auto kAttesaConsegna = std::chrono::seconds(30);
 constexpr int kMaxByteNomeFile = 200;
 
 QPageLayout A4ConMargini(QMarginsF margini) {
@@ -68,6 +66,29 @@ std::optional<T> ConAttesa(F interroga, std::chrono::steady_clock::duration limi
     return risposta.get();
 }
 
+// The default printer the user set, whether or not it is installed: LPDEST,
+// PRINTER (but "lp", the old placeholder), or the "Default" line of the
+// user's and then the system's lpoptions, as libcups reads them.
+QString PredefinitaImpostata() {
+    for (const char* variabile : {"LPDEST", "PRINTER"}) {
+        const QString nome = qEnvironmentVariable(variabile).section(u'/', 0, 0);
+        if (!nome.isEmpty() && !(nome == QLatin1String("lp") && std::strcmp(variabile, "PRINTER") == 0))
+            return nome;
+    }
+    const QString sistema = qEnvironmentVariable("CUPS_SERVERROOT", QStringLiteral("/etc/cups"));
+    for (const QString& percorso :
+         {QDir::homePath() + QStringLiteral("/.cups/lpoptions"), sistema + QStringLiteral("/lpoptions")}) {
+        QFile file(percorso);
+        if (!file.open(QIODevice::ReadOnly)) continue;
+        while (!file.atEnd()) {
+            const QList<QByteArray> parole = file.readLine(4096).simplified().split(' ');
+            if (parole.size() >= 2 && parole[0] == "Default")
+                return QString::fromUtf8(parole[1]).section(u'/', 0, 0);
+        }
+    }
+    return {};
+}
+
 StatoStampanti InterrogaCups() {
     StatoStampanti stato;
     cups_dest_t* dests = nullptr;
@@ -80,6 +101,11 @@ StatoStampanti InterrogaCups() {
         if (dests[i].instance == nullptr && !stato.Installate.contains(nome)) stato.Installate.append(nome);
     }
     cupsFreeDests(n, dests);
+    if (stato.Predefinita.isEmpty()) {
+        const QString impostata = PredefinitaImpostata();
+        if (!impostata.isEmpty() && !stato.Installate.contains(impostata))
+            stato.PredefinitaMancante = impostata;
+    }
     return stato;
 }
 
@@ -228,74 +254,143 @@ QString CodaCups::CartellaTemporanea() const {
 }
 
 namespace {
-struct EsitoConsegna {
-    bool ok = false;
-    QString errore;
+
+// A job title as the server logs it, one line: control characters become
+// blanks, as they would split the server's page log.
+QByteArray TitoloLavoro(const QString& nomeDocumento) {
+    QString titolo = nomeDocumento;
+    for (QChar& c : titolo)
+        if (c.category() == QChar::Other_Control || c == QChar(0x2028) || c == QChar(0x2029)) c = u' ';
+    return titolo.toUtf8();
+}
+
+// Where a hand-over has got to: until the whole document is sent the server
+// can only drop the request (it creates a job from a complete request only);
+// after that, it prints it whether or not its answer arrives.
+enum class Fase { Connessione, Invio, Risposta };
+
+struct StatoConsegna {
+    std::chrono::steady_clock::time_point scadenza;
+    const std::function<bool()>* attesa = nullptr;
+    bool fermata = false; // the caller asked to stop
+    bool scaduta = false; // the bound passed
+    Fase fase = Fase::Connessione;
 };
 
-// The hand-over itself, on the worker thread of ConAttesa (libcups keeps one
-// connection per thread).
-EsitoConsegna ConsegnaACups(const QByteArray& nome, const QString& pdf, const QString& nomeDocumento) {
-    // An unknown name would not fail in libcups in every case: check it first.
-    const StatoStampanti stato = InterrogaCups();
-    if (!stato.Installate.contains(QString::fromUtf8(nome))) {
-        if (stato.Installate.isEmpty() && cupsLastError() >= IPP_STATUS_ERROR_BAD_REQUEST)
-            return {false, QStringLiteral("il sistema di stampa non risponde (%1)")
-                               .arg(QString::fromUtf8(cupsLastErrorString()))};
-        return {false, QStringLiteral("stampante non installata")};
+// Called by libcups while a read or write on the connection waits: 0 gives
+// up. Before the whole document is sent, a stop request gives up at once;
+// after it, only the bound does, since the job is then the server's.
+int AttesaConsegna(http_t*, void* dati) {
+    auto& stato = *static_cast<StatoConsegna*>(dati);
+    if (stato.attesa && *stato.attesa && !(*stato.attesa)()) stato.fermata = true;
+    if (std::chrono::steady_clock::now() >= stato.scadenza) stato.scaduta = true;
+    if (stato.scaduta) return 0;
+    return stato.fermata && stato.fase != Fase::Risposta ? 0 : 1;
+}
+
+QString MotivoIpp(ipp_status_t stato, const char* testo) {
+    const QString dettaglio = QString::fromUtf8(testo ? testo : ippErrorString(stato));
+    if (stato == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS)
+        return QStringLiteral("la stampante non accetta lavori (%1)").arg(dettaglio);
+    if (stato == IPP_STATUS_ERROR_NOT_FOUND)
+        return QStringLiteral("stampante non installata (%1)").arg(dettaglio);
+    return QStringLiteral("lavoro rifiutato (%1)").arg(dettaglio);
+}
+
+} // namespace
+
+// The document goes in one Print-Job request on a connection of its own, in
+// this thread, bounded in all: the server makes a job of it only once the
+// request has arrived whole, so a hand-over cut short (a stop, the bound, a
+// server that froze) leaves no job anywhere, and nothing is left running to
+// finish it later. The one uncertain moment is after the last byte was sent
+// and before the answer came: the server then prints it when it can.
+bool CodaCups::Consegna(const QString& pdf, const QString& nomeDocumento, QString& errore) {
+    mancata_ = Mancata::Rifiutata;
+    const auto limite = std::chrono::duration_cast<std::chrono::seconds>(kAttesaConsegna).count();
+    StatoConsegna stato;
+    stato.scadenza = std::chrono::steady_clock::now() + kAttesaConsegna;
+    stato.attesa = &attesa_;
+    QFile file(pdf);
+    if (!file.open(QIODevice::ReadOnly)) {
+        errore = QStringLiteral("impossibile leggere il documento: %1").arg(file.errorString());
+        return false;
     }
+    auto fine = [&](const QString& motivo) {
+        if (stato.fermata && stato.fase != Fase::Risposta) {
+            mancata_ = Mancata::Fermata;
+            errore = QStringLiteral("consegna interrotta: nessun lavoro creato");
+        } else if (stato.scaduta && stato.fase == Fase::Risposta) {
+            mancata_ = Mancata::Incerta;
+            errore = QStringLiteral("il sistema di stampa non ha confermato il lavoro entro %1 secondi: la "
+                                    "stampante potrebbe stamparlo comunque")
+                         .arg(limite);
+        } else if (stato.scaduta) {
+            errore =
+                QStringLiteral("il sistema di stampa non ha risposto entro %1 secondi: nessun lavoro creato")
+                    .arg(limite);
+        } else {
+            errore = motivo;
+        }
+        return false;
+    };
+
+    const QByteArray server = QByteArray(cupsServer());
+    std::unique_ptr<http_t, decltype(&httpClose)> http(httpConnect2(server.constData(), ippPort(), nullptr,
+                                                                    AF_UNSPEC, cupsEncryption(), 1,
+                                                                    static_cast<int>(limite * 1000), nullptr),
+                                                       &httpClose);
+    if (!http)
+        return fine(QStringLiteral("il sistema di stampa non risponde (%1)").arg(QString::fromUtf8(server)));
+    httpSetTimeout(http.get(), 0.2, AttesaConsegna, &stato);
+
+    const QByteArray coda = nome_.toUtf8();
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
+                     "/printers/%s", coda.constData());
+    const QByteArray risorsa = "/printers/" + coda;
+    ipp_t* richiesta = ippNewRequest(IPP_OP_PRINT_JOB);
+    ippAddString(richiesta, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    ippAddString(richiesta, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    // The job and its one document both carry the document's name, not the
+    // temporary file's.
+    const QByteArray titolo = TitoloLavoro(nomeDocumento);
+    ippAddString(richiesta, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, titolo.constData());
+    ippAddString(richiesta, IPP_TAG_OPERATION, IPP_TAG_NAME, "document-name", nullptr,
+                 (titolo + ".pdf").constData());
+    ippAddString(richiesta, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr, CUPS_FORMAT_PDF);
     cups_option_t* opzioni = nullptr;
     int n = 0;
     n = cupsAddOption("media", "A4", n, &opzioni);
     n = cupsAddOption("print-scaling", "none", n, &opzioni);
     n = cupsAddOption("fit-to-page", "false", n, &opzioni);
-    const QByteArray titolo = nomeDocumento.toUtf8();
-    const QByteArray documento = (nomeDocumento + QStringLiteral(".pdf")).toUtf8();
-    // The job and its one document both carry the document's name, not the
-    // temporary file's.
-    const int lavoro = cupsCreateJob(CUPS_HTTP_DEFAULT, nome.constData(), titolo.constData(), n, opzioni);
+    cupsEncodeOptions2(richiesta, n, opzioni, IPP_TAG_JOB);
     cupsFreeOptions(n, opzioni);
-    auto motivo = [] {
-        const QString testo = QString::fromUtf8(cupsLastErrorString());
-        if (cupsLastError() == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS)
-            return QStringLiteral("la stampante non accetta lavori (%1)").arg(testo);
-        if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND)
-            return QStringLiteral("stampante non installata (%1)").arg(testo);
-        return QStringLiteral("lavoro rifiutato (%1)").arg(testo);
-    };
-    if (lavoro <= 0) return {false, motivo()};
-    QFile file(pdf);
-    bool ok = file.open(QIODevice::ReadOnly) &&
-              cupsStartDocument(CUPS_HTTP_DEFAULT, nome.constData(), lavoro, documento.constData(),
-                                CUPS_FORMAT_PDF, 1) == HTTP_STATUS_CONTINUE;
-    while (ok && !file.atEnd()) {
-        const QByteArray blocco = file.read(64 * 1024);
-        ok = !blocco.isEmpty() &&
-             cupsWriteRequestData(CUPS_HTTP_DEFAULT, blocco.constData(),
-                                  static_cast<size_t>(blocco.size())) == HTTP_STATUS_CONTINUE;
-    }
-    if (cupsFinishDocument(CUPS_HTTP_DEFAULT, nome.constData()) != IPP_STATUS_OK || !ok) {
-        EsitoConsegna esito{false, motivo()};
-        cupsCancelJob2(CUPS_HTTP_DEFAULT, nome.constData(), lavoro, 0);
-        return esito;
-    }
-    return {true, {}};
-}
-} // namespace
 
-bool CodaCups::Consegna(const QString& pdf, const QString& nomeDocumento, QString& errore) {
-    const QByteArray nome = nome_.toUtf8();
-    const auto esito = ConAttesa<EsitoConsegna>(
-        [nome, pdf, nomeDocumento] { return ConsegnaACups(nome, pdf, nomeDocumento); }, kAttesaConsegna);
-    if (!esito) {
-        errore = SegnaleRicevuto() != 0
-                     ? QStringLiteral("interrotta")
-                     : QStringLiteral("il sistema di stampa non ha risposto entro %1 secondi")
-                           .arg(std::chrono::duration_cast<std::chrono::seconds>(kAttesaConsegna).count());
-        return false;
+    stato.fase = Fase::Invio;
+    // The body's length: the request, then the document.
+    const size_t lunghezza = ippLength(richiesta) + static_cast<size_t>(file.size());
+    http_status_t http_stato = cupsSendRequest(http.get(), richiesta, risorsa.constData(), lunghezza);
+    ippDelete(richiesta);
+    bool inviato = http_stato == HTTP_STATUS_CONTINUE;
+    while (inviato && !file.atEnd()) {
+        const QByteArray blocco = file.read(64 * 1024);
+        inviato = !blocco.isEmpty() &&
+                  cupsWriteRequestData(http.get(), blocco.constData(), static_cast<size_t>(blocco.size())) ==
+                      HTTP_STATUS_CONTINUE;
     }
-    errore = esito->errore;
-    return esito->ok;
+    if (!inviato) return fine(MotivoIpp(cupsLastError(), cupsLastErrorString()));
+    stato.fase = Fase::Risposta;
+    std::unique_ptr<ipp_t, decltype(&ippDelete)> risposta(cupsGetResponse(http.get(), risorsa.constData()),
+                                                          &ippDelete);
+    if (!risposta) return fine(MotivoIpp(cupsLastError(), cupsLastErrorString()));
+    const ipp_status_t esito = ippGetStatusCode(risposta.get());
+    if (esito > IPP_STATUS_OK_CONFLICTING) {
+        ipp_attribute_t* messaggio = ippFindAttribute(risposta.get(), "status-message", IPP_TAG_TEXT);
+        stato.scaduta = false; // refused: an answer, not a silence
+        return fine(MotivoIpp(esito, messaggio ? ippGetString(messaggio, 0, nullptr) : nullptr));
+    }
+    return true;
 }
 
 StatoStampanti LeggiStampanti() {

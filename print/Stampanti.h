@@ -7,9 +7,16 @@
 #include <QPageLayout>
 #include <QString>
 #include <QStringList>
+
+#include <chrono>
+#include <functional>
 #include <memory>
 
 namespace vagolume {
+
+// Bound of the whole hand-over of a document to a queue: connecting, sending
+// the document, the server's answer.
+inline constexpr auto kAttesaConsegna = std::chrono::seconds(30);
 
 // Name under which the built-in PDF writer appears in the list of printers.
 inline const QString kNomeScrittorePdf = QStringLiteral("Salva come file PDF");
@@ -28,6 +35,20 @@ public:
     virtual bool Consegna(const QString& pdf, const QString& nomeDocumento, QString& errore) = 0;
     // The file the last hand-over wrote, for a printer that writes files.
     virtual QString FileScritto() const { return {}; }
+
+    // How the last hand-over that failed ended: refused or cut short with no
+    // job made (Rifiutata), stopped on request with no job made (Fermata), or
+    // sent whole without an answer, so that the printer may still print it
+    // (Incerta).
+    enum class Mancata { Rifiutata, Fermata, Incerta };
+    Mancata ComeMancata() const { return mancata_; }
+    // Called every fraction of a second while a hand-over waits for its
+    // printer; false asks it to stop.
+    void ImpostaAttesa(std::function<bool()> attesa) { attesa_ = std::move(attesa); }
+
+protected:
+    std::function<bool()> attesa_;
+    Mancata mancata_ = Mancata::Rifiutata;
 };
 
 // Writes "<document name>.pdf" into a folder (the current working directory),
@@ -53,7 +74,9 @@ private:
 
 // A CUPS queue: the pages are laid out in the printable area the queue gives
 // for A4 (at least 5 mm from each edge) and the PDF is submitted through
-// libcups, A4, not scaled, with the document name as the job title.
+// libcups, A4, not scaled, with the document name as the job title. The
+// hand-over is bounded by kAttesaConsegna in all and ends with the job made
+// whole or with no job at all (see Mancata).
 class CodaCups : public Stampante {
 public:
     explicit CodaCups(QString nome);
@@ -78,6 +101,9 @@ struct StatoStampanti {
     QStringList Installate;
     QString Predefinita;
     bool Risponde = true;
+    // The default the user set (LPDEST, PRINTER, "Default" in lpoptions) when
+    // no such queue is installed; empty otherwise.
+    QString PredefinitaMancante;
 };
 StatoStampanti LeggiStampanti();
 

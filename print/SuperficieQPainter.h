@@ -33,6 +33,7 @@ protected:
     // drawing.
     virtual QPainter& Painter();
     void ImpostaAltezza(float mm) { altezza_ = mm; }
+    void ImpostaPuntiPerMm(double puntiPerMm) { puntiPerMm_ = puntiPerMm; }
 
 private:
     double Px(float mm) const { return mm * puntiPerMm_; }

@@ -73,6 +73,7 @@ public:
     void EndDocument() override;
     void AbortDocument() override;
     QString DocumentoSalvato() const override { return s_.DocumentoSalvato(); }
+    bool ForseStampato() const override { return s_.ForseStampato(); }
 
 private:
     template <typename R, typename... P, typename... A> R Inoltra(R (PrinterSurface::*op)(P...), A&&... a) {

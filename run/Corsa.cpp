@@ -75,9 +75,9 @@ bool ScriviFineStampa(const QString& cartella) {
     return true;
 }
 
-std::shared_ptr<PrinterSurface> DocumentoDi(const RichiestaStampa& r) {
-    return std::make_unique<SuperficieDocumento>(CreaStampante(r.Stampante, r.CartellaLavoro, r.FilePdf),
-                                                 r.NomeDocumento);
+std::shared_ptr<PrinterSurface> DocumentoDi(const RichiestaStampa& r, std::function<bool()> attesa) {
+    return std::make_shared<SuperficieDocumento>(CreaStampante(r.Stampante, r.CartellaLavoro, r.FilePdf),
+                                                 r.NomeDocumento, std::move(attesa));
 }
 
 } // namespace
@@ -253,7 +253,13 @@ EsitoCorsa CorsaStampa::Disegna() {
     // A request that cannot be printed is refused before a printer is asked.
     if (const QString rifiuto = MotivoRifiuto(r); !rifiuto.isEmpty())
         return EsitoCorsa::Di(EsitoCorsa::Rifiutato, rifiuto);
-    superficie_ = fabbrica_ ? fabbrica_(r) : DocumentoDi(r);
+    // While the printer makes the hand-over wait, the window takes its events
+    // and a cancel or a signal stops it.
+    auto attesa = [this] {
+        if (ganci_.InConsegna) ganci_.InConsegna();
+        return !annullata_ && SegnaleRicevuto() == 0;
+    };
+    superficie_ = fabbrica_ ? fabbrica_(r) : DocumentoDi(r, attesa);
     if (!superficie_)
         return EsitoCorsa::Di(EsitoCorsa::Fallito, QStringLiteral("nessuna stampante disponibile"));
 
@@ -280,9 +286,13 @@ EsitoCorsa CorsaStampa::Disegna() {
         s.EndDocument();
         if (s.Fatale().isEmpty())
             esito.Cosa = s.DocumentoSalvato().isEmpty() ? EsitoCorsa::Stampato : EsitoCorsa::Salvato;
+        else if (annullata_)
+            esito = EsitoCorsa::Di(EsitoCorsa::Annullato,
+                                   QStringLiteral("stampa annullata: nulla è stato stampato"));
         else
             esito = EsitoCorsa::Di(EsitoCorsa::Fallito, s.Fatale());
         esito.FilePdf = s.DocumentoSalvato();
+        esito.ForseStampato = s.ForseStampato();
     } else {
         // Nothing of a stopped or broken run is printed.
         s.AbortDocument();

@@ -43,12 +43,13 @@ struct EsitoCorsa {
         Fallito,   // the document or its printer failed (Motivo); kept in FilePdf when it was finished
     };
     Tipo Cosa = Rifiutato;
-    QString Motivo;           // one line, for standard error and the window
-    QString FilePdf;          // Salvato: the file; Fallito: where the finished document was kept
-    QString Stampante;        // where it went
-    int Segnale = 0;          // the termination signal that ended the run
-    int Errori = 0;           // failing steps, skipped: the document went out without them
-    bool FineScritta = false; // the end-of-run file was written
+    QString Motivo;             // one line, for standard error and the window
+    QString FilePdf;            // Salvato: the file; Fallito: where the finished document was kept
+    QString Stampante;          // where it went
+    int Segnale = 0;            // the termination signal that ended the run
+    int Errori = 0;             // failing steps, skipped: the document went out without them
+    bool ForseStampato = false; // Fallito after the whole document reached the printer: it may print it
+    bool FineScritta = false;   // the end-of-run file was written
 
     static EsitoCorsa Di(Tipo cosa, QString motivo = {}) {
         EsitoCorsa e;
@@ -115,6 +116,9 @@ ContestoStampa ValoriCorsa(const RichiestaStampa& r, float PrintableHeight);
 // (a cancel comes then).
 struct GanciCorsa {
     std::function<void(int fatti, int totale)> Avanzamento;
+    // While the document is handed to a printer that makes it wait, every
+    // fraction of a second: the window says so and takes its events.
+    std::function<void()> InConsegna;
 };
 
 // The surface a run draws on; by default the real document on the request's

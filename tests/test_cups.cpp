@@ -5,6 +5,7 @@
 // the test does not run as root.
 
 #include "print/DocumentoStampa.h"
+#include "print/Interruzione.h"
 #include "print/Stampanti.h"
 #include "support/CorsaFinta.h"
 
@@ -12,9 +13,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <cups/cups.h>
 
+#include <algorithm>
 #include <csignal>
 #include <unistd.h>
 
@@ -28,17 +31,47 @@ const QString kCodaLaser = QStringLiteral("Vagolume_Laser"); // 6/12/6/8 mm marg
 struct Lavoro {
     QString coda;
     QString titolo;
+    int id = 0;
 };
 
 // Every job the server knows, finished ones included.
-QList<Lavoro> Lavori() {
+QList<Lavoro> Lavori(int quali = CUPS_WHICHJOBS_ALL) {
     cups_job_t* jobs = nullptr;
-    const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_ALL);
+    const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, quali);
     QList<Lavoro> lavori;
     for (int i = 0; i < n; ++i)
-        lavori.append({QString::fromUtf8(jobs[i].dest), QString::fromUtf8(jobs[i].title)});
+        lavori.append({QString::fromUtf8(jobs[i].dest), QString::fromUtf8(jobs[i].title), jobs[i].id});
     cupsFreeJobs(n, jobs);
+    std::sort(lavori.begin(), lavori.end(), [](const Lavoro& a, const Lavoro& b) { return a.id < b.id; });
     return lavori;
+}
+
+// An attribute of a job as the server keeps it (its first value as text).
+QString AttributoLavoro(int id, const char* nome) {
+    ipp_t* richiesta = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/jobs/%d",
+                     id);
+    ippAddString(richiesta, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
+    ippAddString(richiesta, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "all");
+    ipp_t* risposta = cupsDoRequest(CUPS_HTTP_DEFAULT, richiesta, "/");
+    QString valore;
+    if (ipp_attribute_t* a = ippFindAttribute(risposta, nome, IPP_TAG_ZERO)) {
+        char testo[256];
+        ippAttributeString(a, testo, sizeof testo);
+        valore = QString::fromUtf8(testo);
+    }
+    ippDelete(risposta);
+    return valore;
+}
+
+// Waits (at most ten seconds) until the server has no job left to do.
+bool NessunLavoroInCorso() {
+    for (int i = 0; i < 100; ++i) {
+        if (Lavori(CUPS_WHICHJOBS_ACTIVE).isEmpty()) return true;
+        QThread::msleep(100);
+    }
+    return false;
 }
 
 // The documents being drawn in a folder: hidden named files, and the files
@@ -89,9 +122,12 @@ class TestCups : public QObject {
 
     // A whole run from the window on a queue, with the cancel request set at
     // the given pass of event processing (0: never).
-    EsitoCorsa Corsa(const QString& coda, int annullaAlPasso, QStringList* temporaneiDurante = nullptr) {
+    EsitoCorsa Corsa(const QString& coda, int annullaAlPasso, QStringList* temporaneiDurante = nullptr,
+                     const QString& destinazione = QStringLiteral("ROMA")) {
         CorsaFinta corsa(dir_.path());
         corsa.richiesta.Stampante = coda;
+        corsa.richiesta.Destinazione = destinazione;
+        corsa.richiesta.NomeDocumento = NomeDocumento(destinazione);
         corsa.onEvents = [&](CorsaStampa& c, int passo) {
             if (passo == annullaAlPasso) {
                 if (temporaneiDurante) *temporaneiDurante = FileTemporanei(temp_);
@@ -155,15 +191,21 @@ private slots:
                 QStringLiteral("%1,%2 %3x%4").arg(r.left()).arg(r.top()).arg(r.width()).arg(r.height())));
     }
 
+    // A destination with a line break: the job title keeps one line (a blank
+    // instead), so that the server's page log keeps one line per job. The
+    // job goes as A4, not scaled.
     void corsaCompletaSullaLaser() {
         const auto prima = Lavori().size();
-        const EsitoCorsa esito = Corsa(kCodaLaser, 0);
+        const EsitoCorsa esito = Corsa(kCodaLaser, 0, nullptr, QStringLiteral("RO\nMA"));
         QCOMPARE(esito.Cosa, EsitoCorsa::Stampato);
         QCOMPARE(esito.Errori, 0);
         const QList<Lavoro> lavori = Lavori();
         QCOMPARE(lavori.size(), prima + 1);
         QCOMPARE(lavori.last().coda, kCodaLaser);
-        QCOMPARE(lavori.last().titolo, QStringLiteral("ROMA_Vagolume"));
+        QCOMPARE(lavori.last().titolo, QStringLiteral("RO MA_Vagolume"));
+        QCOMPARE(AttributoLavoro(lavori.last().id, "print-scaling"), QStringLiteral("none"));
+        QVERIFY(QStringList({QStringLiteral("A4"), QStringLiteral("iso_a4_210x297mm")})
+                    .contains(AttributoLavoro(lavori.last().id, "media")));
         QVERIFY(FileTemporanei(temp_).isEmpty());
     }
 
@@ -179,6 +221,76 @@ private slots:
         QCOMPARE(temporaneiDurante.size(), 1);    // the document was being drawn...
         QVERIFY(FileTemporanei(temp_).isEmpty()); // ...and is gone
         QCOMPARE(Lavori().size(), prima);
+    }
+
+    // A stop while the document is handed to a server that froze: before the
+    // last byte is sent, the connection is cut and the server, once awake,
+    // has no job at all (and no PDF is kept: nobody wants it); after it, the
+    // job is the server's, the run waits for its answer and reports it
+    // printed, the signal being said in one line and the exit status 0.
+    void consegnaInterrotta_data() {
+        QTest::addColumn<QDate>(
+            "fine"); // from 1 March 2024: a document bigger or smaller than the socket's buffer
+        QTest::addColumn<bool>("segnale"); // SIGTERM, or "Annulla"
+        QTest::addColumn<int>("cosa");
+        QTest::addColumn<int>("codice");
+        QTest::addColumn<int>("lavori"); // jobs the server made
+        // A year's document outgrows the connection's buffers: the server,
+        // woken for a moment at the first wait, has read part of it.
+        QTest::newRow("segnale durante l'invio")
+            << QDate(2025, 2, 28) << true << int(EsitoCorsa::Annullato) << 143 << 0;
+        QTest::newRow("annulla durante l'invio")
+            << QDate(2025, 2, 28) << false << int(EsitoCorsa::Annullato) << 1 << 0;
+        // A day's fits in them: all of it is sent before the first wait.
+        QTest::newRow("segnale a documento inviato")
+            << QDate(2024, 3, 1) << true << int(EsitoCorsa::Stampato) << 0 << 1;
+    }
+    void consegnaInterrotta() {
+        QFETCH(QDate, fine);
+        QFETCH(bool, segnale);
+        QFETCH(int, cosa);
+        QFETCH(int, codice);
+        QFETCH(int, lavori);
+        const pid_t server = PidServer();
+        QVERIFY(server > 0);
+        const auto prima = Lavori().size();
+        QTemporaryDir cartella;
+        CorsaFinta corsa(cartella.path());
+        corsa.richiesta.Stampante = kCodaPdf;
+        corsa.richiesta.Fine = fine;
+        // Frozen once the run draws, awake again at the first wait of the
+        // hand-over, when the stop is asked for.
+        corsa.onEvents = [server](CorsaStampa&, int passo) {
+            if (passo == 1) ::kill(server, SIGSTOP);
+        };
+        int attese = 0;
+        const bool grande = fine.year() > 2024;
+        corsa.onConsegna = [&](CorsaStampa& c) {
+            ++attese;
+            if (grande && attese == 1) {
+                // Half-way: the server takes part of the document, then
+                // freezes again.
+                ::kill(server, SIGCONT);
+                QThread::msleep(100);
+                ::kill(server, SIGSTOP);
+                return;
+            }
+            if (attese > (grande ? 2 : 1)) return;
+            if (segnale)
+                SegnaleRicevuto().store(SIGTERM);
+            else
+                c.Annulla();
+            ::kill(server, SIGCONT);
+        };
+        const EsitoCorsa esito = corsa.Esegui();
+        ::kill(server, SIGCONT);
+        SegnaleRicevuto().store(0);
+        QVERIFY(attese > 0); // the hand-over did wait
+        QCOMPARE(int(esito.Cosa), cosa);
+        QCOMPARE(CodiceUscita(esito), codice);
+        QVERIFY(NessunLavoroInCorso());
+        QCOMPARE(Lavori().size(), prima + lavori);
+        QCOMPARE(QDir(cartella.path()).entryList(QDir::Files), QStringList{kFileFineStampa}); // no PDF kept
     }
 
     // A queue removed while the run draws: the hand-over fails, the failure

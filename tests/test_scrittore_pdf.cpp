@@ -197,6 +197,57 @@ private slots:
         QCOMPARE(c.File(), QStringList({kFileFineStampa}));
     }
 
+    // A printer with wide unprintable margins gets the sheet shrunk to its
+    // printable width, its lower bands still ending at the printable bottom:
+    // nothing falls outside the area. Narrow margins keep the sheet's size.
+    void areaStretta_data() {
+        QTest::addColumn<double>("margine"); // mm, every side
+        QTest::addColumn<double>("scala");
+        QTest::newRow("5 mm") << 5.0 << 1.0;
+        QTest::newRow("7,2 mm: ancora al 100%") << 7.2 << 1.0;
+        QTest::newRow("12,7 mm") << 12.7 << (210 - 2 * 12.7) / kLarghezzaFoglio;
+    }
+    void areaStretta() {
+        QFETCH(double, margine);
+        QFETCH(double, scala);
+        class Margini : public ScrittorePdf {
+        public:
+            Margini(const QString& cartella, double mm) : ScrittorePdf(cartella), mm_(mm) {}
+            QPageLayout Impaginazione() const override {
+                return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                   QMarginsF(mm_, mm_, mm_, mm_), QPageLayout::Millimeter);
+            }
+
+        private:
+            double mm_;
+        };
+        Corsa c;
+        CorsaStampa corsa(c.w.richiesta, {}, [&](const RichiestaStampa& r) {
+            return std::make_shared<SuperficieDocumento>(std::make_unique<Margini>(c.dir.path(), margine),
+                                                         r.NomeDocumento);
+        });
+        QCOMPARE(corsa.Esegui().Cosa, EsitoCorsa::Salvato);
+        Foglio f;
+        f.img = Rasterizza(c.dir.filePath("ROMA_Vagolume.pdf"), 2, Foglio::kDpi);
+        QVERIFY2(!f.img.isNull(), "pdftoppm (poppler-utils) could not draw the first sheet");
+        // The ink's right and bottom edges on the paper, mm.
+        int destra = 0, basso = 0;
+        for (int y = 0; y < f.img.height(); ++y)
+            for (int x = 0; x < f.img.width(); ++x)
+                if (qGray(f.img.pixel(x, y)) < 128) {
+                    destra = std::max(destra, x);
+                    basso = std::max(basso, y);
+                }
+        const double mmPerPx = 25.4 / Foglio::kDpi;
+        // The rightmost rule at 195 mm and the page frame's bottom 10 mm above
+        // the printable bottom, each with half of its 8-dot width.
+        const double mezzaRiga = 4 * kMillimetresPerDot;
+        QVERIFY2(std::abs((destra + 1) * mmPerPx - (margine + (195 + mezzaRiga) * scala)) < 0.4,
+                 qPrintable(QStringLiteral("ink ends %1 mm from the left edge").arg((destra + 1) * mmPerPx)));
+        QVERIFY2(std::abs((basso + 1) * mmPerPx - (297 - margine - (10 - mezzaRiga) * scala)) < 0.4,
+                 qPrintable(QStringLiteral("ink ends %1 mm from the top edge").arg((basso + 1) * mmPerPx)));
+    }
+
     void bianco99Pagine() {
         Corsa c;
         c.w.InBianco(99);

@@ -1,7 +1,9 @@
 #!/bin/bash
 # A run started with an itinerary prints on the server's default queue: one
 # job titled after the document (ROMA_Vagolume), the cover page and one page
-# per day, and the end-of-run file.
+# per day, and the end-of-run file. A default the user set to a queue that
+# does not exist (LPDEST, lpoptions) gives a PDF and one line saying so and
+# where it went.
 VAGOLUME=$1
 source "$(dirname "$0")/../cups/e2e-comune.sh"
 richiedi_server
@@ -35,3 +37,22 @@ set -- $riga
 n=$(pagine "$DIR/out/ROMA_Vagolume.pdf")
 [ "$n" = "$attese" ] || fail "the job has $n pages, expected $attese"
 echo "PASS: job ROMA_Vagolume on Vagolume_Pdf, $n pages"
+
+# The default set to a queue that is not there.
+mkdir -p "$DIR/casa/.cups"
+echo "Default Inesistente" >"$DIR/casa/.cups/lpoptions"
+for come in LPDEST lpoptions; do
+    rm -rf "$DIR/run" && mkdir -p "$DIR/run" && cd "$DIR/run" || fail "cd"
+    if [ $come = LPDEST ]; then
+        LPDEST=Inesistente "$VAGOLUME" "ROMA,01/03/2024,05/03/2024" 2>"$DIR/stderr"
+    else
+        HOME=$DIR/casa "$VAGOLUME" "ROMA,01/03/2024,05/03/2024" 2>"$DIR/stderr"
+    fi
+    rc=$?
+    [ $rc = 0 ] || fail "$come: exit code $rc; $(cat "$DIR/stderr")"
+    controlla_fine "$DIR/run"
+    [ "$(pagine "$DIR/run/ROMA_Vagolume.pdf")" = 6 ] || fail "$come: no PDF: $(ls -A "$DIR/run")"
+    [ "$(grep -c "^vagolume: .*\"Inesistente\".*$DIR/run/ROMA_Vagolume.pdf" "$DIR/stderr")" = 1 ] ||
+        fail "$come: no line naming the missing queue and the PDF: $(cat "$DIR/stderr")"
+    echo "PASS: $come names a missing queue: said, PDF written"
+done

@@ -32,6 +32,8 @@ public:
     // Called with the run and the number of the pass: 1 before the cover,
     // N + 1 before sheet N.
     std::function<void(CorsaStampa&, int)> onEvents;
+    // Called while a printer makes the hand-over wait.
+    std::function<void(CorsaStampa&)> onConsegna;
     int eventPasses = 0;
     int lastCorr = -1, lastTotale = -1;
 
@@ -46,6 +48,9 @@ public:
             lastTotale = totale;
             ++eventPasses;
             if (onEvents) onEvents(*corsa, eventPasses);
+        };
+        ganci.InConsegna = [this, &corsa] {
+            if (onConsegna) onConsegna(*corsa);
         };
         // The surface stays the test's: the run only borrows it.
         FabbricaSuperficie fabbrica;
