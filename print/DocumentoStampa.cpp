@@ -1,6 +1,7 @@
 #include "print/DocumentoStampa.h"
 
 #include "print/Interruzione.h"
+#include "print/Sistema.h"
 
 #include <QDir>
 #include <QFile>
@@ -186,7 +187,7 @@ void DocumentoStampa::Consegna() {
     // A printer that failed does not lose the finished document: it is kept
     // as the PDF writer would write it. A run stopped by a signal keeps nothing.
     if (SegnaleRicevuto() == 0 && stampante_->Nome() != kNomeScrittorePdf) {
-        ScrittorePdf scrittore(QDir::currentPath());
+        ScrittorePdf scrittore(CartellaCorrente());
         QString erroreSalvataggio;
         if (scrittore.Consegna(fileTemporaneo_, nomeDocumento_, erroreSalvataggio))
             salvato_ = scrittore.FileScritto();

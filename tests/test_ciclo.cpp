@@ -39,11 +39,43 @@ private slots:
                                         << "ROMA_Vagolume";
         QTest::newRow("due blank iniziali") << "  ROMA"
                                             << "_ROMA_Vagolume";
+        // 19 characters, never half of one.
+        const QString camper = QStringLiteral("\U0001F690");
+        QTest::newRow("dieci emoji") << camper.repeated(10) << camper.repeated(10) + "_Vagolume";
+        QTest::newRow("venti emoji") << camper.repeated(20) << camper.repeated(19) + "_Vagolume";
+        QTest::newRow("accento composto al diciannovesimo")
+            << QStringLiteral("ABCDEFGHIJKLMNOPQRE\u0300ST")
+            << QStringLiteral("ABCDEFGHIJKLMNOPQRE\u0300_Vagolume");
     }
     void nomeDocumento() {
         QFETCH(QString, destinazione);
         QFETCH(QString, nome);
         QCOMPARE(NomeDocumento(destinazione), nome);
+    }
+
+    void testoPeriodo_data() {
+        QTest::addColumn<QDate>("inizio");
+        QTest::addColumn<QDate>("fine");
+        QTest::addColumn<int>("bianchi");
+        QTest::addColumn<QString>("testo");
+        QTest::newRow("stesso anno") << QDate(2024, 3, 1) << QDate(2024, 3, 5) << 0 << "01/03 - 05/03/2024";
+        QTest::newRow("un giorno") << QDate(2026, 12, 31) << QDate(2026, 12, 31) << 0 << "31/12 - 31/12/2026";
+        QTest::newRow("a cavallo d'anno")
+            << QDate(2026, 12, 28) << QDate(2027, 1, 3) << 0 << "28/12/2026 - 03/01/2027";
+        QTest::newRow("stesso giorno, anni diversi")
+            << QDate(2026, 3, 1) << QDate(2027, 3, 1) << 0 << "01/03/2026 - 01/03/2027";
+        QTest::newRow("in bianco") << QDate(2026, 12, 28) << QDate(2027, 1, 3) << 3 << "in bianco";
+    }
+    void testoPeriodo() {
+        QFETCH(QDate, inizio);
+        QFETCH(QDate, fine);
+        QFETCH(int, bianchi);
+        QFETCH(QString, testo);
+        RichiestaStampa r;
+        r.Inizio = inizio;
+        r.Fine = fine;
+        r.FogliBianchi = bianchi;
+        QCOMPARE(TestoPeriodo(r), testo);
     }
 
     void conferma() {
