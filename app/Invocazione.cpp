@@ -4,8 +4,6 @@
 #include "print/StampaTesto.h"
 
 #include <QDate>
-#include <QDir>
-#include <QFile>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QStringDecoder>
