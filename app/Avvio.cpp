@@ -298,7 +298,7 @@ int Avvia(int argc, char* argv[]) {
     }
     senzaSchermo = QGuiApplication::platformName() == QLatin1String("offscreen");
     // Temporary files left by runs that were killed.
-    RimuoviTemporaneiOrfani(QDir::currentPath());
+    RimuoviTemporaneiOrfani(CartellaCorrente());
     RimuoviTemporaneiOrfani(QDir::tempPath());
     QApplication::setApplicationName(QStringLiteral("Vagolume"));
     // No display name: the toolkit would append it to every window title.
@@ -321,7 +321,7 @@ int Avvia(int argc, char* argv[]) {
             ::_exit(c); // "&Fine": at once, whatever else is pending
         }
     };
-    servizi.CartellaLavoro = QDir::currentPath();
+    servizi.CartellaLavoro = CartellaCorrente();
     servizi.SenzaSchermo = senzaSchermo;
 
     frmbase finestra(servizi);
@@ -349,14 +349,15 @@ int Avvia(int argc, char* argv[]) {
                                                                   : kNomeScrittorePdf);
     finestra.Modello().ImpostaPredefinitaMancante(stampanti.PredefinitaMancante);
     try {
-        finestra.Form_Load(QDate::currentDate(), QString::fromLocal8Bit(riga.c_str()),
-                           QString::fromStdString(cartella));
+        // The line as the file's would be read; the folder as the system names it.
+        finestra.Form_Load(QDate::currentDate(), DecodificaTesto(QByteArray::fromStdString(riga)),
+                           QByteArray::fromStdString(cartella));
     } catch (const std::bad_alloc&) {
         // Memory ran out outside the run's own care: the document (discarded
         // with the window) is lost, and the caller is told.
         const EsitoCorsa esito =
             Concludi(EsitoCorsa::Di(EsitoCorsa::Fallito, QStringLiteral("memoria esaurita: non stampo")),
-                     QDir::currentPath());
+                     CartellaCorrente());
         return invocato ? CodiceUscita(esito) : 1;
     }
     if (terminato) return codice;

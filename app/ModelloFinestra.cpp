@@ -5,6 +5,7 @@
 #include "calendar/Calendario.h"
 #include "print/DocumentoStampa.h"
 #include "print/Sistema.h"
+#include "print/StampaTesto.h"
 #include "print/Stampanti.h"
 #include "sheet/Pagine.h"
 #include "versione.h"
@@ -132,7 +133,7 @@ void ModelloFinestra::RiprendiTastiera() {
 }
 
 void ModelloFinestra::Form_Load(const QDate& oggi, const QString& argomenti,
-                                const QString& cartellaProgramma) {
+                                const QByteArray& cartellaProgramma) {
     // 1-2
     Form.RigaComando.clear();
     lblCopyright.Testo = ComponiCopyright();
@@ -183,6 +184,11 @@ void ModelloFinestra::Form_Load(const QDate& oggi, const QString& argomenti,
             return;
         }
         if (!lettura.Avviso.isEmpty()) Avvisa(lettura.Avviso);
+        if (lettura.Caratteri > kMaxRiga) {
+            Rifiuta(RigaTroppoLunga(lettura.Caratteri, !lettura.Intera) +
+                    QStringLiteral(" in Commandline.txt: non stampo"));
+            return;
+        }
         // A file with nothing to read in it is a line that cannot be read:
         // its caller waits for the end-of-run file all the same.
         if (lettura.Trovato && lettura.Riga.trimmed().isEmpty()) {
@@ -248,7 +254,8 @@ void ModelloFinestra::StampaVisibile() {
     Passo([&] {
         const double fine = Data2Giul(cmbg2.Testo + cmbm2.Testo + cmba2.Testo);
         const double inizio = Data2Giul(cmbg1.Testo + cmbm1.Testo + cmba1.Testo);
-        completo = !txtLocalita.Testo.isEmpty() && !(inizio > fine);
+        // A destination with nothing visible in it is no destination.
+        completo = !SenzaCaratteriVisibili(txtLocalita.Testo) && !(inizio > fine);
     });
     cmdStampa.Abilitato = completo;
     StampaPredefinito = true;

@@ -124,8 +124,9 @@ public:
     ~ModelloFinestra();
 
     // Start-up. argomenti: the process arguments joined by single blanks;
-    // cartellaProgramma: where Commandline.txt is looked for.
-    void Form_Load(const QDate& oggi, const QString& argomenti, const QString& cartellaProgramma);
+    // cartellaProgramma: where Commandline.txt is looked for, as the system
+    // names it (bytes).
+    void Form_Load(const QDate& oggi, const QString& argomenti, const QByteArray& cartellaProgramma);
     void StampaVisibile();
 
     // Handlers of the window's controls.

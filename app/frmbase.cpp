@@ -405,7 +405,7 @@ void frmbase::Collega() {
     });
 }
 
-void frmbase::Form_Load(const QDate& oggi, const QString& argomenti, const QString& cartellaProgramma) {
+void frmbase::Form_Load(const QDate& oggi, const QString& argomenti, const QByteArray& cartellaProgramma) {
     // Centred on the screen before it is first shown.
     if (screen()) {
         const QRect schermo = screen()->availableGeometry();

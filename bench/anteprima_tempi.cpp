@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
     servizi.CartellaLavoro = cartella.path();
     frmbase finestra(servizi);
     finestra.Modello().ImpostaStampanteCorrente(kNomeScrittorePdf);
-    finestra.Form_Load(QDate::currentDate(), QString(), cartella.path());
+    finestra.Form_Load(QDate::currentDate(), QString(), QFile::encodeName(cartella.path()));
     finestra.show();
     QApplication::processEvents();
 

@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     servizi.CartellaLavoro = QDir::currentPath();
     ModelloFinestra finestra(servizi);
     finestra.ImpostaStampanteCorrente(kNomeScrittorePdf);
-    finestra.Form_Load(QDate::currentDate(), QString(), QStringLiteral("/nonexistent"));
+    finestra.Form_Load(QDate::currentDate(), QString(), QByteArrayLiteral("/nonexistent"));
     finestra.chkBianco.Spuntato = true;
     finestra.chkBianco_Click();
     finestra.cmbCopie.Testo = copie;

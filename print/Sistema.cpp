@@ -1,14 +1,32 @@
 #include "print/Sistema.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 
 #include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
 
 namespace vagolume {
 
 void Avvisa(const QString& messaggio) {
     std::fprintf(stderr, "vagolume: %s\n", qUtf8Printable(messaggio));
+}
+
+QString DecodificaTesto(const QByteArray& byte) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString testo = utf8.decode(byte);
+    return utf8.hasError() ? QString::fromLatin1(byte) : testo;
+}
+
+QString CartellaCorrente() {
+    char* cwd = ::getcwd(nullptr, 0);
+    const QByteArray byte(cwd != nullptr ? cwd : "");
+    std::free(cwd);
+    const QString percorso = QDir::currentPath();
+    return !byte.isEmpty() && QFile::encodeName(percorso) == byte ? percorso : QStringLiteral(".");
 }
 
 mode_t ModoFileNuovo() {

@@ -2,6 +2,7 @@
 // What the program takes from its own process: the notes it writes on
 // standard error and the mode of the files it creates.
 
+#include <QByteArray>
 #include <QString>
 
 #include <sys/types.h>
@@ -17,5 +18,15 @@ void Avvisa(const QString& messaggio);
 // creating files meanwhile); where it cannot be read, the file stays readable
 // by its owner only (0600).
 mode_t ModoFileNuovo();
+
+// Text that comes as bytes from outside (an invocation line, a folder's name):
+// UTF-8 when the bytes are UTF-8, otherwise a Western single-byte code page,
+// as the itinerary program may write it.
+QString DecodificaTesto(const QByteArray& byte);
+
+// The current folder for the program's file operations: its full path when
+// that path survives the round trip through QString, otherwise "." (a folder
+// named in bytes that are not UTF-8 is still the folder the system gives).
+QString CartellaCorrente();
 
 } // namespace vagolume

@@ -1,6 +1,11 @@
 #include "print/StampaTesto.h"
 
+#include <QFont>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace vagolume {
 
@@ -11,6 +16,59 @@ QString TogliSpazi(const QString& t) {
     while (fine > inizio && t[fine - 1] == u' ')
         --fine;
     return t.mid(inizio, fine - inizio);
+}
+
+namespace {
+const QString kCarattere = QStringLiteral("Agency FB");
+const QString kCarattereRiserva = QStringLiteral("Times new roman");
+
+// Characters that take no place of their own on paper: nothing to see, and
+// no glyph to look for.
+bool Invisibile(char32_t c) {
+    switch (QChar::category(c)) {
+    case QChar::Separator_Space:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+        return true;
+    default:
+        break;
+    }
+    return QChar::isSpace(c) || c == 0x115F || c == 0x1160 || c == 0x3164 || c == 0xFFA0 || c == 0x2800 ||
+           c == 0x034F || (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0100 && c <= 0xE01EF);
+}
+
+// The typeface of the pages as SettaFontNamePrinter chooses it.
+QFont CarattereDellePagine() {
+    QFont f(kCarattere);
+    if (QFontInfo(f).family() != kCarattere) f.setFamily(kCarattereRiserva);
+    return f;
+}
+} // namespace
+
+bool SenzaCaratteriVisibili(const QString& t) {
+    const QList<uint> codici = t.toUcs4();
+    return std::all_of(codici.begin(), codici.end(), [](uint c) { return Invisibile(c); });
+}
+
+QString MotivoSenzaFont() {
+    const QFont f = CarattereDellePagine();
+    const QFontMetricsF m(f);
+    for (char32_t c : U"AVag019/")
+        if (c != 0 && !m.inFontUcs4(c))
+            return QStringLiteral("nessun font utilizzabile per \"%1\" (fontconfig non ne trova): ogni testo "
+                                  "sarebbe un riquadro nero, non stampo")
+                .arg(f.family());
+    return {};
+}
+
+QString CaratteriSenzaGlifo(const QString& testo) {
+    const QFontMetricsF m(CarattereDellePagine());
+    QList<uint> mancanti;
+    for (uint c : testo.toUcs4())
+        if (!Invisibile(c) && !mancanti.contains(c) && !m.inFontUcs4(c)) mancanti.append(c);
+    return QString::fromUcs4(reinterpret_cast<const char32_t*>(mancanti.constData()), mancanti.size());
 }
 
 namespace {
@@ -69,8 +127,8 @@ void StampaTestoNelCampo(PrinterSurface& s, const QString& txt, const float& Rig
 }
 
 void SettaFontNamePrinter(PrinterSurface& s) {
-    s.SetFontName(QStringLiteral("Agency FB"));
-    if (s.FontName() != QLatin1String("Agency FB")) s.SetFontName(QStringLiteral("Times new roman"));
+    s.SetFontName(kCarattere);
+    if (s.FontName() != kCarattere) s.SetFontName(kCarattereRiserva);
 }
 
 QStringList RigheLocalita(PrinterSurface& s, const QString& Localita, const float& f) {

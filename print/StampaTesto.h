@@ -11,6 +11,13 @@ enum Allineamento : int16_t { Sinistra = 0, Centrato = 1, Destra = 2 };
 // texts and in the invocation line; tabs and line breaks stay.
 QString TogliSpazi(const QString& t);
 
+// Whether a text has nothing visible in it: only blanks of any kind (tabs,
+// no-break, ideographic and figure spaces, line separators), control and
+// format characters (zero-width spaces, direction marks, the DOS end-of-file
+// mark) and the letters that are blank by design (Hangul fillers, the empty
+// Braille pattern).
+bool SenzaCaratteriVisibili(const QString& t);
+
 // Smallest size the shrinking of StampaTesto goes down to: a text that does not
 // fit even there is printed at this size.
 inline constexpr float kDimensioneMinima = 1.0f;
@@ -38,6 +45,17 @@ void StampaTestoNelCampo(PrinterSurface& s, const QString& txt, const float& Rig
 
 // Selects the one typeface of the printed pages, with its fallback.
 void SettaFontNamePrinter(PrinterSurface& s);
+
+// Why nothing can be printed with the fonts of this system: the typeface of
+// the pages resolves to no font with letters in it (fontconfig knows no font),
+// so every text would come out as a black bar. Empty when it can print.
+QString MotivoSenzaFont();
+
+// The characters of a text that no font of the system can draw, in order,
+// each once: they would be printed as empty boxes. Characters the typeface of
+// the pages lacks but another font has are drawn from that font, and are not
+// listed. Blanks, control and format characters are not looked at.
+QString CaratteriSenzaGlifo(const QString& testo);
 
 // Cuts Localita into lines narrower than 160 mm at blanks. A single word that
 // is too wide by itself gets a line of its own (StampaTesto shrinks it).

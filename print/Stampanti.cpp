@@ -136,13 +136,28 @@ Margini InterrogaMargini(const QByteArray& coda) {
 
 QString NomeFileSicuro(const QString& nomeDocumento) {
     QString nome;
-    for (QChar c : nomeDocumento) {
+    for (qsizetype i = 0; i < nomeDocumento.size(); ++i) {
+        const QChar c = nomeDocumento[i];
         const char16_t u = c.unicode();
-        if (u < 0x20 || u == 0x7f || (u >= 0x80 && u < 0xa0) || QStringLiteral("/\\:*?\"<>|").contains(c))
-            nome.append(u'_');
-        else
+        // The controls that turn the direction of the text around would make
+        // the name read otherwise than it is: they are left out.
+        if ((u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069) || u == 0x200E || u == 0x200F ||
+            u == 0x061C)
+            continue;
+        if (c.isHighSurrogate() && i + 1 < nomeDocumento.size() && nomeDocumento[i + 1].isLowSurrogate()) {
             nome.append(c);
+            nome.append(nomeDocumento[++i]);
+        } else if (c.isSurrogate() || u < 0x20 || u == 0x7f || (u >= 0x80 && u < 0xa0) || u == 0x2028 ||
+                   u == 0x2029 || QStringLiteral("/\\:*?\"<>|").contains(c)) {
+            nome.append(u'_');
+        } else {
+            nome.append(c);
+        }
     }
+    // Blanks in front (made "_" in the document name) are no part of the
+    // name; then no leading dot, so the file is never hidden.
+    while (nome.startsWith(u'_') || nome.startsWith(u' '))
+        nome.remove(0, 1);
     while (nome.startsWith(u'.') || nome.startsWith(u' '))
         nome.remove(0, 1);
     // Keep the name within what every file system takes, cutting whole characters.

@@ -4,6 +4,7 @@
 #include "print/DocumentoStampa.h"
 #include "print/Interruzione.h"
 #include "print/Sistema.h"
+#include "print/StampaTesto.h"
 #include "print/Stampanti.h"
 #include "print/SuperficieSorvegliata.h"
 #include "sheet/CiclodiStampa.h"
@@ -11,6 +12,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QTextBoundaryFinder>
 
 #include <atomic>
 #include <cerrno>
@@ -48,6 +50,8 @@ QString MotivoRifiuto(const RichiestaStampa& r) {
     if (fogli > kMaxPagine)
         return QStringLiteral("periodo di %1 giorni: più di %2 fogli, non stampo").arg(fogli).arg(kMaxPagine);
     if (fogli < 1) return QStringLiteral("nessun foglio da stampare: non stampo");
+    if (!r.Bianco() && SenzaCaratteriVisibili(r.Destinazione))
+        return QStringLiteral("destinazione mancante: non stampo");
     return {};
 }
 
@@ -83,7 +87,13 @@ std::shared_ptr<PrinterSurface> DocumentoDi(const RichiestaStampa& r, std::funct
 } // namespace
 
 QString NomeDocumento(const QString& destinazione) {
-    QString nome = destinazione.left(19);
+    // 19 characters as the reader sees them: a character made of a surrogate
+    // pair or of a letter and its accents is never cut in two.
+    QTextBoundaryFinder caratteri(QTextBoundaryFinder::Grapheme, destinazione);
+    qsizetype fine = 0;
+    for (int i = 0; i < 19 && fine >= 0 && fine < destinazione.size(); ++i)
+        fine = caratteri.toNextBoundary();
+    QString nome = destinazione.left(fine < 0 ? destinazione.size() : fine);
     nome.replace(u' ', u'_');
     nome += QStringLiteral("_Vagolume");
     if (nome.startsWith(u'_')) nome.remove(0, 1);
@@ -97,7 +107,11 @@ int NumeroFogli(const RichiestaStampa& r) {
 
 QString TestoPeriodo(const RichiestaStampa& r) {
     if (r.Bianco()) return QStringLiteral("in bianco");
-    return r.Inizio.toString(QStringLiteral("dd/MM")) + QStringLiteral(" - ") +
+    // The first day carries its year too when the trip ends in another year:
+    // "28/12 - 03/01/2027" would read as a trip of 2027.
+    const QString formatoInizio =
+        r.Inizio.year() == r.Fine.year() ? QStringLiteral("dd/MM") : QStringLiteral("dd/MM/yyyy");
+    return r.Inizio.toString(formatoInizio) + QStringLiteral(" - ") +
            r.Fine.toString(QStringLiteral("dd/MM/yyyy"));
 }
 
@@ -253,6 +267,15 @@ EsitoCorsa CorsaStampa::Disegna() {
     // A request that cannot be printed is refused before a printer is asked.
     if (const QString rifiuto = MotivoRifiuto(r); !rifiuto.isEmpty())
         return EsitoCorsa::Di(EsitoCorsa::Rifiutato, rifiuto);
+    // Without a font every text would be a black bar: nothing is printed.
+    if (const QString senzaFont = MotivoSenzaFont(); !senzaFont.isEmpty())
+        return EsitoCorsa::Di(EsitoCorsa::Rifiutato, senzaFont);
+    // Characters no font has still print, as empty boxes: said once.
+    if (!r.Bianco())
+        if (const QString mancanti = CaratteriSenzaGlifo(r.Destinazione); !mancanti.isEmpty())
+            Avvisa(QStringLiteral("nessun font installato ha i caratteri \"%1\" della destinazione: saranno "
+                                  "stampati come riquadri vuoti")
+                       .arg(mancanti));
     // While the printer makes the hand-over wait, the window takes its events
     // and a cancel or a signal stops it.
     auto attesa = [this] {

@@ -93,12 +93,14 @@ int UltimoCodiceUscita();
 // filling the printer or the disk.
 inline constexpr int kMaxPagine = 3660;
 
-// The document name: the first 19 characters of the destination with blanks
-// made "_", then "_Vagolume"; a leading "_" dropped.
+// The document name: the first 19 characters of the destination (whole
+// characters as a reader counts them) with blanks made "_", then
+// "_Vagolume"; a leading "_" dropped.
 QString NomeDocumento(const QString& destinazione);
 
-// The sheets a request prints, and the text of its period ("in bianco" for
-// blank sheets).
+// The sheets a request prints, and the text of its period: "01/08 - 05/08/2026",
+// "28/12/2026 - 03/01/2027" for a trip into another year, "in bianco" for
+// blank sheets.
 int NumeroFogli(const RichiestaStampa& r);
 QString TestoPeriodo(const RichiestaStampa& r);
 

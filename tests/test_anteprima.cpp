@@ -75,7 +75,7 @@ struct Banco {
         s.CartellaLavoro = cartella.path();
         m = std::make_unique<ModelloFinestra>(std::move(s));
         m->ImpostaStampanteCorrente(kNomeScrittorePdf);
-        m->Form_Load(QDate(2026, 4, 7), QString(), cartella.path());
+        m->Form_Load(QDate(2026, 4, 7), QString(), QFile::encodeName(cartella.path()));
     }
     // Blank sheets, or the trip to Rome from 1 to 3 April.
     void Itinerario(bool bianco) {

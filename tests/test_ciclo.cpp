@@ -39,11 +39,43 @@ private slots:
                                         << "ROMA_Vagolume";
         QTest::newRow("due blank iniziali") << "  ROMA"
                                             << "_ROMA_Vagolume";
+        // 19 characters, never half of one.
+        const QString camper = QStringLiteral("\U0001F690");
+        QTest::newRow("dieci emoji") << camper.repeated(10) << camper.repeated(10) + "_Vagolume";
+        QTest::newRow("venti emoji") << camper.repeated(20) << camper.repeated(19) + "_Vagolume";
+        QTest::newRow("accento composto al diciannovesimo")
+            << QStringLiteral("ABCDEFGHIJKLMNOPQRE\u0300ST")
+            << QStringLiteral("ABCDEFGHIJKLMNOPQRE\u0300_Vagolume");
     }
     void nomeDocumento() {
         QFETCH(QString, destinazione);
         QFETCH(QString, nome);
         QCOMPARE(NomeDocumento(destinazione), nome);
+    }
+
+    void testoPeriodo_data() {
+        QTest::addColumn<QDate>("inizio");
+        QTest::addColumn<QDate>("fine");
+        QTest::addColumn<int>("bianchi");
+        QTest::addColumn<QString>("testo");
+        QTest::newRow("stesso anno") << QDate(2024, 3, 1) << QDate(2024, 3, 5) << 0 << "01/03 - 05/03/2024";
+        QTest::newRow("un giorno") << QDate(2026, 12, 31) << QDate(2026, 12, 31) << 0 << "31/12 - 31/12/2026";
+        QTest::newRow("a cavallo d'anno")
+            << QDate(2026, 12, 28) << QDate(2027, 1, 3) << 0 << "28/12/2026 - 03/01/2027";
+        QTest::newRow("stesso giorno, anni diversi")
+            << QDate(2026, 3, 1) << QDate(2027, 3, 1) << 0 << "01/03/2026 - 01/03/2027";
+        QTest::newRow("in bianco") << QDate(2026, 12, 28) << QDate(2027, 1, 3) << 3 << "in bianco";
+    }
+    void testoPeriodo() {
+        QFETCH(QDate, inizio);
+        QFETCH(QDate, fine);
+        QFETCH(int, bianchi);
+        QFETCH(QString, testo);
+        RichiestaStampa r;
+        r.Inizio = inizio;
+        r.Fine = fine;
+        r.FogliBianchi = bianchi;
+        QCOMPARE(TestoPeriodo(r), testo);
     }
 
     void conferma() {
@@ -172,24 +204,39 @@ private slots:
 
     // A request that cannot be printed is refused before anything is drawn:
     // a period of centuries from a mistyped year, an end before the start,
-    // dates that are no dates; ten years still print. The refusal is the
-    // run's one failure, said once.
+    // dates that are no dates, a destination with nothing visible in it; ten
+    // years still print, and blank sheets need no destination. The refusal is
+    // the run's one failure, said once.
     void richiesteRifiutate_data() {
         QTest::addColumn<QDate>("fine");
+        QTest::addColumn<QString>("destinazione");
+        QTest::addColumn<int>("bianchi");
         QTest::addColumn<int>("cosa");
-        QTest::newRow("secoli") << QDate(9999, 12, 31) << int(EsitoCorsa::Rifiutato);
-        QTest::newRow("dieci anni e un giorno") << QDate(2034, 3, 9) << int(EsitoCorsa::Rifiutato);
-        QTest::newRow("dieci anni") << QDate(2034, 3, 8) << int(EsitoCorsa::Stampato);
-        QTest::newRow("fine prima dell'inizio") << QDate(2024, 2, 28) << int(EsitoCorsa::Rifiutato);
-        QTest::newRow("data non valida") << QDate() << int(EsitoCorsa::Rifiutato);
+        const QString roma = QStringLiteral("ROMA");
+        const QString invisibile = QStringLiteral(" \t\u00A0\u200B\u3000");
+        QTest::newRow("secoli") << QDate(9999, 12, 31) << roma << 0 << int(EsitoCorsa::Rifiutato);
+        QTest::newRow("dieci anni e un giorno")
+            << QDate(2034, 3, 9) << roma << 0 << int(EsitoCorsa::Rifiutato);
+        QTest::newRow("dieci anni") << QDate(2034, 3, 8) << roma << 0 << int(EsitoCorsa::Stampato);
+        QTest::newRow("fine prima dell'inizio")
+            << QDate(2024, 2, 28) << roma << 0 << int(EsitoCorsa::Rifiutato);
+        QTest::newRow("data non valida") << QDate() << roma << 0 << int(EsitoCorsa::Rifiutato);
+        QTest::newRow("destinazione invisibile")
+            << QDate(2024, 3, 5) << invisibile << 0 << int(EsitoCorsa::Rifiutato);
+        QTest::newRow("in bianco, destinazione invisibile")
+            << QDate(2024, 3, 5) << invisibile << 2 << int(EsitoCorsa::Stampato);
     }
     void richiesteRifiutate() {
         QFETCH(QDate, fine);
+        QFETCH(QString, destinazione);
+        QFETCH(int, bianchi);
         QFETCH(int, cosa);
         QTemporaryDir dir;
         RecordingSurface s;
         CorsaFinta c(s, dir.path());
         c.richiesta.Fine = fine;
+        c.richiesta.Destinazione = destinazione;
+        c.InBianco(bianchi);
         const EsitoCorsa e = c.Esegui();
         QCOMPARE(int(e.Cosa), cosa);
         QCOMPARE(s.ops.isEmpty(), cosa == EsitoCorsa::Rifiutato);

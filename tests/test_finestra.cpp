@@ -139,7 +139,7 @@ struct Banco {
         m->ImpostaStampanteCorrente(QStringLiteral("Predefinita"));
     }
     void Avvia(const QDate& oggi = QDate(2026, 4, 7), const QString& riga = QString()) {
-        m->Form_Load(oggi, riga, cartella.path());
+        m->Form_Load(oggi, riga, QFile::encodeName(cartella.path()));
     }
     bool FileFine() const { return QFile::exists(cartella.filePath(kFileFineStampa)); }
     // A complete itinerary of three days.
@@ -508,6 +508,14 @@ private slots:
         QTest::newRow("senza destinazione") << ""
                                             << "01032024"
                                             << "03032024" << false;
+        QTest::newRow("solo blank") << "   "
+                                    << "01032024"
+                                    << "03032024" << false;
+        QTest::newRow("nulla di visibile")
+            << QStringLiteral("\t\u00A0\u3000\u2007\u2028\u200B\u001A") << "01032024"
+            << "03032024" << false;
+        QTest::newRow("una lettera tra gli invisibili") << QStringLiteral("\u200B A\u00A0") << "01032024"
+                                                        << "03032024" << true;
     }
     void stampaVisibile() {
         QFETCH(QString, destinazione);
@@ -816,6 +824,15 @@ private slots:
                                 << "" << 1 << "%D/viaggio.pdf" << salvato;
         QTest::newRow(".pdf aggiunto") << pdf << QList<bool>{true} << QStringList{"%D/viaggio"} << false << ""
                                        << "" << 1 << "%D/viaggio.pdf" << salvato;
+        QTest::newRow(".PDF in maiuscolo")
+            << pdf << QList<bool>{true} << QStringList{"%D/VIAGGIO.PDF"} << false << ""
+            << "" << 1 << "%D/VIAGGIO.PDF"
+            << QString(salvato).replace(QStringLiteral("viaggio.pdf"), QStringLiteral("VIAGGIO.PDF"));
+        QTest::newRow(".Pdf misto") << pdf << QList<bool>{true} << QStringList{"%D/viaggio.Pdf"} << false
+                                    << ""
+                                    << "" << 1 << "%D/viaggio.Pdf"
+                                    << QString(salvato).replace(QStringLiteral("viaggio.pdf"),
+                                                                QStringLiteral("viaggio.Pdf"));
         QTest::newRow(".pdf aggiunto, esiste, Sì")
             << pdf << QList<bool>{true, true} << QStringList{"%D/viaggio"} << true << ""
             << "" << 1 << "%D/viaggio.pdf" << salvato;
@@ -977,7 +994,7 @@ private slots:
         Servizi s;
         s.CartellaLavoro = dir.path();
         frmbase f(s);
-        f.Form_Load(QDate(2026, 4, 7), QString(), dir.path());
+        f.Form_Load(QDate(2026, 4, 7), QString(), QFile::encodeName(dir.path()));
         auto* Label1 = C<QLabel>(f, "Label1");
         auto* Label2 = C<QLabel>(f, "Label2");
         auto* Label3 = C<QLabel>(f, "Label3");
@@ -1078,7 +1095,7 @@ private slots:
         Servizi s;
         s.CartellaLavoro = dir.path();
         frmbase f(s);
-        f.Form_Load(QDate(2026, 4, 7), QString(), dir.path());
+        f.Form_Load(QDate(2026, 4, 7), QString(), QFile::encodeName(dir.path()));
         auto* cmbg1 = C<QComboBox>(f, "cmbg1");
         auto* cmdFine = C<QPushButton>(f, "cmdFine");
         auto* cmdHelp = C<QPushButton>(f, "cmdHelp");
@@ -1133,7 +1150,7 @@ private slots:
             return true;
         };
         frmbase f(s);
-        f.Form_Load(QDate(2026, 4, 7), QString(), dir.path());
+        f.Form_Load(QDate(2026, 4, 7), QString(), QFile::encodeName(dir.path()));
         auto* chkBianco = C<QCheckBox>(f, "chkBianco");
         auto* cmbCopie = C<QComboBox>(f, "cmbCopie");
         auto* cmbg1 = C<QComboBox>(f, "cmbg1");

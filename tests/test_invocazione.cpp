@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace vagolume;
 
 Q_DECLARE_METATYPE(std::optional<QString>)
@@ -31,53 +35,70 @@ private slots:
         QTest::addColumn<QString>("destinazione"); // "<nessuna>" when not set
         QTest::addColumn<QString>("inizio");
         QTest::addColumn<QString>("fine");
-        QTest::newRow("con percorso .exe")
-            << "C:\\Programmi\\Percorsario\\Vagolume.exe  ROMA ,01/08/2010, 05/08/2010"
-            << "ROMA "
-            << "1/8/2010"
-            << "5/8/2010";
-        QTest::newRow("senza .exe") << "ROMA,15/07/2010,30/07/2010"
-                                    << "ROMA"
-                                    << "15/7/2010"
-                                    << "30/7/2010";
-        QTest::newRow("senza .exe non tagliata") << "  LAGO DI COMO,01/08/2026,05/08/2026"
-                                                 << "  LAGO DI COMO"
-                                                 << "1/8/2026"
-                                                 << "5/8/2026";
-        QTest::newRow("senza virgole") << "ROMA 01/08/2010 05/08/2010"
-                                       << "<nessuna>"
-                                       << "-"
-                                       << "-";
-        QTest::newRow("una virgola") << "ROMA,01/08/2010"
-                                     << "ROMA"
-                                     << "-"
-                                     << "-";
-        QTest::newRow("blank ovunque") << "  x.exe   ROMA  ,  01/08/2010  ,  05/08/2010  "
-                                       << "ROMA  "
-                                       << "1/8/2010"
-                                       << "5/8/2010";
-        QTest::newRow("data non valida") << "ROMA,31/04/2010,05/08/2010"
-                                         << "ROMA"
-                                         << "-"
-                                         << "5/8/2010";
-        QTest::newRow("vuota") << ""
-                               << "<nessuna>"
-                               << "-"
-                               << "-";
-        QTest::newRow("solo virgole") << ",,"
-                                      << ""
-                                      << "-"
-                                      << "-";
+        QTest::addColumn<QString>("errore"); // what the refusal says; empty: the line prints
+        const QString date = QStringLiteral(",01/08/2026,02/08/2026");
+        auto riga = [](const char* nome, const QString& r, const QString& dest, const QString& inizio,
+                       const QString& fine, const QString& errore = QString()) {
+            QTest::newRow(nome) << r << dest << inizio << fine << errore;
+        };
+        riga("con percorso .exe", "C:\\Programmi\\Percorsario\\Vagolume.exe  ROMA ,01/08/2010, 05/08/2010",
+             "ROMA ", "1/8/2010", "5/8/2010");
+        riga("senza .exe", "ROMA,15/07/2010,30/07/2010", "ROMA", "15/7/2010", "30/7/2010");
+        riga("senza .exe non tagliata", "  LAGO DI COMO,01/08/2026,05/08/2026", "  LAGO DI COMO", "1/8/2026",
+             "5/8/2026");
+        riga("senza virgole", "ROMA 01/08/2010 05/08/2010", "<nessuna>", "-", "-", "destinazione mancante");
+        riga("una virgola", "ROMA,01/08/2010", "ROMA", "-", "-", "data iniziale non leggibile");
+        riga("blank ovunque", "  x.exe   ROMA  ,  01/08/2010  ,  05/08/2010  ", "ROMA  ", "1/8/2010",
+             "5/8/2010");
+        riga("data non valida", "ROMA,31/04/2010,05/08/2010", "ROMA", "-", "5/8/2010",
+             "data iniziale non leggibile: \"31/04/2010\"");
+        riga("vuota", "", "<nessuna>", "-", "-", "destinazione mancante");
+        riga("solo virgole", ",,", "", "-", "-", "destinazione mancante");
+        // A program path as Windows writes it.
+        riga("nomi 8.3 in maiuscolo", "C:\\PROGRA~1\\PERCOR~1\\VAGOLUME.EXE ROMA" + date, "ROMA", "1/8/2026",
+             "2/8/2026");
+        riga("percorso tra virgolette", "\"C:\\Program Files\\Percorsario\\Vagolume.exe\" ROMA" + date,
+             "ROMA", "1/8/2026", "2/8/2026");
+        riga("tra virgolette, senza blank", "\"C:\\Vagolume.Exe\"ROMA" + date, "ROMA", "1/8/2026",
+             "2/8/2026");
+        riga(".exe dentro la destinazione", "hotel.executive" + date, "hotel.executive", "1/8/2026",
+             "2/8/2026");
+        riga(".exe dentro e in fondo al percorso", "C:\\a.exec\\Vagolume.exe ROMA" + date, "ROMA", "1/8/2026",
+             "2/8/2026");
+        riga("solo il percorso", "C:\\Vagolume.exe", "<nessuna>", "-", "-", "destinazione mancante");
+        // A destination with nothing visible in it.
+        for (const auto& [nome, invisibile] :
+             {std::pair{"tab", u"\t"}, std::pair{"no-break space", u"\u00A0"},
+              std::pair{"spazio ideografico", u"\u3000"}, std::pair{"spazio di cifra", u"\u2007"},
+              std::pair{"separatore di riga", u"\u2028"}, std::pair{"spazio di larghezza zero", u"\u200B"},
+              std::pair{"fine file DOS", u"\u001A"},
+              std::pair{"tutti", u"\t\u00A0\u3000\u2007\u2028\u200B\u001A"}})
+            riga(nome, QString::fromUtf16(invisibile) + date, QString::fromUtf16(invisibile), "1/8/2026",
+                 "2/8/2026", "destinazione mancante");
+        riga("invisibile davanti a una lettera", QStringLiteral("\u200BA") + date, QStringLiteral("\u200BA"),
+             "1/8/2026", "2/8/2026");
+        // Control characters in a quoted text are shown, not cut at.
+        riga("byte nul", QStringLiteral("ROMA,01/08/") + QChar(0) + QStringLiteral("2026,05/08/2026"), "ROMA",
+             "-", "5/8/2026", "data iniziale non leggibile: \"01/08/\\x002026\"");
+        riga("carattere di controllo", QStringLiteral("ROMA,01/08/2026,05/08/2026\u0007X"), "ROMA",
+             "1/8/2026", "-", "data finale non leggibile: \"05/08/2026\\x07X\"");
+        riga("riga di 1 MB", QString(1024 * 1024, u'A'), "<nessuna>", "-", "-",
+             "riga troppo lunga (1048576 caratteri)");
     }
     void riga() {
         QFETCH(QString, riga);
         QFETCH(QString, destinazione);
         QFETCH(QString, inizio);
         QFETCH(QString, fine);
+        QFETCH(QString, errore);
         const Invocazione inv = AnalizzaRigaComando(riga);
         QCOMPARE(inv.Destinazione.value_or(QStringLiteral("<nessuna>")), destinazione);
         QCOMPARE(Data(inv.Inizio), inizio);
         QCOMPARE(Data(inv.Fine), fine);
+        if (errore.isEmpty())
+            QCOMPARE(inv.Errore, QString());
+        else
+            QVERIFY2(inv.Errore.contains(errore), qPrintable(inv.Errore));
     }
 
     void date_data() {
@@ -130,50 +151,88 @@ private slots:
 
     void fileMancante() {
         QTemporaryDir dir;
-        const LetturaFileComando l = LeggiFileComando(dir.path());
+        const LetturaFileComando l = LeggiFileComando(QFile::encodeName(dir.path()));
         QVERIFY(!l.Trovato && l.Riga.isEmpty() && l.Avviso.isEmpty());
     }
 
     void fileLettoUnaVoltaECancellato_data() {
+        QTest::addColumn<QByteArray>("cartella"); // where Commandline.txt is, inside the test's folder
         QTest::addColumn<QByteArray>("contenuto");
         QTest::addColumn<QString>("riga");
-        QTest::newRow("lf") << QByteArray("ROMA,01/08/2026,05/08/2026\nseconda\n")
+        QTest::newRow("lf") << QByteArray() << QByteArray("ROMA,01/08/2026,05/08/2026\nseconda\n")
                             << "ROMA,01/08/2026,05/08/2026";
-        QTest::newRow("cr lf") << QByteArray("ROMA,01/08/2026,05/08/2026\r\n")
+        QTest::newRow("cr lf") << QByteArray() << QByteArray("ROMA,01/08/2026,05/08/2026\r\n")
                                << "ROMA,01/08/2026,05/08/2026";
         QTest::newRow("senza a capo")
-            << QByteArray("ROMA,01/08/2026,05/08/2026") << "ROMA,01/08/2026,05/08/2026";
-        QTest::newRow("vuoto") << QByteArray() << "";
-        QTest::newRow("accenti") << QByteArray("FORLÌ,01/08/2026,05/08/2026")
+            << QByteArray() << QByteArray("ROMA,01/08/2026,05/08/2026") << "ROMA,01/08/2026,05/08/2026";
+        QTest::newRow("vuoto") << QByteArray() << QByteArray() << "";
+        QTest::newRow("accenti") << QByteArray() << QByteArray("FORLÌ,01/08/2026,05/08/2026")
                                  << "FORLÌ,01/08/2026,05/08/2026";
-        QTest::newRow("latin-1") << QByteArray("FORL\xcc,01/08/2026,05/08/2026")
+        QTest::newRow("latin-1") << QByteArray() << QByteArray("FORL\xcc,01/08/2026,05/08/2026")
                                  << "FORLÌ,01/08/2026,05/08/2026";
+        QTest::newRow("cartella in latin-1")
+            << QByteArray("citt\xe0") << QByteArray("ROMA,01/08/2026,05/08/2026")
+            << "ROMA,01/08/2026,05/08/2026";
     }
     void fileLettoUnaVoltaECancellato() {
+        QFETCH(QByteArray, cartella);
         QFETCH(QByteArray, contenuto);
         QFETCH(QString, riga);
         QTemporaryDir dir;
-        Scrivi(dir.filePath("Commandline.txt"), contenuto);
-        const LetturaFileComando l = LeggiFileComando(dir.path());
+        QByteArray percorso = QFile::encodeName(dir.path());
+        if (!cartella.isEmpty()) {
+            percorso += "/" + cartella;
+            QCOMPARE(::mkdir(percorso.constData(), 0700), 0);
+        }
+        const QByteArray file = percorso + "/Commandline.txt";
+        FILE* f = std::fopen(file.constData(), "wb");
+        QVERIFY(f != nullptr);
+        QCOMPARE(std::fwrite(contenuto.constData(), 1, size_t(contenuto.size()), f),
+                 size_t(contenuto.size()));
+        std::fclose(f);
+        const LetturaFileComando l = LeggiFileComando(percorso);
         QVERIFY(l.Trovato);
         QCOMPARE(l.Riga, riga);
-        QVERIFY(!QFile::exists(dir.filePath("Commandline.txt")));
-        QVERIFY(!LeggiFileComando(dir.path()).Trovato); // a second start finds nothing
+        QCOMPARE(::access(file.constData(), F_OK), -1);
+        QVERIFY(!LeggiFileComando(percorso).Trovato); // a second start finds nothing
     }
 
+    // A first line too long to be an invocation is counted, not kept.
+    void fileLunghissimo_data() {
+        QTest::addColumn<QByteArray>("contenuto");
+        QTest::addColumn<qint64>("caratteri");
+        QTest::addColumn<bool>("intera");
+        const QByteArray mega(1024 * 1024, 'A');
+        QTest::newRow("1 MB") << mega << qint64(1024 * 1024) << true;
+        QTest::newRow("1 MB e una seconda riga")
+            << mega + "\r\nROMA,01/08/2026,05/08/2026" << qint64(1024 * 1024) << true;
+        QTest::newRow("utf-8") << QByteArray("\xc3\xa8").repeated(300000) << qint64(300000) << true;
+        QTest::newRow("latin-1") << QByteArray("\xe8").repeated(300000) << qint64(300000) << true;
+        QTest::newRow("utf-16") << "\xff\xfe" + QByteArray("A\0", 2).repeated(100000) +
+                                       QByteArray("\n\0B\0", 4)
+                                << qint64(100000) << true;
+        QTest::newRow("100 MB senza fine")
+            << QByteArray(100 * 1024 * 1024, 'A') << qint64(64 * 1024 * 1024) << false;
+        QTest::newRow("proprio al limite") << QByteArray(kMaxRiga, 'A') << kMaxRiga << true;
+    }
     void fileLunghissimo() {
+        QFETCH(QByteArray, contenuto);
+        QFETCH(qint64, caratteri);
+        QFETCH(bool, intera);
         QTemporaryDir dir;
-        Scrivi(dir.filePath("Commandline.txt"), QByteArray(10 * 1024 * 1024, 'A'));
-        const LetturaFileComando l = LeggiFileComando(dir.path());
+        Scrivi(dir.filePath("Commandline.txt"), contenuto);
+        const LetturaFileComando l = LeggiFileComando(QFile::encodeName(dir.path()));
         QVERIFY(l.Trovato);
-        QCOMPARE(l.Riga.size(), 64 * 1024);
+        QCOMPARE(l.Caratteri, caratteri);
+        QCOMPARE(l.Intera, intera);
+        QCOMPARE(l.Riga.size(), caratteri > kMaxRiga ? 0 : caratteri);
         QVERIFY(!QFile::exists(dir.filePath("Commandline.txt")));
     }
 
     void cartellaAlPostoDelFile() {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("Commandline.txt"));
-        const LetturaFileComando l = LeggiFileComando(dir.path());
+        const LetturaFileComando l = LeggiFileComando(QFile::encodeName(dir.path()));
         QVERIFY(!l.Trovato && !l.Avviso.isEmpty());
         QVERIFY(QFileInfo(dir.filePath("Commandline.txt")).isDir());
     }
@@ -183,7 +242,7 @@ private slots:
         QTemporaryDir dir;
         Scrivi(dir.filePath("segreto.txt"), "ROMA,01/08/2026,05/08/2026\n");
         QVERIFY(QFile::link(dir.filePath("segreto.txt"), dir.filePath("Commandline.txt")));
-        const LetturaFileComando l = LeggiFileComando(dir.path());
+        const LetturaFileComando l = LeggiFileComando(QFile::encodeName(dir.path()));
         QVERIFY(!l.Trovato && l.Riga.isEmpty() && !l.Avviso.isEmpty());
         QVERIFY(QFile::exists(dir.filePath("segreto.txt")));
     }

@@ -90,6 +90,15 @@ private slots:
                                << "Vagolume";
         QTest::newRow("emoji") << QStringLiteral("ROMA_\U0001F690_Vagolume")
                                << QStringLiteral("ROMA_\U0001F690_Vagolume");
+        QTest::newRow("blank iniziali") << "_ROMA_Vagolume"
+                                        << "ROMA_Vagolume";
+        QTest::newRow("virgolette e blank iniziali") << "\"_ROMA_Vagolume"
+                                                     << "ROMA_Vagolume";
+        QTest::newRow("controllo bidirezionale")
+            << QStringLiteral("\u202EROMA\u2066_\u200FVagolume") << "ROMA_Vagolume";
+        QTest::newRow("separatore di riga") << QStringLiteral("RO\u2028MA_Vagolume") << "RO_MA_Vagolume";
+        QTest::newRow("mezzo carattere")
+            << QString(QChar(0xD83D)) + QStringLiteral("ROMA_Vagolume") << "ROMA_Vagolume";
     }
     void nomiSicuri() {
         QFETCH(QString, documento);

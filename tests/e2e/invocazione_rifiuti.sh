@@ -1,19 +1,40 @@
 #!/bin/bash
 # An unattended run prints only a line that was read whole. Each case: the
 # line (on the command line, or as the bytes of Commandline.txt next to the
-# program), the exit status, the pages of ROMA_Vagolume.pdf (0: no PDF at
-# all) and, for a refused line, the word its one message must contain. Every
-# case leaves the end-of-run file and nothing else but the PDF.
+# program; both a printf format), the exit status, the pages of the PDF (0: no
+# PDF at all) and the word its one message must contain (none: nothing is said
+# on standard error); then the PDF's name when it is not ROMA_Vagolume.pdf, and
+# a font the PDF must carry. "@latin1" runs the program from a folder and in a
+# current folder named in Latin-1 bytes; "@senzafont" with a fontconfig that
+# knows no font, "@liberation" with one that knows only Liberation, "@dejavu"
+# with Liberation and DejaVu. Every case leaves the end-of-run file and nothing
+# else but the PDF.
 set -u
 BIN=$(readlink -f "$1")
 fail() { echo "FAIL: $*"; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" CUPS_SERVER="$work/nessun-cups.sock" LC_ALL=C.UTF-8
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$work/prog" && chmod 700 "$XDG_RUNTIME_DIR"
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$work/prog" "$work/prog-citt"$'\xe0' && chmod 700 "$XDG_RUNTIME_DIR"
 cp "$BIN" "$work/prog/vagolume"
+cp "$BIN" "$work/prog-citt"$'\xe0'/vagolume
+# Fontconfig files: no font at all, only Liberation, Liberation and DejaVu.
+caratteri() { # FILE [FONT FOLDERS...]
+    local f=$1 d
+    shift
+    {
+        echo '<?xml version="1.0"?><!DOCTYPE fontconfig SYSTEM "fonts.dtd"><fontconfig>'
+        [ $# -eq 0 ] || echo '<include ignore_missing="yes">/etc/fonts/conf.d</include>'
+        for d in "$@"; do echo "<dir>$d</dir>"; done
+        echo "<cachedir>$work/fc-cache</cachedir></fontconfig>"
+    } >"$f"
+}
+caratteri "$work/senzafont.conf"
+caratteri "$work/liberation.conf" /usr/share/fonts/truetype/liberation
+caratteri "$work/dejavu.conf" /usr/share/fonts/truetype/liberation /usr/share/fonts/truetype/dejavu
+lunga=$(head -c 1048576 /dev/zero | tr '\0' A)
 
-# how | line or printf format | status | pages | word in the message
+# how | printf format of the line | status | pages | word in the message | PDF | font in the PDF
 casi=(
     "arg|ROMA,01/03/2024,05/03/2024|0|6|"
     "arg|ROMA,01/03/2024,05/03/2024,EXTRA|1|0|dopo la data finale"
@@ -36,32 +57,67 @@ casi=(
     "file|\r\nROMA,01/03/2024,05/03/2024\r\n|1|0|Commandline.txt"
     "file|\xef\xbb\xbf|1|0|Commandline.txt"
     "file|\xff\xfe|1|0|Commandline.txt"
+    "arg|C:\\\\PROGRA~1\\\\PERCOR~1\\\\VAGOLUME.EXE ROMA,01/08/2026,02/08/2026|0|3|"
+    "arg|\"C:\\\\Program Files\\\\Percorsario\\\\Vagolume.exe\" ROMA,01/08/2026,02/08/2026|0|3|"
+    "file|\"C:\\\\Program Files\\\\Percorsario\\\\Vagolume.exe\" ROMA,01/08/2026,02/08/2026\r\n|0|3|"
+    "arg|hotel.executive,01/08/2026,02/08/2026|0|3||hotel.executive_Vagolume.pdf"
+    "arg|\t,01/08/2026,02/08/2026|1|0|destinazione mancante"
+    "arg|\xe2\x80\x8b,01/08/2026,02/08/2026|1|0|destinazione mancante"
+    "file|\t\xc2\xa0\xe3\x80\x80\xe2\x80\x87\xe2\x80\xa8\xe2\x80\x8b\x1a,01/08/2026,02/08/2026\r\n|1|0|destinazione mancante"
+    "arg|CITT\xc0,01/08/2026,02/08/2026|0|3||CITTÀ_Vagolume.pdf"
+    "file|CITT\xc0,01/08/2026,02/08/2026|0|3||CITTÀ_Vagolume.pdf"
+    "file@latin1|ROMA,01/08/2026,02/08/2026|0|3|"
+    "arg@latin1|ROMA,01/08/2026,02/08/2026|0|3|"
+    "file@latin1|ROMA,01/08/2026|1|0|data iniziale non leggibile"
+    "file|ROMA,01/08/\x002026,05/08/2026|1|0|\"01/08/\\x002026\""
+    "file|${lunga}|1|0|riga troppo lunga (1048576 caratteri)"
+    "arg@senzafont|ROMA,01/08/2026,02/08/2026|1|0|nessun font utilizzabile"
+    "arg@liberation|東京,01/08/2026,02/08/2026|0|3|東京|東京_Vagolume.pdf"
+    "arg@liberation|ROMA 🚐,01/08/2026,02/08/2026|0|3|🚐|ROMA_🚐_Vagolume.pdf"
+    "arg@dejavu|ROMA ☃,01/08/2026,02/08/2026|0|3||ROMA_☃_Vagolume.pdf|DejaVu"
+    "arg@liberation|🚐🚐🚐🚐🚐🚐🚐🚐🚐🚐,01/08/2026,02/08/2026|0|3|🚐|🚐🚐🚐🚐🚐🚐🚐🚐🚐🚐_Vagolume.pdf"
+    "arg|\xe2\x80\xaeROMA,01/08/2026,02/08/2026|0|3|"
+    "arg|  ROMA,01/08/2026,02/08/2026|0|3|"
 )
 n=0
 for caso in "${casi[@]}"; do
-    IFS='|' read -r come riga atteso pagine parola <<<"$caso"
+    IFS='|' read -r come riga atteso pagine parola pdf carattere <<<"$caso"
     n=$((n + 1))
-    d="$work/caso$n" && mkdir "$d" && cd "$d" || fail "mkdir"
-    if [ "$come" = arg ]; then
-        timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$work/prog/vagolume" "$riga" 2>err.txt
+    prog="$work/prog" d="$work/caso$n" ambiente=()
+    case "$come" in
+    *@latin1) prog="$work/prog-citt"$'\xe0' d="$work/caso$n/citt"$'\xe0' ;;
+    *@*) ambiente=("FONTCONFIG_FILE=$work/${come#*@}.conf") ;;
+    esac
+    mkdir -p "$d" && cd "$d" || fail "mkdir"
+    # shellcheck disable=SC2059 # the line is a printf format on purpose
+    if [ "${come%@*}" = arg ]; then
+        printf -v argomento "$riga"
+        timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "${ambiente[@]}" "$prog/vagolume" "$argomento" 2>err.txt
         rc=$?
     else
-        # shellcheck disable=SC2059 # the line is a printf format on purpose
-        printf "$riga" >"$work/prog/Commandline.txt"
-        timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$work/prog/vagolume" 2>err.txt
+        printf "$riga" >"$prog/Commandline.txt"
+        timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "${ambiente[@]}" "$prog/vagolume" 2>err.txt
         rc=$?
-        [ ! -e "$work/prog/Commandline.txt" ] || fail "case $n: Commandline.txt left"
+        [ ! -e "$prog/Commandline.txt" ] || fail "case $n: Commandline.txt left"
     fi
+    riga=${riga:0:100}
     [ "$rc" = "$atteso" ] || fail "case $n ($riga): exit status $rc, expected $atteso; $(cat err.txt)"
     [ "$(cat FineStampaPercorsario.tmp 2>/dev/null)" = $'Fatto\r' ] || fail "case $n ($riga): no end-of-run file"
+    if [ -z "$parola" ]; then
+        [ ! -s err.txt ] || fail "case $n ($riga): something said: $(cat err.txt)"
+    else
+        [ "$(grep -c '^vagolume: ' err.txt)" = 1 ] || fail "case $n ($riga): not one message: $(cat err.txt)"
+        grep -qF -- "$parola" err.txt || fail "case $n ($riga): message without '$parola': $(cat err.txt)"
+    fi
     if [ "$pagine" = 0 ]; then
         [ "$(ls -A)" = "$(printf 'FineStampaPercorsario.tmp\nerr.txt')" ] || fail "case $n ($riga): files left: $(ls -A)"
-        [ "$(grep -c '^vagolume: ' err.txt)" = 1 ] || fail "case $n ($riga): not one message: $(cat err.txt)"
-        grep -q "$parola" err.txt || fail "case $n ($riga): message without '$parola': $(cat err.txt)"
     else
-        p=$(pdfinfo ROMA_Vagolume.pdf 2>/dev/null | awk '/^Pages:/ { print $2 }')
-        [ "$p" = "$pagine" ] || fail "case $n ($riga): $p pages, expected $pagine; files: $(ls -A)"
+        pdf=${pdf:-ROMA_Vagolume.pdf}
+        p=$(pdfinfo "$pdf" 2>/dev/null | awk '/^Pages:/ { print $2 }')
+        [ "$p" = "$pagine" ] || fail "case $n ($riga): $p pages in $pdf, expected $pagine; files: $(ls -A)"
+        [ -z "$carattere" ] || pdffonts "$pdf" 2>/dev/null | grep -qF "$carattere" ||
+            fail "case $n ($riga): no $carattere font in $pdf: $(pdffonts "$pdf" 2>&1)"
     fi
-    [ "$(ls -A "$work/prog")" = vagolume ] || fail "case $n: left in the program folder: $(ls -A "$work/prog")"
+    [ "$(ls -A "$prog")" = vagolume ] || fail "case $n: left in the program folder: $(ls -A "$prog")"
 done
 echo "OK: $n lines"

@@ -5,6 +5,7 @@
 
 #include "app/Invocazione.h"
 #include "calendar/Calendario.h"
+#include "print/Sistema.h"
 #include "print/Stampanti.h"
 #include "run/Corsa.h"
 
@@ -27,7 +28,9 @@ void Giorni(const QString& testo) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QString riga = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    // The bytes as the program reads a line: UTF-8, or else a Western code page.
+    const QString riga =
+        DecodificaTesto(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
     const Invocazione inv = AnalizzaRigaComando(riga);
     for (const auto& d : {inv.Inizio, inv.Fine}) {
         if (!d) continue;
@@ -43,5 +46,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString file = NomeFileSicuro(NomeDocumento(inv.Destinazione.value_or(riga)));
     if (file.isEmpty() || file.contains(u'/') || file.startsWith(u'.') || file.toUtf8().size() > 200)
         __builtin_trap();
+    // ...whole characters only, none that turns the text around.
+    for (qsizetype i = 0; i < file.size(); ++i) {
+        const QChar c = file[i];
+        if (c == QChar(0x202E) || c == QChar(0x2066) ||
+            (c.isHighSurrogate() && (i + 1 == file.size() || !file[i + 1].isLowSurrogate())) ||
+            (c.isLowSurrogate() && (i == 0 || !file[i - 1].isHighSurrogate())))
+            __builtin_trap();
+    }
     return 0;
 }
