@@ -90,6 +90,9 @@ struct Banco {
     QStringList proposti;    // paths proposed by the save dialog
     QStringList sceltePdf;   // what the save dialog gives back, in order (empty: cancelled)
     QStringList riquadri;    // "title|text|file" of the boxes after a run
+    bool apri = false;       // those boxes are closed with "&Apri"
+    bool visore = true;      // a program opens the files "&Apri" opens
+    QStringList aperti;      // files given to the desktop's viewer
     QString salvato, guasto; // how the next surfaces end (see SuperficieOsservata)
     QString attese;          // "[" busy cursor on, "?" printers asked, "]" off
     std::function<void(ModelloFinestra&, int)> eventi; // each pass of event processing
@@ -129,9 +132,18 @@ struct Banco {
         };
         s.InformazioneFile = [this](const QString& titolo, const QString& testo, const QString& file) {
             riquadri.append(titolo + u'|' + testo + u'|' + file);
+            return apri;
         };
-        s.Avvertimento = [this](const QString& titolo, const QString& testo) {
-            riquadri.append(titolo + u'|' + testo + u'|');
+        s.Avvertimento = [this](const QString& titolo, const QString& testo, const QString& file) {
+            riquadri.append(titolo + u'|' + testo + u'|' + file);
+            return apri && !file.isEmpty();
+        };
+        s.InformazioneSenzaAttesa = [this](const QString& titolo, const QString&) {
+            titoloInfo = titolo + QStringLiteral(" (senza attesa)");
+        };
+        s.ApriFile = [this](const QString& file, const std::function<void()>& nonAperto) {
+            aperti.append(file);
+            if (!visore) nonAperto();
         };
         s.Termina = [this](int codice) { termina = codice; };
         s.CartellaLavoro = cartella.path();
@@ -360,7 +372,20 @@ private slots:
         riga("Invio, Stampa spento", "vuota", "txtLocalita", Qt::Key_Return, no, "\r", preso, "",
              "- -1 07 0");
         riga("Invio su un bottone", "", "cmdStampa", Qt::Key_Return, no, "\r", passa, "", riposo);
-        riga("Invio sulla casella", "", "chkBianco", Qt::Key_Return, no, "\r", passa, "", riposo);
+        // ...whatever a desktop theme would make of it: never "&Fine", "&?"
+        // nor the check box.
+        riga("Invio sulla casella", "", "chkBianco", Qt::Key_Return, no, "\r", preso, "", aperto);
+        riga("Invio su Fine", "", "cmdFine", Qt::Key_Return, no, "\r", preso, "", aperto);
+        riga("Invio su ?", "", "cmdHelp", Qt::Key_Enter, Qt::KeypadModifier, "\r", preso, "", aperto);
+        riga("Invio su Rinuncia", "pannello", "cmdSelStampante1", Qt::Key_Return, no, "\r", passa, "",
+             aperto);
+        // F1 shows the help, wherever the focus is.
+        riga("F1", "", "cmbg1", Qt::Key_F1, no, "", preso, "", riposo + QStringLiteral(" aiuto"));
+        riga("F1 nell'elenco", "pannello", "lstStampanti", Qt::Key_F1, no, "", preso, "",
+             aperto + QStringLiteral(" aiuto"));
+        riga("finestra: F1", "", "finestra:", Qt::Key_F1, no, "", preso, "",
+             riposo + QStringLiteral(" aiuto"));
+        riga("Maiusc+F1", "", "txtLocalita", Qt::Key_F1, maiusc, "", passa, "", riposo);
         riga("Invio nell'elenco", "scelta", "lstStampanti", Qt::Key_Return, no, "\r", preso, "", "- 1 01 1");
         // Escape closes the printer panel.
         riga("Esc", "pannello", "lstStampanti", Qt::Key_Escape, no, "\x1b", preso, "", riposo);
@@ -406,11 +431,12 @@ private slots:
             e = m.TastoSu(dove, t);
         QCOMPARE(e.Cosa, esito);
         QCOMPARE(e.Testo, inserito);
-        QCOMPARE(QStringLiteral("%1 %2 %3 %4")
+        QCOMPARE(QStringLiteral("%1 %2 %3 %4%5")
                      .arg(m.frmSelStampa.Visibile ? QStringLiteral("pannello") : QStringLiteral("-"))
                      .arg(m.lstStampanti.Selezionato)
                      .arg(m.cmbg1.Testo)
-                     .arg(b.domande.size()),
+                     .arg(b.domande.size())
+                     .arg(b.titoloInfo.isEmpty() ? QString() : QStringLiteral(" aiuto")),
                  dopo);
     }
 
@@ -421,27 +447,48 @@ private slots:
         QTest::addColumn<bool>("ambigua");
         QTest::addColumn<bool>("inStampa");
         QTest::addColumn<int>("esito");
-        QTest::newRow("Al, a riposo") << "Label2" << false << false << int(EsitoTasto::Passa);
-        QTest::newRow("Al, in stampa") << "Label2" << false << true << int(EsitoTasto::Preso);
-        QTest::newRow("Annulla, in stampa") << "cmdAnnulla" << false << true << int(EsitoTasto::Preso);
-        QTest::newRow("Dal, in stampa") << "Label1" << false << true << int(EsitoTasto::Passa);
-        QTest::newRow("Fine") << "cmdFine" << false << false << int(EsitoTasto::Premi);
-        QTest::newRow("Fine, ambigua") << "cmdFine" << true << false << int(EsitoTasto::Passa);
-        QTest::newRow("Moduli in bianco") << "chkBianco" << false << false << int(EsitoTasto::Premi);
-        QTest::newRow("Anteprima") << "cmdAnteprima" << false << true << int(EsitoTasto::Premi);
-        QTest::newRow("Destinazione") << "frmLocalita" << false << false << int(EsitoTasto::Passa);
+        QTest::addColumn<bool>("pannello"); // the printer panel is open
+        QTest::newRow("Al, a riposo") << "Label2" << false << false << int(EsitoTasto::Passa) << false;
+        QTest::newRow("Al, in stampa") << "Label2" << false << true << int(EsitoTasto::Preso) << false;
+        QTest::newRow("Annulla, in stampa")
+            << "cmdAnnulla" << false << true << int(EsitoTasto::Preso) << false;
+        QTest::newRow("Dal, in stampa") << "Label1" << false << true << int(EsitoTasto::Passa) << false;
+        QTest::newRow("Fine") << "cmdFine" << false << false << int(EsitoTasto::Premi) << false;
+        QTest::newRow("Fine, ambigua") << "cmdFine" << true << false << int(EsitoTasto::Passa) << false;
+        QTest::newRow("Moduli in bianco") << "chkBianco" << false << false << int(EsitoTasto::Premi) << false;
+        QTest::newRow("Anteprima") << "cmdAnteprima" << false << true << int(EsitoTasto::Premi) << false;
+        QTest::newRow("Destinazione") << "frmLocalita" << false << false << int(EsitoTasto::Passa) << false;
+        // Under the open printer panel the keyboard reaches nothing, not
+        // even through a label; beside it and in it, as usual.
+        QTest::newRow("Dal, sotto il pannello")
+            << "Label1" << false << false << int(EsitoTasto::Preso) << true;
+        QTest::newRow("Num. pagine, sotto il pannello")
+            << "Label3" << false << false << int(EsitoTasto::Preso) << true;
+        QTest::newRow("Moduli in bianco, in parte sotto il pannello")
+            << "chkBianco" << false << false << int(EsitoTasto::Preso) << true;
+        QTest::newRow("Fine, in parte sotto il pannello")
+            << "cmdFine" << false << false << int(EsitoTasto::Preso) << true;
+        QTest::newRow("Destinazione, sopra il pannello")
+            << "frmLocalita" << false << false << int(EsitoTasto::Passa) << true;
+        QTest::newRow("?, accanto al pannello")
+            << "cmdHelp" << false << false << int(EsitoTasto::Premi) << true;
+        QTest::newRow("Rinuncia, nel pannello")
+            << "cmdSelStampante1" << false << false << int(EsitoTasto::Premi) << true;
     }
     void scorciatoie() {
         QFETCH(QString, dove);
         QFETCH(bool, ambigua);
         QFETCH(bool, inStampa);
         QFETCH(int, esito);
+        QFETCH(bool, pannello);
         Banco b;
         b.Avvia();
+        b.Itinerario();
+        if (pannello) b.m->cmdStampa_Click();
         b.m->MostraAnnulla(inStampa);
         b.risposte = {true};
         QCOMPARE(b.m->Scorciatoia(dove, ambigua).Cosa, esito);
-        const bool annullata = esito == EsitoTasto::Preso;
+        const bool annullata = esito == EsitoTasto::Preso && inStampa;
         QCOMPARE(b.m->Form.AnnullaStampa, annullata);
         QCOMPARE(b.domande.size(), annullata ? 1 : 0);
     }
@@ -844,7 +891,7 @@ private slots:
             << "Laser" << QList<bool>{true} << QStringList{} << false << "la stampante non risponde"
             << "%D/ROMA_Vagolume.pdf" << 0 << ""
             << "Stampa non riuscita|La stampante non risponde.\rIl documento è stato salvato in "
-               "%D/ROMA_Vagolume.pdf.|";
+               "%D/ROMA_Vagolume.pdf.|%D/ROMA_Vagolume.pdf"; // with "&Apri"
     }
     void salvataggio() {
         QFETCH(QString, stampante);
