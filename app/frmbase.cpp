@@ -5,6 +5,7 @@
 #include "print/Stampanti.h"
 
 #include <QAbstractItemView>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -178,6 +179,24 @@ protected:
         p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 };
+
+// A date or page-count list as a screen reader sees it: its own name ("Dal
+// mese") and its value ("04"). Qt's own gives such a list on Linux its value
+// as its name, and leaves the name to a label, which only the day lists have.
+class ListaAccessibile : public QAccessibleWidget {
+public:
+    explicit ListaAccessibile(QWidget* w) : QAccessibleWidget(w, QAccessible::ComboBox) {}
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value) return static_cast<const QComboBox*>(widget())->currentText();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* FabbricaAccessibile(const QString& classe, QObject* oggetto) {
+    if (classe == QLatin1String("QComboBox") && oggetto && oggetto->property("vagolumeLista").toBool())
+        return new ListaAccessibile(static_cast<QWidget*>(oggetto));
+    return nullptr;
+}
 
 // A frame as an etched rectangle whose caption interrupts its top edge.
 class Cornice : public QGroupBox {
@@ -418,6 +437,8 @@ void frmbase::Costruisci() {
     setAutoFillBackground(true);
     setFont(Carattere(8.25, false));
     setFixedSize(Tw(kLarghezzaFinestra), Tw(kAltezzaFinestra));
+    static const bool fabbrica = (QAccessible::installFactory(FabbricaAccessibile), true);
+    Q_UNUSED(fabbrica);
     stileListe_ = new StileListe(Tw(150));
     stileListe_->setParent(this);
 
@@ -453,6 +474,7 @@ QWidget* frmbase::CreaControllo(const DescrizioneControllo& d) {
         break;
     case Genere::Tendina:
         w = new QComboBox(padre);
+        w->setProperty("vagolumeLista", true);
         w->setStyle(stileListe_);
         break;
     case Genere::Bottone:
