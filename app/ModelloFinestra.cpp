@@ -449,9 +449,9 @@ bool ModelloFinestra::TastoNonPreso(QAnyStringView fuoco, const Tasto& t) {
 EsitoTasto ModelloFinestra::Scorciatoia(QAnyStringView controllo, bool ambigua) {
     const DescrizioneControllo* d = Descrizione(controllo);
     if (!d) return {};
-    // Under the printer panel: nothing, not even the control a label leads to.
-    if (Coperto(controllo) || (*d->Compagno && Coperto(QLatin1String(d->Compagno))))
-        return {EsitoTasto::Preso};
+    // A label does not lead the focus under the printer panel (a button or
+    // the check box there is still pressed by its letter, without the focus).
+    if (*d->Compagno && Coperto(QLatin1String(d->Compagno))) return {EsitoTasto::Preso};
     // "&Al" and "&Annulla" share Alt+A: while a run shows "&Annulla", the
     // shortcut cancels.
     const QString didascalia = d->Stato ? (this->*d->Stato).Testo : QString::fromUtf8(d->Didascalia);

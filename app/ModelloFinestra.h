@@ -180,7 +180,7 @@ public:
     // F1: the help, as "&?" shows it. Returns whether it was shown.
     bool TastoAiuto();
     // Whether a control lies, whole or in part, under the open printer
-    // panel: the keyboard does not reach it then (no focus, no mnemonic).
+    // panel: it takes no keyboard focus then.
     bool Coperto(QAnyStringView controllo) const;
 
     // The keyboard, as the window's controls receive it; controls are named
