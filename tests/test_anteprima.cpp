@@ -274,17 +274,28 @@ private slots:
     void nomiAccessibili_data() {
         QTest::addColumn<QString>("controllo");
         QTest::addColumn<QString>("nome");
-        QTest::newRow("«") << "cmdPrima" << "Prima pagina";
-        QTest::newRow("‹") << "cmdPrecedente" << "Pagina precedente";
-        QTest::newRow("›") << "cmdSuccessiva" << "Pagina successiva";
-        QTest::newRow("»") << "cmdUltima" << "Ultima pagina";
-        QTest::newRow("Larghezza") << "cmdLarghezza" << "Adatta alla larghezza";
-        QTest::newRow("Pagina intera") << "cmdIntera" << "Pagina intera";
-        QTest::newRow("S&tampa") << "cmdStampa" << "Stampa";
-        QTest::newRow("&Chiudi") << "cmdChiudi" << "Chiudi";
-        QTest::newRow("pagina mostrata") << "lblPagina" << "Pagina mostrata";
-        QTest::newRow("area") << "areaAnteprima" << "Anteprima della pagina";
-        QTest::newRow("foglio") << "foglioAnteprima" << "Foglio";
+        QTest::newRow("«") << "cmdPrima"
+                           << "Prima pagina";
+        QTest::newRow("‹") << "cmdPrecedente"
+                           << "Pagina precedente";
+        QTest::newRow("›") << "cmdSuccessiva"
+                           << "Pagina successiva";
+        QTest::newRow("»") << "cmdUltima"
+                           << "Ultima pagina";
+        QTest::newRow("Larghezza") << "cmdLarghezza"
+                                   << "Adatta alla larghezza";
+        QTest::newRow("Pagina intera") << "cmdIntera"
+                                       << "Pagina intera";
+        QTest::newRow("S&tampa") << "cmdStampa"
+                                 << "Stampa";
+        QTest::newRow("&Chiudi") << "cmdChiudi"
+                                 << "Chiudi";
+        QTest::newRow("pagina mostrata") << "lblPagina"
+                                         << "Pagina mostrata";
+        QTest::newRow("area") << "areaAnteprima"
+                              << "Anteprima della pagina";
+        QTest::newRow("foglio") << "foglioAnteprima"
+                                << "Foglio";
     }
     void nomiAccessibili() {
         QFETCH(QString, controllo);
