@@ -102,11 +102,14 @@ Anteprima::Anteprima(Pagine& pagine, const QPageLayout& layout, QWidget* padre)
     setObjectName(QStringLiteral("Anteprima"));
     setModal(true);
 
-    auto bottone = [this](const QString& nome, const QString& testo, const QString& suggerimento,
-                          bool fuoco) {
+    auto bottone = [this](const QString& nome, const QString& testo, const QString& suggerimento, bool fuoco,
+                          const QString& nomeAccessibile) {
         auto* b = new QPushButton(testo, this);
         b->setObjectName(nome);
         b->setToolTip(suggerimento);
+        // What a screen reader says: a name, not the arrow drawn on it.
+        b->setAccessibleName(nomeAccessibile);
+        b->setAccessibleDescription(suggerimento);
         b->setAutoDefault(false); // Enter presses only the button that has the focus
         // Browsing buttons leave the focus on the sheet, where the keys work.
         if (!fuoco) b->setFocusPolicy(Qt::NoFocus);
@@ -114,21 +117,24 @@ Anteprima::Anteprima(Pagine& pagine, const QPageLayout& layout, QWidget* padre)
         return b;
     };
     cmdPrima = bottone(QStringLiteral("cmdPrima"), QStringLiteral("«"), QStringLiteral("Prima pagina (Home)"),
-                       false);
-    cmdPrecedente = bottone(QStringLiteral("cmdPrecedente"), QStringLiteral("‹"),
-                            QStringLiteral("Pagina precedente (Pag su)"), false);
-    cmdSuccessiva = bottone(QStringLiteral("cmdSuccessiva"), QStringLiteral("›"),
-                            QStringLiteral("Pagina successiva (Pag giù)"), false);
+                       false, QStringLiteral("Prima pagina"));
+    cmdPrecedente =
+        bottone(QStringLiteral("cmdPrecedente"), QStringLiteral("‹"),
+                QStringLiteral("Pagina precedente (Pag su)"), false, QStringLiteral("Pagina precedente"));
+    cmdSuccessiva =
+        bottone(QStringLiteral("cmdSuccessiva"), QStringLiteral("›"),
+                QStringLiteral("Pagina successiva (Pag giù)"), false, QStringLiteral("Pagina successiva"));
     cmdUltima = bottone(QStringLiteral("cmdUltima"), QStringLiteral("»"),
-                        QStringLiteral("Ultima pagina (Fine)"), false);
-    cmdLarghezza = bottone(QStringLiteral("cmdLarghezza"), QStringLiteral("Larghezza"),
-                           QStringLiteral("Adatta alla larghezza (+)"), false);
+                        QStringLiteral("Ultima pagina (Fine)"), false, QStringLiteral("Ultima pagina"));
+    cmdLarghezza =
+        bottone(QStringLiteral("cmdLarghezza"), QStringLiteral("Larghezza"),
+                QStringLiteral("Adatta alla larghezza (+)"), false, QStringLiteral("Adatta alla larghezza"));
     cmdIntera = bottone(QStringLiteral("cmdIntera"), QStringLiteral("Pagina intera"),
-                        QStringLiteral("Pagina intera (-)"), false);
+                        QStringLiteral("Pagina intera (-)"), false, QStringLiteral("Pagina intera"));
     cmdStampa = bottone(QStringLiteral("cmdStampa"), QStringLiteral("S&tampa"),
-                        QStringLiteral("Avvio della stampa"), true);
+                        QStringLiteral("Avvio della stampa"), true, QStringLiteral("Stampa"));
     cmdChiudi = bottone(QStringLiteral("cmdChiudi"), QStringLiteral("&Chiudi"),
-                        QStringLiteral("Torna alla scelta della stampante"), true);
+                        QStringLiteral("Torna alla scelta della stampante"), true, QStringLiteral("Chiudi"));
     for (QPushButton* b : {cmdPrima, cmdPrecedente, cmdSuccessiva, cmdUltima})
         b->setFixedWidth(b->fontMetrics().horizontalAdvance(QStringLiteral("MM")) + 16);
     for (QPushButton* b : {cmdLarghezza, cmdIntera})
@@ -139,6 +145,7 @@ Anteprima::Anteprima(Pagine& pagine, const QPageLayout& layout, QWidget* padre)
 
     lblPagina = new QLabel(this);
     lblPagina->setObjectName(QStringLiteral("lblPagina"));
+    lblPagina->setAccessibleName(QStringLiteral("Pagina mostrata"));
     lblPagina->setAlignment(Qt::AlignCenter);
     // Wide enough for the longest run, so that the buttons do not move.
     lblPagina->setMinimumWidth(
@@ -146,26 +153,37 @@ Anteprima::Anteprima(Pagine& pagine, const QPageLayout& layout, QWidget* padre)
 
     area_ = new QScrollArea(this);
     area_->setObjectName(QStringLiteral("areaAnteprima"));
+    area_->setAccessibleName(QStringLiteral("Anteprima della pagina"));
+    area_->setAccessibleDescription(
+        QStringLiteral("Pag su e Pag giù cambiano pagina, + e - l'ingrandimento"));
     area_->setAlignment(Qt::AlignCenter);
     area_->setBackgroundRole(QPalette::Dark);
     area_->installEventFilter(this);
     area_->viewport()->installEventFilter(this);
     foglio_ = new FoglioAnteprima(pagine_, layout_, area_);
     foglio_->setObjectName(QStringLiteral("foglioAnteprima"));
+    foglio_->setAccessibleName(QStringLiteral("Foglio"));
+    foglio_->setAccessibleDescription(QStringLiteral("La pagina come uscirà dalla stampante"));
     area_->setWidget(foglio_);
 
-    auto* barra = new QHBoxLayout;
-    barra->addWidget(cmdPrima);
-    barra->addWidget(cmdPrecedente);
-    barra->addWidget(lblPagina);
-    barra->addWidget(cmdSuccessiva);
-    barra->addWidget(cmdUltima);
+    // The buttons in one row, or in two where one would not fit the screen.
+    auto* sfoglia = new QHBoxLayout;
+    sfoglia->addWidget(cmdPrima);
+    sfoglia->addWidget(cmdPrecedente);
+    sfoglia->addWidget(lblPagina);
+    sfoglia->addWidget(cmdSuccessiva);
+    sfoglia->addWidget(cmdUltima);
+    sfoglia->addStretch(1);
+    auto* comandi = new QHBoxLayout;
+    comandi->addWidget(cmdLarghezza);
+    comandi->addWidget(cmdIntera);
+    comandi->addStretch(1);
+    comandi->addWidget(cmdStampa);
+    comandi->addWidget(cmdChiudi);
+    auto* barra = new QBoxLayout(QBoxLayout::LeftToRight);
+    barra->addLayout(sfoglia);
     barra->addSpacing(16);
-    barra->addWidget(cmdLarghezza);
-    barra->addWidget(cmdIntera);
-    barra->addStretch(1);
-    barra->addWidget(cmdStampa);
-    barra->addWidget(cmdChiudi);
+    barra->addLayout(comandi, 1);
     auto* colonna = new QVBoxLayout(this);
     colonna->addLayout(barra);
     colonna->addWidget(area_, 1);
@@ -179,11 +197,14 @@ Anteprima::Anteprima(Pagine& pagine, const QPageLayout& layout, QWidget* padre)
     connect(cmdStampa, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdChiudi, &QPushButton::clicked, this, &QDialog::reject);
 
-    // A tall window: most of the screen's height, a sheet's proportions.
+    // A tall window: most of the screen's height, a sheet's proportions;
+    // never wider than the screen it opens on, at any scale.
     if (const QScreen* schermo = padre ? padre->screen() : QGuiApplication::primaryScreen()) {
         const QRect libero = schermo->availableGeometry();
+        const int larghezza = libero.width() * 9 / 10;
+        if (colonna->minimumSize().width() > larghezza) barra->setDirection(QBoxLayout::TopToBottom);
         const int altezza = libero.height() * 9 / 10;
-        resize(std::min(libero.width() * 9 / 10, std::max(altezza * 3 / 4, sizeHint().width())), altezza);
+        resize(std::min(larghezza, std::max(altezza * 3 / 4, sizeHint().width())), altezza);
     }
     MostraPagina(0);
     ImpostaZoom(Zoom::PaginaIntera);
@@ -229,6 +250,12 @@ void Anteprima::Dimensiona() {
 bool Anteprima::Tasto(const QKeyEvent* tasto) {
     if (tasto->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
     switch (tasto->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // Enter presses the button with the focus and nothing else, whatever
+        // keys a desktop theme gives buttons.
+        if (auto* b = qobject_cast<QPushButton*>(focusWidget()); b && b->isEnabled()) b->click();
+        return true;
     case Qt::Key_PageDown:
         MostraPagina(Pagina() + 1);
         return true;

@@ -12,8 +12,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QSet>
 #include <QSocketNotifier>
+#include <QTranslator>
 
 #include <cerrno>
 #include <csignal>
@@ -232,6 +235,16 @@ void ChiudiDialoghi() {
 
 } // namespace
 
+bool CaricaTraduzioniQt() {
+    // The program speaks Italian only: so do Qt's dialogs.
+    static QTranslator traduzioni;
+    if (!traduzioni.isEmpty()) return true;
+    if (!traduzioni.load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    return QCoreApplication::installTranslator(&traduzioni);
+}
+
 int Avvia(int argc, char* argv[]) {
     ApriDescrittoriStandard();
     InstallaSegnali();
@@ -305,6 +318,11 @@ int Avvia(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral(VAGOLUME_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("vagolume"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/logo1.png")));
+    // Said only where a dialog may be seen: a run for another program keeps
+    // to its one line.
+    if (!CaricaTraduzioniQt() && !senzaSchermo && !invocato)
+        Avvisa(QStringLiteral("traduzioni italiane di Qt non trovate: le finestre di dialogo di Qt "
+                              "saranno in inglese"));
 
     bool terminato = false;
     int codice = 0;

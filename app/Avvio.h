@@ -5,4 +5,9 @@ namespace vagolume {
 
 int Avvia(int argc, char* argv[]);
 
+// Qt's own texts (the buttons of the boxes, the save dialog and its
+// questions) in Italian, as the program's own are, whatever the locale.
+// Returns whether Qt's Italian translations were found.
+bool CaricaTraduzioniQt();
+
 } // namespace vagolume

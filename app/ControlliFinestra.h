@@ -50,6 +50,10 @@ struct DescrizioneControllo {
     int LunghezzaMassima = 0;                 // a text box's limit; 0: none
     unsigned Opzioni = 0;
     Controllo ModelloFinestra::*Stato = nullptr; // the state the model keeps for it
+    // What a screen reader calls the control (UTF-8), and what it says of it
+    // besides; nullptr: the tooltip.
+    const char* NomeAccessibile = "";
+    const char* DescrizioneAccessibile = nullptr;
 };
 
 // The window: its title and its client area in twips.

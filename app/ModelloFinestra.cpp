@@ -96,6 +96,14 @@ QString TestoSalvato(const EsitoCorsa& esito) {
     return QStringLiteral("Il documento è stato salvato come file PDF in:\r%1").arg(esito.FilePdf);
 }
 
+QString TestoNonAperto(const QString& file) {
+    return QStringLiteral("Nessun programma ha potuto aprire il documento.\rIl file è in:\r%1").arg(file);
+}
+
+QString TestoAvanzamento(int fatti, int totale) {
+    return QStringLiteral("Stampa dei Moduli in corso... Pagina %1 di %2").arg(fatti + 1).arg(totale + 1);
+}
+
 ModelloFinestra::ModelloFinestra(Servizi servizi) : servizi_(std::move(servizi)) {
     CaricaRisorse();
     // Captions, initial texts and widths as the window's table has them.
@@ -246,7 +254,8 @@ void ModelloFinestra::Form_Load(const QDate& oggi, const QString& argomenti,
             kTitoloStampa,
             QStringLiteral("La stampante predefinita \"%1\" non è installata.\rI moduli saranno "
                            "salvati come file PDF, se non si sceglie un'altra stampante.")
-                .arg(predefinitaMancante_));
+                .arg(predefinitaMancante_),
+            QString());
 }
 
 void ModelloFinestra::StampaVisibile() {
@@ -307,10 +316,8 @@ void ModelloFinestra::Esegui(const RichiestaStampa& richiesta) {
     GanciCorsa ganci;
     ganci.Avanzamento = [this](int fatti, int totale) {
         StatoStampa(static_cast<float>(fatti), static_cast<float>(totale));
-        if (fatti == 1) {
-            ImpostaTestoFondo(QStringLiteral("Stampa dei Moduli in corso..."));
-            MostraRiempimento();
-        }
+        ImpostaTestoFondo(TestoAvanzamento(fatti, totale));
+        if (fatti == 1) MostraRiempimento();
         ElaboraEventi();
     };
     // A printer that makes the hand-over wait: the window says what it waits
@@ -355,6 +362,27 @@ bool ModelloFinestra::TastoEsc() {
     return true;
 }
 
+bool ModelloFinestra::TastoAiuto() {
+    if (!cmdHelp.Visibile || !cmdHelp.Abilitato) return false;
+    cmdHelp_Click();
+    return true;
+}
+
+bool ModelloFinestra::Coperto(QAnyStringView controllo) const {
+    if (!frmSelStampa.Visibile || Dentro(controllo, u"frmSelStampa") || controllo == u"frmSelStampa")
+        return false;
+    // Rectangles in the window, through the frames the control sits in.
+    auto nellaFinestra = [](const DescrizioneControllo* d) {
+        QRect r = d->Rettangolo;
+        for (d = Descrizione(QLatin1String(d->Contenitore)); d;
+             d = Descrizione(QLatin1String(d->Contenitore)))
+            r.translate(d->Rettangolo.topLeft());
+        return r;
+    };
+    const DescrizioneControllo* d = Descrizione(controllo);
+    return d && nellaFinestra(d).intersects(nellaFinestra(Descrizione(u"frmSelStampa")));
+}
+
 bool ModelloFinestra::Invio(QAnyStringView fuoco) {
     if (frmSelStampa.Visibile && Dentro(fuoco, u"frmSelStampa")) {
         // In the printer panel Enter starts the run on the chosen printer.
@@ -372,6 +400,10 @@ EsitoTasto ModelloFinestra::TastoSu(QAnyStringView controllo, const Tasto& t) {
     const bool senzaModificatori =
         !(mod & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier));
     if (t.Codice == Qt::Key_Escape && senzaModificatori && TastoEsc()) return {EsitoTasto::Preso};
+    if (t.Codice == Qt::Key_F1 && senzaModificatori) {
+        TastoAiuto();
+        return {EsitoTasto::Preso};
+    }
     // Home, End, Page Up and Page Down choose in the date and page lists as
     // the arrow keys do.
     if (const auto scorri = Scorrimento(t.Codice);
@@ -380,9 +412,10 @@ EsitoTasto ModelloFinestra::TastoSu(QAnyStringView controllo, const Tasto& t) {
         return {EsitoTasto::Preso};
     }
     if (PremutoInvio(t)) {
-        // A focused button takes Enter itself (or, when Enter never presses
-        // it, hands it on to the window).
-        if (d->Tipo == Genere::Bottone || d->Tipo == Genere::CasellaSpunta) return {};
+        // A focused button takes Enter itself, unless Enter never presses
+        // it; the check box never takes it. Decided here, as some desktop
+        // themes make Enter press whatever button or box has the focus.
+        if (d->Tipo == Genere::Bottone && !(d->Opzioni & InvioEscluso)) return {};
         Invio(controllo);
         return {EsitoTasto::Preso};
     }
@@ -436,12 +469,16 @@ EsitoTasto ModelloFinestra::TastoSu(QAnyStringView controllo, const Tasto& t) {
 
 bool ModelloFinestra::TastoNonPreso(QAnyStringView fuoco, const Tasto& t) {
     if (PremutoInvio(t) && Invio(fuoco)) return true;
+    if (t.Codice == Qt::Key_F1 && t.Modificatori == Qt::NoModifier) return TastoAiuto();
     return t.Codice == Qt::Key_Escape && t.Modificatori == Qt::NoModifier && TastoEsc();
 }
 
 EsitoTasto ModelloFinestra::Scorciatoia(QAnyStringView controllo, bool ambigua) {
     const DescrizioneControllo* d = Descrizione(controllo);
     if (!d) return {};
+    // A label does not lead the focus under the printer panel (a button or
+    // the check box there is still pressed by its letter, without the focus).
+    if (*d->Compagno && Coperto(QLatin1String(d->Compagno))) return {EsitoTasto::Preso};
     // "&Al" and "&Annulla" share Alt+A: while a run shows "&Annulla", the
     // shortcut cancels.
     const QString didascalia = d->Stato ? (this->*d->Stato).Testo : QString::fromUtf8(d->Didascalia);
@@ -582,8 +619,11 @@ QString ModelloFinestra::TestoHelp() const {
 }
 
 void ModelloFinestra::cmdHelp_Click() {
-    if (servizi_.Informazione)
-        servizi_.Informazione(QStringLiteral("Help - istruzioni per l'uso"), TestoHelp());
+    // During a run the help does not hold the run up.
+    if (corsa_ && servizi_.InformazioneSenzaAttesa)
+        servizi_.InformazioneSenzaAttesa(kTitoloHelp, TestoHelp());
+    else if (servizi_.Informazione)
+        servizi_.Informazione(kTitoloHelp, TestoHelp());
 }
 
 void ModelloFinestra::chkBianco_Click() {
@@ -733,12 +773,24 @@ bool ModelloFinestra::ScegliFilePdf(RichiestaStampa& richiesta) {
 void ModelloFinestra::DiciEsito() {
     // Only runs from the window: an unattended run has nobody to tell.
     if (!Form.RigaComando.isEmpty()) return;
+    // A document kept as a PDF can be opened from either box.
+    bool apri = false;
     if (const QString testo = TestoNonRiuscita(UltimoEsito, filePdf_); !testo.isEmpty()) {
-        if (servizi_.Avvertimento) servizi_.Avvertimento(kTitoloNonRiuscita, testo);
+        if (servizi_.Avvertimento)
+            apri = servizi_.Avvertimento(kTitoloNonRiuscita, testo, UltimoEsito.FilePdf);
     } else if (const QString salvato = TestoSalvato(UltimoEsito); !salvato.isEmpty()) {
         if (servizi_.InformazioneFile)
-            servizi_.InformazioneFile(kTitoloSalvato, salvato, UltimoEsito.FilePdf);
+            apri = servizi_.InformazioneFile(kTitoloSalvato, salvato, UltimoEsito.FilePdf);
     }
+    if (apri && !UltimoEsito.FilePdf.isEmpty()) ApriDocumento(UltimoEsito.FilePdf);
+}
+
+void ModelloFinestra::ApriDocumento(const QString& file) {
+    if (!servizi_.ApriFile) return;
+    // Nothing to open it with: the user is told where the file is.
+    servizi_.ApriFile(file, [this, file] {
+        if (servizi_.Avvertimento) servizi_.Avvertimento(kTitoloNonAperto, TestoNonAperto(file), QString());
+    });
 }
 
 void ModelloFinestra::DisabilitaFine() {

@@ -48,6 +48,9 @@ inline constexpr Rgb kBlu = 0x0000FF;
 struct Servizi {
     std::function<bool(const QString& titolo, const QString& testo)> DomandaSiNo;
     std::function<void(const QString& titolo, const QString& testo)> Informazione;
+    // An information box the window shows without waiting for it: the help
+    // during a run, which goes on meanwhile.
+    std::function<void(const QString& titolo, const QString& testo)> InformazioneSenzaAttesa;
     std::function<void()> ElaboraEventi;
     std::function<void()> Aggiornato; // the state changed: show it
     std::function<QStringList()> StampantiInstallate;
@@ -61,10 +64,13 @@ struct Servizi {
     // path out; empty when it was cancelled. The dialog asks before
     // overwriting a file.
     std::function<QString(const QString& titolo, const QString& proposto)> SalvaFile;
-    // An information box whose button "&Apri" opens a file with the
-    // desktop's viewer, next to "OK".
-    std::function<void(const QString& titolo, const QString& testo, const QString& file)> InformazioneFile;
-    std::function<void(const QString& titolo, const QString& testo)> Avvertimento; // a warning box
+    // An information box, and a warning box, with "&Apri" next to "OK" when
+    // they name a file; true when "&Apri" closed them.
+    std::function<bool(const QString& titolo, const QString& testo, const QString& file)> InformazioneFile;
+    std::function<bool(const QString& titolo, const QString& testo, const QString& file)> Avvertimento;
+    // Opens a file with the desktop's viewer; nonAperto is called, maybe
+    // later, when no program could open it.
+    std::function<void(const QString& file, std::function<void()> nonAperto)> ApriFile;
     std::function<void(int codice)> Termina;
     // The page layout of a printer: A4 with its margins, as a run on it has.
     std::function<QPageLayout(const QString& stampante)> Impaginazione;
@@ -80,6 +86,8 @@ struct Servizi {
 inline const QString kTitoloSalvato = QStringLiteral("Documento salvato");
 inline const QString kTitoloNonRiuscita = QStringLiteral("Stampa non riuscita");
 inline const QString kTitoloSalvaPdf = QStringLiteral("Salva come file PDF");
+inline const QString kTitoloNonAperto = QStringLiteral("Apertura non riuscita");
+inline const QString kTitoloHelp = QStringLiteral("Help - istruzioni per l'uso");
 
 // What the window says after a run: the text of "Stampa non riuscita" (empty
 // when the run did not fail) and of "Documento salvato" (empty when no PDF
@@ -87,6 +95,11 @@ inline const QString kTitoloSalvaPdf = QStringLiteral("Salva come file PDF");
 // chosen for the PDF writer, when the run was on it.
 QString TestoNonRiuscita(const EsitoCorsa& esito, const QString& filePdf = QString());
 QString TestoSalvato(const EsitoCorsa& esito);
+// What the window says when no program could open a saved document.
+QString TestoNonAperto(const QString& file);
+// The progress text of a run before page fatti + 1 of totale + 1 (the cover
+// is page 1).
+QString TestoAvanzamento(int fatti, int totale);
 
 // Keys that move through a drop-down list.
 enum class TastoLista { Inizio, Fine, PaginaSu, PaginaGiu };
@@ -165,6 +178,11 @@ public:
     // Escape: closes the printer panel as "&Rinuncia" does. Returns whether
     // the panel was open.
     bool TastoEsc();
+    // F1: the help, as "&?" shows it. Returns whether it was shown.
+    bool TastoAiuto();
+    // Whether a control lies, whole or in part, under the open printer
+    // panel: it takes no keyboard focus then.
+    bool Coperto(QAnyStringView controllo) const;
 
     // The keyboard, as the window's controls receive it; controls are named
     // as in the window (a list's edit field counts as its list).
@@ -240,7 +258,8 @@ private:
     void Rifiuta(const QString& motivo);
     // Enter outside a button; fuoco: the control with the focus.
     bool Invio(QAnyStringView fuoco);
-    void DiciEsito(); // the box that says how a run from the window went
+    void DiciEsito();                        // the box that says how a run from the window went
+    void ApriDocumento(const QString& file); // "&Apri" in that box
 
     Servizi servizi_;
     QString stampanteCorrente_;

@@ -5,13 +5,14 @@
 #include "print/Stampanti.h"
 
 #include <QAbstractItemView>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -20,14 +21,18 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPainterPath>
+#include <QProcess>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcutEvent>
+#include <QSpacerItem>
 #include <QStyleOptionComplex>
-#include <QUrl>
+#include <QStyleOptionFrame>
 #include <QValidator>
 
+#include <memory>
 #include <optional>
 
 namespace vagolume {
@@ -52,6 +57,24 @@ QFont Carattere(double punti, bool grassetto, const char* famiglia = nullptr) {
     return f;
 }
 
+// Every colour of the window's controls, in every state: none is left to
+// the desktop's palette, which could put its own light texts on our white
+// boxes (a dark palette) or its own dark ones on our teal.
+QPalette TavolozzaFinestra() {
+    // Light grey buttons with black texts, white boxes with black texts, and
+    // the roles derived from them, whatever the desktop's palette.
+    QPalette p(QColor(0xEF, 0xEF, 0xEF));
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        p.setColor(g, QPalette::Window, Colore(kColoreSfondo));
+        p.setColor(g, QPalette::Base, Colore(kBianco));
+    }
+    // Teal window, frames and labels with white captions.
+    p.setColor(QPalette::Active, QPalette::WindowText, Colore(kBianco));
+    p.setColor(QPalette::Inactive, QPalette::WindowText, Colore(kBianco));
+    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0xA0, 0xC8, 0xC8));
+    return p;
+}
+
 // Text colour in every state: white texts in blank mode must stay white on
 // the white background of the disabled boxes.
 void ImpostaColoreTesto(QWidget* w, Rgb colore) {
@@ -72,21 +95,108 @@ void ImpostaColoreDidascalia(QWidget* w, Rgb colore) {
 
 // The day, month and year lists are narrow: a slim drop-down arrow leaves
 // room for their texts.
+// room for their texts, at every font size and scale.
 class StileListe : public QProxyStyle {
 public:
-    using QProxyStyle::QProxyStyle;
+    explicit StileListe(int freccia) : freccia_(freccia) {}
     QRect subControlRect(ComplexControl cc, const QStyleOptionComplex* opt, SubControl sc,
                          const QWidget* w) const override {
         if (cc == CC_ComboBox) {
             const QRect r = opt->rect;
-            const int freccia = 13;
-            if (sc == SC_ComboBoxArrow) return QRect(r.right() - freccia + 1, r.top(), freccia, r.height());
+            if (sc == SC_ComboBoxArrow) return QRect(r.right() - freccia_ + 1, r.top(), freccia_, r.height());
             if (sc == SC_ComboBoxEditField)
-                return QRect(r.left() + 3, r.top() + 2, r.width() - freccia - 4, r.height() - 4);
+                return QRect(r.left() + 2, r.top() + 2, r.width() - freccia_ - 3, r.height() - 4);
         }
         return QProxyStyle::subControlRect(cc, opt, sc, w);
     }
+
+private:
+    int freccia_;
 };
+
+// The progress bar: the track (txtFondo) carries the text, and the blue fill
+// (txtSopra) that grows over it shows the same text in its own colour where
+// it covers it, so that the text stays readable from the first page to the
+// last.
+class Barra : public QLineEdit {
+public:
+    Barra(QWidget* padre, const QLineEdit* traccia) : QLineEdit(padre), traccia_(traccia) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        const QLineEdit* traccia = traccia_ ? traccia_ : this;
+        if (traccia_) {
+            p.fillRect(rect(), palette().color(QPalette::Base));
+        } else {
+            QStyleOptionFrame opzioni;
+            initStyleOption(&opzioni);
+            style()->drawPrimitive(QStyle::PE_PanelLineEdit, &opzioni, &p, this);
+        }
+        // The text where the track puts it, in both.
+        QRect testo = traccia->rect().adjusted(5, 0, -5, 0);
+        if (traccia_) testo.translate(traccia->geometry().topLeft() - geometry().topLeft());
+        p.setFont(traccia->font());
+        p.setPen(palette().color(QPalette::Text));
+        p.drawText(testo, Qt::AlignLeft | Qt::AlignVCenter, traccia->text());
+    }
+
+private:
+    const QLineEdit* traccia_; // nullptr: this is the track
+};
+
+// The ring round the control with the keyboard focus: the window's own mark,
+// so that it shows on the teal window under every style.
+class AnelloFuoco : public QWidget {
+public:
+    explicit AnelloFuoco(QWidget* padre) : QWidget(padre) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+    }
+    static constexpr int kSpessore = 2, kDistanza = 1;
+    void Segui(QWidget* controllo) {
+        if (!controllo) {
+            hide();
+            return;
+        }
+        if (parentWidget() != controllo->parentWidget()) setParent(controllo->parentWidget());
+        const int m = kSpessore + kDistanza;
+        setGeometry(controllo->geometry().adjusted(-m, -m, m, m));
+        raise();
+        show();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        QPainterPath anello;
+        anello.addRect(rect());
+        anello.addRect(rect().adjusted(kSpessore, kSpessore, -kSpessore, -kSpessore));
+        p.fillPath(anello, Colore(kBianco));
+        // A dark outer line, so that it shows on light backgrounds too.
+        p.setPen(QColor(0x20, 0x20, 0x20));
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+};
+
+// A date or page-count list as a screen reader sees it: its own name ("Dal
+// mese") and its value ("04"). Qt's own gives such a list on Linux its value
+// as its name, and leaves the name to a label, which only the day lists have.
+class ListaAccessibile : public QAccessibleWidget {
+public:
+    explicit ListaAccessibile(QWidget* w) : QAccessibleWidget(w, QAccessible::ComboBox) {}
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value) return static_cast<const QComboBox*>(widget())->currentText();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* FabbricaAccessibile(const QString& classe, QObject* oggetto) {
+    if (classe == QLatin1String("QComboBox") && oggetto && oggetto->property("vagolumeLista").toBool())
+        return new ListaAccessibile(static_cast<QWidget*>(oggetto));
+    return nullptr;
+}
 
 // A frame as an etched rectangle whose caption interrupts its top edge.
 class Cornice : public QGroupBox {
@@ -150,33 +260,50 @@ void MostraLista(QComboBox* combo, const Controllo& c) {
     const int indice = combo->findText(c.Testo, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (combo->currentIndex() != indice) combo->setCurrentIndex(indice);
     if (combo->currentText() != c.Testo) combo->setEditText(c.Testo);
+    // The value from its first digit: a narrow list cuts at most its right edge.
+    combo->lineEdit()->setCursorPosition(0);
     combo->setEnabled(c.Abilitato);
     combo->setVisible(c.Visibile);
     ImpostaColoreTesto(combo, c.ColoreTesto);
     ImpostaColoreTesto(combo->lineEdit(), c.ColoreTesto);
 }
 
-QMessageBox::StandardButton Chiedi(QWidget* padre, QMessageBox::Icon icona, const QString& titolo,
-                                   const QString& testo, QMessageBox::StandardButtons bottoni,
-                                   const QString& daAprire = QString()) {
+// A message box at least as wide as its title needs in a title bar, beside
+// the window manager's icon and buttons.
+std::unique_ptr<QMessageBox> CreaBox(QWidget* padre, QMessageBox::Icon icona, const QString& titolo,
+                                     const QString& testo, QMessageBox::StandardButtons bottoni) {
     QString visibile = testo;
     visibile.replace(u'\r', u'\n');
-    QMessageBox box(icona, titolo, visibile, bottoni, padre);
+    auto box = std::make_unique<QMessageBox>(icona, titolo, visibile, bottoni, padre);
+    QFont grassetto = box->font();
+    grassetto.setBold(true);
+    const int larghezza = QFontMetrics(grassetto).horizontalAdvance(titolo) + 160;
+    if (auto* griglia = qobject_cast<QGridLayout*>(box->layout()))
+        griglia->addItem(new QSpacerItem(larghezza, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                         griglia->rowCount(), 0, 1, griglia->columnCount());
+    return box;
+}
+
+// Shows a box and waits for it. daAprire: a file that "&Apri" is offered for;
+// *aperto then tells whether "&Apri" closed the box.
+QMessageBox::StandardButton Chiedi(QWidget* padre, QMessageBox::Icon icona, const QString& titolo,
+                                   const QString& testo, QMessageBox::StandardButtons bottoni,
+                                   const QString& daAprire = QString(), bool* aperto = nullptr) {
+    const auto box = CreaBox(padre, icona, titolo, testo, bottoni);
+    QPushButton* apri = nullptr;
     if (!daAprire.isEmpty()) {
-        // "&Apri" opens the file with the desktop's viewer and closes the box.
-        QPushButton* apri = box.addButton(QStringLiteral("&Apri"), QMessageBox::ActionRole);
-        QObject::connect(apri, &QPushButton::clicked, &box,
-                         [daAprire] { QDesktopServices::openUrl(QUrl::fromLocalFile(daAprire)); });
-        box.setDefaultButton(QMessageBox::Ok);
-        box.setEscapeButton(QMessageBox::Ok);
+        apri = box->addButton(QStringLiteral("&Apri"), QMessageBox::ActionRole);
+        box->setDefaultButton(QMessageBox::Ok);
+        box->setEscapeButton(QMessageBox::Ok);
     }
     if (bottoni & QMessageBox::Yes) {
-        box.button(QMessageBox::Yes)->setText(QStringLiteral("&Sì"));
-        box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
-        box.setDefaultButton(QMessageBox::Yes);
-        box.setEscapeButton(QMessageBox::No);
+        box->button(QMessageBox::Yes)->setText(QStringLiteral("&Sì"));
+        box->button(QMessageBox::No)->setText(QStringLiteral("&No"));
+        box->setDefaultButton(QMessageBox::Yes);
+        box->setEscapeButton(QMessageBox::No);
     }
-    const auto risposta = static_cast<QMessageBox::StandardButton>(box.exec());
+    const auto risposta = static_cast<QMessageBox::StandardButton>(box->exec());
+    if (aperto) *aperto = apri && box->clickedButton() == apri;
     // Back to the window, also where no window manager does it.
     if (padre && padre->isVisible()) padre->activateWindow();
     return risposta;
@@ -194,19 +321,58 @@ frmbase::frmbase(Servizi servizi, QWidget* parent) : QWidget(parent) {
         servizi.Informazione = [this](const QString& titolo, const QString& testo) {
             Chiedi(this, QMessageBox::Information, titolo, testo, QMessageBox::Ok);
         };
+    if (!servizi.InformazioneSenzaAttesa)
+        servizi.InformazioneSenzaAttesa = [this](const QString& titolo, const QString& testo) {
+            QMessageBox* box =
+                CreaBox(this, QMessageBox::Information, titolo, testo, QMessageBox::Ok).release();
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->setWindowModality(Qt::NonModal);
+            box->show();
+        };
     if (!servizi.InformazioneFile)
         servizi.InformazioneFile = [this](const QString& titolo, const QString& testo, const QString& file) {
-            Chiedi(this, QMessageBox::Information, titolo, testo, QMessageBox::Ok, file);
+            bool aperto = false;
+            Chiedi(this, QMessageBox::Information, titolo, testo, QMessageBox::Ok, file, &aperto);
+            return aperto;
         };
     if (!servizi.Avvertimento)
-        servizi.Avvertimento = [this](const QString& titolo, const QString& testo) {
-            Chiedi(this, QMessageBox::Warning, titolo, testo, QMessageBox::Ok);
+        servizi.Avvertimento = [this](const QString& titolo, const QString& testo, const QString& file) {
+            bool aperto = false;
+            Chiedi(this, QMessageBox::Warning, titolo, testo, QMessageBox::Ok, file, &aperto);
+            return aperto;
+        };
+    if (!servizi.ApriFile)
+        servizi.ApriFile = [this](const QString& file, std::function<void()> nonAperto) {
+            // xdg-open finds the desktop's viewer and fails when there is
+            // none. It is never ended by this program: on some desktops it
+            // lasts as long as the viewer.
+            auto* apertura = new QProcess;
+            apertura->setStandardInputFile(QProcess::nullDevice());
+            apertura->setStandardOutputFile(QProcess::nullDevice());
+            apertura->setStandardErrorFile(QProcess::nullDevice());
+            connect(apertura, &QProcess::errorOccurred, this,
+                    [apertura, nonAperto](QProcess::ProcessError e) {
+                        if (e != QProcess::FailedToStart) return;
+                        apertura->deleteLater();
+                        nonAperto();
+                    });
+            connect(apertura, &QProcess::finished, this,
+                    [apertura, nonAperto](int codice, QProcess::ExitStatus stato) {
+                        apertura->deleteLater();
+                        if (stato != QProcess::NormalExit || codice != 0) nonAperto();
+                    });
+            apertura->start(QStringLiteral("xdg-open"), {file});
         };
     if (!servizi.SalvaFile)
         servizi.SalvaFile = [this](const QString& titolo, const QString& proposto) {
-            // The platform's own dialog where there is one; it adds ".pdf" to
-            // a name without an extension before asking about overwriting.
+            // It adds ".pdf" to a name without an extension before asking
+            // about overwriting.
             QFileDialog dialogo(this, titolo, QFileInfo(proposto).absolutePath(), QStringLiteral("*.pdf"));
+            // Qt's own dialog on every desktop: it knows the suffix it adds,
+            // so it asks about the very file that would be replaced (a
+            // desktop's own dialog asks about the name as typed, and Qt adds
+            // ".pdf" only once it closed).
+            dialogo.setOption(QFileDialog::DontUseNativeDialog);
             dialogo.setAcceptMode(QFileDialog::AcceptSave);
             dialogo.setFileMode(QFileDialog::AnyFile);
             dialogo.setDefaultSuffix(QStringLiteral("pdf"));
@@ -267,24 +433,24 @@ QString frmbase::NomeControllo(const QObject* oggetto) const {
 void frmbase::Costruisci() {
     setWindowTitle(kTitoloFinestra);
     setObjectName(QStringLiteral("frmbase"));
-    // Teal window, frames and labels with white captions.
-    QPalette tavolozza = palette();
-    tavolozza.setColor(QPalette::Window, Colore(kColoreSfondo));
-    tavolozza.setColor(QPalette::Active, QPalette::WindowText, Colore(kBianco));
-    tavolozza.setColor(QPalette::Inactive, QPalette::WindowText, Colore(kBianco));
-    tavolozza.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0xA0, 0xC8, 0xC8));
-    tavolozza.setColor(QPalette::Base, Colore(kBianco));
-    setPalette(tavolozza);
+    setPalette(TavolozzaFinestra());
     setAutoFillBackground(true);
     setFont(Carattere(8.25, false));
     setFixedSize(Tw(kLarghezzaFinestra), Tw(kAltezzaFinestra));
-    stileListe_ = new StileListe();
+    static const bool fabbrica = (QAccessible::installFactory(FabbricaAccessibile), true);
+    Q_UNUSED(fabbrica);
+    stileListe_ = new StileListe(Tw(150));
     stileListe_->setParent(this);
 
     for (const DescrizioneControllo& d : Controlli())
         controlli_.push_back(CreaControllo(d));
     for (const DescrizioneControllo& d : Controlli())
         if (*d.Compagno) C<QLabel>(QLatin1String(d.Nome))->setBuddy(C(QLatin1String(d.Compagno)));
+    anello_ = new AnelloFuoco(this);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* ora) {
+        const QString nome = NomeControllo(ora);
+        static_cast<AnelloFuoco*>(anello_)->Segui(nome.isEmpty() ? nullptr : C(nome));
+    });
     Collega();
     Mostra();
 }
@@ -297,7 +463,10 @@ QWidget* frmbase::CreaControllo(const DescrizioneControllo& d) {
         w = new Cornice(padre, Tw(90));
         break;
     case Genere::CasellaTesto:
-        w = new QLineEdit(padre);
+        if (d.Opzioni & SoloLettura)
+            w = new Barra(padre, d.Opzioni & Coprente ? C<QLineEdit>(u"txtFondo") : nullptr);
+        else
+            w = new QLineEdit(padre);
         break;
     case Genere::Immagine:
     case Genere::Etichetta:
@@ -305,6 +474,7 @@ QWidget* frmbase::CreaControllo(const DescrizioneControllo& d) {
         break;
     case Genere::Tendina:
         w = new QComboBox(padre);
+        w->setProperty("vagolumeLista", true);
         w->setStyle(stileListe_);
         break;
     case Genere::Bottone:
@@ -318,14 +488,20 @@ QWidget* frmbase::CreaControllo(const DescrizioneControllo& d) {
         break;
     }
     w->setObjectName(QLatin1String(d.Nome));
+    fuoco_.push_back(w->focusPolicy());
     w->setGeometry(Rett(d.Rettangolo));
     if (*d.Suggerimento) w->setToolTip(QString::fromUtf8(d.Suggerimento));
+    w->setAccessibleName(QString::fromUtf8(d.NomeAccessibile));
+    w->setAccessibleDescription(
+        QString::fromUtf8(d.DescrizioneAccessibile ? d.DescrizioneAccessibile : d.Suggerimento));
     if (d.Punti > 0) w->setFont(Carattere(d.Punti, d.Grassetto, d.Famiglia));
     if (d.ColoreDidascalia) ImpostaColoreDidascalia(w, *d.ColoreDidascalia);
     if (d.Sfondo) {
         QPalette p = w->palette();
-        for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
             p.setColor(g, w->backgroundRole(), Colore(*d.Sfondo));
+            p.setColor(g, w->foregroundRole(), Colore(kBianco)); // on the progress fill
+        }
         w->setPalette(p);
     }
     if (d.Opzioni & Coprente) w->setAutoFillBackground(true);
@@ -363,6 +539,7 @@ QWidget* frmbase::CreaControllo(const DescrizioneControllo& d) {
         c->setMaxVisibleItems(kVociPerPagina);
         c->view()->setMinimumWidth(c->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 30);
         c->lineEdit()->installEventFilter(this);
+        c->lineEdit()->setAccessibleName(w->accessibleName());
     } else if (auto* e = qobject_cast<QListWidget*>(w)) {
         e->setSelectionMode(QAbstractItemView::SingleSelection);
     }
@@ -463,6 +640,7 @@ void frmbase::Mostra() {
     QRect sopra = Descrizione(u"txtSopra")->Rettangolo;
     sopra.setWidth(m.txtSopra.Larghezza);
     txtSopra->setGeometry(Rett(sopra));
+    txtSopra->update(); // it shows the track's text
     C<QLabel>(u"lblCopyright")->setText(m.lblCopyright.Testo);
 
     auto* lstStampanti = C<QListWidget>(u"lstStampanti");
@@ -487,6 +665,11 @@ void frmbase::Mostra() {
         frmSelStampa->raise();
         if (!pannelloAperto) lstStampanti->setFocus(Qt::OtherFocusReason);
     }
+
+    // What lies under the open printer panel takes no focus: Tab passes it by.
+    for (size_t i = 0; i < controlli_.size(); ++i)
+        controlli_[i]->setFocusPolicy(m.Coperto(QLatin1String(Controlli()[i].Nome)) ? Qt::NoFocus
+                                                                                    : fuoco_[i]);
 
     if (m.FinestraVisibile && !isVisible() && !testAttribute(Qt::WA_DontShowOnScreen)) show();
     if (m.FuocoRichiesto) {

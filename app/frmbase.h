@@ -45,8 +45,10 @@ private:
     QRect Rett(const QRect& twips) const;
 
     std::unique_ptr<ModelloFinestra> modello_;
-    std::vector<QWidget*> controlli_; // one per row of the window's table
-    QStyle* stileListe_ = nullptr;    // narrow drop-down arrows for the small lists
+    std::vector<QWidget*> controlli_;    // one per row of the window's table
+    std::vector<Qt::FocusPolicy> fuoco_; // their own focus policies
+    QWidget* anello_ = nullptr;          // the ring round the control with the focus
+    QStyle* stileListe_ = nullptr;       // narrow drop-down arrows for the small lists
     bool aggiornando_ = false;
 };
 

@@ -82,10 +82,11 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VAGOLUME_COMPANY_NAME} <${VAGOLUME_CONTAC
 set(CPACK_DEBIAN_PACKAGE_SECTION "misc")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 # The Qt 6 and CUPS libraries (with their minimum versions) come from
-# dpkg-shlibdeps on the installed binary; the fonts are loaded at run time, so
+# dpkg-shlibdeps on the installed binary; the fonts and Qt's Italian
+# translations are loaded at run time, and xdg-open is run for "Apri", so
 # they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-translations-l10n, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 

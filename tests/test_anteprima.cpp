@@ -12,6 +12,7 @@
 #include "support/Rasterizza.h"
 #include "support/RecordingSurface.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -266,6 +267,49 @@ private slots:
         QTest::keyClick(fuoco, Qt::Key_Escape);
         QVERIFY(!a.isVisible());
         QCOMPARE(a.result(), int(QDialog::Rejected));
+    }
+
+    // What a screen reader says of the preview's controls: names, not the
+    // arrows drawn on the buttons.
+    void nomiAccessibili_data() {
+        QTest::addColumn<QString>("controllo");
+        QTest::addColumn<QString>("nome");
+        QTest::newRow("«") << "cmdPrima"
+                           << "Prima pagina";
+        QTest::newRow("‹") << "cmdPrecedente"
+                           << "Pagina precedente";
+        QTest::newRow("›") << "cmdSuccessiva"
+                           << "Pagina successiva";
+        QTest::newRow("»") << "cmdUltima"
+                           << "Ultima pagina";
+        QTest::newRow("Larghezza") << "cmdLarghezza"
+                                   << "Adatta alla larghezza";
+        QTest::newRow("Pagina intera") << "cmdIntera"
+                                       << "Pagina intera";
+        QTest::newRow("S&tampa") << "cmdStampa"
+                                 << "Stampa";
+        QTest::newRow("&Chiudi") << "cmdChiudi"
+                                 << "Chiudi";
+        QTest::newRow("pagina mostrata") << "lblPagina"
+                                         << "Pagina mostrata";
+        QTest::newRow("area") << "areaAnteprima"
+                              << "Anteprima della pagina";
+        QTest::newRow("foglio") << "foglioAnteprima"
+                                << "Foglio";
+    }
+    void nomiAccessibili() {
+        QFETCH(QString, controllo);
+        QFETCH(QString, nome);
+        RichiestaStampa r;
+        r.Destinazione = QStringLiteral("ROMA");
+        r.Inizio = r.Fine = QDate(2025, 1, 1);
+        Pagine pagine(ValoriCorsa(r, 287));
+        Anteprima a(pagine, QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+        QWidget* w = a.findChild<QWidget*>(controllo);
+        QVERIFY(w);
+        QAccessibleInterface* i = QAccessible::queryAccessibleInterface(w);
+        QCOMPARE(i->text(QAccessible::Name), nome);
+        if (qobject_cast<QPushButton*>(w)) QVERIFY(!i->text(QAccessible::Description).isEmpty());
     }
 };
 

@@ -3,6 +3,7 @@
 // cancelling a run and the help text. A few checks at the end look at the
 // real widgets (offscreen) to make sure they show that state.
 
+#include "app/Avvio.h"
 #include "app/ControlliFinestra.h"
 #include "app/ModelloFinestra.h"
 #include "app/frmbase.h"
@@ -11,6 +12,7 @@
 #include "support/RecordingSurface.h"
 #include "versione.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -22,11 +24,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace vagolume;
 
@@ -90,6 +94,9 @@ struct Banco {
     QStringList proposti;    // paths proposed by the save dialog
     QStringList sceltePdf;   // what the save dialog gives back, in order (empty: cancelled)
     QStringList riquadri;    // "title|text|file" of the boxes after a run
+    bool apri = false;       // those boxes are closed with "&Apri"
+    bool visore = true;      // a program opens the files "&Apri" opens
+    QStringList aperti;      // files given to the desktop's viewer
     QString salvato, guasto; // how the next surfaces end (see SuperficieOsservata)
     QString attese;          // "[" busy cursor on, "?" printers asked, "]" off
     std::function<void(ModelloFinestra&, int)> eventi; // each pass of event processing
@@ -129,9 +136,18 @@ struct Banco {
         };
         s.InformazioneFile = [this](const QString& titolo, const QString& testo, const QString& file) {
             riquadri.append(titolo + u'|' + testo + u'|' + file);
+            return apri;
         };
-        s.Avvertimento = [this](const QString& titolo, const QString& testo) {
-            riquadri.append(titolo + u'|' + testo + u'|');
+        s.Avvertimento = [this](const QString& titolo, const QString& testo, const QString& file) {
+            riquadri.append(titolo + u'|' + testo + u'|' + file);
+            return apri && !file.isEmpty();
+        };
+        s.InformazioneSenzaAttesa = [this](const QString& titolo, const QString&) {
+            titoloInfo = titolo + QStringLiteral(" (senza attesa)");
+        };
+        s.ApriFile = [this](const QString& file, const std::function<void()>& nonAperto) {
+            aperti.append(file);
+            if (!visore) nonAperto();
         };
         s.Termina = [this](int codice) { termina = codice; };
         s.CartellaLavoro = cartella.path();
@@ -162,6 +178,45 @@ template <typename W> W* C(const QWidget& finestra, const char* nome) {
     W* w = finestra.findChild<W*>(QLatin1String(nome));
     if (!w) qFatal("the window has no control %s", nome);
     return w;
+}
+
+// WCAG contrast ratio of two colours.
+double Contrasto(QColor a, QColor b) {
+    auto luce = [](QColor c) {
+        auto lin = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+    };
+    const double la = luce(a), lb = luce(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// What a part of the screen shows: its commonest colour (the background) and
+// the contrast of the pixel that stands out most from it (the text).
+double ContrastoTesto(const QImage& immagine, const QRect& zona) {
+    QHash<QRgb, int> conti;
+    for (int y = zona.top(); y <= zona.bottom(); ++y)
+        for (int x = zona.left(); x <= zona.right(); ++x)
+            ++conti[immagine.pixel(x, y)];
+    QRgb sfondo = 0;
+    for (auto i = conti.cbegin(); i != conti.cend(); ++i)
+        if (i.value() > conti.value(sfondo)) sfondo = i.key();
+    double massimo = 1;
+    for (auto i = conti.cbegin(); i != conti.cend(); ++i)
+        massimo = std::max(massimo, Contrasto(QColor(sfondo), QColor(i.key())));
+    return massimo;
+}
+
+// A dark desktop palette: light texts on dark boxes and buttons.
+QPalette TavolozzaScura() {
+    QPalette p(QColor(0x35, 0x35, 0x35));
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        p.setColor(g, QPalette::Window, QColor(0x2B, 0x2B, 0x2B));
+        p.setColor(g, QPalette::Base, QColor(0x1E, 0x1E, 0x1E));
+        p.setColor(g, QPalette::Highlight, QColor(0x2A, 0x82, 0xDA));
+    }
+    for (QPalette::ColorRole r : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(r, QColor(0xEE, 0xEE, 0xEE));
+    return p;
 }
 
 QStringList Numeri(int da, int a) {
@@ -360,7 +415,20 @@ private slots:
         riga("Invio, Stampa spento", "vuota", "txtLocalita", Qt::Key_Return, no, "\r", preso, "",
              "- -1 07 0");
         riga("Invio su un bottone", "", "cmdStampa", Qt::Key_Return, no, "\r", passa, "", riposo);
-        riga("Invio sulla casella", "", "chkBianco", Qt::Key_Return, no, "\r", passa, "", riposo);
+        // ...whatever a desktop theme would make of it: never "&Fine", "&?"
+        // nor the check box.
+        riga("Invio sulla casella", "", "chkBianco", Qt::Key_Return, no, "\r", preso, "", aperto);
+        riga("Invio su Fine", "", "cmdFine", Qt::Key_Return, no, "\r", preso, "", aperto);
+        riga("Invio su ?", "", "cmdHelp", Qt::Key_Enter, Qt::KeypadModifier, "\r", preso, "", aperto);
+        riga("Invio su Rinuncia", "pannello", "cmdSelStampante1", Qt::Key_Return, no, "\r", passa, "",
+             aperto);
+        // F1 shows the help, wherever the focus is.
+        riga("F1", "", "cmbg1", Qt::Key_F1, no, "", preso, "", riposo + QStringLiteral(" aiuto"));
+        riga("F1 nell'elenco", "pannello", "lstStampanti", Qt::Key_F1, no, "", preso, "",
+             aperto + QStringLiteral(" aiuto"));
+        riga("finestra: F1", "", "finestra:", Qt::Key_F1, no, "", preso, "",
+             riposo + QStringLiteral(" aiuto"));
+        riga("Maiusc+F1", "", "txtLocalita", Qt::Key_F1, maiusc, "", passa, "", riposo);
         riga("Invio nell'elenco", "scelta", "lstStampanti", Qt::Key_Return, no, "\r", preso, "", "- 1 01 1");
         // Escape closes the printer panel.
         riga("Esc", "pannello", "lstStampanti", Qt::Key_Escape, no, "\x1b", preso, "", riposo);
@@ -406,11 +474,12 @@ private slots:
             e = m.TastoSu(dove, t);
         QCOMPARE(e.Cosa, esito);
         QCOMPARE(e.Testo, inserito);
-        QCOMPARE(QStringLiteral("%1 %2 %3 %4")
+        QCOMPARE(QStringLiteral("%1 %2 %3 %4%5")
                      .arg(m.frmSelStampa.Visibile ? QStringLiteral("pannello") : QStringLiteral("-"))
                      .arg(m.lstStampanti.Selezionato)
                      .arg(m.cmbg1.Testo)
-                     .arg(b.domande.size()),
+                     .arg(b.domande.size())
+                     .arg(b.titoloInfo.isEmpty() ? QString() : QStringLiteral(" aiuto")),
                  dopo);
     }
 
@@ -421,27 +490,48 @@ private slots:
         QTest::addColumn<bool>("ambigua");
         QTest::addColumn<bool>("inStampa");
         QTest::addColumn<int>("esito");
-        QTest::newRow("Al, a riposo") << "Label2" << false << false << int(EsitoTasto::Passa);
-        QTest::newRow("Al, in stampa") << "Label2" << false << true << int(EsitoTasto::Preso);
-        QTest::newRow("Annulla, in stampa") << "cmdAnnulla" << false << true << int(EsitoTasto::Preso);
-        QTest::newRow("Dal, in stampa") << "Label1" << false << true << int(EsitoTasto::Passa);
-        QTest::newRow("Fine") << "cmdFine" << false << false << int(EsitoTasto::Premi);
-        QTest::newRow("Fine, ambigua") << "cmdFine" << true << false << int(EsitoTasto::Passa);
-        QTest::newRow("Moduli in bianco") << "chkBianco" << false << false << int(EsitoTasto::Premi);
-        QTest::newRow("Anteprima") << "cmdAnteprima" << false << true << int(EsitoTasto::Premi);
-        QTest::newRow("Destinazione") << "frmLocalita" << false << false << int(EsitoTasto::Passa);
+        QTest::addColumn<bool>("pannello"); // the printer panel is open
+        QTest::newRow("Al, a riposo") << "Label2" << false << false << int(EsitoTasto::Passa) << false;
+        QTest::newRow("Al, in stampa") << "Label2" << false << true << int(EsitoTasto::Preso) << false;
+        QTest::newRow("Annulla, in stampa")
+            << "cmdAnnulla" << false << true << int(EsitoTasto::Preso) << false;
+        QTest::newRow("Dal, in stampa") << "Label1" << false << true << int(EsitoTasto::Passa) << false;
+        QTest::newRow("Fine") << "cmdFine" << false << false << int(EsitoTasto::Premi) << false;
+        QTest::newRow("Fine, ambigua") << "cmdFine" << true << false << int(EsitoTasto::Passa) << false;
+        QTest::newRow("Moduli in bianco") << "chkBianco" << false << false << int(EsitoTasto::Premi) << false;
+        QTest::newRow("Anteprima") << "cmdAnteprima" << false << true << int(EsitoTasto::Premi) << false;
+        QTest::newRow("Destinazione") << "frmLocalita" << false << false << int(EsitoTasto::Passa) << false;
+        // A label does not lead the focus under the open printer panel; a
+        // button or the check box there is pressed by its letter as usual.
+        QTest::newRow("Dal, sotto il pannello")
+            << "Label1" << false << false << int(EsitoTasto::Preso) << true;
+        QTest::newRow("Num. pagine, sotto il pannello")
+            << "Label3" << false << false << int(EsitoTasto::Preso) << true;
+        QTest::newRow("Moduli in bianco, in parte sotto il pannello")
+            << "chkBianco" << false << false << int(EsitoTasto::Premi) << true;
+        QTest::newRow("Fine, in parte sotto il pannello")
+            << "cmdFine" << false << false << int(EsitoTasto::Premi) << true;
+        QTest::newRow("Destinazione, sopra il pannello")
+            << "frmLocalita" << false << false << int(EsitoTasto::Passa) << true;
+        QTest::newRow("?, accanto al pannello")
+            << "cmdHelp" << false << false << int(EsitoTasto::Premi) << true;
+        QTest::newRow("Rinuncia, nel pannello")
+            << "cmdSelStampante1" << false << false << int(EsitoTasto::Premi) << true;
     }
     void scorciatoie() {
         QFETCH(QString, dove);
         QFETCH(bool, ambigua);
         QFETCH(bool, inStampa);
         QFETCH(int, esito);
+        QFETCH(bool, pannello);
         Banco b;
         b.Avvia();
+        b.Itinerario();
+        if (pannello) b.m->cmdStampa_Click();
         b.m->MostraAnnulla(inStampa);
         b.risposte = {true};
         QCOMPARE(b.m->Scorciatoia(dove, ambigua).Cosa, esito);
-        const bool annullata = esito == EsitoTasto::Preso;
+        const bool annullata = esito == EsitoTasto::Preso && inStampa;
         QCOMPARE(b.m->Form.AnnullaStampa, annullata);
         QCOMPARE(b.domande.size(), annullata ? 1 : 0);
     }
@@ -861,7 +951,7 @@ private slots:
             << "Laser" << QList<bool>{true} << QStringList{} << false << "la stampante non risponde"
             << "%D/ROMA_Vagolume.pdf" << 0 << ""
             << "Stampa non riuscita|La stampante non risponde.\rIl documento è stato salvato in "
-               "%D/ROMA_Vagolume.pdf.|";
+               "%D/ROMA_Vagolume.pdf.|%D/ROMA_Vagolume.pdf"; // with "&Apri"
     }
     void salvataggio() {
         QFETCH(QString, stampante);
@@ -986,6 +1076,109 @@ private slots:
         QVERIFY(b.m->CreditLine().startsWith(QStringLiteral(VAGOLUME_PRODUCT_NAME " ")));
         QCOMPARE(righe[14], QStringLiteral("Per contattarmi: " VAGOLUME_CONTACT));
         QVERIFY(QStringLiteral(VAGOLUME_CONTACT).contains(u'@'));
+    }
+
+    // "&Apri" in the box after a run: the document goes to the desktop's
+    // viewer; when no program can open it, the window says where it is.
+    void apri_data() {
+        QTest::addColumn<QString>("stampante");
+        QTest::addColumn<QString>("guasto");
+        QTest::addColumn<bool>("apri");
+        QTest::addColumn<bool>("visore");
+        QTest::addColumn<QString>("aperto");     // the file given to the viewer
+        QTest::addColumn<QStringList>("titoli"); // the boxes, in order
+        const QString pdf = kNomeScrittorePdf, salvato = kTitoloSalvato, guasta = kTitoloNonRiuscita;
+        QTest::newRow("salvato, OK") << pdf << "" << false << true << "" << QStringList{salvato};
+        QTest::newRow("salvato, Apri") << pdf << "" << true << true << "%D/v.pdf" << QStringList{salvato};
+        QTest::newRow("salvato, Apri, nessun visore")
+            << pdf << "" << true << false << "%D/v.pdf" << QStringList{salvato, kTitoloNonAperto};
+        QTest::newRow("stampante guasta, Apri, nessun visore")
+            << "Laser"
+            << "la stampante non risponde" << true << false << "%D/ROMA_Vagolume.pdf"
+            << QStringList{guasta, kTitoloNonAperto};
+    }
+    void apri() {
+        QFETCH(QString, stampante);
+        QFETCH(QString, guasto);
+        QFETCH(bool, apri);
+        QFETCH(bool, visore);
+        QFETCH(QString, aperto);
+        QFETCH(QStringList, titoli);
+        Banco b;
+        b.Avvia();
+        b.Itinerario();
+        const QString cartella = b.cartella.path();
+        b.guasto = guasto;
+        b.salvato = cartella + QStringLiteral("/ROMA_Vagolume.pdf");
+        b.sceltePdf = {cartella + QStringLiteral("/v.pdf")};
+        b.risposte = {true};
+        b.apri = apri;
+        b.visore = visore;
+        b.m->ImpostaStampanteCorrente(stampante);
+        b.m->cmdStampa_Click();
+        b.m->lstStampanti.Selezionato = -1;
+        b.m->cmdSelStampante_Click(0);
+        QStringList visti;
+        for (const QString& r : b.riquadri)
+            visti.append(r.section(u'|', 0, 0));
+        QCOMPARE(visti, titoli);
+        aperto.replace(QStringLiteral("%D"), cartella);
+        QCOMPARE(b.aperti, aperto.isEmpty() ? QStringList() : QStringList{aperto});
+        if (!visore) QCOMPARE(b.riquadri.last(), kTitoloNonAperto + u'|' + TestoNonAperto(aperto) + u'|');
+    }
+
+    // "&?" or F1 during a run shows the help without holding the run up;
+    // at rest, the help is a box the window waits for.
+    void aiutoDuranteLaStampa() {
+        Banco b;
+        b.Avvia();
+        b.Itinerario();
+        b.risposte = {true};
+        QString titoloInStampa;
+        b.eventi = [&](ModelloFinestra& m, int passo) {
+            if (passo != 2) return;
+            m.TastoNonPreso(u"", Tasto{Qt::Key_F1, Qt::NoModifier, {}});
+            titoloInStampa = b.titoloInfo;
+        };
+        b.Stampa(1);
+        QCOMPARE(titoloInStampa, kTitoloHelp + QStringLiteral(" (senza attesa)"));
+        QCOMPARE(b.superfici.size(), 1);
+        QVERIFY(b.superfici[0].ended);
+        b.m->cmdHelp_Click();
+        QCOMPARE(b.titoloInfo, kTitoloHelp);
+    }
+
+    // The progress text names the page being printed; the cover is page 1.
+    void testoAvanzamento() {
+        QCOMPARE(TestoAvanzamento(0, 3), QStringLiteral("Stampa dei Moduli in corso... Pagina 1 di 4"));
+        QCOMPARE(TestoAvanzamento(3, 3), QStringLiteral("Stampa dei Moduli in corso... Pagina 4 di 4"));
+    }
+
+    // Qt's own texts (box buttons, the save dialog and its replace question)
+    // are Italian, as the program's are.
+    void traduzioniQt_data() {
+        QTest::addColumn<QString>("contesto");
+        QTest::addColumn<QString>("inglese");
+        QTest::addColumn<QString>("italiano");
+        QTest::newRow("Sì") << "QPlatformTheme"
+                            << "&Yes"
+                            << "&Sì";
+        QTest::newRow("Annulla") << "QPlatformTheme"
+                                 << "Cancel"
+                                 << "Annulla";
+        QTest::newRow("Salva") << "QPlatformTheme"
+                               << "Save"
+                               << "Salva";
+        QTest::newRow("sostituire") << "QFileDialog"
+                                    << "%1 already exists.\nDo you want to replace it?"
+                                    << "%1 esiste già.\nVuoi sostituirlo?";
+    }
+    void traduzioniQt() {
+        QFETCH(QString, contesto);
+        QFETCH(QString, inglese);
+        QFETCH(QString, italiano);
+        QVERIFY2(CaricaTraduzioniQt(), "Qt's Italian translations (qt6-translations-l10n) are not installed");
+        QCOMPARE(QCoreApplication::translate(qPrintable(contesto), qPrintable(inglese)), italiano);
     }
 
     // The real widgets, offscreen.
@@ -1198,6 +1391,155 @@ private slots:
         QVERIFY(domandato);
         QVERIFY(f.Modello().Form.AnnullaStampa);
         f.Modello().MostraAnnulla(false);
+
+        // With the printer panel open, Tab goes round what can be seen and
+        // used: never a control under the panel, even in part.
+        f.Modello().chkBianco.Spuntato = false;
+        f.Modello().chkBianco_Click();
+        f.Modello().cmdStampa_Click();
+        auto* elenco = C<QListWidget>(f, "lstStampanti");
+        QCOMPARE(QApplication::focusWidget(), elenco);
+        QStringList giro;
+        for (int i = 0; i < 8; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            giro.append(QApplication::focusWidget()->objectName());
+        }
+        QCOMPARE(giro, QStringList({"cmdSelStampante0", "cmdAnteprima", "cmdSelStampante1", "txtLocalita",
+                                    "cmdHelp", "lstStampanti", "cmdSelStampante0", "cmdAnteprima"}));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget()->objectName().startsWith(QLatin1String("cmb"))); // back after it
+    }
+
+    // What a screen reader says of each control: a name of its own (never
+    // its value: "08", "2026", "?"), and a description.
+    void nomiAccessibili_data() {
+        QTest::addColumn<QString>("controllo");
+        QTest::addColumn<QString>("nome");
+        const std::pair<const char*, const char*> righe[] = {
+            {"frmLocalita", "Destinazione"},
+            {"txtLocalita", "Destinazione"},
+            {"imgLogo1", "Primo logo"},
+            {"frmPeriodo", "Periodo"},
+            {"Label1", "Dal"},
+            {"cmbg1", "Dal giorno"},
+            {"cmbm1", "Dal mese"},
+            {"cmba1", "Dall'anno"},
+            {"Label2", "Al"},
+            {"cmbg2", "Al giorno"},
+            {"cmbm2", "Al mese"},
+            {"cmba2", "All'anno"},
+            {"imgLogo2", "Secondo logo"},
+            {"cmdStampa", "Stampa"},
+            {"cmdAnnulla", "Annulla"},
+            {"cmdFine", "Fine"},
+            {"frmBianco", "Stampa dei fogli in bianco"},
+            {"chkBianco", "Moduli in bianco"},
+            {"Label3", "Numero di pagine"},
+            {"cmbCopie", "Numero di pagine"},
+            {"lblCopyright", "Crediti"},
+            {"txtFondo", "Avanzamento della stampa"},
+            {"txtSopra", "Parte stampata"},
+            {"cmdHelp", "Aiuto"},
+            {"frmSelStampa", "Selezione stampante"},
+            {"lstStampanti", "Elenco stampanti"},
+            {"cmdSelStampante0", "Stampa"},
+            {"cmdAnteprima", "Anteprima"},
+            {"cmdSelStampante1", "Rinuncia"},
+        };
+        QCOMPARE(std::size(righe), Controlli().size()); // every control has its row
+        for (const auto& [controllo, nome] : righe)
+            QTest::newRow(controllo) << QString::fromUtf8(controllo) << QString::fromUtf8(nome);
+    }
+    void nomiAccessibili() {
+        QFETCH(QString, controllo);
+        QFETCH(QString, nome);
+        QTemporaryDir dir;
+        Servizi s;
+        s.CartellaLavoro = dir.path();
+        frmbase f(s);
+        f.Form_Load(QDate(2026, 4, 7), QString(), QFile::encodeName(dir.path()));
+        QWidget* w = f.findChild<QWidget*>(controllo);
+        QVERIFY(w);
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        QVERIFY(a);
+        QCOMPARE(a->text(QAccessible::Name), nome);
+        QVERIFY(!a->text(QAccessible::Description).isEmpty());
+        if (auto* lista = qobject_cast<QComboBox*>(w)) {
+            // Its edit field, which has the keyboard, says the same.
+            QAccessibleInterface* campo = QAccessible::queryAccessibleInterface(lista->lineEdit());
+            QCOMPARE(campo->text(QAccessible::Name), nome);
+        }
+    }
+
+    // Under a dark desktop palette every control's text stands out from its
+    // background, as it does under a light one: the window takes all the
+    // colours of its controls from one side.
+    void contrasto_data() {
+        QTest::addColumn<QString>("controllo");
+        QTest::addColumn<bool>("scura");
+        for (const char* c : {"txtLocalita", "cmbg1", "cmba2", "cmdStampa", "cmdFine", "chkBianco", "Label1",
+                              "frmPeriodo", "lblCopyright", "txtFondo", "lstStampanti", "cmdSelStampante1"}) {
+            QTest::newRow(qPrintable(QStringLiteral("%1, chiara").arg(QLatin1String(c)))) << c << false;
+            QTest::newRow(qPrintable(QStringLiteral("%1, scura").arg(QLatin1String(c)))) << c << true;
+        }
+    }
+    void contrasto() {
+        QFETCH(QString, controllo);
+        QFETCH(bool, scura);
+        const QPalette prima = QApplication::palette();
+        if (scura) QApplication::setPalette(TavolozzaScura());
+        QTemporaryDir dir;
+        Servizi s;
+        s.CartellaLavoro = dir.path();
+        s.StampantiInstallate = [] {
+            return QStringList{QStringLiteral("Laser"), QStringLiteral("Ufficio")};
+        };
+        auto f = std::make_unique<frmbase>(s);
+        f->Form_Load(QDate(2026, 4, 7), QString(), QFile::encodeName(dir.path()));
+        QApplication::setPalette(prima);
+        ModelloFinestra& m = f->Modello();
+        m.txtLocalita_Change(QStringLiteral("ROMA"));
+        m.ImpostaStampanteCorrente(QStringLiteral("Laser"));
+        m.ImpostaTestoFondo(TestoAvanzamento(0, 3));
+        if (controllo == QLatin1String("lstStampanti") || controllo == QLatin1String("cmdSelStampante1"))
+            m.cmdStampa_Click();
+        QWidget* w = f->findChild<QWidget*>(controllo);
+        QVERIFY(w && w->isVisibleTo(f.get()));
+        const QImage immagine = w->grab().toImage();
+        QRect zona = immagine.rect().adjusted(3, 3, -3, -3); // inside its border
+        if (auto* elenco = qobject_cast<QListWidget*>(w))    // a row not chosen: "Ufficio"
+            zona = elenco->visualItemRect(elenco->item(1)).translated(elenco->viewport()->pos());
+        else if (qobject_cast<QGroupBox*>(w))
+            zona = QRect(0, 0, immagine.width(), w->fontMetrics().height()); // its caption
+        else if (qobject_cast<QLabel*>(w))
+            zona = immagine.rect();
+        const double c = ContrastoTesto(immagine, zona);
+        QVERIFY2(c >= 3.0, qPrintable(QStringLiteral("contrast %1").arg(c)));
+    }
+
+    // A question is wide enough for its title in a title bar.
+    void larghezzaDomanda() {
+        QTemporaryDir dir;
+        Servizi s;
+        s.CartellaLavoro = dir.path();
+        frmbase f(s);
+        f.Form_Load(QDate(2026, 4, 7), QString(), QFile::encodeName(dir.path()));
+        int larghezza = 0;
+        QString titolo;
+        QTimer::singleShot(0, &f, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            larghezza = box->width();
+            titolo = box->windowTitle();
+            box->reject();
+        });
+        f.Modello().cmdAnnulla_Click();
+        QCOMPARE(titolo, QStringLiteral("Stampa dei moduli"));
+        QFont grassetto = f.font();
+        grassetto.setBold(true);
+        QVERIFY2(larghezza >= QFontMetrics(grassetto).horizontalAdvance(titolo) + 150,
+                 qPrintable(QString::number(larghezza)));
     }
 };
 

@@ -3,13 +3,14 @@
 # whole year (1 January to 31 December of next year), "&Stampa", "Ante&prima":
 # the preview must come on screen (the time it took is reported); Page Down must show another
 # page; Escape goes back to the printer panel, whose "S&tampa" then prints the
-# year on the built-in PDF writer.
+# year on the built-in PDF writer. Then, at scale factor 2 on a screen 1280
+# pixels wide, the preview must fit the screen, "Chiudi" included.
 #
 # Usage: anteprima_xvfb.sh PATH/TO/vagolume
 # Needs Xvfb and xdotool (skipped without them); ImageMagick's import and
 # compare for the page-change check, pdfinfo for the page count. With
 # VAGOLUME_SCREENSHOT set to a file name, the preview of the first sheet is
-# saved there as a PNG.
+# saved there as a PNG; with VAGOLUME_SCREENSHOT_2X, the preview at scale 2.
 set -u
 
 PROGRAMMA=$(readlink -f "${1:?usage: $0 PATH/TO/vagolume}")
@@ -135,5 +136,33 @@ for _ in $(seq 20); do
     sleep 0.1
 done
 
+esci_con_fine "$W"
+
+# Scale factor 2 on a 1280x1024 screen: the preview fits it.
+kill "$XVFB_PID" 2>/dev/null
+wait "$XVFB_PID" 2>/dev/null
+XVFB_PID=""
+avvia_xvfb 120 129 "$TMP/xvfb2.txt" 1280x1024
+(cd "$LAVORO" && exec env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY HOME="$TMP/casa" XDG_RUNTIME_DIR="$TMP/xdg" \
+    CUPS_SERVER=/nonexistent/cups.sock LC_ALL=C.UTF-8 QT_SCALE_FACTOR=2 timeout 120 "$PROGRAMMA" \
+    >"$TMP/uscita.txt" 2>&1) &
+APP_PID=$!
+W=$(finestra)
+[ -n "$W" ] || fallisci "the window did not appear at scale 2"
+a_fuoco "$W"
+timeout 20 xdotool type --delay 60 "roma" || fallisci "xdotool type"
+tasti alt+s alt+p
+A=$(titolata "$ANTEPRIMA") || fallisci "no preview at scale 2"
+sleep 0.5
+eval "$(timeout 5 xdotool getwindowgeometry --shell "$A")"
+[ "$X" -ge 0 ] && [ $((X + WIDTH)) -le 1280 ] && [ "$Y" -ge 0 ] && [ $((Y + HEIGHT)) -le 1024 ] ||
+    fallisci "the preview at scale 2 is ${WIDTH}x${HEIGHT} at $X,$Y: it does not fit a 1280x1024 screen"
+echo "ok: at scale 2 the preview is ${WIDTH}x${HEIGHT} at $X,$Y, within the 1280x1024 screen"
+if [ -n "${VAGOLUME_SCREENSHOT_2X:-}" ] && command -v import >/dev/null 2>&1; then
+    timeout 20 import -display "$DISPLAY" -window root "$VAGOLUME_SCREENSHOT_2X" &&
+        echo "screenshot: $VAGOLUME_SCREENSHOT_2X"
+fi
+tasti Escape
+a_fuoco "$W"
 esci_con_fine "$W"
 echo "PASS"

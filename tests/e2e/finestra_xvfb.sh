@@ -3,16 +3,23 @@
 # the keyboard as a person would; the current printer is the built-in PDF
 # writer, so every run asks where to save:
 #  1. a three-day itinerary saved under the proposed name and folder
-#     (Documents), then "Documento salvato";
+#     (Documents), Tab and an arrow key with the printer list open changing
+#     nothing under it; then "Documento salvato", whose "Apri" with no
+#     program to open PDF files says so;
 #  2. a blank sheet saved to a path typed into the dialog; Enter after the
 #     box does not end the program but opens the printer list, which opens on
-#     the current printer and closes with Escape;
+#     the current printer and closes with Escape; Enter on "Fine" does the
+#     same; the same name typed again asks before replacing the file;
 #  3. a one-letter destination prints (reaches the dialog; cancelled there:
 #     nothing written but the end-of-run file); Backspace to an empty
 #     destination disables "Stampa" at once;
 #  4. a save folder that cannot be written: "Stampa non riuscita";
-#  5. a long blank run cancelled with "&Annulla"; 6. Alt+F ends the program.
+#  5. a long blank run cancelled with "&Annulla"; F1 during a long run shows
+#     the help while the run goes on to its end; 6. Alt+F ends the program.
 #
+# With VAGOLUME_TEMA=gtk3 all of it runs under the GTK platform theme, which
+# a GNOME or XFCE desktop gives Qt programs (skipped without it): the same
+# keys must give the same results.
 # Usage: finestra_xvfb.sh PATH/TO/vagolume
 # Needs Xvfb, xdotool and poppler-utils (skipped without them). With
 # VAGOLUME_SCREENSHOT set to a file name and ImageMagick's import installed,
@@ -24,6 +31,11 @@ PROGRAMMA=$(readlink -f "${1:?usage: $0 PATH/TO/vagolume}")
 # shellcheck source=../xvfb/xvfb-comune.sh
 source "$(dirname "$0")/../xvfb/xvfb-comune.sh"
 richiedi_strumenti Xvfb xdotool timeout pdfinfo pdftotext
+TEMA=${VAGOLUME_TEMA:-}
+if [ -n "$TEMA" ] && ! find /usr/lib/*/qt6/plugins/platformthemes -name "libq$TEMA.so" 2>/dev/null | grep -q .; then
+    echo "SKIP: Qt's $TEMA platform theme is not installed"
+    exit 77
+fi
 
 SOLA_LETTURA=""
 altra_pulizia() { [ -z "$SOLA_LETTURA" ] || umount "$SOLA_LETTURA" 2>/dev/null; }
@@ -31,8 +43,11 @@ prepara_tmp
 
 avvia_xvfb 73 140 "$TMP/xvfb.txt"
 
-mkdir -p "$TMP/lavoro" "$TMP/casa/Documents" "$TMP/xdg" "$TMP/scelta"
+mkdir -p "$TMP/lavoro" "$TMP/casa/Documents" "$TMP/xdg" "$TMP/scelta" "$TMP/bin"
 chmod 700 "$TMP/xdg"
+# No program opens PDF files here: xdg-open fails as it does then.
+printf '#!/bin/sh\necho "xdg-open: no method available for opening $1" >&2\nexit 3\n' >"$TMP/bin/xdg-open"
+chmod +x "$TMP/bin/xdg-open"
 LAVORO="$TMP/lavoro"
 DOCUMENTI="$TMP/casa/Documents"
 SCELTA="$TMP/scelta"
@@ -40,8 +55,11 @@ FINE="$LAVORO/FineStampaPercorsario.tmp"
 SALVA="^Salva come file PDF\$"
 SALVATO="^Documento salvato\$"
 NON_RIUSCITA="^Stampa non riuscita\$"
+NON_APERTO="^Apertura non riuscita\$"
+AIUTO="^Help - istruzioni per l'uso\$"
 
-(cd "$LAVORO" && exec env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY -u XDG_CONFIG_HOME HOME="$TMP/casa" \
+(cd "$LAVORO" && exec env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY -u XDG_CONFIG_HOME -u QT_QPA_PLATFORMTHEME \
+    ${TEMA:+QT_QPA_PLATFORMTHEME=$TEMA} HOME="$TMP/casa" PATH="$TMP/bin:$PATH" \
     XDG_RUNTIME_DIR="$TMP/xdg" CUPS_SERVER=/nonexistent/cups.sock LC_ALL=C.UTF-8 timeout 240 "$PROGRAMMA" \
     >"$TMP/uscita.txt" 2>&1) &
 APP_PID=$!
@@ -61,6 +79,12 @@ controlla_pdf() {
 W=$(finestra)
 [ -n "$W" ] || fallisci "the window did not appear"
 a_fuoco "$W"
+if [ -n "$TEMA" ]; then
+    # The program runs under timeout, a child of $APP_PID.
+    programma=$(cat /proc/"$APP_PID"/task/*/children 2>/dev/null | tr -d " ")
+    grep -qs "libq$TEMA.so" "/proc/${programma:-$APP_PID}/maps" || fallisci "the $TEMA theme was not loaded"
+    echo "ok: running under the $TEMA platform theme"
+fi
 
 # The save dialog (the confirmation answered "Sì" just before): optionally a
 # path typed over the proposed one, then Enter.
@@ -110,7 +134,13 @@ if [ -n "${VAGOLUME_SCREENSHOT:-}" ] && command -v import >/dev/null 2>&1; then
         timeout 20 convert "$TMP/schermo.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$VAGOLUME_SCREENSHOT" &&
         echo "screenshot: $VAGOLUME_SCREENSHOT"
 fi
-tasti alt+s alt+t # the printer panel opens on the current printer, the PDF writer
+tasti alt+s # the printer panel opens on the current printer, the PDF writer
+pannello 1
+# Tab goes round what can be seen: the list, its buttons, the destination,
+# "?"; never the date lists under the panel, where Up would change the
+# first day unseen (the printed document would have 3 pages, not 4).
+tasti Tab Tab Tab Tab Tab Up
+tasti alt+t
 D=$(domanda) || fallisci "no confirmation question after S&tampa"
 tasti Return # "Sì" is the default answer
 sparita "$D"
@@ -119,7 +149,13 @@ fine_scritta "$FINE"
 PDF="$DOCUMENTI/CEFALÙ_Vagolume.pdf"
 [ -e "$PDF" ] || fallisci "no $PDF; Documents holds: $(ls -A "$DOCUMENTI")"
 controlla_pdf "$PDF" 4
-salvato "$PDF"
+# "Apri" in the box, with no program that opens PDF files: the window says so.
+ID=$(titolata "$SALVATO") || fallisci "no \"Documento salvato\" box"
+tasti alt+a
+chiusa "$ID" "$SALVATO"
+ID=$(titolata "$NON_APERTO") || fallisci "\"Apri\" with no PDF viewer said nothing"
+tasti Return
+chiusa "$ID" "$NON_APERTO"
 [ -z "$(find "$LAVORO" -mindepth 1 ! -name FineStampaPercorsario.tmp)" ] ||
     fallisci "the working folder got $(ls -A "$LAVORO")"
 echo "ok: itinerary of three days saved as $PDF, \"Documento salvato\" shown"
@@ -146,7 +182,37 @@ pannello 1
 kill -0 "$APP_PID" 2>/dev/null || fallisci "Enter after the run ended the program"
 tasti Escape
 pannello 0
-echo "ok: Enter after the box opened the printer list, Escape closed it"
+# Enter with the focus on "Fine" (Shift+Tab from "Moduli in bianco"): the
+# printer list again, under every theme.
+tasti shift+Tab Return
+pannello 1
+kill -0 "$APP_PID" 2>/dev/null || fallisci "Enter on \"Fine\" ended the program"
+tasti Escape
+pannello 0
+echo "ok: Enter after the box, and Enter on \"Fine\", opened the printer list, Escape closed it"
+
+# The same name again, typed without ".pdf": the dialog asks before replacing
+# bianco.pdf; "No" (the default) goes back to the dialog, which is cancelled.
+a_fuoco "$W"
+cp "$SCELTA/bianco.pdf" "$TMP/bianco-prima.pdf"
+tasti alt+s alt+t
+D=$(domanda) || fallisci "no confirmation question for the blank sheet"
+tasti Return
+sparita "$D"
+ID=$(titolata "$SALVA") || fallisci "no save dialog"
+tasti ctrl+a
+timeout 20 xdotool type --delay 30 "$SCELTA/bianco" || fallisci "xdotool type"
+tasti Return
+Q=$(titolata "$SALVA" 50 "$ID") || fallisci "typing the name of an existing PDF without .pdf replaced it unasked"
+tasti Return
+chiusa "$Q" "$SALVA"
+a_fuoco "$ID"
+tasti Escape
+chiusa "$ID" "$SALVA"
+fine_scritta "$FINE"
+cmp -s "$SCELTA/bianco.pdf" "$TMP/bianco-prima.pdf" || fallisci "bianco.pdf was changed"
+rm -f "$FINE"
+echo "ok: the existing bianco.pdf was not replaced without asking"
 
 # 3. One letter is enough to print; Backspace to empty disables "Stampa".
 a_fuoco "$W"
@@ -232,6 +298,43 @@ if titolata "$SALVATO|$NON_RIUSCITA" 10 >/dev/null; then
     fallisci "a box came up after a cancelled run"
 fi
 echo "ok: cancelled run printed nothing, said nothing and wrote the end-of-run file"
+
+# F1 during a long run: the help comes up and the run goes on to its end
+#    ("Documento salvato" while the help is still open).
+a_fuoco "$W"
+aiutata=""
+for tentativo in $(seq 10); do
+    a_fuoco "$W"
+    tasti alt+s alt+t
+    D=$(domanda) || fallisci "no confirmation question for the long run"
+    tasti Return
+    sparita "$D"
+    ID=$(titolata "$SALVA") || fallisci "no save dialog for the long run"
+    tasti ctrl+a
+    timeout 20 xdotool type --delay 20 "$SCELTA/aiuto.pdf" || fallisci "xdotool type"
+    timeout 10 xdotool key --delay 2 Return F1 F1 F1 F1 F1 || fallisci "xdotool key Return F1"
+    S=$(titolata "$SALVATO" 100) || fallisci "the run did not end while the help was open"
+    if H=$(timeout 5 xdotool search --onlyvisible --name "$AIUTO" 2>/dev/null | head -n 1) && [ -n "$H" ]; then
+        aiutata=1
+        a_fuoco "$S"
+        tasti Return
+        chiusa "$S" "$SALVATO"
+        a_fuoco "$H"
+        tasti Return
+        chiusa "$H" "$AIUTO"
+        break
+    fi
+    echo "note: attempt $tentativo: the run was over before F1 was taken; again"
+    a_fuoco "$S"
+    tasti Return
+    chiusa "$S" "$SALVATO"
+    rm -f "$SCELTA"/aiuto.pdf "$FINE"
+done
+[ -n "$aiutata" ] || fallisci "F1 during the run never showed the help"
+fine_scritta "$FINE"
+controlla_pdf "$SCELTA/aiuto.pdf" 100
+rm -f "$FINE"
+echo "ok: F1 showed the help during the run, which went on to its end"
 
 # 6. "&Fine" ends the program.
 esci_con_fine "$W"

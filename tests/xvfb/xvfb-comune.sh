@@ -10,7 +10,9 @@
 #   fallisci MESSAGE            reports, shows the program's output
 #                               ($TMP/uscita.txt) and $TMP/lavoro, exits 1;
 #                               a caller may define its own after sourcing
-#   avvia_xvfb FIRST LAST LOG   starts Xvfb on a free display in FIRST..LAST
+#   avvia_xvfb FIRST LAST LOG [WxH]
+#                               starts Xvfb with a WxH screen (1024x768) on a
+#                               free display in FIRST..LAST
 #                               (VAGOLUME_DISPLAY_DA..VAGOLUME_DISPLAY_A when
 #                               set), exports DISPLAY and sets XVFB_PID
 #   finestra                    id of the program's window, waiting for it
@@ -78,10 +80,10 @@ ferma_processi() {
 # A display number nobody uses; Xvfb gives up at once when another server
 # took it meanwhile, and the next number is tried.
 avvia_xvfb() {
-    local primo=${VAGOLUME_DISPLAY_DA:-$1} ultimo=${VAGOLUME_DISPLAY_A:-$2} registro=$3 numero
+    local primo=${VAGOLUME_DISPLAY_DA:-$1} ultimo=${VAGOLUME_DISPLAY_A:-$2} registro=$3 schermo=${4:-1024x768} numero
     for numero in $(seq "$primo" "$ultimo"); do
         [ -e "/tmp/.X$numero-lock" ] || [ -e "/tmp/.X11-unix/X$numero" ] && continue
-        Xvfb ":$numero" -screen 0 1024x768x24 -nolisten tcp >"$registro" 2>&1 &
+        Xvfb ":$numero" -screen 0 "${schermo}x24" -nolisten tcp >"$registro" 2>&1 &
         XVFB_PID=$!
         for _ in $(seq 50); do
             if DISPLAY=":$numero" timeout 2 xdotool getdisplaygeometry >/dev/null 2>&1; then
