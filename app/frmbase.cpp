@@ -406,7 +406,11 @@ frmbase::frmbase(Servizi servizi, QWidget* parent) : QWidget(parent) {
     Costruisci();
 }
 
-frmbase::~frmbase() = default;
+frmbase::~frmbase() {
+    // Closing the window while it is destroyed moves the focus: the ring must
+    // not follow it into controls that are going.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+}
 
 int frmbase::Tw(int twips) const {
     const double dpi = screen() ? screen()->logicalDotsPerInchX() : 96.0;
