@@ -5,12 +5,12 @@
 #include "print/Stampanti.h"
 #include "support/CorsaFinta.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace vagolume;
 
@@ -261,14 +261,31 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }
 
-    void fileFineCartellaNonScrivibile() {
-        if (::geteuid() == 0) QSKIP("root writes into read-only folders");
+    // An end-of-run file that cannot be written, also for root: the run
+    // ends with status 1 and leaves no temporary file of its own.
+    void fileFineNonScrivibile_data() {
+        QTest::addColumn<QString>("dove"); // inside the test's folder
+        QTest::addColumn<QString>("ostacolo");
+        QTest::newRow("cartella mancante") << "manca"
+                                           << "";
+        QTest::newRow("un file al posto della cartella") << "file"
+                                                         << "file";
+        QTest::newRow("una cartella al posto del file") << "" << kFileFineStampa + "/";
+    }
+    void fileFineNonScrivibile() {
+        QFETCH(QString, dove);
+        QFETCH(QString, ostacolo);
         QTemporaryDir dir;
-        ::chmod(QFile::encodeName(dir.path()).constData(), 0555);
-        const EsitoCorsa e = Concludi(EsitoCorsa::Di(EsitoCorsa::Stampato), dir.path());
+        if (ostacolo.endsWith(u'/'))
+            QVERIFY(QDir(dir.path()).mkdir(ostacolo));
+        else if (!ostacolo.isEmpty())
+            QVERIFY(QFile(dir.filePath(ostacolo)).open(QIODevice::WriteOnly));
+        const QStringList prima =
+            QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        const EsitoCorsa e = Concludi(EsitoCorsa::Di(EsitoCorsa::Stampato), dir.filePath(dove));
         QVERIFY(!e.FineScritta);
         QCOMPARE(CodiceUscita(e), 1); // the caller would never know
-        ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), prima);
     }
 
     // The end-of-run file and a PDF the built-in writer saves get the mode a
@@ -307,11 +324,6 @@ private slots:
         QVERIFY2(scrittore.Consegna(temporaneo, QStringLiteral("ROMA_Vagolume"), errore), qPrintable(errore));
         QCOMPARE(modoDi(dir.filePath(QStringLiteral("ROMA_Vagolume.pdf"))), modo);
         QCOMPARE(::umask(primaDelTest), static_cast<mode_t>(maschera));
-    }
-
-    void fileFineCartellaMancante() {
-        QVERIFY(!Concludi(EsitoCorsa::Di(EsitoCorsa::Stampato), QStringLiteral("/nonexistent/vagolume"))
-                     .FineScritta);
     }
 };
 

@@ -923,6 +923,13 @@ private slots:
                                     << "" << 1 << "%D/viaggio.Pdf"
                                     << QString(salvato).replace(QStringLiteral("viaggio.pdf"),
                                                                 QStringLiteral("viaggio.Pdf"));
+        // Any other ending gets ".pdf" too.
+        for (const char* nome : {"viaggio.pdf.2024", "viaggiopdf"})
+            QTest::addRow("%s: .pdf aggiunto", nome)
+                << pdf << QList<bool>{true} << QStringList{"%D/" + QString::fromLatin1(nome)} << false << ""
+                << "" << 1 << "%D/" + QString::fromLatin1(nome) + ".pdf"
+                << QString(salvato).replace(QStringLiteral("viaggio.pdf"),
+                                            QString::fromLatin1(nome) + ".pdf");
         QTest::newRow(".pdf aggiunto, esiste, Sì")
             << pdf << QList<bool>{true, true} << QStringList{"%D/viaggio"} << true << ""
             << "" << 1 << "%D/viaggio.pdf" << salvato;

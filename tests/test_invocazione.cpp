@@ -82,6 +82,12 @@ private slots:
              "-", "5/8/2026", "data iniziale non leggibile: \"01/08/\\x002026\"");
         riga("carattere di controllo", QStringLiteral("ROMA,01/08/2026,05/08/2026\u0007X"), "ROMA",
              "1/8/2026", "-", "data finale non leggibile: \"05/08/2026\\x07X\"");
+        // The first and the last year a trip may fall in, and one beyond each.
+        riga("anni 1901 e 2099", "ROMA,01/01/1901,31/12/2099", "ROMA", "1/1/1901", "31/12/2099");
+        riga("anno 1900", "ROMA,31/12/1900,01/01/1901", "ROMA", "31/12/1900", "1/1/1901",
+             "data iniziale fuori dagli anni 1901-2099");
+        riga("anno 2100", "ROMA,31/12/2099,01/01/2100", "ROMA", "31/12/2099", "1/1/2100",
+             "data finale fuori dagli anni 1901-2099");
         riga("riga di 1 MB", QString(1024 * 1024, u'A'), "<nessuna>", "-", "-",
              "riga troppo lunga (1048576 caratteri)");
     }
@@ -110,6 +116,10 @@ private slots:
                                 << "5/8/2010";
         QTest::newRow("aa 99") << "5/8/99"
                                << "5/8/1999";
+        QTest::newRow("aa 29: ultimo del 2000") << "5/8/29"
+                                                << "5/8/2029";
+        QTest::newRow("aa 30: primo del 1900") << "5/8/30"
+                                               << "5/8/1930";
         QTest::newRow("iso") << "2026-08-01"
                              << "1/8/2026";
         QTest::newRow("trattini") << "01-08-2026"
