@@ -65,9 +65,10 @@ QString AttributoLavoro(int id, const char* nome) {
     return valore;
 }
 
-// Waits (at most ten seconds) until the server has no job left to do.
+// Waits (at most a minute: a loaded machine converts slowly) until the
+// server has no job left to do.
 bool NessunLavoroInCorso() {
-    for (int i = 0; i < 100; ++i) {
+    for (int i = 0; i < 600; ++i) {
         if (Lavori(CUPS_WHICHJOBS_ACTIVE).isEmpty()) return true;
         QThread::msleep(100);
     }
