@@ -287,6 +287,8 @@ RichiestaStampa ModelloFinestra::RichiestaDallaFinestra(const QString& stampante
     r.Stampante = stampante;
     r.NomeDocumento = NomeDocumento(r.Destinazione);
     r.CartellaLavoro = servizi_.CartellaLavoro;
+    // A printer that fails keeps the document where the user last saved one.
+    if (!cartellaPdf_.isEmpty() && QFileInfo(cartellaPdf_).isDir()) r.CartellaRiserva = cartellaPdf_;
     return r;
 }
 

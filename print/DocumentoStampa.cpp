@@ -198,7 +198,7 @@ void DocumentoStampa::Consegna() {
     // signal keeps nothing.
     if (SegnaleRicevuto() == 0 && stampante_->ComeMancata() != Stampante::Mancata::Fermata &&
         stampante_->Nome() != kNomeScrittorePdf) {
-        ScrittorePdf scrittore(CartellaCorrente());
+        ScrittorePdf scrittore(cartellaRiserva_.isEmpty() ? CartellaCorrente() : cartellaRiserva_);
         QString erroreSalvataggio;
         if (scrittore.Consegna(fileTemporaneo_, nomeDocumento_, erroreSalvataggio))
             salvato_ = scrittore.FileScritto();

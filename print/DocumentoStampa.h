@@ -39,6 +39,9 @@ public:
     DocumentoStampa(std::unique_ptr<Stampante> stampante, QString titolo, std::function<bool()> attesa = {});
     // A document still open is discarded: nothing unfinished is ever printed.
     ~DocumentoStampa();
+    // Where the finished document is kept when its printer fails (the
+    // current folder unless set).
+    void ImpostaCartellaRiserva(QString cartella) { cartellaRiserva_ = std::move(cartella); }
 
     // The painter of the current page: begins the document, or the page
     // asked for by NuovaPagina, when needed. Throws ErroreDocumento when the
@@ -77,6 +80,7 @@ private:
     QString fileTemporaneo_; // its path: /proc/self/fd/N, or the hidden name
     QString nomeDocumento_;
     QString salvato_;
+    QString cartellaRiserva_;
     QString fallito_; // why the document cannot go on; empty while it can
     bool forseStampato_ = false;
     bool paginaIniziata_ = false; // something drawn on the current page

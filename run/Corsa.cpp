@@ -80,8 +80,11 @@ bool ScriviFineStampa(const QString& cartella) {
 }
 
 std::shared_ptr<PrinterSurface> DocumentoDi(const RichiestaStampa& r, std::function<bool()> attesa) {
-    return std::make_shared<SuperficieDocumento>(CreaStampante(r.Stampante, r.CartellaLavoro, r.FilePdf),
-                                                 r.NomeDocumento, std::move(attesa));
+    auto superficie = std::make_shared<SuperficieDocumento>(
+        CreaStampante(r.Stampante, r.CartellaLavoro, r.FilePdf), r.NomeDocumento, std::move(attesa));
+    superficie->Documento().ImpostaCartellaRiserva(r.CartellaRiserva.isEmpty() ? r.CartellaLavoro
+                                                                               : r.CartellaRiserva);
+    return superficie;
 }
 
 } // namespace

@@ -29,6 +29,7 @@ struct RichiestaStampa {
     QString NomeDocumento;    // the job's title and the PDF's name (NomeDocumento of the destination)
     bool Incustodita = false; // started by the itinerary program: nobody watches the window
     QString CartellaLavoro;   // where the end-of-run file goes, and an unattended run's PDF
+    QString CartellaRiserva;  // where the document is kept when its printer fails; empty: CartellaLavoro
 
     bool Bianco() const { return FogliBianchi > 0; }
 };

@@ -348,14 +348,15 @@ private slots:
         QCOMPARE(elenco, QStringList{kNomeScrittorePdf});
         if (!sospeso) {
             // A run on a queue of the server that is gone says so, keeps the
-            // document as a PDF in the current folder and ends.
-            const QString prima = QDir::currentPath();
-            QDir::setCurrent(dir_.path());
-            const EsitoCorsa esito = Corsa(kCodaPdf, 0);
-            QDir::setCurrent(prima);
+            // document as a PDF where the run keeps it (the folder of the
+            // last file saved from the window) and ends.
+            CorsaFinta corsa(dir_.path());
+            corsa.richiesta.Stampante = kCodaPdf;
+            corsa.richiesta.CartellaRiserva = dir_.filePath(QStringLiteral("client"));
+            const EsitoCorsa esito = corsa.Esegui();
             QCOMPARE(esito.Cosa, EsitoCorsa::Fallito);
             QVERIFY(esito.Motivo.contains(QStringLiteral("non risponde")));
-            QCOMPARE(esito.FilePdf, dir_.filePath(QStringLiteral("ROMA_Vagolume.pdf")));
+            QCOMPARE(esito.FilePdf, dir_.filePath(QStringLiteral("client/ROMA_Vagolume.pdf")));
             QVERIFY(QFile::exists(esito.FilePdf));
             QVERIFY(esito.FineScritta);
             QVERIFY(FileTemporanei(temp_).isEmpty());

@@ -43,6 +43,7 @@ struct EsitoSuperficie {
     int drawings = 0;
     QString filePdf;     // the chosen file as the surface saw it at its first drawing
     QSet<QString> testi; // every text drawn
+    QString riserva;     // where the run keeps the document if its printer fails
 };
 
 // A surface that behaves, at the end of the document, as the PDF writer does
@@ -126,7 +127,7 @@ struct Banco {
         };
         s.Occupato = [this](bool occupato) { attese += occupato ? u'[' : u']'; };
         s.CreaSuperficie = [this](const RichiestaStampa& r) -> std::shared_ptr<PrinterSurface> {
-            superfici.append(EsitoSuperficie{r.Stampante, false, false, 0, {}, {}});
+            superfici.append(EsitoSuperficie{r.Stampante, false, false, 0, {}, {}, r.CartellaRiserva});
             return std::make_shared<SuperficieOsservata>(superfici.last(), r.FilePdf, salvato, guasto);
         };
         s.SalvaFile = [this](const QString& titolo, const QString& proposto) {
@@ -1029,6 +1030,12 @@ private slots:
         b.risposte = {true};
         b.Stampa(-1);
         QCOMPARE(b.superfici.last().filePdf, casa + QStringLiteral("/altra/x.pdf"));
+        // A printer that fails later keeps its document there too.
+        b.m->ImpostaStampanteCorrente(QStringLiteral("Laser"));
+        b.risposte = {true};
+        b.Stampa(-1);
+        QCOMPARE(b.superfici.last().riserva, casa + QStringLiteral("/altra"));
+        b.m->ImpostaStampanteCorrente(kNomeScrittorePdf);
         QCOMPARE(proposto(QStringLiteral("ROMA")), casa + QStringLiteral("/altra/ROMA_Vagolume.pdf"));
         QVERIFY(QDir(casa + QStringLiteral("/altra")).removeRecursively());
         QCOMPARE(proposto(QStringLiteral("ROMA")), casa + QStringLiteral("/Documents/ROMA_Vagolume.pdf"));
