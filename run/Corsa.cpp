@@ -28,9 +28,11 @@ namespace vagolume {
 
 namespace {
 
-CorsaStampa* corsaInCorso = nullptr;
+// Both read from a signal handler too.
+std::atomic<CorsaStampa*> corsaInCorso{nullptr};
 std::atomic<int> ultimoCodice{-1};
-static_assert(std::atomic<int>::is_always_lock_free, "read from a signal handler");
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<CorsaStampa*>::is_always_lock_free,
+              "read from a signal handler");
 
 // The day number of a date.
 double Giorno(const QDate& d) {
