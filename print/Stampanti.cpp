@@ -138,8 +138,8 @@ bool InterrogaFronteRetro(const QByteArray& coda) {
     if (dest == nullptr) return false;
     bool si = false;
     if (cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
-        si = cupsCheckDestSupported(CUPS_HTTP_DEFAULT, dest, info, CUPS_SIDES, CUPS_SIDES_TWO_SIDED_PORTRAIT) !=
-             0;
+        si = cupsCheckDestSupported(CUPS_HTTP_DEFAULT, dest, info, CUPS_SIDES,
+                                    CUPS_SIDES_TWO_SIDED_PORTRAIT) != 0;
         cupsFreeDestInfo(info);
     }
     cupsFreeDests(1, dest);

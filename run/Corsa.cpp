@@ -54,7 +54,9 @@ QString MotivoRifiuto(const RichiestaStampa& r) {
         return QStringLiteral("destinazione mancante: non stampo");
     for (int p : r.Pagine)
         if (p < 1 || p > fogli + 1)
-            return QStringLiteral("il documento ha %1 pagine, non la pagina %2: non stampo").arg(fogli + 1).arg(p);
+            return QStringLiteral("il documento ha %1 pagine, non la pagina %2: non stampo")
+                .arg(fogli + 1)
+                .arg(p);
     if (r.Copie < 1 || r.Copie > 99)
         return QStringLiteral("%1 copie: si stampano da 1 a 99 copie, non stampo").arg(r.Copie);
     return {};
@@ -141,8 +143,8 @@ QString TestoConferma(const RichiestaStampa& r) {
     const QString destinazione = r.Bianco() ? QStringLiteral("in bianco") : r.Destinazione;
     return QStringLiteral("Predisposizione per la stampa") + cr + cr + QStringLiteral("Destinazione: . . ") +
            destinazione + cr + QStringLiteral("Periodo: . . . . . . . ") + TestoPeriodo(r) + cr +
-           QStringLiteral("Pagine: . . . . . . . . ") + QString::number(NumeroFogli(r)) + cr + Opzioni(r) + cr +
-           QStringLiteral("Vuoi stampare i moduli per il vagolume?");
+           QStringLiteral("Pagine: . . . . . . . . ") + QString::number(NumeroFogli(r)) + cr + Opzioni(r) +
+           cr + QStringLiteral("Vuoi stampare i moduli per il vagolume?");
 }
 
 SceltaPagine LeggiPagine(const QString& testo, int totale) {
@@ -171,13 +173,18 @@ SceltaPagine LeggiPagine(const QString& testo, int totale) {
         };
         const int primo = numero(da), ultimo = numero(a);
         if (primo < 0 || ultimo < 0)
-            return rifiuta(QStringLiteral("\"%1\" non è un numero di pagina: scrivere ad esempio 4, 3-5 o 1,4-6")
-                               .arg(parte));
-        if (primo == 0 || ultimo == 0) return rifiuta(QStringLiteral("le pagine si contano da 1 (la copertina)"));
+            return rifiuta(
+                QStringLiteral("\"%1\" non è un numero di pagina: scrivere ad esempio 4, 3-5 o 1,4-6")
+                    .arg(parte));
+        if (primo == 0 || ultimo == 0)
+            return rifiuta(QStringLiteral("le pagine si contano da 1 (la copertina)"));
         if (primo > ultimo)
-            return rifiuta(QStringLiteral("%1 è al contrario: scrivere %2-%3").arg(parte).arg(ultimo).arg(primo));
+            return rifiuta(
+                QStringLiteral("%1 è al contrario: scrivere %2-%3").arg(parte).arg(ultimo).arg(primo));
         if (ultimo > totale)
-            return rifiuta(QStringLiteral("il documento ha solo %1 pagine: la pagina %2 non c'è").arg(totale).arg(ultimo));
+            return rifiuta(QStringLiteral("il documento ha solo %1 pagine: la pagina %2 non c'è")
+                               .arg(totale)
+                               .arg(ultimo));
         for (int p = primo; p <= ultimo; ++p)
             presa[p] = true;
     }
@@ -194,7 +201,8 @@ QString TestoPagine(const QList<int>& pagine) {
         qsizetype j = i;
         while (j + 1 < pagine.size() && pagine[j + 1] == pagine[j] + 1)
             ++j;
-        parti.append(j == i ? QString::number(pagine[i]) : QStringLiteral("%1-%2").arg(pagine[i]).arg(pagine[j]));
+        parti.append(j == i ? QString::number(pagine[i])
+                            : QStringLiteral("%1-%2").arg(pagine[i]).arg(pagine[j]));
         i = j + 1;
     }
     return parti.join(QStringLiteral(", "));

@@ -1404,8 +1404,8 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             giro.append(QApplication::focusWidget()->objectName());
         }
-        QCOMPARE(giro, QStringList({"cmdSelStampante0", "cmdAnteprima", "cmdSelStampante1", "txtLocalita",
-                                    "cmdHelp", "lstStampanti", "cmdSelStampante0", "cmdAnteprima"}));
+        QCOMPARE(giro, QStringList({"txtPagine", "cmbNumCopie", "cmdSelStampante0", "cmdAnteprima",
+                                    "cmdSelStampante1", "txtLocalita", "cmdHelp", "lstStampanti"}));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QVERIFY(QApplication::focusWidget()->objectName().startsWith(QLatin1String("cmb"))); // back after it
@@ -1443,6 +1443,11 @@ private slots:
             {"cmdHelp", "Aiuto"},
             {"frmSelStampa", "Selezione stampante"},
             {"lstStampanti", "Elenco stampanti"},
+            {"Label4", "Pagine"},
+            {"txtPagine", "Pagine da stampare"},
+            {"Label5", "Copie"},
+            {"cmbNumCopie", "Numero di copie"},
+            {"chkFronteRetro", "Fronte-retro"},
             {"cmdSelStampante0", "Stampa"},
             {"cmdAnteprima", "Anteprima"},
             {"cmdSelStampante1", "Rinuncia"},
