@@ -388,8 +388,10 @@ frmbase::frmbase(Servizi servizi, QWidget* parent) : QWidget(parent) {
             return CreaStampante(stampante)->Impaginazione();
         };
     if (!servizi.Anteprima)
-        servizi.Anteprima = [this](Pagine& pagine, const QPageLayout& layout) {
-            Anteprima anteprima(pagine, layout, this);
+        // It opens again as it was, for as long as the program runs.
+        servizi.Anteprima = [this, stato = std::make_shared<Anteprima::Stato>()](Pagine& pagine,
+                                                                                 const QPageLayout& layout) {
+            Anteprima anteprima(pagine, layout, this, stato.get());
             const bool stampa = anteprima.exec() == QDialog::Accepted;
             // Back to the printer panel, also where no window manager does it.
             if (isVisible()) activateWindow();
