@@ -652,6 +652,7 @@ void frmbase::Mostra() {
             QToolTip::hideText();
     }
     auto* chkFronteRetro = C<QCheckBox>(u"chkFronteRetro");
+    chkFronteRetro->setText(m.chkFronteRetro.Testo);
     chkFronteRetro->setChecked(m.chkFronteRetro.Spuntato);
     stato(chkFronteRetro, m.chkFronteRetro);
 
