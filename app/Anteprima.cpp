@@ -342,8 +342,8 @@ void Anteprima::Dimensiona() {
 
 bool Anteprima::Tasto(const QKeyEvent* tasto) {
     const auto modificatori = tasto->modifiers() & ~Qt::KeypadModifier;
-    if (modificatori == Qt::ControlModifier) {
-        // Ctrl++ (also Ctrl+=, where + needs Shift) and Ctrl+-: a zoom step.
+    if ((modificatori & ~Qt::ShiftModifier) == Qt::ControlModifier) {
+        // Ctrl++ (with Shift where + needs it; Ctrl+= too) and Ctrl+-: a zoom step.
         if (tasto->key() == Qt::Key_Plus || tasto->key() == Qt::Key_Equal)
             PassoZoom(1);
         else if (tasto->key() == Qt::Key_Minus)

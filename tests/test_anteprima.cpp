@@ -262,6 +262,7 @@ private slots:
         riga("rotellina su a 200 %, in fondo", 3, "200", true, "wheel-up", 3, "200", "1111");
         riga("Ctrl++ da 100 %", 2, "100", false, "ctrl+Plus", 2, "125", "1111");
         riga("Ctrl+= da 100 %", 2, "100", false, "ctrl+Equal", 2, "125", "1111");
+        riga("Ctrl+Maiusc++ da 100 %", 2, "100", false, "ctrlshift+Plus", 2, "125", "1111");
         riga("Ctrl+- da 100 %", 2, "100", false, "ctrl+Minus", 2, "75", "1111");
         riga("Ctrl++ a 400 %", 2, "400", false, "ctrl+Plus", 2, "400", "1111");
         riga("Ctrl+- a 25 %", 2, "25", false, "ctrl+Minus", 2, "25", "1111");
@@ -317,7 +318,9 @@ private slots:
         };
         const QStringList parti = azione.split(u'+');
         const Qt::KeyboardModifiers mod =
-            parti.size() > 1 ? (parti[0] == u"ctrl" ? Qt::ControlModifier : Qt::ShiftModifier)
+            parti.size() > 1 ? (parti[0] == u"ctrlshift" ? Qt::ControlModifier | Qt::ShiftModifier
+                                : parti[0] == u"ctrl"    ? Qt::ControlModifier
+                                                         : Qt::ShiftModifier)
                              : Qt::NoModifier;
         const QString cosa = parti.last();
         if (cosa.startsWith(u"wheel"))
