@@ -11,6 +11,7 @@
 #include <QPageLayout>
 
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QScrollArea;
 
@@ -18,8 +19,10 @@ namespace vagolume {
 
 // Page N of a run (0: the cover) as the printer puts it on paper: the whole
 // sheet, white, with the page drawn in the printable area of the layout, at
-// puntiPerMm image pixels per millimetre.
-QImage ImmaginePagina(Pagine& pagine, int N, const QPageLayout& layout, double puntiPerMm);
+// puntiPerMm image pixels per millimetre. parte: only that rectangle of the
+// sheet's image (a sheet zoomed in, of which only a part is on screen).
+QImage ImmaginePagina(Pagine& pagine, int N, const QPageLayout& layout, double puntiPerMm,
+                      QRect parte = QRect());
 
 // The sheet on screen, drawn at the screen's pixel density.
 class FoglioAnteprima : public QWidget {
@@ -29,6 +32,8 @@ public:
     void ImpostaPagina(int N);
     int Pagina() const { return pagina_; }
     // The image on screen (drawn now if it is not yet).
+    // The image on screen (drawn now if it is not yet): the part of the
+    // sheet that can be seen.
     const QImage& Immagine();
 
 signals:
@@ -44,25 +49,45 @@ private:
     int pagina_ = 0;
     QImage immagine_; // the page on screen, at the size and density it was drawn for
     int paginaImmagine_ = -1;
+    QSize foglioImmagine_; // the whole sheet's size in pixels, and the part of it drawn
+    QRect parteImmagine_;
     bool preparato_ = false; // the fonts of the pages are loaded
 };
+
+// The zoom steps, in per cent of the sheet's real size on screen.
+inline constexpr int kPassiZoom[] = {25, 33, 50, 67, 75, 100, 125, 150, 200, 300, 400};
 
 class Anteprima : public QDialog {
     Q_OBJECT
 public:
-    enum class Zoom { Larghezza, PaginaIntera };
+    enum class Zoom { Larghezza, PaginaIntera, Percento };
 
-    Anteprima(Pagine& pagine, const QPageLayout& layout, QWidget* padre = nullptr);
+    // How the preview was when it closed: it opens again so.
+    struct Stato {
+        QSize Dimensione;
+        Zoom ComeZoom = Zoom::PaginaIntera;
+        int Percento = 100;
+        int Pagina = 0;
+    };
+
+    // stato: where the preview's last state is kept, for the next opening; nullptr: none.
+    Anteprima(Pagine& pagine, const QPageLayout& layout, QWidget* padre = nullptr, Stato* stato = nullptr);
     ~Anteprima() override;
 
     // The page shown, 0 the cover (the label counts from 1).
     int Pagina() const { return foglio_->Pagina(); }
     void MostraPagina(int N); // kept within the run
     Zoom ZoomCorrente() const { return zoom_; }
-    void ImpostaZoom(Zoom zoom);
+    void ImpostaZoom(Zoom zoom, int percento = 100);
+    // The sheet's size on screen, in per cent of its real size.
+    int Percento() const;
+    // One zoom step up (verso 1) or down (-1) from the size shown.
+    void PassoZoom(int verso);
     FoglioAnteprima* Foglio() const { return foglio_; }
 
     QLabel* lblPagina = nullptr;
+    QLineEdit* txtPagina = nullptr; // type a page number, Enter goes there
+    QLabel* lblZoom = nullptr;
     QPushButton *cmdPrima = nullptr, *cmdPrecedente = nullptr, *cmdSuccessiva = nullptr, *cmdUltima = nullptr;
     QPushButton *cmdLarghezza = nullptr, *cmdIntera = nullptr;
     QPushButton *cmdStampa = nullptr, *cmdChiudi = nullptr;
@@ -72,14 +97,22 @@ protected:
     void keyPressEvent(QKeyEvent* evento) override;
     void resizeEvent(QResizeEvent* evento) override;
     void showEvent(QShowEvent* evento) override;
+    void done(int esito) override;
 
 private:
     bool Tasto(const QKeyEvent* tasto); // the preview's own keys
     void Dimensiona();                  // the sheet's size for the zoom
+    // Moves on by a step (or a screenful) down or right (verso 1), up or
+    // left (-1); at the sheet's edge, to the next or previous page.
+    void Scorri(int verso, bool orizzontale, bool schermata);
+    double PuntiAlCento() const; // pixels of the sheet's width at 100 %
 
     Pagine& pagine_;
     QPageLayout layout_;
     Zoom zoom_ = Zoom::PaginaIntera;
+    int percento_ = 100;
+    int rotella_ = 0; // wheel turns not yet a step
+    Stato* stato_ = nullptr;
     QScrollArea* area_ = nullptr;
     FoglioAnteprima* foglio_ = nullptr;
 };

@@ -6,6 +6,8 @@ namespace {
 
 constexpr const char* kInizio = "Indica giorno, mese ed anno di inizio dell'itinerario";
 constexpr const char* kFine = "Indica giorno, mese ed anno di fine dell'itinerario";
+constexpr const char* kPagine = "Le pagine da stampare, contate come nell'anteprima (la copertina è la 1): "
+                                "4, 3-5 o 1,4-6; vuoto o «tutte»: tutto il documento";
 constexpr Qt::Alignment kDestra = Qt::AlignRight;
 constexpr Qt::Alignment kCentro = Qt::AlignCenter;
 using M = ModelloFinestra;
@@ -14,7 +16,8 @@ using G = Genere;
 // The day and month lists stop short of their neighbours instead of
 // overlapping them by 70 twips, so that no arrow is covered. The printer
 // panel has "Ante&prima" between "S&tampa" and "&Rinuncia", the three as
-// wide as the list together. "&Fine" and "&?" never take Enter, so that it
+// wide as the list together; between the list and them, the pages, the
+// copies and two-sided printing of the run. "&Fine" and "&?" never take Enter, so that it
 // neither ends the program nor opens the help by surprise: with the focus on
 // them it goes to "&Stampa"; Space still presses them.
 // clang-format off
@@ -101,8 +104,28 @@ const DescrizioneControllo kControlli[] = {
      .Opzioni = Coprente, .Stato = &M::frmSelStampa,
      .NomeAccessibile = "Selezione stampante", .DescrizioneAccessibile = "La stampante su cui stampare"},
     {.Nome = "lstStampanti", .Tipo = G::Elenco, .Contenitore = "frmSelStampa",
-     .Rettangolo = {180, 300, 3015, 1425}, .Punti = 8.25, .Stato = &M::lstStampanti,
+     .Rettangolo = {180, 300, 3015, 840}, .Punti = 8.25, .Stato = &M::lstStampanti,
      .NomeAccessibile = "Elenco stampanti", .DescrizioneAccessibile = "Le stampanti installate e «Salva come file PDF»"},
+    {.Nome = "Label4", .Tipo = G::Etichetta, .Contenitore = "frmSelStampa", .Rettangolo = {180, 1215, 630, 255},
+     .Didascalia = "Pa&gine:", .Punti = 8.25, .Grassetto = true, .Allineamento = kDestra, .Compagno = "txtPagine",
+     .NomeAccessibile = "Pagine", .DescrizioneAccessibile = "Le pagine da stampare"},
+    {.Nome = "txtPagine", .Tipo = G::CasellaTesto, .Contenitore = "frmSelStampa",
+     .Rettangolo = {855, 1185, 1110, 315}, .Suggerimento = kPagine, .Punti = 8.25, .LunghezzaMassima = 100,
+     .Stato = &M::txtPagine,
+     .NomeAccessibile = "Pagine da stampare"},
+    {.Nome = "Label5", .Tipo = G::Etichetta, .Contenitore = "frmSelStampa", .Rettangolo = {2010, 1215, 645, 255},
+     .Didascalia = "C&opie:", .Punti = 8.25, .Grassetto = true, .Allineamento = kDestra, .Compagno = "cmbNumCopie",
+     .NomeAccessibile = "Copie", .DescrizioneAccessibile = "Quante copie del documento stampare"},
+    {.Nome = "cmbNumCopie", .Tipo = G::Tendina, .Contenitore = "frmSelStampa",
+     .Rettangolo = {2700, 1185, 495, 315}, .Didascalia = "1",
+     .Suggerimento = "Copie del documento, da 1 a 99, fascicolate (una sola per «Salva come file PDF»)",
+     .Punti = 8.25, .Stato = &M::cmbNumCopie,
+     .NomeAccessibile = "Numero di copie"},
+    {.Nome = "chkFronteRetro", .Tipo = G::CasellaSpunta, .Contenitore = "frmSelStampa",
+     .Rettangolo = {180, 1545, 3015, 225}, .Didascalia = "Fronte-retro (&lato lungo)",
+     .Suggerimento = "Stampa sui due lati del foglio, girando sul lato lungo (se la stampante lo consente)",
+     .Punti = 8.25, .Grassetto = true, .Stato = &M::chkFronteRetro,
+     .NomeAccessibile = "Fronte-retro"},
     {.Nome = "cmdSelStampante0", .Tipo = G::Bottone, .Contenitore = "frmSelStampa",
      .Rettangolo = {180, 1800, 975, 375}, .Didascalia = "S&tampa", .Suggerimento = "Avvio della stampa",
      .Punti = 8.25, .Grassetto = true,

@@ -93,7 +93,9 @@ QString TestoNonRiuscita(const EsitoCorsa& esito, const QString& filePdf) {
 
 QString TestoSalvato(const EsitoCorsa& esito) {
     if (esito.Cosa != EsitoCorsa::Salvato || esito.FilePdf.isEmpty()) return {};
-    return QStringLiteral("Il documento è stato salvato come file PDF in:\r%1").arg(esito.FilePdf);
+    QString testo = QStringLiteral("Il documento è stato salvato come file PDF in:\r%1").arg(esito.FilePdf);
+    if (!esito.Pagine.isEmpty()) testo += QStringLiteral("\rPagine salvate: %1.").arg(esito.Pagine);
+    return testo;
 }
 
 QString TestoNonAperto(const QString& file) {
@@ -177,6 +179,12 @@ void ModelloFinestra::Form_Load(const QDate& oggi, const QString& argomenti,
     for (int i = 1; i <= 99; ++i)
         cmbCopie.Voci.append(Zero(i, 2));
     cmbCopie.Testo = QStringLiteral("01");
+    // The copies of a run from the panel: 1 to 99.
+    cmbNumCopie.Voci.clear();
+    for (int i = 1; i <= 99; ++i)
+        cmbNumCopie.Voci.append(QString::number(i));
+    cmbNumCopie.Testo = QStringLiteral("1");
+    chkFronteRetro.Abilitato = false;
     // 10: default period.
     cmbg1.Testo = Zero(oggi.day(), 2);
     cmbg2.Testo = QStringLiteral("31");
@@ -289,7 +297,55 @@ RichiestaStampa ModelloFinestra::RichiestaDallaFinestra(const QString& stampante
     r.CartellaLavoro = servizi_.CartellaLavoro;
     // A printer that fails keeps the document where the user last saved one.
     if (!cartellaPdf_.isEmpty() && QFileInfo(cartellaPdf_).isDir()) r.CartellaRiserva = cartellaPdf_;
+    // The pages, copies and sides chosen in the panel; the PDF writer makes
+    // one file, on one side.
+    if (r.Inizio.isValid() && r.Fine.isValid())
+        r.Pagine = LeggiPagine(txtPagine.Testo, NumeroFogli(r) + 1).Pagine;
+    if (stampante != kNomeScrittorePdf) {
+        r.Copie = std::clamp(cmbNumCopie.Testo.toInt(), 1, 99);
+        r.FronteRetro = chkFronteRetro.Spuntato && chkFronteRetro.Abilitato;
+    }
     return r;
+}
+
+void ModelloFinestra::ControllaPagine() {
+    motivoPagine_.clear();
+    try {
+        RichiestaStampa r = RichiestaDallaFinestra(stampanteCorrente_);
+        if (r.Inizio.isValid() && r.Fine.isValid())
+            motivoPagine_ = LeggiPagine(txtPagine.Testo, NumeroFogli(r) + 1).Motivo;
+    } catch (const std::exception&) {
+        // Dates that cannot be read: the run says so.
+    }
+    txtPagine.ColoreTesto = motivoPagine_.isEmpty() ? kNero : kRosso;
+}
+
+void ModelloFinestra::txtPagine_Change(const QString& testo) {
+    txtPagine.Testo = testo;
+    ControllaPagine();
+    Notifica();
+}
+
+void ModelloFinestra::SceltaStampante(int riga) {
+    lstStampanti.Selezionato = riga;
+    const QString stampante = StampanteScelta();
+    const bool pdf = stampante == kNomeScrittorePdf;
+    // The PDF writer makes one file.
+    cmbNumCopie.Abilitato = !pdf;
+    if (pdf) cmbNumCopie.Testo = QStringLiteral("1");
+    // Two sides only where the printer has them; asked once per opening of the panel.
+    if (!fronteRetro_.contains(stampante)) {
+        bool si = false;
+        if (!pdf && servizi_.FronteRetro) {
+            if (servizi_.Occupato) servizi_.Occupato(true);
+            si = servizi_.FronteRetro(stampante);
+            if (servizi_.Occupato) servizi_.Occupato(false);
+        }
+        fronteRetro_.insert(stampante, si);
+    }
+    chkFronteRetro.Abilitato = fronteRetro_.value(stampante);
+    if (!chkFronteRetro.Abilitato) chkFronteRetro.Spuntato = false;
+    Notifica();
 }
 
 void ModelloFinestra::AvviaStampa() {
@@ -443,8 +499,7 @@ EsitoTasto ModelloFinestra::TastoSu(QAnyStringView controllo, const Tasto& t) {
             break;
         }
         if (riga >= 0) {
-            lstStampanti.Selezionato = riga;
-            Notifica();
+            SceltaStampante(riga);
             return {EsitoTasto::Preso};
         }
     }
@@ -513,13 +568,26 @@ void ModelloFinestra::VisualizzaListaStampanti() {
     lstStampanti.Voci = ElencoStampanti(Installate());
     // The current printer is shown chosen, so that what looks chosen is what
     // prints; the names are compared exactly.
-    lstStampanti.Selezionato = static_cast<int>(lstStampanti.Voci.indexOf(stampanteCorrente_));
+    fronteRetro_.clear();
+    SceltaStampante(static_cast<int>(lstStampanti.Voci.indexOf(stampanteCorrente_)));
+    ControllaPagine();
     frmSelStampa.Visibile = true;
     Notifica();
 }
 
 void ModelloFinestra::cmdSelStampante_Click(int16_t Index) {
     if (Index == 0) {
+        // Pages that do not fit the document print nothing: the panel stays,
+        // with the reason, and the keyboard goes back to them.
+        ControllaPagine();
+        if (!motivoPagine_.isEmpty()) {
+            if (servizi_.Avvertimento)
+                servizi_.Avvertimento(kTitoloStampa, QStringLiteral("Pagine: %1.").arg(motivoPagine_),
+                                      QString());
+            FuocoRichiesto = &txtPagine;
+            Notifica();
+            return;
+        }
         frmSelStampa.Visibile = false;
         Notifica();
         if (lstStampanti.Selezionato >= 0 && lstStampanti.Selezionato < lstStampanti.Voci.size()) {
@@ -710,7 +778,7 @@ void ModelloFinestra::ListaScelta(Controllo& lista, const QString& voce) {
         cmbA1_Click();
     else if (&lista == &cmba2)
         cmbA2_Click();
-    else if (&lista == &cmbCopie)
+    else if (&lista == &cmbCopie || &lista == &cmbNumCopie)
         Ridisegna();
     else
         cmbData_Click();

@@ -8,6 +8,7 @@
 
 #include <QAnyStringView>
 #include <QDate>
+#include <QHash>
 #include <QPageLayout>
 #include <QString>
 #include <QStringList>
@@ -41,6 +42,7 @@ struct Controllo {
 // light cyan with the sheet (print/PrinterSurface.h).
 inline constexpr Rgb kColoreSfondo = 0x008080;
 inline constexpr Rgb kBlu = 0x0000FF;
+inline constexpr Rgb kRosso = 0xC00000; // a typed entry that cannot be used
 
 // Whatever the logic needs from the outside world: message boxes, event
 // processing, the printers, the end of the program. The window supplies real
@@ -77,6 +79,8 @@ struct Servizi {
     // Shows the preview of a run's pages laid out for a printer; true when
     // the user asked to print them.
     std::function<bool(Pagine& pagine, const QPageLayout& layout)> Anteprima;
+    // Whether a printer prints on both sides of the paper.
+    std::function<bool(const QString& stampante)> FronteRetro;
     QString CartellaLavoro;    // where the end-of-run file goes
     bool SenzaSchermo = false; // no display: the window is never seen
 };
@@ -151,6 +155,13 @@ public:
     void cmdAnteprima_Click();
     // That printer: the entry selected in the list, else the current printer.
     QString StampanteScelta() const;
+    // A row of the printer list chosen (-1: none): the copies and two-sided
+    // printing follow what that printer can do.
+    void SceltaStampante(int riga);
+    // The pages typed in "Pa&gine:" changed.
+    void txtPagine_Change(const QString& testo);
+    // Why the pages typed do not fit the document; empty when they do.
+    QString MotivoPagine() const { return motivoPagine_; }
     void cmdAnnulla_Click();
     void cmdFine_Click();
     // The window is being closed (window manager, Alt+F4). Returns whether
@@ -236,7 +247,8 @@ public:
     Controllo cmdStampa, cmdAnnulla, cmdFine, cmdHelp;
     Controllo txtFondo, txtSopra, lblCopyright;
     Controllo frmSelStampa, lstStampanti;
-    bool StampaPredefinito = false; // "&Stampa" is the default button
+    Controllo txtPagine, cmbNumCopie, chkFronteRetro; // pages, copies, two-sided of a run from the panel
+    bool StampaPredefinito = false;                   // "&Stampa" is the default button
     bool FinestraVisibile = false;
     // The control that should take the keyboard focus (after a run, or when
     // the printer panel closes); the window gives it the focus and clears this.
@@ -246,6 +258,7 @@ public:
     EsitoCorsa UltimoEsito;
 
 private:
+    void ControllaPagine(); // the pages typed against the document the controls make
     void RicostruisciGiorni(Controllo& giorni, const Controllo& mesi, const Controllo& anni);
     void Notifica();
     QStringList Installate(); // asks the printing system, with the busy cursor
@@ -266,6 +279,8 @@ private:
     QString filePdf_;     // chosen in the save dialog for the last run
     QString cartellaPdf_; // folder of the last file chosen
     QString predefinitaMancante_;
+    QString motivoPagine_;
+    QHash<QString, bool> fronteRetro_;   // what each printer said, while the panel is open
     std::unique_ptr<CorsaStampa> corsa_; // the run in progress
 };
 

@@ -30,6 +30,7 @@
 #include <QSpacerItem>
 #include <QStyleOptionComplex>
 #include <QStyleOptionFrame>
+#include <QToolTip>
 #include <QValidator>
 
 #include <memory>
@@ -387,13 +388,17 @@ frmbase::frmbase(Servizi servizi, QWidget* parent) : QWidget(parent) {
             return CreaStampante(stampante)->Impaginazione();
         };
     if (!servizi.Anteprima)
-        servizi.Anteprima = [this](Pagine& pagine, const QPageLayout& layout) {
-            Anteprima anteprima(pagine, layout, this);
+        // It opens again as it was, for as long as the program runs.
+        servizi.Anteprima = [this, stato = std::make_shared<Anteprima::Stato>()](Pagine& pagine,
+                                                                                 const QPageLayout& layout) {
+            Anteprima anteprima(pagine, layout, this, stato.get());
             const bool stampa = anteprima.exec() == QDialog::Accepted;
             // Back to the printer panel, also where no window manager does it.
             if (isVisible()) activateWindow();
             return stampa;
         };
+    if (!servizi.FronteRetro)
+        servizi.FronteRetro = [](const QString& stampante) { return FronteRetroPossibile(stampante); };
     if (!servizi.Occupato)
         servizi.Occupato = [](bool occupato) {
             if (occupato)
@@ -529,8 +534,7 @@ QWidget* frmbase::CreaControllo(const DescrizioneControllo& d) {
         if (d.Opzioni & SoloLettura) {
             t->setReadOnly(true);
             t->setFocusPolicy(Qt::NoFocus);
-        } else {
-            // The one text box typed in: the destination.
+        } else if (w->objectName() == QLatin1String("txtLocalita")) {
             t->setValidator(new ValidatoreDestinazione(t, aggiornando_));
         }
         if (d.Opzioni & SenzaBordo) t->setFrame(false);
@@ -566,6 +570,11 @@ void frmbase::Collega() {
         modello_->chkBianco.Spuntato = spuntato;
         modello_->chkBianco_Click();
     });
+    connect(C<QLineEdit>(u"txtPagine"), &QLineEdit::textChanged, this, [this](const QString& t) {
+        if (!aggiornando_) modello_->txtPagine_Change(t);
+    });
+    connect(C<QCheckBox>(u"chkFronteRetro"), &QCheckBox::clicked, this,
+            [this](bool spuntato) { modello_->chkFronteRetro.Spuntato = spuntato; });
     ModelloFinestra* m = modello_.get();
     const std::pair<const char16_t*, std::function<void()>> bottoni[] = {
         {u"cmdStampa", [m] { m->cmdStampa_Click(); }},
@@ -582,7 +591,7 @@ void frmbase::Collega() {
     connect(elenco, &QListWidget::itemSelectionChanged, this, [this, elenco] {
         if (aggiornando_) return;
         const QList<QListWidgetItem*> scelti = elenco->selectedItems();
-        modello_->lstStampanti.Selezionato = scelti.isEmpty() ? -1 : elenco->row(scelti.first());
+        modello_->SceltaStampante(scelti.isEmpty() ? -1 : elenco->row(scelti.first()));
     });
 }
 
@@ -628,6 +637,28 @@ void frmbase::Mostra() {
     chkBianco->setText(m.chkBianco.Testo);
     chkBianco->setChecked(m.chkBianco.Spuntato);
     stato(chkBianco, m.chkBianco);
+
+    // The pages, copies and sides of the panel; pages that do not fit the
+    // document are red, and say why where they are typed.
+    auto* txtPagine = C<QLineEdit>(u"txtPagine");
+    if (txtPagine->text() != m.txtPagine.Testo) txtPagine->setText(m.txtPagine.Testo);
+    ImpostaColoreTesto(txtPagine, m.txtPagine.ColoreTesto);
+    const QString motivo = m.MotivoPagine();
+    const QString suggerimento = motivo.isEmpty() ? QString::fromUtf8(Descrizione(u"txtPagine")->Suggerimento)
+                                                  : QStringLiteral("Pagine: %1").arg(motivo);
+    if (txtPagine->toolTip() != suggerimento) {
+        txtPagine->setToolTip(suggerimento);
+        txtPagine->setAccessibleDescription(suggerimento);
+        if (!motivo.isEmpty() && txtPagine->isVisible())
+            QToolTip::showText(txtPagine->mapToGlobal(QPoint(0, txtPagine->height())), suggerimento,
+                               txtPagine);
+        else
+            QToolTip::hideText();
+    }
+    auto* chkFronteRetro = C<QCheckBox>(u"chkFronteRetro");
+    chkFronteRetro->setText(m.chkFronteRetro.Testo);
+    chkFronteRetro->setChecked(m.chkFronteRetro.Spuntato);
+    stato(chkFronteRetro, m.chkFronteRetro);
 
     auto* cmdStampa = C<QPushButton>(u"cmdStampa");
     for (auto [nome, c] : {std::pair{u"cmdStampa", &m.cmdStampa}, std::pair{u"cmdAnnulla", &m.cmdAnnulla},
@@ -677,7 +708,9 @@ void frmbase::Mostra() {
 
     if (m.FinestraVisibile && !isVisible() && !testAttribute(Qt::WA_DontShowOnScreen)) show();
     if (m.FuocoRichiesto) {
-        QWidget* fuoco = m.FuocoRichiesto == &m.chkBianco ? static_cast<QWidget*>(chkBianco) : txtLocalita;
+        QWidget* fuoco = m.FuocoRichiesto == &m.chkBianco   ? static_cast<QWidget*>(chkBianco)
+                         : m.FuocoRichiesto == &m.txtPagine ? static_cast<QWidget*>(txtPagine)
+                                                            : txtLocalita;
         modello_->FuocoRichiesto = nullptr;
         if (fuoco->isEnabled()) fuoco->setFocus(Qt::OtherFocusReason);
     }

@@ -30,8 +30,9 @@ struct Misure {
     std::vector<double> apertura, cambio; // milliseconds
 };
 
-// One round: the printer panel, "Ante&prima", then Page Down once the first
-// page is on screen, then the preview is closed.
+// One round: the printer panel, "Ante&prima", then Page Down (Up) once the first
+// page is on screen, then the preview is closed (and opens next time on the
+// page it then had).
 class Giro : public QObject {
 public:
     Giro(frmbase& finestra, Misure& misure) : finestra_(finestra), misure_(misure) {
@@ -64,15 +65,22 @@ protected:
 private:
     void Mostrata(FoglioAnteprima* foglio, int pagina) {
         const double ms = static_cast<double>(orologio_.nsecsElapsed()) / 1e6;
-        if (pagina == 0 && primo_ < 0) {
+        // The preview opens on the page it had when it closed.
+        if (primo_ < 0) {
             primo_ = ms;
+            aperta_ = pagina;
             // Page Down a moment later, as a person would press it.
             QTimer::singleShot(kAttesaTasto, foglio, [this, foglio] {
                 orologio_.restart();
-                QCoreApplication::postEvent(
-                    foglio->window(), new QKeyEvent(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier));
+                // Page Up from the last page.
+                auto* anteprima = qobject_cast<Anteprima*>(foglio->window());
+                const bool ultima = anteprima && !anteprima->cmdSuccessiva->isEnabled();
+                QCoreApplication::postEvent(foglio->window(),
+                                            new QKeyEvent(QEvent::KeyPress,
+                                                          ultima ? Qt::Key_PageUp : Qt::Key_PageDown,
+                                                          Qt::NoModifier));
             });
-        } else if (pagina == 1 && cambio_ < 0) {
+        } else if (pagina != aperta_ && cambio_ < 0) {
             cambio_ = ms;
             QMetaObject::invokeMethod(foglio->window(), "reject", Qt::QueuedConnection);
         }
@@ -82,6 +90,7 @@ private:
     Misure& misure_;
     QElapsedTimer orologio_;
     double primo_ = -1, cambio_ = -1;
+    int aperta_ = 0; // the page it opened on
     QObject* osservato_ = nullptr;
 };
 

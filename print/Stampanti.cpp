@@ -132,7 +132,26 @@ Margini InterrogaMargini(const QByteArray& coda) {
     cupsFreeDests(1, dest);
     return m;
 }
+// Whether a queue offers two-sided printing.
+bool InterrogaFronteRetro(const QByteArray& coda) {
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, coda.constData(), nullptr);
+    if (dest == nullptr) return false;
+    bool si = false;
+    if (cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
+        si = cupsCheckDestSupported(CUPS_HTTP_DEFAULT, dest, info, CUPS_SIDES,
+                                    CUPS_SIDES_TWO_SIDED_PORTRAIT) != 0;
+        cupsFreeDestInfo(info);
+    }
+    cupsFreeDests(1, dest);
+    return si;
+}
 } // namespace
+
+bool FronteRetroPossibile(const QString& stampante) {
+    if (stampante == kNomeScrittorePdf) return false;
+    const QByteArray coda = stampante.toUtf8();
+    return ConAttesa<bool>([coda] { return InterrogaFronteRetro(coda); }).value_or(false);
+}
 
 QString NomeFileSicuro(const QString& nomeDocumento) {
     QString nome;
@@ -247,7 +266,7 @@ bool ScrittorePdf::Consegna(const QString& pdf, const QString& nomeDocumento, QS
     return false;
 }
 
-CodaCups::CodaCups(QString nome) : nome_(std::move(nome)) {}
+CodaCups::CodaCups(QString nome, OpzioniLavoro opzioni) : nome_(std::move(nome)), opzioni_(opzioni) {}
 
 QPageLayout CodaCups::Impaginazione() const {
     const QByteArray coda = nome_.toUtf8();
@@ -379,6 +398,12 @@ bool CodaCups::Consegna(const QString& pdf, const QString& nomeDocumento, QStrin
     n = cupsAddOption("media", "A4", n, &opzioni);
     n = cupsAddOption("print-scaling", "none", n, &opzioni);
     n = cupsAddOption("fit-to-page", "false", n, &opzioni);
+    if (opzioni_.Copie > 1) {
+        const QByteArray copie = QByteArray::number(opzioni_.Copie);
+        n = cupsAddOption(CUPS_COPIES, copie.constData(), n, &opzioni);
+        n = cupsAddOption("multiple-document-handling", "separate-documents-collated-copies", n, &opzioni);
+    }
+    if (opzioni_.FronteRetro) n = cupsAddOption(CUPS_SIDES, CUPS_SIDES_TWO_SIDED_PORTRAIT, n, &opzioni);
     cupsEncodeOptions2(richiesta, n, opzioni, IPP_TAG_JOB);
     cupsFreeOptions(n, opzioni);
 
@@ -430,11 +455,11 @@ QStringList ElencoStampanti(QStringList installate) {
 }
 
 std::unique_ptr<Stampante> CreaStampante(const QString& nome, const QString& cartella,
-                                         const QString& fileScelto) {
+                                         const QString& fileScelto, OpzioniLavoro opzioni) {
     if (nome == kNomeScrittorePdf)
         return std::make_unique<ScrittorePdf>(cartella.isEmpty() ? QDir::currentPath() : cartella,
                                               fileScelto);
-    return std::make_unique<CodaCups>(nome);
+    return std::make_unique<CodaCups>(nome, opzioni);
 }
 
 } // namespace vagolume

@@ -72,14 +72,22 @@ private:
     QString ultimoFile_;
 };
 
+// What a job asks of a queue beyond the document: collated copies, both
+// sides of the paper (turned on the long edge).
+struct OpzioniLavoro {
+    int Copie = 1;
+    bool FronteRetro = false;
+};
+
 // A CUPS queue: the pages are laid out in the printable area the queue gives
 // for A4 (at least 5 mm from each edge) and the PDF is submitted through
 // libcups, A4, not scaled, with the document name as the job title. The
 // hand-over is bounded by kAttesaConsegna in all and ends with the job made
-// whole or with no job at all (see Mancata).
+// whole or with no job at all (see Mancata). Copies and two-sided printing
+// are asked for only when they differ from one copy, one side.
 class CodaCups : public Stampante {
 public:
-    explicit CodaCups(QString nome);
+    explicit CodaCups(QString nome, OpzioniLavoro opzioni = {});
     QString Nome() const override { return nome_; }
     QPageLayout Impaginazione() const override;
     QString CartellaTemporanea() const override;
@@ -87,7 +95,13 @@ public:
 
 private:
     QString nome_;
+    OpzioniLavoro opzioni_;
 };
+
+// Whether a queue prints on both sides of the paper (its sides-supported);
+// false for the PDF writer, and when the printing system does not answer
+// within a few seconds.
+bool FronteRetroPossibile(const QString& stampante);
 
 // A file name made safe from a document name: no path separators, no control
 // characters, no leading dots, never empty.
@@ -115,9 +129,10 @@ QStringList StampantiInstallate();
 QStringList ElencoStampanti(QStringList installate);
 
 // The printer of a name: the PDF writer (writing into cartella, or the file
-// fileScelto when one was chosen) or an installed queue.
+// fileScelto when one was chosen; one file, whatever opzioni say) or an
+// installed queue.
 std::unique_ptr<Stampante> CreaStampante(const QString& nome, const QString& cartella = {},
-                                         const QString& fileScelto = {});
+                                         const QString& fileScelto = {}, OpzioniLavoro opzioni = {});
 
 // Gives a finished file (a path, or /proc/self/fd/N for a file that has no
 // name yet) the name destinazione. Without sostituisci the name must be free

@@ -54,6 +54,13 @@ QString MotivoRifiuto(const RichiestaStampa& r) {
     if (fogli < 1) return QStringLiteral("nessun foglio da stampare: non stampo");
     if (!r.Bianco() && SenzaCaratteriVisibili(r.Destinazione))
         return QStringLiteral("destinazione mancante: non stampo");
+    for (int p : r.Pagine)
+        if (p < 1 || p > fogli + 1)
+            return QStringLiteral("il documento ha %1 pagine, non la pagina %2: non stampo")
+                .arg(fogli + 1)
+                .arg(p);
+    if (r.Copie < 1 || r.Copie > 99)
+        return QStringLiteral("%1 copie: si stampano da 1 a 99 copie, non stampo").arg(r.Copie);
     return {};
 }
 
@@ -83,7 +90,8 @@ bool ScriviFineStampa(const QString& cartella) {
 
 std::shared_ptr<PrinterSurface> DocumentoDi(const RichiestaStampa& r, std::function<bool()> attesa) {
     auto superficie = std::make_shared<SuperficieDocumento>(
-        CreaStampante(r.Stampante, r.CartellaLavoro, r.FilePdf), r.NomeDocumento, std::move(attesa));
+        CreaStampante(r.Stampante, r.CartellaLavoro, r.FilePdf, OpzioniLavoro{r.Copie, r.FronteRetro}),
+        r.NomeDocumento, std::move(attesa));
     superficie->Documento().ImpostaCartellaRiserva(r.CartellaRiserva.isEmpty() ? r.CartellaLavoro
                                                                                : r.CartellaRiserva);
     return superficie;
@@ -120,13 +128,89 @@ QString TestoPeriodo(const RichiestaStampa& r) {
            r.Fine.toString(QStringLiteral("dd/MM/yyyy"));
 }
 
+namespace {
+// The lines of the confirmation for what differs from one copy of the whole
+// document, each ending in a line break.
+QString Opzioni(const RichiestaStampa& r) {
+    QString righe;
+    const QChar cr(u'\r');
+    if (!r.Pagine.isEmpty())
+        righe += QStringLiteral("Solo le pagine: . . . ") + TestoPagine(r.Pagine) +
+                 QStringLiteral(" (di %1)").arg(NumeroFogli(r) + 1) + cr;
+    if (r.Copie > 1) righe += QStringLiteral("Copie: . . . . . . . . . ") + QString::number(r.Copie) + cr;
+    if (r.FronteRetro) righe += QStringLiteral("Fronte-retro: . . . . . sì") + cr;
+    return righe;
+}
+} // namespace
+
 QString TestoConferma(const RichiestaStampa& r) {
     const QChar cr(u'\r');
     const QString destinazione = r.Bianco() ? QStringLiteral("in bianco") : r.Destinazione;
     return QStringLiteral("Predisposizione per la stampa") + cr + cr + QStringLiteral("Destinazione: . . ") +
            destinazione + cr + QStringLiteral("Periodo: . . . . . . . ") + TestoPeriodo(r) + cr +
-           QStringLiteral("Pagine: . . . . . . . . ") + QString::number(NumeroFogli(r)) + cr + cr +
-           QStringLiteral("Vuoi stampare i moduli per il vagolume?");
+           QStringLiteral("Pagine: . . . . . . . . ") + QString::number(NumeroFogli(r)) + cr + Opzioni(r) +
+           cr + QStringLiteral("Vuoi stampare i moduli per il vagolume?");
+}
+
+SceltaPagine LeggiPagine(const QString& testo, int totale) {
+    SceltaPagine scelta;
+    const QString tutto = testo.trimmed();
+    if (tutto.isEmpty() || tutto.compare(QStringLiteral("tutte"), Qt::CaseInsensitive) == 0) return scelta;
+    QList<bool> presa(totale + 1, false);
+    auto rifiuta = [&](QString motivo) {
+        scelta.Pagine.clear();
+        scelta.Motivo = std::move(motivo);
+        return scelta;
+    };
+    for (QString parte : tutto.split(u',')) {
+        parte = parte.trimmed();
+        if (parte.isEmpty()) continue; // "1,,4", "4,"
+        parte.replace(QChar(0x2013), u'-');
+        const qsizetype trattino = parte.indexOf(u'-');
+        const QString da = (trattino < 0 ? parte : parte.left(trattino)).trimmed();
+        const QString a = trattino < 0 ? da : parte.mid(trattino + 1).trimmed();
+        auto numero = [](const QString& t) {
+            bool ok = !t.isEmpty();
+            for (QChar c : t)
+                ok = ok && c >= u'0' && c <= u'9';
+            // A number of many digits is beyond any document.
+            return ok ? (t.size() > 6 ? 1000000 : t.toInt()) : -1;
+        };
+        const int primo = numero(da), ultimo = numero(a);
+        if (primo < 0 || ultimo < 0)
+            return rifiuta(
+                QStringLiteral("\"%1\" non è un numero di pagina: scrivere ad esempio 4, 3-5 o 1,4-6")
+                    .arg(parte));
+        if (primo == 0 || ultimo == 0)
+            return rifiuta(QStringLiteral("le pagine si contano da 1 (la copertina)"));
+        if (primo > ultimo)
+            return rifiuta(
+                QStringLiteral("%1 è al contrario: scrivere %2-%3").arg(parte).arg(ultimo).arg(primo));
+        if (ultimo > totale)
+            return rifiuta(QStringLiteral("il documento ha solo %1 pagine: la pagina %2 non c'è")
+                               .arg(totale)
+                               .arg(ultimo));
+        for (int p = primo; p <= ultimo; ++p)
+            presa[p] = true;
+    }
+    for (int p = 1; p <= totale; ++p)
+        if (presa[p]) scelta.Pagine.append(p);
+    // Every page chosen is the whole document.
+    if (scelta.Pagine.size() == totale) scelta.Pagine.clear();
+    return scelta;
+}
+
+QString TestoPagine(const QList<int>& pagine) {
+    QStringList parti;
+    for (qsizetype i = 0; i < pagine.size();) {
+        qsizetype j = i;
+        while (j + 1 < pagine.size() && pagine[j + 1] == pagine[j] + 1)
+            ++j;
+        parti.append(j == i ? QString::number(pagine[i])
+                            : QStringLiteral("%1-%2").arg(pagine[i]).arg(pagine[j]));
+        i = j + 1;
+    }
+    return parti.join(QStringLiteral(", "));
 }
 
 ContestoStampa ValoriCorsa(const RichiestaStampa& r, float PrintableHeight) {
@@ -252,6 +336,7 @@ EsitoCorsa CorsaStampa::Fine(EsitoCorsa esito) {
     conclusa_ = true;
     if (corsaInCorso == this) corsaInCorso = nullptr;
     esito.Stampante = richiesta_.Stampante;
+    esito.Pagine = TestoPagine(richiesta_.Pagine);
     // A termination signal that came during the run is the run's end, unless
     // the document had already gone out whole.
     if (const int segnale = SegnaleRicevuto(); segnale != 0) {
@@ -306,7 +391,11 @@ EsitoCorsa CorsaStampa::Disegna() {
     PassiCiclo passi;
     passi.Avanzamento = ganci_.Avanzamento;
     passi.Fermata = [this] { return annullata_ || SegnaleRicevuto() != 0; };
-    const FineCiclo fine = CiclodiStampa(*pagine, s, passi);
+    // Page N + 1 of the document is page N of the cycle.
+    QList<int> scelte;
+    for (int p : r.Pagine)
+        scelte.append(p - 1);
+    const FineCiclo fine = CiclodiStampa(*pagine, s, passi, scelte);
 
     EsitoCorsa esito;
     if (fine == FineCiclo::Completo) {

@@ -10,6 +10,7 @@
 #include "sheet/Contesto.h"
 
 #include <QDate>
+#include <QList>
 #include <QString>
 
 #include <sys/types.h>
@@ -30,6 +31,11 @@ struct RichiestaStampa {
     bool Incustodita = false; // started by the itinerary program: nobody watches the window
     QString CartellaLavoro;   // where the end-of-run file goes, and an unattended run's PDF
     QString CartellaRiserva;  // where the document is kept when its printer fails; empty: CartellaLavoro
+    // Which pages of the document, as the preview counts them (1: the cover,
+    // N + 1: sheet N), in ascending order without repeats; empty: all.
+    QList<int> Pagine;
+    int Copie = 1;            // collated copies of the document; the PDF writer makes one file
+    bool FronteRetro = false; // both sides of the paper, turned on the long edge
 
     bool Bianco() const { return FogliBianchi > 0; }
 };
@@ -50,6 +56,7 @@ struct EsitoCorsa {
     int Segnale = 0;            // the termination signal that ended the run
     int Errori = 0;             // failing steps, skipped: the document went out without them
     bool ForseStampato = false; // Fallito after the whole document reached the printer: it may print it
+    QString Pagine;             // the pages printed when not all ("4", "1, 4-6"); empty: all
     bool FineScritta = false;   // the end-of-run file was written
 
     static EsitoCorsa Di(Tipo cosa, QString motivo = {}) {
@@ -107,6 +114,18 @@ QString TestoPeriodo(const RichiestaStampa& r);
 
 // The text of the confirmation question.
 QString TestoConferma(const RichiestaStampa& r);
+
+// Pages typed as "4", "3-5", "1,4-6" (blanks anywhere), or empty or "tutte"
+// for the whole document of totale pages. Pagine: the pages chosen,
+// ascending, without repeats; empty for the whole document. Motivo: why the
+// text does not fit the document (Pagine is then empty too).
+struct SceltaPagine {
+    QList<int> Pagine;
+    QString Motivo;
+};
+SceltaPagine LeggiPagine(const QString& testo, int totale);
+// Pages in the shortest form: "4", "1, 4-6"; empty for none.
+QString TestoPagine(const QList<int>& pagine);
 
 // The values the pages of a request are drawn from, on a printer whose
 // printable area is PrintableHeight mm tall. Throws ErroreCalcolo for a

@@ -4,10 +4,16 @@
 
 namespace vagolume {
 
-FineCiclo CiclodiStampa(Pagine& pagine, SuperficieSorvegliata& s, const PassiCiclo& passi) {
+FineCiclo CiclodiStampa(Pagine& pagine, SuperficieSorvegliata& s, const PassiCiclo& passi,
+                        const QList<int>& scelte) {
     auto fermata = [&passi] { return passi.Fermata && passi.Fermata(); };
-    auto avanzamento = [&](int fatti) {
-        if (passi.Avanzamento) passi.Avanzamento(fatti, pagine.Fogli());
+    auto scelta = [&scelte](int N) { return scelte.isEmpty() || scelte.contains(N); };
+    // Pages drawn so far, against the pages to draw.
+    const int totale = scelte.isEmpty() ? pagine.Fogli() : static_cast<int>(scelte.size()) - 1;
+    int fatti = 0;
+    auto avanzamento = [&] {
+        if (passi.Avanzamento) passi.Avanzamento(fatti, totale);
+        ++fatti;
     };
     // Each drawing step of a page runs under the failure policy: a failing
     // step is skipped; a failure of the document ends the page.
@@ -23,15 +29,23 @@ FineCiclo CiclodiStampa(Pagine& pagine, SuperficieSorvegliata& s, const PassiCic
 
     // Page set-up, then the cover, whose frame begins the document.
     s.Esegui(QStringLiteral("impostazione della pagina"), [&] { Pagine::ImpostaPagina(s); });
-    avanzamento(0);
-    pagine.Disegna(s, 0, passo);
-    if (esito() != FineCiclo::Completo) return esito();
-    s.Esegui(QStringLiteral("nuova pagina"), [&] { s.NewPage(); });
+    int precedente = -1; // the page drawn last
+    if (scelta(0)) {
+        avanzamento();
+        pagine.Disegna(s, 0, passo);
+        if (esito() != FineCiclo::Completo) return esito();
+        s.Esegui(QStringLiteral("nuova pagina"), [&] { s.NewPage(); });
+        precedente = 0;
+    }
     s.Esegui(QStringLiteral("carattere"), [&] { Pagine::ImpostaFogli(s); });
 
     // The logbook pages.
     for (int N = 1; N <= pagine.Fogli(); ++N) {
-        avanzamento(N);
+        if (!scelta(N)) continue;
+        avanzamento();
+        if (precedente != N - 1)
+            s.Esegui(QStringLiteral("stato della pagina"), [&] { pagine.PreparaStato(s, N); });
+        precedente = N;
         pagine.Disegna(s, N, passo);
         if (esito() != FineCiclo::Completo) return esito();
         s.Esegui(QStringLiteral("nuova pagina"), [&] { s.NewPage(); });

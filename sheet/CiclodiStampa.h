@@ -6,6 +6,8 @@
 
 #include "sheet/Pagine.h"
 
+#include <QList>
+
 #include <functional>
 
 namespace vagolume {
@@ -26,6 +28,11 @@ enum class FineCiclo {
     Perso,    // the document itself failed (the surface's Fatale says why)
 };
 
-FineCiclo CiclodiStampa(Pagine& pagine, SuperficieSorvegliata& s, const PassiCiclo& passi);
+// scelte: the pages to draw (0: the cover, N: sheet N), ascending; empty:
+// all. A sheet drawn without the page before it is first given the drawing
+// state that page would have left, so that it comes out as in the whole
+// document. Avanzamento then counts the chosen pages only.
+FineCiclo CiclodiStampa(Pagine& pagine, SuperficieSorvegliata& s, const PassiCiclo& passi,
+                        const QList<int>& scelte = {});
 
 } // namespace vagolume

@@ -94,6 +94,10 @@ bool Pagine::Disegna(PrinterSurface& s, int N, const EseguiPasso& passo) {
 
 void Pagine::PreparaSola(PrinterSurface& s, int N) {
     ImpostaPagina(s);
+    if (N > 0) PreparaStato(s, N);
+}
+
+void Pagine::PreparaStato(PrinterSurface& s, int N) {
     if (N <= 0) return;
     // In a run a sheet begins in the state the page before it left: follow
     // the run up to there on a surface that only keeps the state. Every sheet

@@ -47,6 +47,9 @@ public:
     bool DisegnaSola(PrinterSurface& s, int N, const EseguiPasso& passo);
     // The first half of DisegnaSola: sets the surface's state only.
     void PreparaSola(PrinterSurface& s, int N);
+    // The drawing state sheet N (1 or more) begins with in a whole run, on a
+    // surface that is already set up for the sheets.
+    void PreparaStato(PrinterSurface& s, int N);
 
 private:
     ContestoStampa c_;

@@ -14,10 +14,14 @@
 
 #include <QAccessible>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <cstdlib>
 
@@ -220,53 +224,166 @@ private slots:
         if (stampa) QCOMPARE(b.m->StampanteCorrente(), stampante);
     }
 
-    // A year's trip: the keys and buttons of the window, offscreen.
+    // A year's trip (366 pages), offscreen: a key, the wheel, a button or a
+    // page typed, from a page at a zoom, gives a page and a zoom, and the
+    // browsing buttons « ‹ › » that can be pressed there.
+    void tastiEBottoni_data() {
+        QTest::addColumn<int>("da");       // the page shown first (1: the cover)
+        QTest::addColumn<QString>("zoom"); // "intera", "larghezza" or a per cent
+        QTest::addColumn<bool>("inFondo"); // scrolled to the bottom of the page first
+        QTest::addColumn<QString>("azione");
+        QTest::addColumn<int>("pagina");
+        QTest::addColumn<QString>("zoomDopo");
+        QTest::addColumn<QString>("bottoni"); // enabled: 1, for « ‹ › »
+        auto riga = [](const char* nome, int da, const char* zoom, bool inFondo, const char* azione,
+                       int pagina, const char* zoomDopo, const char* bottoni) {
+            QTest::newRow(nome) << da << QString::fromUtf8(zoom) << inFondo << QString::fromUtf8(azione)
+                                << pagina << QString::fromUtf8(zoomDopo) << QString::fromUtf8(bottoni);
+        };
+        riga("Pag giù dalla copertina", 1, "intera", false, "PgDown", 2, "intera", "1111");
+        riga("Pag su dalla terza", 3, "intera", false, "PgUp", 2, "intera", "1111");
+        riga("Pag su dalla prima", 1, "intera", false, "PgUp", 1, "intera", "0011");
+        riga("Pag giù dall'ultima", 366, "intera", false, "PgDown", 366, "intera", "1100");
+        riga("Fine", 2, "intera", false, "End", 366, "intera", "1100");
+        riga("Inizio", 3, "intera", false, "Home", 1, "intera", "0011");
+        riga("destra", 1, "intera", false, "Right", 2, "intera", "1111");
+        riga("sinistra", 3, "intera", false, "Left", 2, "intera", "1111");
+        riga("giù", 1, "intera", false, "Down", 2, "intera", "1111");
+        riga("su", 3, "intera", false, "Up", 2, "intera", "1111");
+        riga("Spazio", 1, "intera", false, "Space", 2, "intera", "1111");
+        riga("Maiusc+Spazio", 3, "intera", false, "shift+Space", 2, "intera", "1111");
+        riga("rotellina giù", 1, "intera", false, "wheel-down", 2, "intera", "1111");
+        riga("rotellina su", 3, "intera", false, "wheel-up", 2, "intera", "1111");
+        // Zoomed in, the keys and the wheel move over the page, and turn it at its edge.
+        riga("giù a 200 %, in cima", 2, "200", false, "Down", 2, "200", "1111");
+        riga("giù a 200 %, in fondo", 2, "200", true, "Down", 3, "200", "1111");
+        riga("Spazio a 200 %, in fondo", 2, "200", true, "Space", 3, "200", "1111");
+        riga("su a 200 %, in cima", 3, "200", false, "Up", 2, "200", "1111");
+        riga("rotellina su a 200 %, in fondo", 3, "200", true, "wheel-up", 3, "200", "1111");
+        riga("Ctrl++ da 100 %", 2, "100", false, "ctrl+Plus", 2, "125", "1111");
+        riga("Ctrl+= da 100 %", 2, "100", false, "ctrl+Equal", 2, "125", "1111");
+        riga("Ctrl+Maiusc++ da 100 %", 2, "100", false, "ctrlshift+Plus", 2, "125", "1111");
+        riga("Ctrl+- da 100 %", 2, "100", false, "ctrl+Minus", 2, "75", "1111");
+        riga("Ctrl++ a 400 %", 2, "400", false, "ctrl+Plus", 2, "400", "1111");
+        riga("Ctrl+- a 25 %", 2, "25", false, "ctrl+Minus", 2, "25", "1111");
+        riga("Ctrl+rotellina su da 100 %", 2, "100", false, "ctrl+wheel-up", 2, "125", "1111");
+        riga("Ctrl+rotellina giù da 100 %", 2, "100", false, "ctrl+wheel-down", 2, "75", "1111");
+        riga("+ adatta alla larghezza", 2, "intera", false, "Plus", 2, "larghezza", "1111");
+        riga("- mostra la pagina intera", 2, "200", false, "Minus", 2, "intera", "1111");
+        riga("pagina scritta", 1, "intera", false, "vai 100", 100, "intera", "1111");
+        riga("pagina scritta oltre la fine", 1, "intera", false, "vai 999", 1, "intera", "0011");
+        riga("›", 1, "intera", false, "cmdSuccessiva", 2, "intera", "1111");
+        riga("‹", 3, "intera", false, "cmdPrecedente", 2, "intera", "1111");
+        riga("»", 1, "intera", false, "cmdUltima", 366, "intera", "1100");
+        riga("«", 3, "intera", false, "cmdPrima", 1, "intera", "0011");
+    }
     void tastiEBottoni() {
+        QFETCH(int, da);
+        QFETCH(QString, zoom);
+        QFETCH(bool, inFondo);
+        QFETCH(QString, azione);
+        QFETCH(int, pagina);
+        QFETCH(QString, zoomDopo);
+        QFETCH(QString, bottoni);
         RichiestaStampa r;
         r.Destinazione = QStringLiteral("ROMA");
         r.Inizio = QDate(2025, 1, 1);
         r.Fine = QDate(2025, 12, 31);
-        ContestoStampa c = ValoriCorsa(r, 287);
-        Pagine pagine(c);
+        Pagine pagine(ValoriCorsa(r, 287));
         const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(5, 5, 5, 5));
         Anteprima a(pagine, layout);
         a.show();
         QVERIFY(QTest::qWaitForWindowExposed(&a));
-        QCOMPARE(a.windowTitle(), QStringLiteral("Anteprima di stampa"));
-        QCOMPARE(a.lblPagina->text(), QStringLiteral("Pagina 1 di 366"));
-        QVERIFY(!a.cmdPrecedente->isEnabled());
-        const QImage copertina = a.Foglio()->Immagine();
+        auto imposta = [&a](const QString& z) {
+            if (z == u"intera")
+                a.ImpostaZoom(Anteprima::Zoom::PaginaIntera);
+            else if (z == u"larghezza")
+                a.ImpostaZoom(Anteprima::Zoom::Larghezza);
+            else
+                a.ImpostaZoom(Anteprima::Zoom::Percento, z.toInt());
+        };
+        imposta(zoom);
+        a.MostraPagina(da - 1);
+        QScrollArea* area = a.findChild<QScrollArea*>(QStringLiteral("areaAnteprima"));
+        QApplication::processEvents();
+        if (inFondo) area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
+        const QImage prima = a.Foglio()->Immagine();
 
-        QWidget* fuoco = QApplication::focusWidget();
-        QVERIFY(fuoco != nullptr);
-        QTest::keyClick(fuoco, Qt::Key_PageDown);
-        QCOMPARE(a.lblPagina->text(), QStringLiteral("Pagina 2 di 366"));
-        QVERIFY(a.Foglio()->Immagine() != copertina);
-        QTest::keyClick(fuoco, Qt::Key_End);
-        QCOMPARE(a.Pagina(), 365);
-        QVERIFY(!a.cmdSuccessiva->isEnabled());
-        QTest::keyClick(fuoco, Qt::Key_PageDown); // stays on the last page
-        QCOMPARE(a.lblPagina->text(), QStringLiteral("Pagina 366 di 366"));
-        a.cmdPrecedente->click();
-        QCOMPARE(a.Pagina(), 364);
-        QTest::keyClick(fuoco, Qt::Key_Home);
-        QCOMPARE(a.Pagina(), 0);
-        a.cmdUltima->click();
-        a.cmdPrima->click();
-        a.cmdSuccessiva->click();
-        QCOMPARE(a.Pagina(), 1);
+        QWidget* fuoco = area;
+        auto rotella = [&](int passi, Qt::KeyboardModifiers mod) {
+            const QPointF dove(area->viewport()->rect().center());
+            QWheelEvent e(dove, area->viewport()->mapToGlobal(dove), QPoint(), QPoint(0, 120 * passi),
+                          Qt::NoButton, mod, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(area->viewport(), &e);
+        };
+        const QStringList parti = azione.split(u'+');
+        const Qt::KeyboardModifiers mod =
+            parti.size() > 1 ? (parti[0] == u"ctrlshift" ? Qt::ControlModifier | Qt::ShiftModifier
+                                : parti[0] == u"ctrl"    ? Qt::ControlModifier
+                                                         : Qt::ShiftModifier)
+                             : Qt::NoModifier;
+        const QString cosa = parti.last();
+        if (cosa.startsWith(u"wheel"))
+            rotella(cosa.endsWith(u"down") ? -1 : 1, mod);
+        else if (cosa.startsWith(u"vai ")) {
+            a.txtPagina->setFocus();
+            a.txtPagina->selectAll();
+            QTest::keyClicks(a.txtPagina, cosa.mid(4));
+            QTest::keyClick(a.txtPagina, Qt::Key_Return);
+        } else if (cosa.startsWith(u"cmd"))
+            a.findChild<QPushButton*>(cosa)->click();
+        else {
+            const QMap<QString, Qt::Key> tasti{
+                {"PgDown", Qt::Key_PageDown}, {"PgUp", Qt::Key_PageUp}, {"End", Qt::Key_End},
+                {"Home", Qt::Key_Home},       {"Right", Qt::Key_Right}, {"Left", Qt::Key_Left},
+                {"Down", Qt::Key_Down},       {"Up", Qt::Key_Up},       {"Space", Qt::Key_Space},
+                {"Plus", Qt::Key_Plus},       {"Minus", Qt::Key_Minus}, {"Equal", Qt::Key_Equal}};
+            QVERIFY(tasti.contains(cosa));
+            QTest::keyClick(fuoco, tasti[cosa], mod);
+        }
 
-        QCOMPARE(a.ZoomCorrente(), Anteprima::Zoom::PaginaIntera);
-        const int intera = a.Foglio()->width();
-        QTest::keyClick(fuoco, Qt::Key_Plus);
-        QCOMPARE(a.ZoomCorrente(), Anteprima::Zoom::Larghezza);
-        QVERIFY(a.Foglio()->width() > intera);
-        QTest::keyClick(fuoco, Qt::Key_Minus);
-        QCOMPARE(a.Foglio()->width(), intera);
+        QCOMPARE(a.lblPagina->text(), QStringLiteral("Pagina %1 di 366").arg(pagina));
+        QCOMPARE(a.Pagina(), pagina - 1);
+        const QString zoomOra = a.ZoomCorrente() == Anteprima::Zoom::PaginaIntera ? QStringLiteral("intera")
+                                : a.ZoomCorrente() == Anteprima::Zoom::Larghezza
+                                    ? QStringLiteral("larghezza")
+                                    : QString::number(a.Percento());
+        QCOMPARE(zoomOra, zoomDopo);
+        QString abilitati;
+        for (QPushButton* b : {a.cmdPrima, a.cmdPrecedente, a.cmdSuccessiva, a.cmdUltima})
+            abilitati += b->isEnabled() ? u'1' : u'0';
+        QCOMPARE(abilitati, bottoni);
+        // Another page is another picture, not the label alone.
+        if (pagina != da) QVERIFY(a.Foglio()->Immagine() != prima);
+    }
 
-        QTest::keyClick(fuoco, Qt::Key_Escape);
-        QVERIFY(!a.isVisible());
-        QCOMPARE(a.result(), int(QDialog::Rejected));
+    // The preview opens again with the size, zoom and page it had when it
+    // closed; Escape closes it.
+    void riaperturaComeEra() {
+        RichiestaStampa r;
+        r.Destinazione = QStringLiteral("ROMA");
+        r.Inizio = QDate(2024, 1, 1);
+        r.Fine = QDate(2024, 1, 9);
+        Pagine pagine(ValoriCorsa(r, 287));
+        const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(5, 5, 5, 5));
+        Anteprima::Stato stato;
+        {
+            Anteprima a(pagine, layout, nullptr, &stato);
+            a.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&a));
+            QCOMPARE(a.Pagina(), 0);
+            a.resize(500, 450);
+            a.MostraPagina(4);
+            a.ImpostaZoom(Anteprima::Zoom::Percento, 300);
+            QTest::keyClick(a.findChild<QScrollArea*>(QStringLiteral("areaAnteprima")), Qt::Key_Escape);
+            QVERIFY(!a.isVisible());
+            QCOMPARE(a.result(), int(QDialog::Rejected));
+        }
+        Anteprima b(pagine, layout, nullptr, &stato);
+        QCOMPARE(b.Pagina(), 4);
+        QCOMPARE(b.ZoomCorrente(), Anteprima::Zoom::Percento);
+        QCOMPARE(b.Percento(), 300);
+        QCOMPARE(b.size(), QSize(500, 450));
     }
 
     // What a screen reader says of the preview's controls: names, not the
@@ -292,6 +409,10 @@ private slots:
                                  << "Chiudi";
         QTest::newRow("pagina mostrata") << "lblPagina"
                                          << "Pagina mostrata";
+        QTest::newRow("vai alla pagina") << "txtPagina"
+                                         << "Vai alla pagina";
+        QTest::newRow("ingrandimento") << "lblZoom"
+                                       << "Ingrandimento";
         QTest::newRow("area") << "areaAnteprima"
                               << "Anteprima della pagina";
         QTest::newRow("foglio") << "foglioAnteprima"

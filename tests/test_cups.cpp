@@ -210,6 +210,48 @@ private slots:
         QVERIFY(FileTemporanei(temp_).isEmpty());
     }
 
+    // Copies and two-sided printing reach the server as the job's own
+    // attributes, read back from it: one job of the whole document (a cover
+    // and three days), collated copies, both sides only where the queue
+    // offers them (the laser: a Duplex option in its PPD).
+    void copieEFronteRetro_data() {
+        QTest::addColumn<QString>("coda");
+        QTest::addColumn<int>("copie");
+        QTest::addColumn<bool>("fronteRetro");
+        QTest::addColumn<bool>("offerto"); // the queue says it prints on both sides
+        QTest::addColumn<QString>("lati"); // the job's sides; empty: none asked for
+        QTest::newRow("2 copie") << kCodaPdf << 2 << false << false << "";
+        QTest::newRow("fronte-retro sulla laser") << kCodaLaser << 1 << true << true << "two-sided-long-edge";
+        QTest::newRow("una copia, un lato") << kCodaLaser << 1 << false << true << "";
+    }
+    void copieEFronteRetro() {
+        QFETCH(QString, coda);
+        QFETCH(int, copie);
+        QFETCH(bool, fronteRetro);
+        QFETCH(bool, offerto);
+        QFETCH(QString, lati);
+        QCOMPARE(FronteRetroPossibile(coda), offerto);
+        const auto prima = Lavori().size();
+        CorsaFinta corsa(dir_.path());
+        corsa.richiesta.Stampante = coda;
+        corsa.richiesta.Fine = corsa.richiesta.Inizio.addDays(2);
+        corsa.richiesta.Copie = copie;
+        corsa.richiesta.FronteRetro = fronteRetro;
+        QCOMPARE(corsa.Esegui().Cosa, EsitoCorsa::Stampato);
+        const QList<Lavoro> lavori = Lavori();
+        QCOMPARE(lavori.size(), prima + 1);
+        const int id = lavori.last().id;
+        QCOMPARE(AttributoLavoro(id, "copies"), copie > 1 ? QString::number(copie) : QString());
+        QCOMPARE(AttributoLavoro(id, "multiple-document-handling"),
+                 copie > 1 ? QStringLiteral("separate-documents-collated-copies") : QString());
+        QCOMPARE(AttributoLavoro(id, "sides"), lati);
+        QVERIFY(NessunLavoroInCorso());
+        // What the server printed: 4 pages a copy, on half the sheets on both sides.
+        QCOMPARE(AttributoLavoro(id, "job-impressions-completed"), QString::number(4 * copie));
+        QCOMPARE(AttributoLavoro(id, "job-media-sheets-completed"),
+                 QString::number((lati.isEmpty() ? 4 : 2) * copie));
+    }
+
     // "&Annulla" confirmed at the start of page 2: page 2 is still drawn, then
     // the whole document is discarded and no job reaches the server.
     void annullataDopoLaPagina2NonCreaLavori() {

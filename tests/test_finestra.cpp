@@ -104,6 +104,7 @@ struct Banco {
     int passi = 0;
     int termina = -1;
     QList<EsitoSuperficie> superfici;
+    QList<RichiestaStampa> richieste; // of the runs that drew
     std::unique_ptr<ModelloFinestra> m;
 
     Banco() {
@@ -126,8 +127,14 @@ struct Banco {
             return installate;
         };
         s.Occupato = [this](bool occupato) { attese += occupato ? u'[' : u']'; };
+        // Only "Laser" prints on both sides.
+        s.FronteRetro = [this](const QString& stampante) {
+            attese += u'f';
+            return stampante == QStringLiteral("Laser");
+        };
         s.CreaSuperficie = [this](const RichiestaStampa& r) -> std::shared_ptr<PrinterSurface> {
             superfici.append(EsitoSuperficie{r.Stampante, false, false, 0, {}, {}, r.CartellaRiserva});
+            richieste.append(r);
             return std::make_shared<SuperficieOsservata>(superfici.last(), r.FilePdf, salvato, guasto);
         };
         s.SalvaFile = [this](const QString& titolo, const QString& proposto) {
@@ -703,17 +710,35 @@ private slots:
             QCOMPARE(m.StampanteCorrente(), corrente);
         }
         QVERIFY(!m.TastoEsc()); // no panel: Escape does nothing
+
+        // Pages beyond the document are red where they are typed, and
+        // "S&tampa" prints nothing: it says why, and the keyboard goes back
+        // to them.
+        m.cmdStampa_Click();
+        m.txtPagine_Change(QStringLiteral("2,9"));
+        QCOMPARE(m.MotivoPagine(), QStringLiteral("il documento ha solo 4 pagine: la pagina 9 non c'è"));
+        QCOMPARE(m.txtPagine.ColoreTesto, kRosso);
+        b.risposte = {true};
+        m.cmdSelStampante_Click(0);
+        QVERIFY(m.frmSelStampa.Visibile);
+        QVERIFY(b.superfici.isEmpty());
+        QCOMPARE(b.riquadri.value(0).section(u'|', 1, 1),
+                 QStringLiteral("Pagine: ") + m.MotivoPagine() + u'.');
+        QCOMPARE(m.FuocoRichiesto, &m.txtPagine);
+        m.txtPagine_Change(QStringLiteral("2,4"));
+        QCOMPARE(m.txtPagine.ColoreTesto, kNero);
     }
 
     void attesaStampanti() {
         // The busy cursor is on ("[") exactly while the printing system is
-        // asked ("?"): when the panel opens and when "S&tampa" checks the choice.
+        // asked ("?" the printers, "f" two-sided printing): when the panel
+        // opens and when "S&tampa" checks the choice.
         Banco b;
         b.Avvia();
         b.Itinerario();
         QCOMPARE(b.attese, QString());
         b.Stampa(0);
-        QCOMPARE(b.attese, QStringLiteral("[?][?]"));
+        QCOMPARE(b.attese, QStringLiteral("[?][f][?]"));
     }
 
     void fuocoDopoLaStampa() {
@@ -736,22 +761,38 @@ private slots:
         QCOMPARE(m.FuocoRichiesto, &m.chkBianco);
     }
 
+    // The printer a run from the panel goes to, and what it asks of it: the
+    // pages typed (of 4: the cover and three days), the copies (one file on
+    // the PDF writer), both sides (only "Laser" has them).
     void sceltaStampante_data() {
         QTest::addColumn<int>("riga");
         QTest::addColumn<QStringList>("installateAlClic");
         QTest::addColumn<QString>("usata");
+        QTest::addColumn<QString>("pagine");
+        QTest::addColumn<QString>("opzioni"); // "pages|copies|two-sided" the run asked for
         const QStringList due{QStringLiteral("Laser"), QStringLiteral("laser")};
-        QTest::newRow("maiuscola") << 0 << due << "Laser";
-        QTest::newRow("minuscola") << 1 << due << "laser";
-        QTest::newRow("scrittore PDF") << 2 << due << kNomeScrittorePdf;
-        QTest::newRow("nessuna scelta") << -1 << due << "Predefinita";
+        QTest::newRow("maiuscola, pagina 4, 2 copie, fronte-retro") << 0 << due << "Laser"
+                                                                    << "4"
+                                                                    << "4|2|1";
+        QTest::newRow("minuscola, senza fronte-retro") << 1 << due << "laser"
+                                                       << "tutte"
+                                                       << "|2|0";
+        QTest::newRow("scrittore PDF, una copia") << 2 << due << kNomeScrittorePdf << "1,3"
+                                                  << "1, 3|1|0";
+        QTest::newRow("nessuna scelta") << -1 << due << "Predefinita"
+                                        << ""
+                                        << "|2|0";
         QTest::newRow("stampante tolta nel frattempo")
-            << 1 << QStringList{QStringLiteral("Laser")} << "Predefinita";
+            << 1 << QStringList{QStringLiteral("Laser")} << "Predefinita"
+            << "2-4"
+            << "2-4|2|0";
     }
     void sceltaStampante() {
         QFETCH(int, riga);
         QFETCH(QStringList, installateAlClic);
         QFETCH(QString, usata);
+        QFETCH(QString, pagine);
+        QFETCH(QString, opzioni);
         Banco b;
         b.Avvia();
         ModelloFinestra& m = *b.m;
@@ -761,8 +802,19 @@ private slots:
                        b.cartella.filePath(QStringLiteral("2.pdf"))};
         m.cmdStampa_Click();
         b.installate = installateAlClic;
-        m.lstStampanti.Selezionato = riga;
+        m.SceltaStampante(riga);
+        m.txtPagine_Change(pagine);
+        m.ListaScelta(m.cmbNumCopie, QStringLiteral("2"));
+        m.chkFronteRetro.Spuntato = true;
+        QCOMPARE(m.cmbNumCopie.Abilitato, usata != kNomeScrittorePdf);
+        QCOMPARE(m.chkFronteRetro.Abilitato, usata == QStringLiteral("Laser"));
         m.cmdSelStampante_Click(0);
+        const RichiestaStampa& r = b.richieste.value(0);
+        QCOMPARE(QStringLiteral("%1|%2|%3").arg(TestoPagine(r.Pagine)).arg(r.Copie).arg(int(r.FronteRetro)),
+                 opzioni);
+        // Saved: the box says which pages.
+        if (usata == kNomeScrittorePdf)
+            QVERIFY(b.riquadri.value(0).contains(QStringLiteral("Pagine salvate: 1, 3.")));
         QVERIFY(!m.frmSelStampa.Visibile);
         QCOMPARE(b.superfici.size(), 1);
         QCOMPARE(b.superfici[0].stampante, usata);
@@ -1418,8 +1470,8 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             giro.append(QApplication::focusWidget()->objectName());
         }
-        QCOMPARE(giro, QStringList({"cmdSelStampante0", "cmdAnteprima", "cmdSelStampante1", "txtLocalita",
-                                    "cmdHelp", "lstStampanti", "cmdSelStampante0", "cmdAnteprima"}));
+        QCOMPARE(giro, QStringList({"txtPagine", "cmbNumCopie", "cmdSelStampante0", "cmdAnteprima",
+                                    "cmdSelStampante1", "txtLocalita", "cmdHelp", "lstStampanti"}));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QVERIFY(QApplication::focusWidget()->objectName().startsWith(QLatin1String("cmb"))); // back after it
@@ -1457,6 +1509,11 @@ private slots:
             {"cmdHelp", "Aiuto"},
             {"frmSelStampa", "Selezione stampante"},
             {"lstStampanti", "Elenco stampanti"},
+            {"Label4", "Pagine"},
+            {"txtPagine", "Pagine da stampare"},
+            {"Label5", "Copie"},
+            {"cmbNumCopie", "Numero di copie"},
+            {"chkFronteRetro", "Fronte-retro"},
             {"cmdSelStampante0", "Stampa"},
             {"cmdAnteprima", "Anteprima"},
             {"cmdSelStampante1", "Rinuncia"},

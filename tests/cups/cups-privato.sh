@@ -12,7 +12,8 @@
 # as soon as that process ends, so that a crashed test leaves no cupsd behind.
 #
 # Queues, in the server's (alphabetical) order:
-#   Vagolume_Laser  cups-pdf, 6/12/6/8 mm unprintable margins (left/top/right/bottom)
+#   Vagolume_Laser  cups-pdf, 6/12/6/8 mm unprintable margins (left/top/right/bottom),
+#                   and printing on both sides (a Duplex option: sides-supported)
 #   Vagolume_Pdf    cups-pdf without margins, the server's default
 # Both write "<job title>.pdf" into DIR/out (queue options TitlePref=1, Label=0).
 # cups-pdf runs as root (its backend is mode 0700): the server must be
@@ -59,15 +60,27 @@ CONF
 }
 
 # A PPD from cups-pdf's own; for the laser queue the printable area is smaller
-# than the sheet (margins in points: left bottom right top).
+# than the sheet (margins in points: left bottom right top), and with
+# "fronteretro" it offers both sides of the paper.
 scrivi_ppd() {
-    local file=$1 margini=$2
+    local file=$1 margini=$2 fronteretro=${3:-}
     {
         sed -e '/^\*HWMargins/d' -e '/^\*ImageableArea/d' /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
         set -- $margini
         echo "*HWMargins: $1 $2 $3 $4"
         awk -v l="$1" -v b="$2" -v r="$3" -v t="$4" \
             'BEGIN { printf "*ImageableArea A4/A4: \"%s %s %.2f %.2f\"\n", l, b, 595 - r, 842 - t }'
+        if [ -n "$fronteretro" ]; then
+            cat <<'PPD'
+*OpenUI *Duplex/Two-Sided Printing: PickOne
+*OrderDependency: 50 AnySetup *Duplex
+*DefaultDuplex: None
+*Duplex None/Off: "<</Duplex false>>setpagedevice"
+*Duplex DuplexNoTumble/Long Edge: "<</Duplex true/Tumble false>>setpagedevice"
+*Duplex DuplexTumble/Short Edge: "<</Duplex true/Tumble true>>setpagedevice"
+*CloseUI: *Duplex
+PPD
+        fi
     } >"$file"
 }
 
@@ -118,7 +131,7 @@ CONF
     echo "ServerName $DIR/cups.sock" >"$DIR/client/client.conf"
     scrivi_ppd "$DIR/pdf.ppd" "0 0 0 0"
     # 6 mm left and right, 12 mm top, 8 mm bottom, in points.
-    scrivi_ppd "$DIR/laser.ppd" "17.01 22.68 17.01 34.02"
+    scrivi_ppd "$DIR/laser.ppd" "17.01 22.68 17.01 34.02" fronteretro
 
     # cups-pdf reads its configuration only from /etc/cups. Where a private
     # mount namespace is allowed, cupsd runs in one in which our file is

@@ -4,7 +4,8 @@
 # the preview must come on screen (the time it took is reported); Page Down must show another
 # page; Escape goes back to the printer panel, whose "S&tampa" then prints the
 # year on the built-in PDF writer. Then, at scale factor 2 on a screen 1280
-# pixels wide, the preview must fit the screen, "Chiudi" included.
+# pixels wide, the preview must fit the screen, "Chiudi" included. In between,
+# one sheet printed again from the keyboard ("Pa&gine:" 4).
 #
 # Usage: anteprima_xvfb.sh PATH/TO/vagolume
 # Needs Xvfb and xdotool (skipped without them); ImageMagick's import and
@@ -136,6 +137,70 @@ for _ in $(seq 20); do
     sleep 0.1
 done
 
+esci_con_fine "$W"
+
+# One sheet again, from the keyboard alone: the default period (today to the
+# 31st), its preview, "Pa&gine:" 4, "S&tampa", "Sì", the save dialog: a PDF of
+# one page, the third day, numbered "3 di:" the trip's length.
+rm -f "$FINE" "$LAVORO"/*.pdf
+(cd "$LAVORO" && exec env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY HOME="$TMP/casa" XDG_RUNTIME_DIR="$TMP/xdg" \
+    CUPS_SERVER=/nonexistent/cups.sock LC_ALL=C.UTF-8 timeout 120 "$PROGRAMMA" >"$TMP/uscita.txt" 2>&1) &
+APP_PID=$!
+W=$(finestra)
+[ -n "$W" ] || fallisci "the window did not appear for the reprint"
+a_fuoco "$W"
+timeout 20 xdotool type --delay 60 "roma" || fallisci "xdotool type"
+tasti alt+s alt+p
+A=$(titolata "$ANTEPRIMA") || fallisci "no preview of the default period"
+a_fuoco "$A"
+tasti Next Next Next Escape
+sparita "$A"
+a_fuoco "$W"
+tasti alt+g
+timeout 20 xdotool type --delay 60 "4" || fallisci "xdotool type"
+if [ -n "${VAGOLUME_SCREENSHOT_PANNELLO:-}" ] && command -v import >/dev/null 2>&1; then
+    timeout 20 import -display "$DISPLAY" -window "$W" "$VAGOLUME_SCREENSHOT_PANNELLO" &&
+        echo "screenshot: $VAGOLUME_SCREENSHOT_PANNELLO"
+fi
+tasti alt+t
+D=$(domanda) || fallisci "no confirmation question for page 4"
+tasti Return
+sparita "$D"
+S=$(titolata "^Salva come file PDF\$") || fallisci "no save dialog for page 4"
+a_fuoco "$S"
+tasti ctrl+a
+timeout 20 xdotool type --delay 20 "$LAVORO/pagina4.pdf" || fallisci "xdotool type"
+tasti Return
+for _ in $(seq 100); do
+    [ -e "$FINE" ] && break
+    sleep 0.1
+done
+PDF="$LAVORO/pagina4.pdf"
+[ -f "$PDF" ] || fallisci "page 4 made no PDF; the folder holds: $(ls "$LAVORO")"
+GIORNI_MESE=$((31 - 10#$(date +%d) + 1))
+TERZO=$(date -d "+2 days" +%-d) # the sheet says "Gio 10 Dic"
+if command -v pdfinfo >/dev/null 2>&1 && command -v pdftotext >/dev/null 2>&1; then
+    pagine=$(pdfinfo "$PDF" 2>/dev/null | awk '/^Pages:/ {print $2}')
+    [ "$pagine" = 1 ] || fallisci "page 4 gave a PDF of $pagine pages"
+    testo=$(pdftotext -layout "$PDF" - 2>/dev/null | tr -s ' \n' ' ')
+    echo "$testo" | grep -Eq " [A-Z][a-z][a-z] 0?$TERZO [A-Z][a-z][a-z] " ||
+        fallisci "the sheet is not of the third day, the ${TERZO}th: $testo"
+    # The day counter's cell: "Progress." 3, then "di:" and the total.
+    { echo "$testo" | grep -q "Progress\. 3 " && echo "$testo" | grep -q " di: $GIORNI_MESE "; } ||
+        fallisci "the sheet is not numbered \"3 di: $GIORNI_MESE\": $testo"
+    echo "ok: page 4 alone is one page, the third day (the ${TERZO}th), \"3 di: $GIORNI_MESE\""
+fi
+[ -n "${VAGOLUME_PDF_PAGINA4:-}" ] && cp "$PDF" "$VAGOLUME_PDF_PAGINA4"
+for _ in $(seq 20); do
+    B=$(timeout 5 xdotool search --onlyvisible --name "^Documento salvato\$" 2>/dev/null | head -n 1)
+    if [ -n "$B" ]; then
+        a_fuoco "$B"
+        tasti Escape
+        break
+    fi
+    sleep 0.1
+done
+a_fuoco "$W"
 esci_con_fine "$W"
 
 # Scale factor 2 on a 1280x1024 screen: the preview fits it.
