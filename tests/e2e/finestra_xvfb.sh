@@ -257,6 +257,22 @@ fine_scritta "$FINE"
 rm -f "$FINE"
 echo "ok: read-only save folder: \"Stampa non riuscita\""
 
+# A long run started from the window and saved as $SCELTA/FILE, with KEYS
+# pressed at once after the save dialog's Enter; D is its confirmation box.
+corsa_lunga() { # FILE KEYS...
+    local file=$1
+    shift
+    a_fuoco "$W"
+    tasti alt+s alt+t
+    D=$(domanda) || fallisci "no confirmation question for the long run"
+    tasti Return
+    sparita "$D"
+    titolata "$SALVA" >/dev/null || fallisci "no save dialog for the long run"
+    tasti ctrl+a
+    timeout 20 xdotool type --delay 20 "$SCELTA/$file" || fallisci "xdotool type"
+    timeout 10 xdotool key --delay 2 Return "$@" || fallisci "xdotool key Return $*"
+}
+
 # 5. 99 blank sheets, cancelled with "&Annulla". Enter in the save dialog and
 #    a few Alt+A go out together, so that Alt+A is waiting when the run first
 #    looks at the window; should the run still be over before (sheets that
@@ -266,15 +282,7 @@ tasti alt+m alt+n
 tasti End # 99
 annullata=""
 for tentativo in $(seq 10); do
-    a_fuoco "$W"
-    tasti alt+s alt+t
-    D=$(domanda) || fallisci "no confirmation question for the long run"
-    tasti Return
-    sparita "$D"
-    ID=$(titolata "$SALVA") || fallisci "no save dialog for the long run"
-    tasti ctrl+a
-    timeout 20 xdotool type --delay 20 "$SCELTA/lungo.pdf" || fallisci "xdotool type"
-    timeout 10 xdotool key --delay 2 Return alt+a alt+a alt+a alt+a alt+a || fallisci "xdotool key Return alt+a"
+    corsa_lunga lungo.pdf alt+a alt+a alt+a alt+a alt+a
     if D2=$(domanda "$D" 30); then
         tasti Return # "Sì": cancel
         sparita "$D2"
@@ -304,15 +312,7 @@ echo "ok: cancelled run printed nothing, said nothing and wrote the end-of-run f
 a_fuoco "$W"
 aiutata=""
 for tentativo in $(seq 10); do
-    a_fuoco "$W"
-    tasti alt+s alt+t
-    D=$(domanda) || fallisci "no confirmation question for the long run"
-    tasti Return
-    sparita "$D"
-    ID=$(titolata "$SALVA") || fallisci "no save dialog for the long run"
-    tasti ctrl+a
-    timeout 20 xdotool type --delay 20 "$SCELTA/aiuto.pdf" || fallisci "xdotool type"
-    timeout 10 xdotool key --delay 2 Return F1 F1 F1 F1 F1 || fallisci "xdotool key Return F1"
+    corsa_lunga aiuto.pdf F1 F1 F1 F1 F1
     S=$(titolata "$SALVATO" 100) || fallisci "the run did not end while the help was open"
     if H=$(timeout 5 xdotool search --onlyvisible --name "$AIUTO" 2>/dev/null | head -n 1) && [ -n "$H" ]; then
         aiutata=1
