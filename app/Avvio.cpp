@@ -157,15 +157,12 @@ void InstallaSegnali() {
 }
 
 // A crash while a caller waits (a library that met a failed allocation and
-// did not check it, an exception nothing caught) still tells the caller: the
-// end-of-run file is written, one line said, and the program ends with status
-// 1. Only calls that are safe in a signal handler here. The sanitizer builds
-// keep their own reports instead.
+// did not check it, an exception nothing caught) still tells the caller: one
+// line said and the end-of-run file written, unless the run's end did both
+// already, and the program ends as that end said, or with status 1. Only
+// calls that are safe in a signal handler here. The sanitizer builds keep
+// their own reports instead.
 volatile sig_atomic_t fineDovuta = 0; // an unattended start: its caller waits for the end-of-run file
-
-void Scrivi(int fd, const char* testo) {
-    [[maybe_unused]] auto n = ::write(fd, testo, std::strlen(testo));
-}
 
 mode_t modoFine = 0600; // the end-of-run file's mode, known before any crash
 
@@ -176,16 +173,12 @@ void AlCrollo(int segnale) {
         ::raise(segnale);
         ::_exit(128 + segnale);
     }
-    // An unattended start whose caller was told already ends as it said.
-    if (const int codice = UltimoCodiceUscita(); codice >= 0 && !CorsaStampa::InCorso()) ::_exit(codice);
     struct rlimit limite {};
     const bool limitata = (::getrlimit(RLIMIT_AS, &limite) == 0 && limite.rlim_cur != RLIM_INFINITY) ||
                           (::getrlimit(RLIMIT_DATA, &limite) == 0 && limite.rlim_cur != RLIM_INFINITY);
-    Scrivi(2, limitata ? "vagolume: memoria esaurita: non stampo\n"
-                       : "vagolume: errore interno del programma: non stampo\n");
-    const char* passo = "";
-    ScriviFileFine(".", modoFine, &passo);
-    ::_exit(1);
+    ::_exit(ConcludiSubito(limitata ? "vagolume: memoria esaurita: non stampo\n"
+                                    : "vagolume: errore interno del programma: non stampo\n",
+                           modoFine));
 }
 
 void InstallaCrollo() {
@@ -372,11 +365,10 @@ int Avvia(int argc, char* argv[]) {
                            QByteArray::fromStdString(cartella));
     } catch (const std::bad_alloc&) {
         // Memory ran out outside the run's own care: the document (discarded
-        // with the window) is lost, and the caller is told.
-        const EsitoCorsa esito =
-            Concludi(EsitoCorsa::Di(EsitoCorsa::Fallito, QStringLiteral("memoria esaurita: non stampo")),
-                     CartellaCorrente());
-        return invocato ? CodiceUscita(esito) : 1;
+        // with the window) is lost, and the caller is told, once.
+        if (invocato) return ConcludiSubito("vagolume: memoria esaurita: non stampo\n", modoFine);
+        Avvisa(QStringLiteral("memoria esaurita"));
+        return 1;
     }
     if (terminato) return codice;
     if (const int segnale = SegnaleRicevuto()) TerminaConSegnale(segnale);

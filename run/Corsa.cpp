@@ -28,8 +28,11 @@ namespace vagolume {
 
 namespace {
 
-// Both read from a signal handler too.
+// All read from a signal handler too. An outcome concluded: its line said,
+// its end-of-run file written, its exit status (-1 while there is none).
 std::atomic<CorsaStampa*> corsaInCorso{nullptr};
+std::atomic<bool> esitoDetto{false};
+std::atomic<bool> fineScritta{false};
 std::atomic<int> ultimoCodice{-1};
 static_assert(std::atomic<int>::is_always_lock_free && std::atomic<CorsaStampa*>::is_always_lock_free,
               "read from a signal handler");
@@ -248,7 +251,9 @@ EsitoCorsa Concludi(EsitoCorsa esito, const QString& cartellaLavoro) {
             riga += QStringLiteral("; il documento è stato salvato in %1").arg(esito.FilePdf);
         Avvisa(riga);
     }
+    esitoDetto.store(true);
     esito.FineScritta = ScriviFineStampa(cartellaLavoro);
+    fineScritta.store(esito.FineScritta);
     ultimoCodice.store(CodiceUscita(esito));
     return esito;
 }
@@ -289,8 +294,15 @@ int ScriviFileFine(const char* cartella, mode_t modo, const char** passo) {
     return errore;
 }
 
-int UltimoCodiceUscita() {
-    return ultimoCodice.load();
+int ConcludiSubito(const char* messaggio, mode_t modo) {
+    if (!esitoDetto.exchange(true)) [[maybe_unused]]
+        auto n = ::write(2, messaggio, std::strlen(messaggio));
+    if (!fineScritta.load()) {
+        const char* passo = "";
+        fineScritta.store(ScriviFileFine(".", modo, &passo) == 0);
+    }
+    const int codice = ultimoCodice.load();
+    return codice >= 0 && fineScritta.load() ? codice : 1;
 }
 
 int CodiceUscita(const EsitoCorsa& esito) {
@@ -312,6 +324,10 @@ CorsaStampa* CorsaStampa::InCorso() {
 EsitoCorsa CorsaStampa::Esegui() {
     if (conclusa_ || corsaInCorso) return esito_;
     corsaInCorso = this;
+    // A new run: nothing of it said or written yet.
+    esitoDetto.store(false);
+    fineScritta.store(false);
+    ultimoCodice.store(-1);
     EsitoCorsa esito;
     try {
         esito = Disegna();

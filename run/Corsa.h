@@ -91,10 +91,12 @@ int ScriviFileFine(const char* cartella, mode_t modo, const char** passo);
 // run stopped by signal n, 1 for anything else.
 int CodiceUscita(const EsitoCorsa& esito);
 
-// The exit status of the outcome concluded last, -1 while none was: for a
-// program that has to end at once (a crash) after its caller was told. Safe
-// to read in a signal handler.
-int UltimoCodiceUscita();
+// Ends what Concludi ends, for a program that has to stop at once (a crash,
+// memory gone): says messaggio on standard error unless an outcome was said
+// already, writes the end-of-run file in the current folder (with mode modo)
+// unless it was written, and returns the exit status to end with: the last
+// outcome's, or 1. Only calls that are safe in a signal handler.
+int ConcludiSubito(const char* messaggio, mode_t modo);
 
 // Longest run: ten years of sheets. A period beyond it (a mistyped year in an
 // invocation line) is refused before anything is printed, rather than
