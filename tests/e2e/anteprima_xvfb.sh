@@ -127,15 +127,7 @@ if command -v pdfinfo >/dev/null 2>&1; then
     [ "$pagine" = $((GIORNI + 1)) ] || fallisci "the PDF has $pagine pages, expected $((GIORNI + 1))"
 fi
 echo "ok: the year printed after the preview, $((GIORNI + 1)) pages"
-for _ in $(seq 20); do
-    B=$(timeout 5 xdotool search --onlyvisible --name "^Documento salvato\$" 2>/dev/null | head -n 1)
-    if [ -n "$B" ]; then
-        a_fuoco "$B"
-        tasti Escape
-        break
-    fi
-    sleep 0.1
-done
+titolata "^Documento salvato\$" 20 >/dev/null && tasti Escape # closed when it comes up
 
 esci_con_fine "$W"
 
@@ -191,15 +183,7 @@ if command -v pdfinfo >/dev/null 2>&1 && command -v pdftotext >/dev/null 2>&1; t
     echo "ok: page 4 alone is one page, the third day (the ${TERZO}th), \"3 di: $GIORNI_MESE\""
 fi
 [ -n "${VAGOLUME_PDF_PAGINA4:-}" ] && cp "$PDF" "$VAGOLUME_PDF_PAGINA4"
-for _ in $(seq 20); do
-    B=$(timeout 5 xdotool search --onlyvisible --name "^Documento salvato\$" 2>/dev/null | head -n 1)
-    if [ -n "$B" ]; then
-        a_fuoco "$B"
-        tasti Escape
-        break
-    fi
-    sleep 0.1
-done
+titolata "^Documento salvato\$" 20 >/dev/null && tasti Escape # closed when it comes up
 a_fuoco "$W"
 esci_con_fine "$W"
 
