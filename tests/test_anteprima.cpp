@@ -42,6 +42,15 @@ public:
     }
 };
 
+// The pages of a trip to Rome, on a printable area 287 mm tall.
+Pagine Viaggio(const QDate& inizio, const QDate& fine) {
+    RichiestaStampa r;
+    r.Destinazione = QStringLiteral("ROMA");
+    r.Inizio = inizio;
+    r.Fine = fine;
+    return Pagine(ValoriCorsa(r, 287));
+}
+
 // A window model whose printers are the odd PDF writer, and whose preview
 // draws the pages the test asks for.
 struct Banco {
@@ -285,11 +294,7 @@ private slots:
         QFETCH(int, pagina);
         QFETCH(QString, zoomDopo);
         QFETCH(QString, bottoni);
-        RichiestaStampa r;
-        r.Destinazione = QStringLiteral("ROMA");
-        r.Inizio = QDate(2025, 1, 1);
-        r.Fine = QDate(2025, 12, 31);
-        Pagine pagine(ValoriCorsa(r, 287));
+        Pagine pagine = Viaggio(QDate(2025, 1, 1), QDate(2025, 12, 31));
         const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(5, 5, 5, 5));
         Anteprima a(pagine, layout);
         a.show();
@@ -360,11 +365,7 @@ private slots:
     // The preview opens again with the size, zoom and page it had when it
     // closed; Escape closes it.
     void riaperturaComeEra() {
-        RichiestaStampa r;
-        r.Destinazione = QStringLiteral("ROMA");
-        r.Inizio = QDate(2024, 1, 1);
-        r.Fine = QDate(2024, 1, 9);
-        Pagine pagine(ValoriCorsa(r, 287));
+        Pagine pagine = Viaggio(QDate(2024, 1, 1), QDate(2024, 1, 9));
         const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(5, 5, 5, 5));
         Anteprima::Stato stato;
         {
@@ -421,10 +422,7 @@ private slots:
     void nomiAccessibili() {
         QFETCH(QString, controllo);
         QFETCH(QString, nome);
-        RichiestaStampa r;
-        r.Destinazione = QStringLiteral("ROMA");
-        r.Inizio = r.Fine = QDate(2025, 1, 1);
-        Pagine pagine(ValoriCorsa(r, 287));
+        Pagine pagine = Viaggio(QDate(2025, 1, 1), QDate(2025, 1, 1));
         Anteprima a(pagine, QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
         QWidget* w = a.findChild<QWidget*>(controllo);
         QVERIFY(w);

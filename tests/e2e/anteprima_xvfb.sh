@@ -31,10 +31,15 @@ ANNO=$(($(date +%Y) + 1))
 GIORNI=$((($(date -u -d "$ANNO-12-31" +%s) - $(date -u -d "$ANNO-01-01" +%s)) / 86400 + 1))
 ANTEPRIMA="^Anteprima di stampa\$"
 
-# No printing system: the current printer is the PDF writer.
-(cd "$LAVORO" && exec env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY HOME="$TMP/casa" XDG_RUNTIME_DIR="$TMP/xdg" \
-    CUPS_SERVER=/nonexistent/cups.sock LC_ALL=C.UTF-8 timeout 240 "$PROGRAMMA" >"$TMP/uscita.txt" 2>&1) &
-APP_PID=$!
+# Starts the program in $LAVORO with no printing system (the current printer
+# is the PDF writer), the given variables added, and sets APP_PID.
+avvia_programma() { # [VARIABLE=VALUE...]
+    (cd "$LAVORO" && exec env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY HOME="$TMP/casa" XDG_RUNTIME_DIR="$TMP/xdg" \
+        CUPS_SERVER=/nonexistent/cups.sock LC_ALL=C.UTF-8 "$@" timeout 240 "$PROGRAMMA" >"$TMP/uscita.txt" 2>&1) &
+    APP_PID=$!
+}
+
+avvia_programma
 
 W=$(finestra)
 [ -n "$W" ] || fallisci "the window did not appear"
@@ -135,9 +140,7 @@ esci_con_fine "$W"
 # 31st), its preview, "Pa&gine:" 4, "S&tampa", "Sì", the save dialog: a PDF of
 # one page, the third day, numbered "3 di:" the trip's length.
 rm -f "$FINE" "$LAVORO"/*.pdf
-(cd "$LAVORO" && exec env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY HOME="$TMP/casa" XDG_RUNTIME_DIR="$TMP/xdg" \
-    CUPS_SERVER=/nonexistent/cups.sock LC_ALL=C.UTF-8 timeout 120 "$PROGRAMMA" >"$TMP/uscita.txt" 2>&1) &
-APP_PID=$!
+avvia_programma
 W=$(finestra)
 [ -n "$W" ] || fallisci "the window did not appear for the reprint"
 a_fuoco "$W"
@@ -192,10 +195,7 @@ kill "$XVFB_PID" 2>/dev/null
 wait "$XVFB_PID" 2>/dev/null
 XVFB_PID=""
 avvia_xvfb 120 129 "$TMP/xvfb2.txt" 1280x1024
-(cd "$LAVORO" && exec env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY HOME="$TMP/casa" XDG_RUNTIME_DIR="$TMP/xdg" \
-    CUPS_SERVER=/nonexistent/cups.sock LC_ALL=C.UTF-8 QT_SCALE_FACTOR=2 timeout 120 "$PROGRAMMA" \
-    >"$TMP/uscita.txt" 2>&1) &
-APP_PID=$!
+avvia_programma QT_SCALE_FACTOR=2
 W=$(finestra)
 [ -n "$W" ] || fallisci "the window did not appear at scale 2"
 a_fuoco "$W"
