@@ -8,6 +8,7 @@
 #include "print/Interruzione.h"
 #include "print/Sistema.h"
 #include "run/Corsa.h"
+#include "run/FineProcesso.h"
 
 #include <QApplication>
 #include <QDir>
@@ -97,127 +98,11 @@ bool Impostata(const char* variabile) {
     return !qEnvironmentVariableIsEmpty(variabile);
 }
 
-// Descriptors 0 to 2 closed at start would be taken by the first files the
-// program opens (the document among them), and a warning would then be
-// written into it: they are opened on /dev/null first.
-void ApriDescrittoriStandard() {
-    for (int fd = 0; fd <= 2; ++fd) {
-        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
-        const int nuovo = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
-        if (nuovo >= 0 && nuovo != fd) {
-            ::dup2(nuovo, fd);
-            ::close(nuovo);
-        }
-    }
-}
-
-// Every signal that would end the program (SIGTERM, SIGINT, SIGHUP, SIGQUIT,
-// SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGPOLL, SIGXCPU, SIGPWR,
-// the real-time ones): the handler only notes the signal; a run in progress
-// ends itself at its next page (or at once, in a hand-over to a printer), and
-// the program ends as killed by it from its event loop.
-int tuboSegnali[2] = {-1, -1};
-
-void AlSegnale(int segnale) {
-    const int salvato = errno;
-    int atteso = 0;
-    SegnaleRicevuto().compare_exchange_strong(atteso, segnale); // the first one counts
-    const char c = 1;
-    if (tuboSegnali[1] >= 0) [[maybe_unused]]
-        auto n = ::write(tuboSegnali[1], &c, 1);
-    errno = salvato;
-}
-
-void InstallaSegnali() {
-    if (::pipe2(tuboSegnali, O_CLOEXEC | O_NONBLOCK) != 0) tuboSegnali[0] = tuboSegnali[1] = -1;
-    struct sigaction azione {};
-    azione.sa_handler = AlSegnale;
-    sigemptyset(&azione.sa_mask);
-    azione.sa_flags = SA_RESTART;
-    std::vector<int> segnali = {SIGTERM, SIGINT,    SIGHUP,  SIGQUIT, SIGUSR1, SIGUSR2,
-                                SIGALRM, SIGVTALRM, SIGPROF, SIGPOLL, SIGXCPU, SIGPWR};
-    for (int rt = SIGRTMIN; rt <= SIGRTMAX; ++rt)
-        segnali.push_back(rt);
-    for (int segnale : segnali)
-        ::sigaction(segnale, &azione, nullptr);
-    // A closed standard error or output makes a write fail, not the program end.
-    std::signal(SIGPIPE, SIG_IGN);
-}
-
-// Ends the program as killed by the signal that came, as the caller expects.
-[[noreturn]] void TerminaConSegnale(int segnale) {
-    std::fflush(nullptr);
-    std::signal(segnale, SIG_DFL);
-    sigset_t insieme;
-    sigemptyset(&insieme);
-    sigaddset(&insieme, segnale);
-    ::sigprocmask(SIG_UNBLOCK, &insieme, nullptr);
-    ::raise(segnale);
-    ::_exit(128 + segnale);
-}
-
-// A crash while a caller waits (a library that met a failed allocation and
-// did not check it, an exception nothing caught) still tells the caller: one
-// line said and the end-of-run file written, unless the run's end did both
-// already, and the program ends as that end said, or with status 1. Only
-// calls that are safe in a signal handler here. The sanitizer builds keep
-// their own reports instead.
-volatile sig_atomic_t fineDovuta = 0; // an unattended start: its caller waits for the end-of-run file
-
-mode_t modoFine = 0600; // the end-of-run file's mode, known before any crash
-
-void AlCrollo(int segnale) {
-    if (!fineDovuta && !CorsaStampa::InCorso()) {
-        // Nobody waits: the crash is what it is.
-        ::signal(segnale, SIG_DFL);
-        ::raise(segnale);
-        ::_exit(128 + segnale);
-    }
-    struct rlimit limite {};
-    const bool limitata = (::getrlimit(RLIMIT_AS, &limite) == 0 && limite.rlim_cur != RLIM_INFINITY) ||
-                          (::getrlimit(RLIMIT_DATA, &limite) == 0 && limite.rlim_cur != RLIM_INFINITY);
-    ::_exit(ConcludiSubito(limitata ? "vagolume: memoria esaurita: non stampo\n"
-                                    : "vagolume: errore interno del programma: non stampo\n",
-                           modoFine));
-}
-
-void InstallaCrollo() {
-#if defined(__SANITIZE_ADDRESS__)
-    return;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-    return;
-#endif
-#endif
-    // Its own stack: a stack that ran out must not stop it.
-    static char pila[64 * 1024];
-    stack_t alternativa{};
-    alternativa.ss_sp = pila;
-    alternativa.ss_size = sizeof pila;
-    ::sigaltstack(&alternativa, nullptr);
-    struct sigaction azione {};
-    azione.sa_handler = AlCrollo;
-    sigemptyset(&azione.sa_mask);
-    azione.sa_flags = SA_ONSTACK | SA_RESETHAND;
-    for (int segnale : {SIGSEGV, SIGABRT, SIGBUS, SIGILL, SIGFPE})
-        ::sigaction(segnale, &azione, nullptr);
-    // An exception nothing caught ends the same way, without the runtime's
-    // own two lines.
-    std::set_terminate([] { AlCrollo(SIGABRT); });
-}
-
-// The toolkit ends the process with exit() when its display goes away (a
-// logout, a dropped ssh -X): a run in progress is concluded first, so that
-// its caller is told and nothing of it is left.
-void AllUscita() {
-    if (CorsaStampa* corsa = CorsaStampa::InCorso())
-        corsa->Abbandona(
-            EsitoCorsa::Fallito,
-            QStringLiteral("lo schermo non è più disponibile: stampa interrotta, nulla è stato stampato"));
-}
-
-// A modal box or dialog open during a run (the cancel question) is closed,
-// so that the run gets back to its pages and sees the signal.
+// A signal during a run, or while a run is being prepared: the boxes and
+// dialogs open (the cancel question, the confirmation, the save dialog) are
+// closed, so that the run gets back to its pages and sees the signal, or its
+// preparation ends as declined. Boxes can be stacked (the help over the
+// confirmation), hence one close for each, up to a few.
 void ChiudiDialoghi() {
     for (int i = 0; i < 8; ++i) {
         QWidget* modale = QApplication::activeModalWidget();
@@ -238,19 +123,15 @@ bool CaricaTraduzioniQt() {
     return QCoreApplication::installTranslator(&traduzioni);
 }
 
-int Avvia(int argc, char* argv[]) {
-    ApriDescrittoriStandard();
-    InstallaSegnali();
-    // A document larger than the file size limit fails with a message instead
-    // of killing the program.
-    std::signal(SIGXFSZ, SIG_IGN);
+void Avvia(int argc, char* argv[]) {
+    PreparaProcesso();
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
         std::fputs(kUso, stdout);
-        return 0;
+        EsciCon(0);
     }
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
         std::printf("%s %s\n", VAGOLUME_PRODUCT_NAME, VAGOLUME_VERSION);
-        return 0;
+        EsciCon(0);
     }
 
     // The invocation line: the arguments joined by single blanks.
@@ -261,9 +142,7 @@ int Avvia(int argc, char* argv[]) {
     }
     const std::string cartella = CartellaProgramma();
     const bool invocato = !riga.empty() || EsisteFileComando(cartella);
-    fineDovuta = invocato;
-    modoFine = ModoFileNuovo();
-    InstallaCrollo();
+    ImpostaFineDovuta(invocato);
     // The platform the user chose, or the display the session names; a
     // display that cannot be opened falls back to the offscreen platform
     // instead of aborting the program.
@@ -272,7 +151,7 @@ int Avvia(int argc, char* argv[]) {
     if (senzaSchermo && !invocato) {
         Avvisa(QStringLiteral("nessuno schermo disponibile (DISPLAY non impostato) e nessuna riga di "
                               "comando: niente da stampare"));
-        return 2;
+        EsciCon(2);
     }
     QByteArray piattaforme = scelta;
     if (senzaSchermo) {
@@ -298,7 +177,7 @@ int Avvia(int argc, char* argv[]) {
             Avvisa(QStringLiteral(
                        "impossibile usare lo schermo %1 e nessuna riga di comando: niente da stampare")
                        .arg(schermo));
-            return 2;
+            EsciCon(2);
         }
         Avvisa(QStringLiteral("impossibile usare lo schermo %1: stampo senza finestra").arg(schermo));
     }
@@ -318,38 +197,19 @@ int Avvia(int argc, char* argv[]) {
                               "saranno in inglese"));
 
     bool terminato = false;
-    int codice = 0;
     bool ciclo = false;
     Servizi servizi;
     servizi.StampantiInstallate = [] { return StampantiInstallate(); };
-    servizi.Termina = [&](int c) {
-        // A run stopped by a signal: the program ends as killed by it.
-        if (c > 128 && SegnaleRicevuto() == c - 128) TerminaConSegnale(c - 128);
+    servizi.Termina = [&](int codice) {
+        // "&Fine": at once, whatever else is pending.
+        if (ciclo) EsciCon(codice);
         terminato = true;
-        codice = c;
-        if (ciclo) {
-            std::fflush(nullptr);
-            ::_exit(c); // "&Fine": at once, whatever else is pending
-        }
     };
     servizi.CartellaLavoro = CartellaCorrente();
     servizi.SenzaSchermo = senzaSchermo;
 
     frmbase finestra(servizi);
-    std::atexit(AllUscita);
-    QSocketNotifier notificaSegnali(tuboSegnali[0], QSocketNotifier::Read);
-    notificaSegnali.setEnabled(tuboSegnali[0] >= 0);
-    QObject::connect(&notificaSegnali, &QSocketNotifier::activated, &finestra, [] {
-        char scarto[64];
-        while (::read(tuboSegnali[0], scarto, sizeof scarto) > 0) {
-        }
-        // A run ends itself and tells its caller; without one, the program
-        // ends here.
-        if (CorsaStampa::InCorso())
-            ChiudiDialoghi();
-        else
-            TerminaConSegnale(SegnaleRicevuto());
-    });
+    OsservaSegnali(ChiudiDialoghi);
     // The current printer is the system's default; without one (or without a
     // printing system that answers) it is the built-in PDF writer, never a
     // queue picked at random.
@@ -366,20 +226,16 @@ int Avvia(int argc, char* argv[]) {
     } catch (const std::bad_alloc&) {
         // Memory ran out outside the run's own care: the document (discarded
         // with the window) is lost, and the caller is told, once.
-        if (invocato) return ConcludiSubito("vagolume: memoria esaurita: non stampo\n", modoFine);
-        Avvisa(QStringLiteral("memoria esaurita"));
-        return 1;
+        EsciMemoriaEsaurita();
     }
-    if (terminato) return codice;
-    if (const int segnale = SegnaleRicevuto()) TerminaConSegnale(segnale);
+    if (terminato) Esci(finestra.Modello().UltimoEsito);
+    if (const int segnale = SegnaleRicevuto()) EsciPerSegnale(segnale);
     if (senzaSchermo) {
         Avvisa(QStringLiteral("nessuno schermo disponibile e nessuna riga di comando utilizzabile"));
-        return 2;
+        EsciCon(2);
     }
     ciclo = true;
-    const int risultato = QApplication::exec();
-    if (const int segnale = SegnaleRicevuto()) TerminaConSegnale(segnale);
-    return risultato;
+    EsciCon(QApplication::exec());
 }
 
 } // namespace vagolume

@@ -3,7 +3,8 @@
 
 namespace vagolume {
 
-int Avvia(int argc, char* argv[]);
+// Never returns: the process ends through run/FineProcesso.
+[[noreturn]] void Avvia(int argc, char* argv[]);
 
 // Qt's own texts (the buttons of the boxes, the save dialog and its
 // questions) in Italian, as the program's own are, whatever the locale.

@@ -395,8 +395,6 @@ void ModelloFinestra::Esegui(const RichiestaStampa& richiesta) {
     DimensionafrmBase(false);
     MostraAnnulla(false);
     Ridisegna();
-    // A termination signal ends the program once its run is over.
-    if (UltimoEsito.Segnale != 0 && servizi_.Termina) servizi_.Termina(CodiceUscita(UltimoEsito));
 }
 
 void ModelloFinestra::Rifiuta(const QString& motivo) {

@@ -3,5 +3,5 @@
 #include "app/Avvio.h"
 
 int main(int argc, char* argv[]) {
-    return vagolume::Avvia(argc, argv);
+    vagolume::Avvia(argc, argv);
 }

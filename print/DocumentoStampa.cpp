@@ -2,6 +2,7 @@
 
 #include "print/Interruzione.h"
 #include "print/Sistema.h"
+#include "run/FineProcesso.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,13 +26,18 @@ constexpr int kRisoluzione = 1200;
 const QString kPrefissoTemporaneo = QStringLiteral(".vagolume-");
 
 // A PDF written in full ends with the %%EOF marker; a disk that filled up
-// leaves it short.
-bool PdfCompleto(const QString& percorso) {
-    QFile f(percorso);
-    if (!f.open(QIODevice::ReadOnly) || f.size() < 32) return false;
-    if (!f.read(5).startsWith("%PDF-")) return false;
-    f.seek(f.size() - 32);
-    return f.read(32).contains("%%EOF");
+// leaves it short. Read through the descriptor the document already holds:
+// opening the file again could fail for want of descriptors, which is no
+// reason to call the document short.
+bool PdfCompleto(int fd) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || info.st_size < 32) return false;
+    char inizio[5], fine[33] = {};
+    if (::pread(fd, inizio, sizeof inizio, 0) != static_cast<ssize_t>(sizeof inizio) ||
+        std::memcmp(inizio, "%PDF-", sizeof inizio) != 0)
+        return false;
+    if (::pread(fd, fine, 32, info.st_size - 32) != 32) return false;
+    return QByteArray(fine, 32).contains("%%EOF");
 }
 
 // Documents dropped unfinished. Ending a painter on a PDF writer finishes the
@@ -180,14 +186,21 @@ void DocumentoStampa::Consegna() {
     const bool finito = painter_->end();
     writer_.reset();
     file_.reset();
-    if (!finito || !PdfCompleto(fileTemporaneo_))
+    if (!finito || !PdfCompleto(fd_))
         Fallisci(QStringLiteral("il documento \"%1\" non è stato scritto per intero (disco pieno?)")
                      .arg(nomeDocumento_));
+    RegistraFatto(FattoConsegna::DocumentoCompleto);
     QString errore;
     const bool consegnato = stampante_->Consegna(fileTemporaneo_, nomeDocumento_, errore);
     forseStampato_ = !consegnato && stampante_->ComeMancata() == Stampante::Mancata::Incerta;
     if (consegnato) {
         salvato_ = stampante_->FileScritto();
+        if (salvato_.isEmpty()) {
+            RegistraFatto(FattoConsegna::RispostaServer);
+        } else {
+            RegistraFileSalvato(salvato_);
+            RegistraFatto(FattoConsegna::Salvato);
+        }
         Chiudi();
         fallito_ = QStringLiteral("il documento \"%1\" è già stato consegnato").arg(nomeDocumento_);
         return;
@@ -195,9 +208,10 @@ void DocumentoStampa::Consegna() {
     QString motivo = QStringLiteral("stampa su \"%1\" non riuscita: %2").arg(stampante_->Nome(), errore);
     // A printer that failed does not lose the finished document: it is kept
     // as the PDF writer would write it. A run stopped on request or by a
-    // signal keeps nothing.
-    if (SegnaleRicevuto() == 0 && stampante_->ComeMancata() != Stampante::Mancata::Fermata &&
-        stampante_->Nome() != kNomeScrittorePdf) {
+    // signal keeps nothing, unless the document reached the server whole:
+    // it may print, and its owner must be able to tell.
+    if ((SegnaleRicevuto() == 0 || forseStampato_) &&
+        stampante_->ComeMancata() != Stampante::Mancata::Fermata && stampante_->Nome() != kNomeScrittorePdf) {
         ScrittorePdf scrittore(cartellaRiserva_.isEmpty() ? CartellaCorrente() : cartellaRiserva_);
         QString erroreSalvataggio;
         if (scrittore.Consegna(fileTemporaneo_, nomeDocumento_, erroreSalvataggio))

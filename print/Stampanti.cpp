@@ -2,6 +2,7 @@
 
 #include "print/Interruzione.h"
 #include "print/Sistema.h"
+#include "run/FineProcesso.h"
 
 #include <QDir>
 #include <QFile>
@@ -414,13 +415,25 @@ bool CodaCups::Consegna(const QString& pdf, const QString& nomeDocumento, QStrin
     ippDelete(richiesta);
     bool inviato = http_stato == HTTP_STATUS_CONTINUE;
     while (inviato && !file.atEnd()) {
+        // A stop is looked at between blocks too: a server that never makes
+        // a write wait would otherwise take the whole document first.
+        if (AttesaConsegna(http.get(), &stato) == 0) return fine({});
         const QByteArray blocco = file.read(64 * 1024);
         inviato = !blocco.isEmpty() &&
                   cupsWriteRequestData(http.get(), blocco.constData(), static_cast<size_t>(blocco.size())) ==
                       HTTP_STATUS_CONTINUE;
     }
-    if (!inviato) return fine(MotivoIpp(cupsLastError(), cupsLastErrorString()));
+    if (!inviato) {
+        // The server went away under the transfer (restarted, killed): it
+        // makes no job of a request cut short.
+        const int errore = httpError(http.get());
+        if (!stato.fermata && !stato.scaduta && (errore == EPIPE || errore == ECONNRESET))
+            return fine(
+                QStringLiteral("collegamento con il sistema di stampa interrotto: nessun lavoro creato"));
+        return fine(MotivoIpp(cupsLastError(), cupsLastErrorString()));
+    }
     stato.fase = Fase::Risposta;
+    RegistraFatto(FattoConsegna::UltimoByteInviato);
     std::unique_ptr<ipp_t, decltype(&ippDelete)> risposta(cupsGetResponse(http.get(), risorsa.constData()),
                                                           &ippDelete);
     if (!risposta) return fine(MotivoIpp(cupsLastError(), cupsLastErrorString()));

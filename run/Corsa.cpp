@@ -7,6 +7,7 @@
 #include "print/StampaTesto.h"
 #include "print/Stampanti.h"
 #include "print/SuperficieSorvegliata.h"
+#include "run/FineProcesso.h"
 #include "sheet/CiclodiStampa.h"
 
 #include <QByteArray>
@@ -28,23 +29,14 @@ namespace vagolume {
 
 namespace {
 
-// All read from a signal handler too. An outcome concluded: its line said,
-// its end-of-run file written, its exit status (-1 while there is none).
+// The run in progress; read from a signal handler too.
 std::atomic<CorsaStampa*> corsaInCorso{nullptr};
-std::atomic<bool> esitoDetto{false};
-std::atomic<bool> fineScritta{false};
-std::atomic<int> ultimoCodice{-1};
-static_assert(std::atomic<int>::is_always_lock_free && std::atomic<CorsaStampa*>::is_always_lock_free,
-              "read from a signal handler");
+static_assert(std::atomic<CorsaStampa*>::is_always_lock_free, "read from a signal handler");
 
 // The day number of a date.
 double Giorno(const QDate& d) {
     return Data2Giul(Gma2Data(static_cast<int16_t>(d.day()), static_cast<int16_t>(d.month()),
                               static_cast<int16_t>(d.year())));
-}
-
-QString TestoSegnale(int segnale) {
-    return QStringLiteral("%1 (%2)").arg(segnale).arg(QString::fromLocal8Bit(::strsignal(segnale)));
 }
 
 // Why a request cannot be printed at all; empty when it can.
@@ -65,30 +57,6 @@ QString MotivoRifiuto(const RichiestaStampa& r) {
     if (r.Copie < 1 || r.Copie > 99)
         return QStringLiteral("%1 copie: si stampano da 1 a 99 copie, non stampo").arg(r.Copie);
     return {};
-}
-
-// Appends texts to a buffer of n bytes; false when they do not fit.
-bool Componi(char* buffer, size_t n, std::initializer_list<const char*> parti) {
-    size_t usati = 0;
-    for (const char* parte : parti)
-        for (; *parte; ++parte) {
-            if (usati + 1 >= n) return false;
-            buffer[usati++] = *parte;
-        }
-    buffer[usati] = '\0';
-    return true;
-}
-
-bool ScriviFineStampa(const QString& cartella) {
-    const char* passo = "";
-    const QByteArray nome = QFile::encodeName(cartella.isEmpty() ? QStringLiteral(".") : cartella);
-    if (const int errore = ScriviFileFine(nome.constData(), ModoFileNuovo(), &passo); errore != 0) {
-        Avvisa(QStringLiteral("impossibile scrivere %1 (%2): %3")
-                   .arg(QDir(cartella).filePath(kFileFineStampa), QLatin1String(passo),
-                        QString::fromLocal8Bit(std::strerror(errore))));
-        return false;
-    }
-    return true;
 }
 
 std::shared_ptr<PrinterSurface> DocumentoDi(const RichiestaStampa& r, std::function<bool()> attesa) {
@@ -236,80 +204,6 @@ ContestoStampa ValoriCorsa(const RichiestaStampa& r, float PrintableHeight) {
     return c;
 }
 
-EsitoCorsa Concludi(EsitoCorsa esito, const QString& cartellaLavoro) {
-    if (esito.Consegnato()) {
-        if (esito.Errori > 0)
-            Avvisa(QStringLiteral("la stampa su \"%1\" ha avuto %2 errori")
-                       .arg(esito.Stampante)
-                       .arg(esito.Errori));
-        if (esito.Segnale != 0)
-            Avvisa(QStringLiteral("segnale %1 arrivato dopo la consegna: il documento è stato consegnato")
-                       .arg(TestoSegnale(esito.Segnale)));
-    } else if (!esito.Motivo.isEmpty()) {
-        QString riga = esito.Motivo;
-        if (!esito.FilePdf.isEmpty())
-            riga += QStringLiteral("; il documento è stato salvato in %1").arg(esito.FilePdf);
-        Avvisa(riga);
-    }
-    esitoDetto.store(true);
-    esito.FineScritta = ScriviFineStampa(cartellaLavoro);
-    fineScritta.store(esito.FineScritta);
-    ultimoCodice.store(CodiceUscita(esito));
-    return esito;
-}
-
-int ScriviFileFine(const char* cartella, mode_t modo, const char** passo) {
-    char temporaneo[4096], destinazione[4096], pid[24];
-    // The process id, in decimal, without the formatting functions.
-    char* cifra = pid + sizeof pid - 1;
-    *cifra = '\0';
-    for (auto n = static_cast<unsigned long>(::getpid()); cifra == pid + sizeof pid - 1 || n > 0; n /= 10)
-        *--cifra = static_cast<char>('0' + n % 10);
-    *passo = "creazione";
-    if (!Componi(temporaneo, sizeof temporaneo, {cartella, "/.FineStampaPercorsario.", cifra}) ||
-        !Componi(destinazione, sizeof destinazione, {cartella, "/FineStampaPercorsario.tmp"}))
-        return ENAMETOOLONG;
-    ::unlink(temporaneo); // left by a process of the same id, long gone
-    const int fd = ::open(temporaneo, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) return errno;
-    ::fchmod(fd, modo);
-    static const char kContenuto[] = "Fatto\r\n";
-    constexpr auto kLunghezza = static_cast<ssize_t>(sizeof kContenuto - 1);
-    const ssize_t scritti = ::write(fd, kContenuto, kLunghezza);
-    int errore = 0;
-    if (scritti != kLunghezza)
-        errore = scritti >= 0 ? ENOSPC : errno;
-    else if (::fsync(fd) != 0)
-        errore = errno;
-    if (::close(fd) != 0 && errore == 0) errore = errno;
-    if (errore == 0) {
-        *passo = "rinomina";
-        if (::rename(temporaneo, destinazione) == 0) return 0;
-        errore = errno;
-    } else {
-        *passo = "scrittura";
-    }
-    // The temporary file is removed, the reason kept.
-    ::unlink(temporaneo);
-    return errore;
-}
-
-int ConcludiSubito(const char* messaggio, mode_t modo) {
-    if (!esitoDetto.exchange(true)) [[maybe_unused]]
-        auto n = ::write(2, messaggio, std::strlen(messaggio));
-    if (!fineScritta.load()) {
-        const char* passo = "";
-        fineScritta.store(ScriviFileFine(".", modo, &passo) == 0);
-    }
-    const int codice = ultimoCodice.load();
-    return codice >= 0 && fineScritta.load() ? codice : 1;
-}
-
-int CodiceUscita(const EsitoCorsa& esito) {
-    if (esito.Segnale != 0 && !esito.Consegnato()) return 128 + esito.Segnale;
-    return esito.Consegnato() && esito.Errori == 0 && esito.FineScritta ? 0 : 1;
-}
-
 CorsaStampa::CorsaStampa(RichiestaStampa richiesta, GanciCorsa ganci, FabbricaSuperficie fabbrica)
     : richiesta_(std::move(richiesta)), ganci_(std::move(ganci)), fabbrica_(std::move(fabbrica)) {}
 
@@ -324,10 +218,7 @@ CorsaStampa* CorsaStampa::InCorso() {
 EsitoCorsa CorsaStampa::Esegui() {
     if (conclusa_ || corsaInCorso) return esito_;
     corsaInCorso = this;
-    // A new run: nothing of it said or written yet.
-    esitoDetto.store(false);
-    fineScritta.store(false);
-    ultimoCodice.store(-1);
+    NuovaCorsa();
     EsitoCorsa esito;
     try {
         esito = Disegna();
@@ -353,16 +244,16 @@ EsitoCorsa CorsaStampa::Fine(EsitoCorsa esito) {
     if (corsaInCorso == this) corsaInCorso = nullptr;
     esito.Stampante = richiesta_.Stampante;
     esito.Pagine = TestoPagine(richiesta_.Pagine);
-    // A termination signal that came during the run is the run's end, unless
-    // the document had already gone out whole.
-    if (const int segnale = SegnaleRicevuto(); segnale != 0) {
+    // A stop that came while the document travelled to its printer: the
+    // line says so (the server made no job of it).
+    if (const int segnale = SegnaleRicevuto(); segnale != 0 && !esito.Consegnato() && !esito.ForseStampato &&
+                                               FattoCorrente() == FattoConsegna::DocumentoCompleto) {
         esito.Segnale = segnale;
-        if (!esito.Consegnato()) {
-            esito.Cosa = EsitoCorsa::Annullato;
-            esito.Motivo = QStringLiteral("stampa interrotta dal segnale %1: nulla è stato stampato")
-                               .arg(TestoSegnale(segnale));
-            esito.FilePdf.clear();
-        }
+        esito.Cosa = EsitoCorsa::Annullato;
+        esito.Motivo = QStringLiteral("stampa interrotta dal segnale %1 durante l'invio a \"%2\": nessun "
+                                      "lavoro creato, nulla è stato stampato")
+                           .arg(TestoSegnale(segnale), richiesta_.Stampante);
+        esito.FilePdf.clear();
     }
     esito_ = Concludi(std::move(esito), richiesta_.CartellaLavoro);
     return esito_;
@@ -417,9 +308,11 @@ EsitoCorsa CorsaStampa::Disegna() {
     if (fine == FineCiclo::Completo) {
         // The document ends here and is handed to its printer.
         s.EndDocument();
+        // What the document went through decides, whatever stop came
+        // meanwhile: a document that reached the server whole may print.
         if (s.Fatale().isEmpty())
             esito.Cosa = s.DocumentoSalvato().isEmpty() ? EsitoCorsa::Stampato : EsitoCorsa::Salvato;
-        else if (annullata_)
+        else if (annullata_ && !s.ForseStampato())
             esito = EsitoCorsa::Di(EsitoCorsa::Annullato,
                                    QStringLiteral("stampa annullata: nulla è stato stampato"));
         else

@@ -7,13 +7,12 @@
 // status.
 
 #include "print/PrinterSurface.h"
+#include "run/FineProcesso.h"
 #include "sheet/Contesto.h"
 
 #include <QDate>
 #include <QList>
 #include <QString>
-
-#include <sys/types.h>
 
 #include <functional>
 #include <memory>
@@ -67,36 +66,6 @@ struct EsitoCorsa {
     }
     bool Consegnato() const { return Cosa == Stampato || Cosa == Salvato; }
 };
-
-// File that tells the itinerary program that printing is over.
-inline const QString kFileFineStampa = QStringLiteral("FineStampaPercorsario.tmp");
-
-// The end of every run, and of every start that was asked to print: says
-// what went wrong on standard error (one line, plus one per kind of skipped
-// step already said by the run), writes "Fatto" CR LF into the end-of-run file
-// in cartellaLavoro, and returns the outcome with FineScritta set. The only
-// writer of the end-of-run file.
-EsitoCorsa Concludi(EsitoCorsa esito, const QString& cartellaLavoro);
-
-// Writes "Fatto" CR LF into the end-of-run file in cartella (a path as the
-// file system takes it), with mode modo, through a temporary file renamed
-// over the name: no reader ever sees half a file, and a link at that name is
-// replaced, not followed. Only calls that are safe in a signal handler, so
-// that a crash handler writes it the same way. Returns 0, or the errno of the
-// failure with the failing step in *passo.
-int ScriviFileFine(const char* cartella, mode_t modo, const char** passo);
-
-// The exit status of a program that ends after this outcome: 0 for a
-// document handed over whole with the end-of-run file written, 128 + n for a
-// run stopped by signal n, 1 for anything else.
-int CodiceUscita(const EsitoCorsa& esito);
-
-// Ends what Concludi ends, for a program that has to stop at once (a crash,
-// memory gone): says messaggio on standard error unless an outcome was said
-// already, writes the end-of-run file in the current folder (with mode modo)
-// unless it was written, and returns the exit status to end with: the last
-// outcome's, or 1. Only calls that are safe in a signal handler.
-int ConcludiSubito(const char* messaggio, mode_t modo);
 
 // Longest run: ten years of sheets. A period beyond it (a mistyped year in an
 // invocation line) is refused before anything is printed, rather than

@@ -7,6 +7,7 @@
 #include "print/DocumentoStampa.h"
 #include "print/Interruzione.h"
 #include "print/Stampanti.h"
+#include "run/FineProcesso.h"
 #include "support/CorsaFinta.h"
 
 #include <QDir>
@@ -266,34 +267,54 @@ private slots:
         QCOMPARE(Lavori().size(), prima);
     }
 
-    // A stop while the document is handed to a server that froze: before the
-    // last byte is sent, the connection is cut and the server, once awake,
-    // has no job at all (and no PDF is kept: nobody wants it); after it, the
-    // job is the server's, the run waits for its answer and reports it
-    // printed, the signal being said in one line and the exit status 0.
+    // A stop while the document is handed to a server: before the last byte
+    // is sent, the connection is cut and the server, once awake, has no job
+    // at all (and no PDF is kept: nobody wants it), also where the server
+    // never makes a write wait; after it, the job is the server's: when it
+    // answers, the run reports it printed (the signal said in one line,
+    // status 0); when it stays silent to the bound, the run reports that it
+    // may print, keeps the PDF and ends with 3, whatever stop came meanwhile.
     void consegnaInterrotta_data() {
-        QTest::addColumn<QDate>(
-            "fine"); // from 1 March 2024: a document bigger or smaller than the socket's buffer
-        QTest::addColumn<bool>("segnale"); // SIGTERM, or "Annulla"
+        // From 1 March 2024 to "fine": a document bigger or smaller than the
+        // socket's buffers.
+        QTest::addColumn<QDate>("fine");
+        QTest::addColumn<bool>("gelato");   // the server frozen while the run draws
+        QTest::addColumn<bool>("segnale");  // SIGTERM, or "Annulla"
+        QTest::addColumn<bool>("inviato");  // the stop comes once the last byte is sent
+        QTest::addColumn<bool>("risponde"); // the server wakes when the stop comes
         QTest::addColumn<int>("cosa");
         QTest::addColumn<int>("codice");
-        QTest::addColumn<int>("lavori"); // jobs the server made
+        QTest::addColumn<int>("lavori"); // jobs the server made; -1: none or one, as it got the request
+        QTest::addColumn<bool>("pdf");   // the document kept as a PDF
+        const QDate anno(2025, 2, 28), giorno(2024, 3, 1);
+        const int annullato = EsitoCorsa::Annullato, stampato = EsitoCorsa::Stampato,
+                  fallito = EsitoCorsa::Fallito;
         // A year's document outgrows the connection's buffers: the server,
         // woken for a moment at the first wait, has read part of it.
         QTest::newRow("segnale durante l'invio")
-            << QDate(2025, 2, 28) << true << int(EsitoCorsa::Annullato) << 143 << 0;
+            << anno << true << true << false << true << annullato << 143 << 0 << false;
         QTest::newRow("annulla durante l'invio")
-            << QDate(2025, 2, 28) << false << int(EsitoCorsa::Annullato) << 1 << 0;
+            << anno << true << false << false << true << annullato << 1 << 0 << false;
+        QTest::newRow("segnale durante l'invio a un server sveglio")
+            << anno << false << true << false << true << annullato << 143 << 0 << false;
         // A day's fits in them: all of it is sent before the first wait.
         QTest::newRow("segnale a documento inviato")
-            << QDate(2024, 3, 1) << true << int(EsitoCorsa::Stampato) << 0 << 1;
+            << giorno << true << true << true << true << stampato << 0 << 1 << false;
+        QTest::newRow("segnale, poi nessuna risposta")
+            << giorno << true << true << true << false << fallito << 3 << -1 << true;
+        QTest::newRow("annulla, poi nessuna risposta")
+            << giorno << true << false << true << false << fallito << 3 << -1 << true;
     }
     void consegnaInterrotta() {
         QFETCH(QDate, fine);
+        QFETCH(bool, gelato);
         QFETCH(bool, segnale);
+        QFETCH(bool, inviato);
+        QFETCH(bool, risponde);
         QFETCH(int, cosa);
         QFETCH(int, codice);
         QFETCH(int, lavori);
+        QFETCH(bool, pdf);
         const pid_t server = PidServer();
         QVERIFY(server > 0);
         const auto prima = Lavori().size();
@@ -301,16 +322,16 @@ private slots:
         CorsaFinta corsa(cartella.path());
         corsa.richiesta.Stampante = kCodaPdf;
         corsa.richiesta.Fine = fine;
-        // Frozen once the run draws, awake again at the first wait of the
-        // hand-over, when the stop is asked for.
-        corsa.onEvents = [server](CorsaStampa&, int passo) {
-            if (passo == 1) ::kill(server, SIGSTOP);
+        corsa.onEvents = [&](CorsaStampa&, int passo) {
+            if (gelato && passo == 1) ::kill(server, SIGSTOP);
         };
         int attese = 0;
+        bool fermata = false;
         const bool grande = fine.year() > 2024;
         corsa.onConsegna = [&](CorsaStampa& c) {
             ++attese;
-            if (grande && attese == 1) {
+            if (fermata || inviato != (FattoCorrente() == FattoConsegna::UltimoByteInviato)) return;
+            if (gelato && grande && attese == 1) {
                 // Half-way: the server takes part of the document, then
                 // freezes again.
                 ::kill(server, SIGCONT);
@@ -318,22 +339,28 @@ private slots:
                 ::kill(server, SIGSTOP);
                 return;
             }
-            if (attese > (grande ? 2 : 1)) return;
+            fermata = true;
             if (segnale)
                 SegnaleRicevuto().store(SIGTERM);
             else
                 c.Annulla();
-            ::kill(server, SIGCONT);
+            if (risponde) ::kill(server, SIGCONT);
         };
         const EsitoCorsa esito = corsa.Esegui();
         ::kill(server, SIGCONT);
         SegnaleRicevuto().store(0);
-        QVERIFY(attese > 0); // the hand-over did wait
+        QVERIFY(fermata); // the stop came where the row says
         QCOMPARE(int(esito.Cosa), cosa);
         QCOMPARE(CodiceUscita(esito), codice);
+        QCOMPARE(esito.ForseStampato, !risponde);
         QVERIFY(NessunLavoroInCorso());
-        QCOMPARE(Lavori().size(), prima + lavori);
-        QCOMPARE(QDir(cartella.path()).entryList(QDir::Files), QStringList{kFileFineStampa}); // no PDF kept
+        if (lavori >= 0)
+            QCOMPARE(Lavori().size(), prima + lavori);
+        else
+            QVERIFY(Lavori().size() <= prima + 1);
+        QStringList attesi{kFileFineStampa};
+        if (pdf) attesi.append(QStringLiteral("ROMA_Vagolume.pdf"));
+        QCOMPARE(QDir(cartella.path()).entryList(QDir::Files), attesi);
     }
 
     // A queue removed while the run draws: the hand-over fails, the failure
