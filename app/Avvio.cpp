@@ -91,7 +91,10 @@ void Messaggi(QtMsgType tipo, const QMessageLogContext& contesto, const QString&
     tipoDiNota.removeIf([](QChar c) { return c.isDigit(); });
     if (tipo != QtFatalMsg && detti.size() < 1000 && detti.contains(tipoDiNota)) return;
     detti.insert(tipoDiNota);
-    Avvisa(testo);
+    if (tipo == QtFatalMsg)
+        Avvisa(testo);
+    else
+        NotaDellaLibreria(testo);
 }
 
 bool Impostata(const char* variabile) {

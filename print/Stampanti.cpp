@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPageSize>
-#include <QThreadPool>
 
 #include <cups/cups.h>
 
@@ -21,6 +20,8 @@
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace vagolume {
@@ -35,30 +36,22 @@ QPageLayout A4ConMargini(QMarginsF margini) {
     return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, margini, QPageLayout::Millimeter);
 }
 
-// The threads the queries of the printing system run on. The pool is never
-// destroyed: a query that gets no answer is left running when the program
-// ends, where the application's global pool would make the end wait for it.
-// Each such query keeps its thread, hence room for many.
-QThreadPool& ThreadInterrogazioni() {
-    static QThreadPool* const pool = [] {
-        auto* nuovo = new QThreadPool;
-        nuovo->setMaxThreadCount(64);
-        return nuovo;
-    }();
-    return *pool;
-}
-
-// Runs a query of the printing system on a worker thread and waits a bounded
-// time. A server that accepts connections but does not answer (stopped, hung)
-// would otherwise block the caller for minutes; the worker is then left to
-// finish on its own and its answer is dropped. A termination signal ends the
-// wait at once. (QFuture has no wait with a time limit: the answer comes
-// through a std::future.)
+// Runs a query of the printing system on a worker thread of its own and
+// waits a bounded time. A server that accepts connections but does not answer
+// (stopped, hung) would otherwise block the caller for minutes; the worker is
+// then left to finish on its own and its answer is dropped (a thread pool
+// would make the program's end wait for it). A termination signal ends the
+// wait at once. Where no thread can be made (memory or threads limited), the
+// query runs here, unbounded, rather than being reported as a silent server.
 template <typename T, typename F>
 std::optional<T> ConAttesa(F interroga, std::chrono::steady_clock::duration limite = kAttesaCups) {
     auto compito = std::make_shared<std::packaged_task<T()>>(std::move(interroga));
     std::future<T> risposta = compito->get_future();
-    ThreadInterrogazioni().start([compito] { (*compito)(); });
+    try {
+        std::thread([compito] { (*compito)(); }).detach();
+    } catch (const std::system_error&) {
+        (*compito)();
+    }
     const auto scadenza = std::chrono::steady_clock::now() + limite;
     while (risposta.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
         if (SegnaleRicevuto() != 0 || std::chrono::steady_clock::now() >= scadenza) return std::nullopt;
@@ -453,7 +446,9 @@ StatoStampanti LeggiStampanti() {
         stato = std::move(*risposta);
     } else {
         stato.Risponde = false;
-        Avvisa(QStringLiteral("il sistema di stampa non risponde; uso solo la stampa su PDF"));
+        // A signal cut the wait short: its own line says what happened.
+        if (SegnaleRicevuto() == 0)
+            Avvisa(QStringLiteral("il sistema di stampa non risponde; uso solo la stampa su PDF"));
     }
     return stato;
 }

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSocketNotifier>
+#include <QStringList>
 
 #include <atomic>
 #include <cerrno>
@@ -19,6 +20,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace vagolume {
@@ -48,6 +50,14 @@ std::atomic<bool> fileSalvatoNoto{false};
 int tuboSegnali[2] = {-1, -1};
 
 void (*chiudiDialoghi)() = nullptr;
+
+// Notes of the libraries that came during the run in progress, said at its
+// end unless memory ran out: then they are its symptoms, and one line says
+// what happened.
+QStringList& NoteInAttesa() {
+    static QStringList note;
+    return note;
+}
 
 size_t Lunghezza(const char* testo) {
     size_t n = 0;
@@ -357,7 +367,23 @@ bool PreparazioneCorsa::Attiva() {
     return preparazioni.load() > 0;
 }
 
+void NotaDellaLibreria(const QString& nota) {
+    if (!CorsaStampa::InCorso() && !fineDovuta.load()) {
+        Avvisa(nota);
+        return;
+    }
+    try {
+        if (NoteInAttesa().size() < 20) NoteInAttesa().append(nota);
+    } catch (const std::bad_alloc&) {
+        // No room to keep it: memory is running out, which the run says.
+    }
+}
+
 EsitoCorsa Concludi(EsitoCorsa esito, const QString& cartella) {
+    const QStringList note = std::exchange(NoteInAttesa(), {});
+    if (!esito.Motivo.startsWith(QLatin1String("memoria esaurita")))
+        for (const QString& nota : note)
+            Avvisa(nota);
     // A signal that came meanwhile is part of the outcome, but never undoes
     // a delivery, nor a document that may print.
     if (const int segnale = SegnaleRicevuto().load(); segnale != 0 && esito.Segnale == 0) {

@@ -65,6 +65,11 @@ public:
     static bool Attiva();
 };
 
+// A note of a library (Qt's warnings): said at once, or, during a run or an
+// unattended start, at the run's end, where it is left out when memory ran
+// out (one line says that).
+void NotaDellaLibreria(const QString& nota);
+
 // The end of every run, and of every start that was asked to print: a signal
 // that came meanwhile is added to the outcome (never over a delivery); what
 // went wrong is said on standard error (one line); "Fatto" CR LF is written
