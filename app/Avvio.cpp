@@ -1,5 +1,7 @@
 #include "app/Avvio.h"
 
+#include "app/Invocazione.h"
+
 #include "app/frmbase.h"
 #include "print/DocumentoStampa.h"
 #include "print/Stampanti.h"
@@ -58,12 +60,6 @@ const char kUso[] = "Uso: vagolume [RIGA DI COMANDO]\n"
                     "\n"
                     "  --help     mostra questo aiuto\n"
                     "  --version  mostra la versione\n";
-
-std::string CartellaProgramma() {
-    std::error_code errore;
-    const auto eseguibile = std::filesystem::read_symlink("/proc/self/exe", errore);
-    return errore ? std::string(".") : eseguibile.parent_path().string();
-}
 
 bool EsisteFileComando(const std::string& cartella) {
     struct stat info {};
@@ -259,15 +255,17 @@ int Avvia(int argc, char* argv[]) {
         if (i > 1) riga += ' ';
         riga += argv[i];
     }
-    const std::string cartella = CartellaProgramma();
-    const bool invocato = !riga.empty() || EsisteFileComando(cartella);
+    const CartellaProgramma programma = TrovaCartellaProgramma(argv[0], qgetenv("PATH"));
+    if (riga.empty() && !programma.Avviso.isEmpty()) Avvisa(programma.Avviso);
+    const std::string cartella = programma.Cartella.toStdString();
+    const bool invocato = !riga.empty() || (!cartella.empty() && EsisteFileComando(cartella));
     fineDovuta = invocato;
     modoFine = ModoFileNuovo();
     InstallaCrollo();
     // The platform the user chose, or the display the session names; a
     // display that cannot be opened falls back to the offscreen platform
     // instead of aborting the program.
-    const QByteArray scelta = qgetenv("QT_QPA_PLATFORM");
+    const QByteArray scelta = PiattaformaDellaCorsa(qgetenv("QT_QPA_PLATFORM"), invocato);
     bool senzaSchermo = scelta.isEmpty() && !Impostata("DISPLAY") && !Impostata("WAYLAND_DISPLAY");
     if (senzaSchermo && !invocato) {
         Avvisa(QStringLiteral("nessuno schermo disponibile (DISPLAY non impostato) e nessuna riga di "
