@@ -173,12 +173,15 @@ QString NomeFileSicuro(const QString& nomeDocumento) {
             nome.append(c);
         }
     }
-    // Blanks in front (made "_" in the document name) are no part of the
-    // name; then no leading dot, so the file is never hidden.
-    while (nome.startsWith(u'_') || nome.startsWith(u' '))
-        nome.remove(0, 1);
-    while (nome.startsWith(u'.') || nome.startsWith(u' '))
-        nome.remove(0, 1);
+    // What stood in front of the name proper (blanks made "_" in the document
+    // name, the dots and separators of a path such as "../../x") is no part
+    // of it, and no leading dot hides the file; a run of "_" is one.
+    qsizetype davanti = 0;
+    while (davanti < nome.size() && (nome[davanti] == u'_' || nome[davanti] == u' ' || nome[davanti] == u'.'))
+        ++davanti;
+    nome.remove(0, davanti);
+    for (qsizetype i = nome.indexOf(QLatin1String("__")); i >= 0; i = nome.indexOf(QLatin1String("__"), i))
+        nome.remove(i, 1);
     // Keep the name within what every file system takes, cutting whole characters.
     while (nome.toUtf8().size() > kMaxByteNomeFile) {
         nome.chop(1);

@@ -104,7 +104,8 @@ private:
 bool FronteRetroPossibile(const QString& stampante);
 
 // A file name made safe from a document name: no path separators, no control
-// characters, no leading dots, never empty.
+// characters, no leading dots or underscores, no "_" doubled, never empty
+// (".._Vagolume" is "Vagolume", ".._.._x_Vagolume" is "x_Vagolume").
 QString NomeFileSicuro(const QString& nomeDocumento);
 
 // What the printing system says in one query: the installed printers in the
