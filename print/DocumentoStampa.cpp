@@ -84,7 +84,8 @@ void DocumentoStampa::Apri() {
     // An unnamed file where the system allows one, so that nothing is left
     // if the program is killed; else a named one.
     auto crea = [this](const QString& cartella) {
-        const QByteArray nomeCartella = QFile::encodeName(cartella.isEmpty() ? QStringLiteral(".") : cartella);
+        const QByteArray nomeCartella =
+            QFile::encodeName(cartella.isEmpty() ? QStringLiteral(".") : cartella);
         fd_ = ::open(nomeCartella.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
         if (fd_ >= 0 && ::access("/proc/self/fd", X_OK) == 0) {
             fileTemporaneo_ = QStringLiteral("/proc/self/fd/%1").arg(fd_);
@@ -117,8 +118,9 @@ void DocumentoStampa::Apri() {
             Fallisci(QStringLiteral("impossibile creare il file temporaneo in %1: %2")
                          .arg(propria, QString::fromLocal8Bit(std::strerror(errore))));
         cartellaTemporanea_ = riserva;
-        Avvisa(QStringLiteral("impossibile creare il file temporaneo in %1 (%2): il documento è preparato in %3")
-                   .arg(propria, QString::fromLocal8Bit(std::strerror(errore)), riserva));
+        Avvisa(
+            QStringLiteral("impossibile creare il file temporaneo in %1 (%2): il documento è preparato in %3")
+                .arg(propria, QString::fromLocal8Bit(std::strerror(errore)), riserva));
     }
     const QString& cartella = cartellaTemporanea_;
     file_ = std::make_unique<QFile>();

@@ -27,8 +27,8 @@
 namespace vagolume {
 
 namespace {
-constexpr double kMarginePdf = 5.0;        // mm, every side of the PDF writer's page
-constexpr double kMargineMinimoCups = 5.0; // mm, at least this on a real printer
+constexpr double kMarginePdf = 5.0;                        // mm, every side of the PDF writer's page
+constexpr double kMargineMinimoCups = 5.0;                 // mm, at least this on a real printer
 constexpr double kLarghezzaA4 = 210.0, kAltezzaA4 = 297.0; // mm
 constexpr auto kAttesaCups = std::chrono::seconds(4);
 constexpr int kMaxByteNomeFile = 200;
@@ -95,7 +95,8 @@ PredefinitaDellUtente PredefinitaImpostata() {
         if (!file.open(QIODevice::ReadOnly)) continue;
         while (!file.atEnd()) {
             const QList<QByteArray> parole = file.readLine(4096).simplified().split(' ');
-            if (parole.size() >= 2 && parole[0] == "Default") return {true, QString::fromUtf8(parole[1]), percorso};
+            if (parole.size() >= 2 && parole[0] == "Default")
+                return {true, QString::fromUtf8(parole[1]), percorso};
         }
     }
     return p;
