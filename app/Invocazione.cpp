@@ -240,7 +240,7 @@ Invocazione AnalizzaRigaComando(const QString& riga, bool daFile) {
     r.Errore = Controlla(r, dopoDestinazione, dueVirgole, TogliSpazi(inizio), fine, daFile);
     // An option of some other program ("-h", "--versione") that cannot be
     // read as a line is said to be no line at all.
-    if (!r.Errore.isEmpty() && primaParola.startsWith(u'-'))
+    if (!r.Errore.isEmpty() && primaParola.startsWith(u'-') && !primaParola.contains(u','))
         r.Errore =
             QStringLiteral("%1%2 non è una riga di comando (l'uso è descritto da vagolume --help)")
                 .arg(TestoCitato(primaParola), daFile ? QStringLiteral(" in Commandline.txt") : QString());

@@ -13,6 +13,7 @@
 
 #include <cups/cups.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -122,7 +123,8 @@ StatoStampanti InterrogaCups() {
         // A default that was set and cannot be used is said; an empty one
         // names nothing that could be installed.
         const PredefinitaDellUtente impostata = PredefinitaImpostata();
-        if (impostata.Impostata && impostata.Testo.isEmpty())
+        static std::atomic_bool detto = false; // the printers are asked again whenever the list opens
+        if (impostata.Impostata && impostata.Testo.isEmpty() && !detto.exchange(true))
             Avvisa(QStringLiteral("la stampante predefinita impostata in %1 è un nome vuoto: nessuna "
                                   "stampante predefinita")
                        .arg(impostata.Fonte));

@@ -72,6 +72,7 @@ private slots:
         riga("opzione da Commandline.txt", "--help", "<nessuna>", "-", "-",
              "\"--help\" in Commandline.txt non è una riga di comando", true);
         riga("trattino in una riga buona", "-ROMA-" + date, "-ROMA-", "1/8/2026", "2/8/2026");
+        riga("trattino in una riga a metà", "-ROMA,01/08/2026", "-ROMA", "-", "-", "data finale mancante");
         riga("blank ovunque", "  x.exe   ROMA  ,  01/08/2010  ,  05/08/2010  ", "ROMA  ", "1/8/2010",
              "5/8/2010");
         riga("data non valida", "ROMA,31/04/2010,05/08/2010", "ROMA", "-", "5/8/2010",
