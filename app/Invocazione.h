@@ -25,7 +25,8 @@ struct Invocazione {
     std::optional<DataInvocazione> Inizio;
     std::optional<DataInvocazione> Fine;
     QString Resto;  // what is left of the line after parsing (the end-date text)
-    QString Errore; // why the line cannot be printed, naming the field and its text; empty when all was read
+    QString Errore; // why the line cannot be printed, naming the field, its text and where the line came
+                    // from; empty when all was read
 };
 
 // Years the day numbers of the printed pages are exact for.
