@@ -106,8 +106,7 @@ for caso in "${casi[@]}"; do
         [ "$(pagine "$DIR/run/ROMA_Vagolume.pdf")" = 6 ] || fail "$impostazioni: no PDF: $(ls -A "$DIR/run")"
     else
         [ ! -e "$DIR/run/ROMA_Vagolume.pdf" ] || fail "$impostazioni: written as a PDF instead of printed on $dove"
-        [ -z "$(ls -A "$DIR/run" | grep -v '^FineStampaPercorsario.tmp$')" ] ||
-            fail "$impostazioni: files left: $(ls -A "$DIR/run")"
+        [ "$(ls -A "$DIR/run")" = FineStampaPercorsario.tmp ] || fail "$impostazioni: files left: $(ls -A "$DIR/run")"
         aspetta_lavori
         dopo=$(awk -v q="$dove" '$1 == q && $6 == "total" && $7 == 6' "$DIR/log/page_log" 2>/dev/null | wc -l)
         [ "$dopo" = $((prima + 1)) ] || fail "$impostazioni: no job of 6 pages on $dove: $(cat "$DIR/log/page_log")"
