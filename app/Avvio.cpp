@@ -1,5 +1,7 @@
 #include "app/Avvio.h"
 
+#include "app/Invocazione.h"
+
 #include "app/frmbase.h"
 #include "print/DocumentoStampa.h"
 #include "print/Stampanti.h"
@@ -25,7 +27,6 @@
 #include <cstring>
 #include <exception>
 #include <fcntl.h>
-#include <filesystem>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -46,8 +47,9 @@ const char kUso[] = "Uso: vagolume [RIGA DI COMANDO]\n"
                     "(anche preceduta dal percorso di un programma che termina in \".exe\") stampa\n"
                     "subito sulla stampante predefinita, scrive FineStampaPercorsario.tmp nella\n"
                     "cartella corrente e termina. Le date si leggono giorno/mese/anno (mese/giorno/\n"
-                    "anno se il formato breve delle date del sistema mette prima il mese), anni dal\n"
-                    "1901 al 2099. Una riga che non si legge per intero non stampa nulla.\n"
+                    "anno dove il formato breve delle date del sistema è mese/giorno/anno), o\n"
+                    "anno/mese/giorno con l'anno di quattro cifre; anni dal 1901 al 2099. Una riga\n"
+                    "che non si legge per intero non stampa nulla.\n"
                     "La stessa riga può stare nel file Commandline.txt nella cartella del\n"
                     "programma (letto una volta e poi cancellato).\n"
                     "Senza stampanti, o se la stampante fallisce, il documento è scritto come\n"
@@ -59,12 +61,6 @@ const char kUso[] = "Uso: vagolume [RIGA DI COMANDO]\n"
                     "\n"
                     "  --help     mostra questo aiuto\n"
                     "  --version  mostra la versione\n";
-
-std::string CartellaProgramma() {
-    std::error_code errore;
-    const auto eseguibile = std::filesystem::read_symlink("/proc/self/exe", errore);
-    return errore ? std::string(".") : eseguibile.parent_path().string();
-}
 
 bool EsisteFileComando(const std::string& cartella) {
     struct stat info {};
@@ -143,13 +139,15 @@ void Avvia(int argc, char* argv[]) {
         if (i > 1) riga += ' ';
         riga += argv[i];
     }
-    const std::string cartella = CartellaProgramma();
-    const bool invocato = !riga.empty() || EsisteFileComando(cartella);
+    const CartellaProgramma programma = TrovaCartellaProgramma(argv[0], qgetenv("PATH"));
+    if (riga.empty() && !programma.Avviso.isEmpty()) Avvisa(programma.Avviso);
+    const std::string cartella = programma.Cartella.toStdString();
+    const bool invocato = !riga.empty() || (!cartella.empty() && EsisteFileComando(cartella));
     ImpostaFineDovuta(invocato);
     // The platform the user chose, or the display the session names; a
     // display that cannot be opened falls back to the offscreen platform
     // instead of aborting the program.
-    const QByteArray scelta = qgetenv("QT_QPA_PLATFORM");
+    const QByteArray scelta = PiattaformaDellaCorsa(qgetenv("QT_QPA_PLATFORM"), invocato);
     bool senzaSchermo = scelta.isEmpty() && !Impostata("DISPLAY") && !Impostata("WAYLAND_DISPLAY");
     if (senzaSchermo && !invocato) {
         Avvisa(QStringLiteral("nessuno schermo disponibile (DISPLAY non impostato) e nessuna riga di "

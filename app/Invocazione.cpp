@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -32,11 +33,15 @@ qint64 Caratteri(QStringView t) {
     return n;
 }
 
-bool MesePrima() {
-    const QString formato = QLocale::system().dateFormat(QLocale::ShortFormat);
+// Whether a year-last date is read month first: only where the short date
+// of the locale runs month, day, year (en_US); a year-first locale (ja_JP,
+// hu_HU, en_CA) writes its year-last dates day first, as most others do.
+bool MeseGiornoAnno(const QLocale& locale) {
+    const QString formato = locale.dateFormat(QLocale::ShortFormat);
     const qsizetype m = formato.indexOf(u'M');
     const qsizetype d = formato.indexOf(u'd');
-    return m >= 0 && d >= 0 && m < d;
+    const qsizetype a = formato.indexOf(u'y');
+    return m >= 0 && d > m && a > d;
 }
 
 std::optional<int> Numero(const QString& parte, int maxCifre) {
@@ -51,6 +56,10 @@ std::optional<int> Numero(const QString& parte, int maxCifre) {
 } // namespace
 
 std::optional<DataInvocazione> LeggiDataInvocazione(const QString& testo) {
+    return LeggiDataInvocazione(testo, QLocale::system());
+}
+
+std::optional<DataInvocazione> LeggiDataInvocazione(const QString& testo, const QLocale& locale) {
     static const QRegularExpression separatori(QStringLiteral("[/\\-. ]+"));
     const QStringList parti = TogliSpazi(testo).split(separatori, Qt::SkipEmptyParts);
     if (parti.size() != 3) return std::nullopt;
@@ -60,7 +69,7 @@ std::optional<DataInvocazione> LeggiDataInvocazione(const QString& testo) {
         m = Numero(parti[1], 2);
         g = Numero(parti[2], 2);
     } else {
-        const bool mesePrima = MesePrima();
+        const bool mesePrima = MeseGiornoAnno(locale);
         g = Numero(parti[mesePrima ? 1 : 0], 2);
         m = Numero(parti[mesePrima ? 0 : 1], 2);
         a = Numero(parti[2], 4);
@@ -97,28 +106,77 @@ QString TestoCitato(const QString& t) {
     return citato + u'"';
 }
 
-// Why a parsed line cannot be printed; empty when it can.
-QString Controlla(const Invocazione& r, const QString& inizio, const QString& fine) {
-    if (!r.Destinazione || SenzaCaratteriVisibili(*r.Destinazione))
-        return QStringLiteral("destinazione mancante nella riga di comando");
+// The line Commandline.txt gave this process, so that a refusal of it can say
+// where it came from.
+QString& RigaDalFile() {
+    static QString riga;
+    return riga;
+}
+
+// Where a refusal says the line was: the caller mends a command line and a
+// file in different places.
+QString Dove(bool daFile) {
+    return daFile ? QStringLiteral(" in Commandline.txt") : QStringLiteral(" nella riga di comando");
+}
+
+// Texts that look like dates: three groups of digits with "/", "-" or "."
+// between them.
+qsizetype DateNelTesto(const QString& t) {
+    static const QRegularExpression data(
+        QStringLiteral("\\d{1,4}\\s*[/.\\-]\\s*\\d{1,2}\\s*[/.\\-]\\s*\\d{1,4}"));
+    qsizetype n = 0;
+    for (auto it = data.globalMatch(t); it.hasNext(); it.next())
+        ++n;
+    return n;
+}
+
+// Why the parts of a line could not be told apart: a line with fewer than
+// two commas. dopo is the text after the destination's comma (the whole line
+// when there is none).
+QString PartiMancanti(const std::optional<QString>& destinazione, const QString& dopo, bool daFile) {
+    const QString dove = Dove(daFile);
+    const bool virgola = destinazione.has_value();
+    // Dates are there, held apart by something else (blanks, semicolons).
+    if (dopo.contains(u';') ||
+        DateNelTesto(destinazione.value_or(QString()) + u' ' + dopo) >= (virgola ? 2 : 1))
+        return QStringLiteral("date non separate da virgole%1: il separatore è la virgola "
+                              "(DESTINAZIONE,GG/MM/AAAA,GG/MM/AAAA)")
+            .arg(dove);
+    if (!virgola) {
+        if (SenzaCaratteriVisibili(dopo)) return QStringLiteral("destinazione mancante%1").arg(dove);
+        return QStringLiteral("date mancanti%1: %2").arg(dove, TestoCitato(dopo));
+    }
+    if (SenzaCaratteriVisibili(dopo)) return QStringLiteral("date mancanti%1").arg(dove);
+    return QStringLiteral("data finale mancante%1 dopo %2").arg(dove, TestoCitato(TogliSpazi(dopo)));
+}
+
+// Why a parsed line cannot be printed; empty when it can. dopo is the text
+// after the destination's comma; inizio and fine are empty unless a second
+// comma parted them.
+QString Controlla(const Invocazione& r, const QString& dopo, bool dueVirgole, const QString& inizio,
+                  const QString& fine, bool daFile) {
+    const QString dove = Dove(daFile);
+    if (r.Destinazione && SenzaCaratteriVisibili(*r.Destinazione))
+        return QStringLiteral("destinazione mancante%1").arg(dove);
+    if (!dueVirgole) return PartiMancanti(r.Destinazione, dopo, daFile);
     if (fine.contains(u','))
-        return QStringLiteral("testo dopo la data finale nella riga di comando: %1").arg(TestoCitato(fine));
-    if (!r.Inizio) return QStringLiteral("data iniziale non leggibile: %1").arg(TestoCitato(inizio));
-    if (!r.Fine) return QStringLiteral("data finale non leggibile: %1").arg(TestoCitato(fine));
+        return QStringLiteral("testo dopo la data finale%1: %2").arg(dove, TestoCitato(fine));
+    if (!r.Inizio) return QStringLiteral("data iniziale non leggibile%1: %2").arg(dove, TestoCitato(inizio));
+    if (!r.Fine) return QStringLiteral("data finale non leggibile%1: %2").arg(dove, TestoCitato(fine));
     for (const auto& [d, testo, nome] :
          {std::tuple{*r.Inizio, inizio, "iniziale"}, std::tuple{*r.Fine, fine, "finale"}}) {
         if (d.Anno < kPrimoAnno || d.Anno > kUltimoAnno)
-            return QStringLiteral("data %1 fuori dagli anni %2-%3: %4")
+            return QStringLiteral("data %1 fuori dagli anni %2-%3%4: %5")
                 .arg(QLatin1String(nome))
                 .arg(kPrimoAnno)
                 .arg(kUltimoAnno)
-                .arg(TestoCitato(testo));
+                .arg(dove, TestoCitato(testo));
     }
     const QDate a(r.Inizio->Anno, r.Inizio->Mese, r.Inizio->Giorno);
     const QDate b(r.Fine->Anno, r.Fine->Mese, r.Fine->Giorno);
     if (b < a)
-        return QStringLiteral("data finale %1 precedente alla data iniziale %2")
-            .arg(TestoCitato(fine), TestoCitato(inizio));
+        return QStringLiteral("data finale %1 precedente alla data iniziale %2%3")
+            .arg(TestoCitato(fine), TestoCitato(inizio), dove);
     return {};
 }
 } // namespace
@@ -130,6 +188,11 @@ QString RigaTroppoLunga(qint64 n, bool almeno) {
 }
 
 Invocazione AnalizzaRigaComando(const QString& riga) {
+    const QString& dalFile = RigaDalFile();
+    return AnalizzaRigaComando(riga, !dalFile.isNull() && riga == dalFile);
+}
+
+Invocazione AnalizzaRigaComando(const QString& riga, bool daFile) {
     Invocazione r;
     if (riga.size() > kMaxRiga) {
         if (const qint64 n = Caratteri(riga); n > kMaxRiga) {
@@ -137,11 +200,13 @@ Invocazione AnalizzaRigaComando(const QString& riga) {
             return r;
         }
     }
+    // What ends the line is no part of its end date: blanks, line breaks and
+    // the end-of-file mark of old DOS editors.
     qsizetype lunghezza = riga.size();
     while (lunghezza > 0 && ScartoFinale(riga[lunghezza - 1]))
         --lunghezza;
     QString resto = riga.left(lunghezza);
-    // a. A program path in front ends at the first ".exe", in any case, that
+    // A program path in front ends at the first ".exe", in any case, that
     // ends it: followed by a blank, a closing quote or the end of the line.
     for (qsizetype p = resto.indexOf(QLatin1String(".exe"), 0, Qt::CaseInsensitive); p >= 0;
          p = resto.indexOf(QLatin1String(".exe"), p + 1, Qt::CaseInsensitive)) {
@@ -151,23 +216,34 @@ Invocazione AnalizzaRigaComando(const QString& riga) {
         resto = TogliSpazi(resto.mid(dopo));
         break;
     }
-    // b. The destination runs to the first comma, blanks included.
+    const QString primaParola = TogliSpazi(resto).section(u' ', 0, 0);
+    // The destination runs to the first comma, blanks included; a line
+    // without a comma has none.
     qsizetype p = resto.indexOf(u',');
     if (p >= 0) r.Destinazione = resto.left(p);
     resto = TogliSpazi(resto.mid(p + 1));
-    // c. Start date up to the next comma, end date after it.
+    const QString dopoDestinazione = resto;
+    // The start date runs to the next comma; the end date is all the rest.
     QString inizio, fine;
     p = resto.indexOf(u',');
+    const bool dueVirgole = r.Destinazione && p >= 0;
     if (p >= 0) {
         inizio = resto.left(p);
         resto = TogliSpazi(resto.mid(p + 1));
         fine = resto;
     }
-    // d. Each date is read on its own; one that is not a date keeps the default.
+    // Each date is read on its own, so that a refusal names the one that
+    // could not be read.
     r.Inizio = LeggiDataInvocazione(inizio);
     r.Fine = LeggiDataInvocazione(fine);
     r.Resto = resto;
-    r.Errore = Controlla(r, TogliSpazi(inizio), fine);
+    r.Errore = Controlla(r, dopoDestinazione, dueVirgole, TogliSpazi(inizio), fine, daFile);
+    // An option of some other program ("-h", "--versione") that cannot be
+    // read as a line is said to be no line at all.
+    if (!r.Errore.isEmpty() && primaParola.startsWith(u'-') && !primaParola.contains(u','))
+        r.Errore =
+            QStringLiteral("%1%2 non è una riga di comando (l'uso è descritto da vagolume --help)")
+                .arg(TestoCitato(primaParola), daFile ? QStringLiteral(" in Commandline.txt") : QString());
     return r;
 }
 
@@ -283,7 +359,8 @@ PrimaRiga LeggiPrimaRiga(int fd) {
 
 LetturaFileComando LeggiFileComando(const QByteArray& cartella) {
     LetturaFileComando esito;
-    const QByteArray base = cartella.isEmpty() ? QByteArray(".") : cartella;
+    if (cartella.isEmpty()) return esito; // the program's folder is not known: nothing to read
+    const QByteArray& base = cartella;
     const QByteArray nome = base + "/Commandline.txt";
     const QString percorso = DecodificaTesto(nome); // for the messages only
     struct stat info {};
@@ -319,9 +396,79 @@ LetturaFileComando LeggiFileComando(const QByteArray& cartella) {
     }
     esito.Trovato = true;
     esito.Riga = std::move(riga.Testo);
+    RigaDalFile() = esito.Riga;
     esito.Caratteri = riga.Caratteri;
     esito.Intera = riga.Intera;
     return esito;
+}
+
+namespace {
+QByteArray CartellaDi(const QByteArray& file) {
+    const qsizetype barra = file.lastIndexOf('/');
+    return barra <= 0 ? QByteArray("/") : file.left(barra);
+}
+
+// The absolute path of an existing file, links resolved; empty when it
+// cannot be had.
+QByteArray PercorsoReale(const QByteArray& file) {
+    char* reale = ::realpath(file.constData(), nullptr);
+    const QByteArray percorso(reale != nullptr ? reale : "");
+    std::free(reale);
+    return percorso;
+}
+
+bool Eseguibile(const QByteArray& file) {
+    struct stat info {};
+    return ::stat(file.constData(), &info) == 0 && S_ISREG(info.st_mode) &&
+           ::access(file.constData(), X_OK) == 0;
+}
+} // namespace
+
+CartellaProgramma TrovaCartellaProgramma(const QByteArray& argv0, const QByteArray& path,
+                                         const QByteArray& proc) {
+    CartellaProgramma esito;
+    char collegamento[4096];
+    const ssize_t n = ::readlink(proc.constData(), collegamento, sizeof collegamento);
+    if (n > 0 && n < static_cast<ssize_t>(sizeof collegamento) && collegamento[0] == '/') {
+        esito.Cartella = CartellaDi(QByteArray(collegamento, n));
+        return esito;
+    }
+    QByteArray eseguibile;
+    if (argv0.contains('/')) {
+        eseguibile = PercorsoReale(argv0);
+    } else if (!argv0.isEmpty()) {
+        // As the shell found it: the first folder of PATH with such a file
+        // that may be run (an empty entry is the current folder).
+        for (const QByteArray& cartella : path.split(':')) {
+            const QByteArray candidato = (cartella.isEmpty() ? QByteArray(".") : cartella) + "/" + argv0;
+            if (Eseguibile(candidato)) {
+                eseguibile = PercorsoReale(candidato);
+                break;
+            }
+        }
+    }
+    if (!eseguibile.isEmpty()) {
+        esito.Cartella = CartellaDi(eseguibile);
+        return esito;
+    }
+    esito.Avviso = QStringLiteral("impossibile sapere in quale cartella si trova il programma (%1 non "
+                                  "disponibile, %2 non trovato): Commandline.txt non viene cercato")
+                       .arg(DecodificaTesto(proc), TestoCitato(DecodificaTesto(argv0)));
+    return esito;
+}
+
+QByteArray PiattaformaDellaCorsa(const QByteArray& scelta, bool incustodita) {
+    if (!incustodita || scelta.isEmpty()) return scelta;
+    // The first platform of the list is the one the toolkit starts; its
+    // options follow a colon.
+    const QByteArray nome = scelta.split(';').constFirst().split(':').constFirst().trimmed();
+    static const QList<QByteArray> senzaSessione = {"eglfs",        "linuxfb",  "minimal", "minimalegl",
+                                                    "vkkhrdisplay", "directfb", "bsdfb"};
+    if (!senzaSessione.contains(nome)) return scelta;
+    Avvisa(QStringLiteral("la piattaforma grafica \"%1\" (QT_QPA_PLATFORM) non serve a una stampa senza "
+                          "finestra: stampo senza finestra")
+               .arg(QString::fromLocal8Bit(nome)));
+    return "offscreen";
 }
 
 } // namespace vagolume

@@ -9,6 +9,7 @@
 // no visible character in it is a missing destination.
 
 #include <QByteArray>
+#include <QLocale>
 #include <QString>
 #include <optional>
 
@@ -24,7 +25,8 @@ struct Invocazione {
     std::optional<DataInvocazione> Inizio;
     std::optional<DataInvocazione> Fine;
     QString Resto;  // what is left of the line after parsing (the end-date text)
-    QString Errore; // why the line cannot be printed, naming the field and its text; empty when all was read
+    QString Errore; // why the line cannot be printed, naming the field, its text and where the line came
+                    // from; empty when all was read
 };
 
 // Years the day numbers of the printed pages are exact for.
@@ -42,18 +44,28 @@ QString RigaTroppoLunga(qint64 n, bool almeno = false);
 // two dates between kPrimoAnno and kUltimoAnno, the end not before the start,
 // nothing after the end date (blanks, tabs, no-break spaces, line breaks and
 // a DOS end-of-file mark at the end are dropped first), at most kMaxRiga
-// characters. Otherwise Errore says why, quoting the texts it names with their
-// control characters written out ("\x00").
+// characters. Otherwise Errore says why and where the line came from (the
+// command line or Commandline.txt), quoting the texts it names with their
+// control characters written out ("\x00"): the field that is missing or
+// unreadable, dates not parted by commas, or a word starting with "-" that
+// is no line at all. Without daFile, the line counts as from the file when
+// it is the one LeggiFileComando last read.
 Invocazione AnalizzaRigaComando(const QString& riga);
+Invocazione AnalizzaRigaComando(const QString& riga, bool daFile);
 
-// A date of the invocation line: day/month/year (or month/day/year when the
-// system's short date form puts the month first), with "/", "-", "." or blanks
-// between the parts, two-digit years read as 1930..2029, and year-month-day.
-// Years 1 to 9999 only.
+// A date of the invocation line, read by the locale's short date rules: a
+// four-digit year first is year-month-day; otherwise the year is last, and
+// the month comes first only where the locale's short date is
+// month/day/year (en_US), the day everywhere else (it_IT, and the year-first
+// ja_JP, hu_HU, en_CA). "/", "-", "." or blanks between the parts, two-digit
+// years read as 1930..2029, years 1 to 9999 only. Without a locale, the
+// system's (LC_ALL, LC_TIME, LANG).
 std::optional<DataInvocazione> LeggiDataInvocazione(const QString& testo);
+std::optional<DataInvocazione> LeggiDataInvocazione(const QString& testo, const QLocale& locale);
 
 // Text of the first line of Commandline.txt in a folder (its path as the
-// system gives it, in bytes), with a note of what happened to the file. The
+// system gives it, in bytes; empty when the program's folder is not known:
+// nothing is read), with a note of what happened to the file. The
 // file is first claimed, renamed to a name of this process, so that of two
 // starts only one reads it; then it is read (never through a link; UTF-16 or
 // UTF-8 when a byte-order mark says so, otherwise as DecodificaTesto reads
@@ -69,5 +81,25 @@ struct LetturaFileComando {
     QString Avviso;              // for standard error, empty when all went well
 };
 LetturaFileComando LeggiFileComando(const QByteArray& cartella);
+
+// The program's own folder, where Commandline.txt is looked for, as the
+// system names it: the folder of the file /proc names (proc); without /proc
+// (a minimal container), that of argv[0] when it holds a "/", else of the
+// first file of that name in PATH that may be run. Empty, with Avviso saying
+// so, when none of these names it.
+struct CartellaProgramma {
+    QByteArray Cartella;
+    QString Avviso;
+};
+CartellaProgramma TrovaCartellaProgramma(const QByteArray& argv0, const QByteArray& path,
+                                         const QByteArray& proc = "/proc/self/exe");
+
+// The toolkit platform a run starts on, from QT_QPA_PLATFORM (scelta): as
+// chosen, but for an unattended run (incustodita) on a platform that draws on
+// a device of its own or on nothing (eglfs, linuxfb, minimal...): those can
+// neither be relied on to start nor give the fonts a document needs, and
+// nobody looks at them. That run gets "offscreen" instead, with a line
+// naming the platform.
+QByteArray PiattaformaDellaCorsa(const QByteArray& scelta, bool incustodita);
 
 } // namespace vagolume

@@ -87,12 +87,16 @@ void DocumentoStampa::Fallisci(const QString& motivo) {
 
 // The temporary file and the writer on it.
 void DocumentoStampa::Apri() {
-    const QString cartella = stampante_->CartellaTemporanea();
-    const QByteArray nomeCartella = QFile::encodeName(cartella.isEmpty() ? QStringLiteral(".") : cartella);
-    fd_ = ::open(nomeCartella.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-    if (fd_ >= 0 && ::access("/proc/self/fd", X_OK) == 0) {
-        fileTemporaneo_ = QStringLiteral("/proc/self/fd/%1").arg(fd_);
-    } else {
+    // An unnamed file where the system allows one, so that nothing is left
+    // if the program is killed; else a named one.
+    auto crea = [this](const QString& cartella) {
+        const QByteArray nomeCartella =
+            QFile::encodeName(cartella.isEmpty() ? QStringLiteral(".") : cartella);
+        fd_ = ::open(nomeCartella.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+        if (fd_ >= 0 && ::access("/proc/self/fd", X_OK) == 0) {
+            fileTemporaneo_ = QStringLiteral("/proc/self/fd/%1").arg(fd_);
+            return true;
+        }
         if (fd_ >= 0) ::close(fd_);
         // A named file, locked for as long as the run lives: a later start
         // removes it only once the lock is gone. The process id in the name
@@ -106,10 +110,25 @@ void DocumentoStampa::Apri() {
             fd_ = -1;
         }
         if (fd_ >= 0) fileTemporaneo_ = QFile::decodeName(nome);
+        return fd_ >= 0;
+    };
+    const QString propria = stampante_->CartellaTemporanea();
+    cartellaTemporanea_ = propria;
+    if (!crea(propria)) {
+        const int errore = errno;
+        // A temporary folder that cannot hold files (TMPDIR naming /proc, or
+        // a file) does not stop the run: the document is drawn where a failed
+        // run's PDF goes anyway.
+        const QString riserva = cartellaRiserva_.isEmpty() ? CartellaCorrente() : cartellaRiserva_;
+        if (riserva == propria || !crea(riserva))
+            Fallisci(QStringLiteral("impossibile creare il file temporaneo in %1: %2")
+                         .arg(propria, QString::fromLocal8Bit(std::strerror(errore))));
+        cartellaTemporanea_ = riserva;
+        Avvisa(
+            QStringLiteral("impossibile creare il file temporaneo in %1 (%2): il documento è preparato in %3")
+                .arg(propria, QString::fromLocal8Bit(std::strerror(errore)), riserva));
     }
-    if (fd_ < 0)
-        Fallisci(QStringLiteral("impossibile creare il file temporaneo in %1: %2")
-                     .arg(cartella, QString::fromLocal8Bit(std::strerror(errno))));
+    const QString& cartella = cartellaTemporanea_;
     file_ = std::make_unique<QFile>();
     if (!file_->open(fd_, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
         Fallisci(QStringLiteral("impossibile scrivere il file temporaneo in %1").arg(cartella));
@@ -133,7 +152,7 @@ QPainter& DocumentoStampa::Pagina() {
         if (!writer_->newPage())
             Fallisci(QStringLiteral(
                          "impossibile scrivere il documento \"%1\" in %2 (disco pieno o file troppo grande?)")
-                         .arg(nomeDocumento_, stampante_->CartellaTemporanea()));
+                         .arg(nomeDocumento_, cartellaTemporanea_));
         paginaInAttesa_ = false;
     }
     paginaIniziata_ = true;

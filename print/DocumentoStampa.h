@@ -77,7 +77,8 @@ private:
     std::unique_ptr<QPdfWriter> writer_;
     std::unique_ptr<QPainter> painter_ = std::make_unique<QPainter>();
     int fd_ = -1;
-    QString fileTemporaneo_; // its path: /proc/self/fd/N, or the hidden name
+    QString fileTemporaneo_;     // its path: /proc/self/fd/N, or the hidden name
+    QString cartellaTemporanea_; // the folder it is in
     QString nomeDocumento_;
     QString salvato_;
     QString cartellaRiserva_;

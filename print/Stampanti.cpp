@@ -1,5 +1,7 @@
 #include "print/Stampanti.h"
 
+#include "print/DocumentoStampa.h"
+
 #include "print/Interruzione.h"
 #include "print/Sistema.h"
 #include "run/FineProcesso.h"
@@ -11,6 +13,7 @@
 
 #include <cups/cups.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -27,8 +30,9 @@
 namespace vagolume {
 
 namespace {
-constexpr double kMarginePdf = 5.0;        // mm, every side of the PDF writer's page
-constexpr double kMargineMinimoCups = 5.0; // mm, at least this on a real printer
+constexpr double kMarginePdf = 5.0;                        // mm, every side of the PDF writer's page
+constexpr double kMargineMinimoCups = 5.0;                 // mm, at least this on a real printer
+constexpr double kLarghezzaA4 = 210.0, kAltezzaA4 = 297.0; // mm
 constexpr auto kAttesaCups = std::chrono::seconds(4);
 constexpr int kMaxByteNomeFile = 200;
 
@@ -60,14 +64,24 @@ std::optional<T> ConAttesa(F interroga, std::chrono::steady_clock::duration limi
     return risposta.get();
 }
 
-// The default printer the user set, whether or not it is installed: LPDEST,
-// PRINTER (but "lp", the old placeholder), or the "Default" line of the
-// user's and then the system's lpoptions, as libcups reads them.
-QString PredefinitaImpostata() {
+// The default printer the user set, whether or not it is installed, as the
+// printing system's commands look for it: LPDEST when it is set at all (even
+// empty), else PRINTER (but "lp", the old placeholder), else the "Default"
+// line of the user's and then the system's lpoptions. The text is whole,
+// "queue/instance" as written; Fonte names where it was found.
+struct PredefinitaDellUtente {
+    bool Impostata = false;
+    QString Testo;
+    QString Fonte;
+};
+
+PredefinitaDellUtente PredefinitaImpostata() {
+    PredefinitaDellUtente p;
     for (const char* variabile : {"LPDEST", "PRINTER"}) {
-        const QString nome = qEnvironmentVariable(variabile).section(u'/', 0, 0);
-        if (!nome.isEmpty() && !(nome == QLatin1String("lp") && std::strcmp(variabile, "PRINTER") == 0))
-            return nome;
+        if (!qEnvironmentVariableIsSet(variabile)) continue;
+        const QString testo = qEnvironmentVariable(variabile);
+        if (testo == QLatin1String("lp") && std::strcmp(variabile, "PRINTER") == 0) continue;
+        return {true, testo, QString::fromLatin1(variabile)};
     }
     const QString sistema = qEnvironmentVariable("CUPS_SERVERROOT", QStringLiteral("/etc/cups"));
     for (const QString& percorso :
@@ -77,10 +91,10 @@ QString PredefinitaImpostata() {
         while (!file.atEnd()) {
             const QList<QByteArray> parole = file.readLine(4096).simplified().split(' ');
             if (parole.size() >= 2 && parole[0] == "Default")
-                return QString::fromUtf8(parole[1]).section(u'/', 0, 0);
+                return {true, QString::fromUtf8(parole[1]), percorso};
         }
     }
-    return {};
+    return p;
 }
 
 StatoStampanti InterrogaCups() {
@@ -89,16 +103,27 @@ StatoStampanti InterrogaCups() {
     const int n = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
     for (int i = 0; i < n; ++i) {
         const QString nome = QString::fromUtf8(dests[i].name);
-        // A default that is an instance (a saved set of options) still names
-        // its queue; instances themselves are not printers.
-        if (dests[i].is_default) stato.Predefinita = nome;
+        // Instances (saved sets of options) are not printers of their own.
         if (dests[i].instance == nullptr && !stato.Installate.contains(nome)) stato.Installate.append(nome);
     }
     cupsFreeDests(n, dests);
-    if (stato.Predefinita.isEmpty()) {
-        const QString impostata = PredefinitaImpostata();
-        if (!impostata.isEmpty() && !stato.Installate.contains(impostata))
-            stato.PredefinitaMancante = impostata;
+    // The default as lp finds it: "queue/instance" and "queue/" name the
+    // queue, whether or not the instance is defined.
+    if (cups_dest_t* predefinita = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr)) {
+        stato.Predefinita = QString::fromUtf8(predefinita->name);
+        cupsFreeDests(1, predefinita);
+    }
+    if (stato.Predefinita.isEmpty() || !stato.Installate.contains(stato.Predefinita)) {
+        // A default that was set and cannot be used is said; an empty one
+        // names nothing that could be installed.
+        const PredefinitaDellUtente impostata = PredefinitaImpostata();
+        static std::atomic_bool detto = false; // the printers are asked again whenever the list opens
+        if (impostata.Impostata && impostata.Testo.isEmpty() && !detto.exchange(true))
+            Avvisa(QStringLiteral("la stampante predefinita impostata in %1 è un nome vuoto: nessuna "
+                                  "stampante predefinita")
+                       .arg(impostata.Fonte));
+        else if (impostata.Impostata)
+            stato.PredefinitaMancante = impostata.Testo;
     }
     return stato;
 }
@@ -167,12 +192,15 @@ QString NomeFileSicuro(const QString& nomeDocumento) {
             nome.append(c);
         }
     }
-    // Blanks in front (made "_" in the document name) are no part of the
-    // name; then no leading dot, so the file is never hidden.
-    while (nome.startsWith(u'_') || nome.startsWith(u' '))
-        nome.remove(0, 1);
-    while (nome.startsWith(u'.') || nome.startsWith(u' '))
-        nome.remove(0, 1);
+    // What stood in front of the name proper (blanks made "_" in the document
+    // name, the dots and separators of a path such as "../../x") is no part
+    // of it, and no leading dot hides the file; a run of "_" is one.
+    qsizetype davanti = 0;
+    while (davanti < nome.size() && (nome[davanti] == u'_' || nome[davanti] == u' ' || nome[davanti] == u'.'))
+        ++davanti;
+    nome.remove(0, davanti);
+    for (qsizetype i = nome.indexOf(QLatin1String("__")); i >= 0; i = nome.indexOf(QLatin1String("__"), i))
+        nome.remove(i, 1);
     // Keep the name within what every file system takes, cutting whole characters.
     while (nome.toUtf8().size() > kMaxByteNomeFile) {
         nome.chop(1);
@@ -266,13 +294,30 @@ QPageLayout CodaCups::Impaginazione() const {
     const QByteArray coda = nome_.toUtf8();
     const auto margini = ConAttesa<Margini>([coda] { return InterrogaMargini(coda); });
     QMarginsF mm;
-    if (margini && margini->letti)
-        mm = margini->mm;
-    else
+    auto almeno = [](double v) { return std::max(v, kMargineMinimoCups); };
+    if (margini && margini->letti) {
+        mm = QMarginsF(almeno(margini->mm.left()), almeno(margini->mm.top()), almeno(margini->mm.right()),
+                       almeno(margini->mm.bottom()));
+        // An area that would not hold the sheet even at half its size
+        // (margins that overlap, or leave less than half its width or
+        // height) is a mistake of the queue's description: its margins
+        // count as unknown, so that nothing is drawn off the page.
+        const double larghezza = kLarghezzaA4 - mm.left() - mm.right();
+        const double altezza = kAltezzaA4 - mm.top() - mm.bottom();
+        if (!(larghezza >= kLarghezzaFoglio / 2 && altezza >= (kAltezzaA4 - 2 * kMargineMinimoCups) / 2)) {
+            Avvisa(QStringLiteral("area stampabile della stampante \"%1\" non utilizzabile (%2 x %3 mm): "
+                                  "uso margini di %4 mm")
+                       .arg(nome_)
+                       .arg(larghezza, 0, 'f', 1)
+                       .arg(altezza, 0, 'f', 1)
+                       .arg(kMargineMinimoCups));
+            mm = QMarginsF();
+        }
+    } else {
         Avvisa(QStringLiteral("margini della stampante \"%1\" non disponibili: uso %2 mm")
                    .arg(nome_)
                    .arg(kMargineMinimoCups));
-    auto almeno = [](double v) { return std::max(v, kMargineMinimoCups); };
+    }
     return A4ConMargini(
         QMarginsF(almeno(mm.left()), almeno(mm.top()), almeno(mm.right()), almeno(mm.bottom())));
 }

@@ -104,19 +104,23 @@ private:
 bool FronteRetroPossibile(const QString& stampante);
 
 // A file name made safe from a document name: no path separators, no control
-// characters, no leading dots, never empty.
+// characters, no leading dots or underscores, no "_" doubled, never empty
+// (".._Vagolume" is "Vagolume", ".._.._x_Vagolume" is "x_Vagolume").
 QString NomeFileSicuro(const QString& nomeDocumento);
 
 // What the printing system says in one query: the installed printers in the
-// order it gives them and its default printer (empty when none is set). A
+// order it gives them and its default printer, resolved as its own commands
+// resolve it (empty when none is set). A
 // printing system that does not answer within a few seconds counts as one
 // without printers (Risponde false); the query never blocks for longer.
 struct StatoStampanti {
     QStringList Installate;
     QString Predefinita;
     bool Risponde = true;
-    // The default the user set (LPDEST, PRINTER, "Default" in lpoptions) when
-    // no such queue is installed; empty otherwise.
+    // The default the user set (LPDEST, PRINTER, "Default" in lpoptions), as
+    // written, when it names no installed queue ("queue/instance" names the
+    // queue, as for lp); empty otherwise. A default set to an empty name is
+    // said on standard error at once.
     QString PredefinitaMancante;
 };
 StatoStampanti LeggiStampanti();

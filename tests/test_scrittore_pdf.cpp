@@ -80,12 +80,14 @@ private slots:
         QTest::newRow("normale") << "ROMA_Vagolume"
                                  << "ROMA_Vagolume";
         QTest::newRow("barre") << "../../etc/passwd_Vagolume"
-                               << "_.._etc_passwd_Vagolume";
+                               << "etc_passwd_Vagolume";
+        QTest::newRow("due punti") << ".._Vagolume"
+                                   << "Vagolume";
         QTest::newRow("caratteri vietati") << "A:B*C?D\"E<F>G|H\\I"
                                            << "A_B_C_D_E_F_G_H_I";
         QTest::newRow("punti iniziali") << "..._Vagolume"
-                                        << "_Vagolume";
-        QTest::newRow("controllo") << QStringLiteral("RO\nMA\t_Vagolume") << "RO_MA__Vagolume";
+                                        << "Vagolume";
+        QTest::newRow("controllo") << QStringLiteral("RO\nMA\t_Vagolume") << "RO_MA_Vagolume";
         QTest::newRow("vuoto") << ""
                                << "Vagolume";
         QTest::newRow("emoji") << QStringLiteral("ROMA_\U0001F690_Vagolume")

@@ -56,3 +56,60 @@ for come in LPDEST lpoptions; do
         fail "$come: no line naming the missing queue and the PDF: $(cat "$DIR/stderr")"
     echo "PASS: $come names a missing queue: said, PDF written"
 done
+
+# Runs that each make one job on a queue, or a PDF: the default printer as
+# lp reads it, queues whose printable area cannot be used, a temporary folder
+# that cannot hold files. Each case: settings (NAME=VALUE, blank-separated;
+# "@" for nothing) | the queue that prints it, or "pdf" | a word of the one
+# line said (none: nothing said).
+# An instance defined in lpoptions, and two queues whose printable areas are
+# inverted and far smaller than the sheet at half size.
+mkdir -p "$DIR/casa2/.cups" && echo "Dest Vagolume_Laser/doppia number-up=1" >"$DIR/casa2/.cups/lpoptions"
+for coda in "Rovescia|500 700 100 100" "Minima|200 300 300 400"; do
+    IFS='|' read -r nome area <<<"$coda"
+    {
+        sed -e '/^\*ImageableArea/d' /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
+        echo "*ImageableArea A4/A4: \"$area\""
+    } >"$DIR/$nome.ppd"
+    lpadmin -p "Vagolume_$nome" -E -v "$(lpstat -v Vagolume_Pdf | awk '{ print $NF }')" -P "$DIR/$nome.ppd" \
+        -o TitlePref=1 -o Label=0 2>/dev/null || fail "queue Vagolume_$nome not added"
+done
+echo "testo" >"$DIR/un-file"
+casi=(
+    "LPDEST=Vagolume_Laser/copia|Vagolume_Laser|"
+    "LPDEST=Vagolume_Laser/|Vagolume_Laser|"
+    "LPDEST=Vagolume_Laser/doppia HOME=$DIR/casa2|Vagolume_Laser|"
+    "LPDEST=|pdf|LPDEST"
+    "LPDEST=/|pdf|\"/\""
+    "LPDEST=Vagolume_Nessuna/copia|pdf|\"Vagolume_Nessuna/copia\""
+    "LPDEST=Vagolume_Rovescia|Vagolume_Rovescia|area stampabile della stampante \"Vagolume_Rovescia\" non utilizzabile"
+    "LPDEST=Vagolume_Minima|Vagolume_Minima|area stampabile della stampante \"Vagolume_Minima\" non utilizzabile"
+    "TMPDIR=/proc|Vagolume_Pdf|preparato in $DIR/run"
+    "TMPDIR=$DIR/un-file|Vagolume_Pdf|preparato in $DIR/run"
+)
+for caso in "${casi[@]}"; do
+    IFS='|' read -r impostazioni dove parola <<<"$caso"
+    rm -rf "$DIR/run" && mkdir -p "$DIR/run" && cd "$DIR/run" || fail "cd"
+    prima=$(awk -v q="$dove" '$1 == q' "$DIR/log/page_log" 2>/dev/null | wc -l)
+    # shellcheck disable=SC2086 # the settings split at blanks
+    env ${impostazioni/#@/} "$VAGOLUME" "ROMA,01/03/2024,05/03/2024" 2>"$DIR/stderr"
+    rc=$?
+    [ $rc = 0 ] || fail "$impostazioni: exit code $rc; $(cat "$DIR/stderr")"
+    controlla_fine "$DIR/run"
+    if [ -z "$parola" ]; then
+        [ ! -s "$DIR/stderr" ] || fail "$impostazioni: something said: $(cat "$DIR/stderr")"
+    else
+        [ "$(grep -c '^vagolume: ' "$DIR/stderr")" = 1 ] && grep -qF -- "$parola" "$DIR/stderr" ||
+            fail "$impostazioni: not one line with '$parola': $(cat "$DIR/stderr")"
+    fi
+    if [ "$dove" = pdf ]; then
+        [ "$(pagine "$DIR/run/ROMA_Vagolume.pdf")" = 6 ] || fail "$impostazioni: no PDF: $(ls -A "$DIR/run")"
+    else
+        [ ! -e "$DIR/run/ROMA_Vagolume.pdf" ] || fail "$impostazioni: written as a PDF instead of printed on $dove"
+        [ "$(ls -A "$DIR/run")" = FineStampaPercorsario.tmp ] || fail "$impostazioni: files left: $(ls -A "$DIR/run")"
+        aspetta_lavori
+        dopo=$(awk -v q="$dove" '$1 == q && $6 == "total" && $7 == 6' "$DIR/log/page_log" 2>/dev/null | wc -l)
+        [ "$dopo" = $((prima + 1)) ] || fail "$impostazioni: no job of 6 pages on $dove: $(cat "$DIR/log/page_log")"
+    fi
+    echo "PASS: $impostazioni: $dove${parola:+, said}"
+done

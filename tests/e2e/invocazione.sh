@@ -59,15 +59,19 @@ controlla_corsa ROMA_Vagolume.pdf 6 "Sab 01 Ago" "Mer 05 Ago"
 
 # Hostile destinations: the PDF stays in the current folder, under a readable name.
 mkdir "$work/d" && cd "$work/d"
-for dest in "../../fuori/ROMA" "/etc/ROMA" 'A:B*C?"D' "...ROMA" "$(printf 'è%.0s' $(seq 50))" "ROMA 🚐" "	CTRL"; do
+for dest in "../../fuori/ROMA" "/etc/ROMA" 'A:B*C?"D' "...ROMA" "$(printf 'è%.0s' $(seq 50))" "ROMA 🚐" "	CTRL" \
+    ".." "../../x"; do
     timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$BIN" "$dest,01/08/2026,01/08/2026" 2>>err.txt \
         || fail "destination '$dest': exit status"
 done
 [ "$(find "$work" -name '*.pdf' -not -path "$work/d/*" -not -path "$work/a/*" -not -path "$work/b/*" | wc -l)" -eq 0 ] \
     || fail "a PDF was written outside the current folder: $(find "$work" -name '*.pdf')"
-[ "$(ls "$work/d" | grep -c '\.pdf$')" -eq 7 ] || fail "expected 7 PDFs: $(ls -a "$work/d")"
+[ "$(ls "$work/d" | grep -c '\.pdf$')" -eq 9 ] || fail "expected 9 PDFs: $(ls -a "$work/d")"
 ! ls -a "$work/d" | grep -q '^\.[^.]' || fail "hidden file left: $(ls -a "$work/d")"
-ls "$work/d" | grep -q '^_\.\._fuori_ROMA_Vagolume\.pdf$' || fail "name of ../../fuori/ROMA: $(ls "$work/d")"
+# Names without what stood in front of the name proper, and no "_" doubled.
+for nome in fuori_ROMA etc_ROMA A_B_C_D ROMA CTRL "" x; do
+    [ -f "$work/d/${nome:+${nome}_}Vagolume.pdf" ] || fail "no ${nome:+${nome}_}Vagolume.pdf: $(ls "$work/d")"
+done
 for pdf in "$work"/d/*.pdf; do controlla_corsa "$pdf" 2; done
 
 # Nothing to do and no display: one line on standard error, non-zero status.

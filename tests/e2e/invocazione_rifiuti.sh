@@ -7,8 +7,10 @@
 # a font the PDF must carry. "@latin1" runs the program from a folder and in a
 # current folder named in Latin-1 bytes; "@senzafont" with a fontconfig that
 # knows no font, "@liberation" with one that knows only Liberation, "@dejavu"
-# with Liberation and DejaVu. Every case leaves the end-of-run file and nothing
-# else but the PDF.
+# with Liberation and DejaVu; "@lc=LOCALE" reads the dates by that locale
+# (LC_TIME), "@qpa=NAME" runs with QT_QPA_PLATFORM=NAME, "@senzaproc" without
+# /proc ("@senzaproc-path": the program started by name, found in PATH).
+# Every case leaves the end-of-run file and nothing else but the PDF.
 set -u
 BIN=$(readlink -f "$1")
 fail() { echo "FAIL: $*"; exit 1; }
@@ -40,7 +42,22 @@ casi=(
     "arg|ROMA,01/03/2024,05/03/2024,EXTRA|1|0|dopo la data finale"
     "arg|ROMA,05/08/2026,01/08/2026|1|0|precedente"
     "arg|ROMA,31/02/2026,05/03/2026|1|0|data iniziale non leggibile"
-    "arg|ROMA|1|0|destinazione mancante"
+    "arg|ROMA|1|0|date mancanti nella riga di comando"
+    "arg|ROMA,01/08/2026|1|0|data finale mancante nella riga di comando"
+    "arg|ROMA 01/08/2026 05/08/2026|1|0|il separatore è la virgola"
+    "file|ROMA;01/08/2026;05/08/2026\r\n|1|0|date non separate da virgole in Commandline.txt"
+    "arg|-h|1|0|\"-h\" non è una riga di comando (l'uso è descritto da vagolume --help)"
+    "arg|--versione|1|0|vagolume --help"
+    "arg@lc=ja_JP|ROMA,01/08/2026,05/08/2026|0|6|"
+    "arg@lc=hu_HU|ROMA,2026/08/01,05.08.2026|0|6|"
+    "file@lc=en_CA|ROMA,01/08/2026,05/08/2026|0|6|"
+    "arg@lc=en_US|ROMA,08/01/2026,08/05/2026|0|6|"
+    "arg@lc=it_IT|ROMA,01/08/2026,05/08/2026|0|6|"
+    "arg@qpa=eglfs|ROMA,01/08/2026,02/08/2026|0|3|\"eglfs\""
+    "arg@qpa=linuxfb|ROMA,01/08/2026,02/08/2026|0|3|\"linuxfb\""
+    "arg@qpa=minimal|ROMA,01/08/2026,02/08/2026|0|3|\"minimal\""
+    "file@senzaproc|ROMA,01/08/2026,02/08/2026|0|3|"
+    "file@senzaproc-path|ROMA,01/08/2026,02/08/2026|0|3|"
     "arg| ,01/03/2024,05/03/2024|1|0|destinazione mancante"
     "arg|ROMA,27/02/2100,02/03/2100|1|0|1901-2099"
     "arg|ROMA,30/12/1900,02/01/1901|1|0|1901-2099"
@@ -68,7 +85,7 @@ casi=(
     "file|CITT\xc0,01/08/2026,02/08/2026|0|3||CITTÀ_Vagolume.pdf"
     "file@latin1|ROMA,01/08/2026,02/08/2026|0|3|"
     "arg@latin1|ROMA,01/08/2026,02/08/2026|0|3|"
-    "file@latin1|ROMA,01/08/2026|1|0|data iniziale non leggibile"
+    "file@latin1|ROMA,01/08/2026|1|0|data finale mancante in Commandline.txt"
     "file|ROMA,01/08/\x002026,05/08/2026|1|0|\"01/08/\\x002026\""
     "file|${lunga}|1|0|riga troppo lunga (1048576 caratteri)"
     "arg@senzafont|ROMA,01/08/2026,02/08/2026|1|0|nessun font utilizzabile"
@@ -83,20 +100,28 @@ n=0
 for caso in "${casi[@]}"; do
     IFS='|' read -r come riga atteso pagine parola pdf carattere <<<"$caso"
     n=$((n + 1))
-    prog="$work/prog" d="$work/caso$n" ambiente=()
+    prog="$work/prog" d="$work/caso$n" ambiente=() senzaproc=() comando=
     case "$come" in
     *@latin1) prog="$work/prog-citt"$'\xe0' d="$work/caso$n/citt"$'\xe0' ;;
+    *@lc=*) ambiente=(-u LC_ALL "LC_TIME=${come#*@lc=}.UTF-8" LANG=C.UTF-8) ;;
+    *@qpa=*) ambiente=("QT_QPA_PLATFORM=${come#*@qpa=}") ;;
+    *@senzaproc*)
+        # A private mount namespace in which /proc is an empty folder.
+        unshare -m true 2>/dev/null || { echo "SKIP case $n: no mount namespace here"; continue; }
+        senzaproc=(unshare -m sh -c 'mount -t tmpfs none /proc && exec "$@"' sh)
+        # ...and the program started by name, found in PATH.
+        [ "$come" = file@senzaproc-path ] && comando=vagolume ambiente=("PATH=/usr/bin:$prog:/bin") ;;
     *@*) ambiente=("FONTCONFIG_FILE=$work/${come#*@}.conf") ;;
     esac
     mkdir -p "$d" && cd "$d" || fail "mkdir"
     # shellcheck disable=SC2059 # the line is a printf format on purpose
     if [ "${come%@*}" = arg ]; then
-        printf -v argomento "$riga"
+        printf -v argomento -- "$riga"
         timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "${ambiente[@]}" "$prog/vagolume" "$argomento" 2>err.txt
         rc=$?
     else
-        printf "$riga" >"$prog/Commandline.txt"
-        timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "${ambiente[@]}" "$prog/vagolume" 2>err.txt
+        printf -- "$riga" >"$prog/Commandline.txt"
+        timeout 60 "${senzaproc[@]}" env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "${ambiente[@]}" "${comando:-$prog/vagolume}" 2>err.txt
         rc=$?
         [ ! -e "$prog/Commandline.txt" ] || fail "case $n: Commandline.txt left"
     fi
