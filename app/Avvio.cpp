@@ -144,6 +144,18 @@ void Avvia(int argc, char* argv[]) {
     const std::string cartella = programma.Cartella.toStdString();
     const bool invocato = !riga.empty() || (!cartella.empty() && EsisteFileComando(cartella));
     ImpostaFineDovuta(invocato);
+    // Too few descriptors make the toolkit abort while it starts: said as it is.
+    if (const int limite = DescrittoriConsentiti(); limite < kMinDescrittori) {
+        const QString motivo =
+            QStringLiteral("il limite dei file aperti (%1) è troppo basso: ne servono almeno %2, non stampo")
+                .arg(limite)
+                .arg(kMinDescrittori);
+        if (!invocato) {
+            Avvisa(motivo);
+            EsciCon(1);
+        }
+        Esci(Concludi(EsitoCorsa::Di(EsitoCorsa::Rifiutato, motivo), QString()));
+    }
     // The platform the user chose, or the display the session names; a
     // display that cannot be opened falls back to the offscreen platform
     // instead of aborting the program.

@@ -9,6 +9,7 @@
 #include <QSocketNotifier>
 #include <QStringList>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -323,6 +324,17 @@ void PreparaProcesso() {
     riserva.store(::open("/dev/null", O_RDONLY | O_CLOEXEC));
     InstallaGestori();
     terminaConLaCorsa.store(true);
+}
+
+int DescrittoriConsentiti() {
+    struct rlimit limite {};
+    if (::getrlimit(RLIMIT_NOFILE, &limite) != 0) return kMinDescrittori;
+    if (limite.rlim_cur < limite.rlim_max && limite.rlim_cur < 1024) {
+        limite.rlim_cur = std::min<rlim_t>(limite.rlim_max, 1024);
+        ::setrlimit(RLIMIT_NOFILE, &limite);
+        ::getrlimit(RLIMIT_NOFILE, &limite);
+    }
+    return limite.rlim_cur > 1 << 20 ? 1 << 20 : static_cast<int>(limite.rlim_cur);
 }
 
 void ImpostaFineDovuta(bool dovuta) {

@@ -44,6 +44,12 @@ void NuovaCorsa();
 // process once it is concluded (tests, which never call this, get the
 // outcome back instead).
 void PreparaProcesso();
+// The descriptors the process may have open, once the soft limit is raised
+// as far as the hard one allows; and the fewest a run can do with (the
+// toolkit aborts below it).
+int DescrittoriConsentiti();
+inline constexpr int kMinDescrittori = 10;
+
 // An unattended start: a caller waits for the end-of-run file, also when the
 // program crashes before its run began.
 void ImpostaFineDovuta(bool dovuta);
