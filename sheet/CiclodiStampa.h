@@ -29,8 +29,7 @@ enum class FineCiclo {
 };
 
 // scelte: the pages to draw (0: the cover, N: sheet N), ascending; empty:
-// all. A sheet drawn without the page before it is first given the drawing
-// state that page would have left, so that it comes out as in the whole
+// all. A sheet drawn without the page before it comes out as in the whole
 // document. Avanzamento then counts the chosen pages only.
 FineCiclo CiclodiStampa(Pagine& pagine, SuperficieSorvegliata& s, const PassiCiclo& passi,
                         const QList<int>& scelte = {});
