@@ -88,14 +88,29 @@ void Stampa(PrinterSurface& s, const QString& txt, float RigaStampaVerticale, fl
 
     const float spazio = aOrizz - daOrizz - 0.3f;
     float W = s.MeasureTextWidth(testo);
+    // A text's width follows its size. While the width scaled from the last
+    // measure is still far over the space, the text cannot fit at this size
+    // either and is not measured again: a text thousands of characters long
+    // goes down its sizes without being measured at each.
+    float misurata = W, allaSize = s.FontSize();
+    bool stimata = false;
     while (W >= spazio) {
         const float attuale = s.FontSize();
         const float prossima = attuale - kPassoRiduzione;
         if (prossima < kDimensioneMinima) break;
         s.SetFontSize(prossima);
-        if (!(s.FontSize() < attuale)) break; // the surface does not go any smaller
-        W = s.MeasureTextWidth(testo);
+        const float applicata = s.FontSize();
+        if (!(applicata < attuale)) break; // the surface does not go any smaller
+        const float stima = allaSize > 0 ? misurata * applicata / allaSize : misurata;
+        stimata = stima >= 1.25f * spazio;
+        if (stimata) {
+            W = stima;
+            continue;
+        }
+        W = misurata = s.MeasureTextWidth(testo);
+        allaSize = applicata;
     }
+    if (stimata) W = s.MeasureTextWidth(testo);
 
     // The offsets the sheet was laid out with (see the header).
     float X = daOrizz;

@@ -16,14 +16,30 @@ private slots:
         QTest::addColumn<QString>("settimana");
         QTest::addColumn<QString>("giorno");
         QTest::addColumn<QString>("mese");
-        QTest::newRow("sabato") << QDate(2024, 3, 2) << 0 << "Sab" << "02" << "Mar";
-        QTest::newRow("domenica") << QDate(2024, 5, 12) << 1 << "Dom" << "12" << "Mag";
-        QTest::newRow("lunedì, capodanno") << QDate(2024, 1, 1) << 2 << "Lun" << "01" << "Gen";
-        QTest::newRow("martedì, 31 dicembre") << QDate(2024, 12, 31) << 3 << "Mar" << "31" << "Dic";
-        QTest::newRow("mercoledì") << QDate(2024, 7, 17) << 4 << "Mer" << "17" << "Lug";
-        QTest::newRow("giovedì, 29 febbraio") << QDate(2024, 2, 29) << 5 << "Gio" << "29" << "Feb";
-        QTest::newRow("venerdì") << QDate(2024, 10, 11) << 6 << "Ven" << "11" << "Ott";
-        QTest::newRow("data non valida") << QDate() << 0 << "" << "" << "";
+        QTest::newRow("sabato") << QDate(2024, 3, 2) << 0 << "Sab"
+                                << "02"
+                                << "Mar";
+        QTest::newRow("domenica") << QDate(2024, 5, 12) << 1 << "Dom"
+                                  << "12"
+                                  << "Mag";
+        QTest::newRow("lunedì, capodanno") << QDate(2024, 1, 1) << 2 << "Lun"
+                                           << "01"
+                                           << "Gen";
+        QTest::newRow("martedì, 31 dicembre") << QDate(2024, 12, 31) << 3 << "Mar"
+                                              << "31"
+                                              << "Dic";
+        QTest::newRow("mercoledì") << QDate(2024, 7, 17) << 4 << "Mer"
+                                   << "17"
+                                   << "Lug";
+        QTest::newRow("giovedì, 29 febbraio") << QDate(2024, 2, 29) << 5 << "Gio"
+                                              << "29"
+                                              << "Feb";
+        QTest::newRow("venerdì") << QDate(2024, 10, 11) << 6 << "Ven"
+                                 << "11"
+                                 << "Ott";
+        QTest::newRow("data non valida") << QDate() << 0 << ""
+                                         << ""
+                                         << "";
     }
     void nomiDallaData() {
         QFETCH(QDate, data);

@@ -126,14 +126,29 @@ private slots:
         }
     }
 
+    // A text that does not fit even at the smallest size is printed there,
+    // placed by its width at that size, whatever its alignment.
+    void riduzioneFinoAlLimite_data() {
+        QTest::addColumn<int>("allineato");
+        QTest::addColumn<int>("lettere");
+        QTest::newRow("sinistra") << 0 << 10000;
+        QTest::newRow("centrato") << 1 << 10000;
+        QTest::newRow("destra") << 2 << 10000;
+        QTest::newRow("destra, 20000 lettere") << 2 << 20000;
+    }
     void riduzioneFinoAlLimite() {
+        QFETCH(int, allineato);
+        QFETCH(int, lettere);
         RecordingSurface s;
         SettaFontNamePrinter(s);
-        const QString lunghissimo(10000, u'W');
-        StampaTesto(s, lunghissimo, 50, 10, 20, true, false, 48, Sinistra);
+        const QString lunghissimo(lettere, u'W');
+        StampaTesto(s, lunghissimo, 50, 10, 20, true, false, 48, static_cast<int16_t>(allineato));
         const Op t = s.Texts().at(0);
         QVERIFY(t.fontSize >= kDimensioneMinima);
-        QVERIFY(t.fontSize < kDimensioneMinima + kPassoRiduzione);
+        QVERIFY2(t.fontSize < kDimensioneMinima + kPassoRiduzione, qPrintable(QString::number(t.fontSize)));
+        const float W = t.x2 - t.x1;
+        const float atteso = allineato == 0 ? 10 : allineato == 1 ? 15 - W / 2 - 1 : 20 - W - 3;
+        QVERIFY2(qAbs(t.x1 - atteso) < 1e-2f * W / 1000, qPrintable(QString::number(t.x1)));
         // Room of less than nothing: printed once, at the smallest size.
         s.ops.clear();
         StampaTesto(s, QStringLiteral("Olio"), 50, 20, 10, false, false, 7, Sinistra);
