@@ -43,8 +43,8 @@ public:
         a_ = 0;
         b_ = testo_.size();
         while (a_ < b_) {
-            const qsizetype fine = FineRiga();
             if (righe.size() >= massimo) return std::nullopt;
+            const qsizetype fine = FineRiga();
             righe.append(testo_.mid(a_, fine - a_));
             a_ = fine;
             while (a_ < b_ && testo_[a_] == u' ')

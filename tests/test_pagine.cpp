@@ -119,20 +119,21 @@ private slots:
         using Sezione = QString (*)(PrinterSurface&, ContestoStampa&);
         QTest::addColumn<void*>("sezione");
         QTest::addColumn<bool>("bianco");
+        // By name: the order of a page plays no part here.
         const std::pair<const char*, Sezione> sezioni[] = {
-            {"copertina", StampaCopertina},
-            {"intestazione", StampaIntestazione},
-            {"pernottamento", StampaPernottamento},
-            {"contachilometri", StampaContachilometri},
-            {"giorno e GPS", StampaGiornoGps},
-            {"titolo delle località", StampaLocalitaVisitateTitolo},
-            {"controlli del mezzo", StampaControlliMezzo},
-            {"serbatoi", StampaSerbatoi},
-            {"righe delle località", StampaLocalitaVisitateRighe},
-            {"sfondo del carburante", StampaCarburanteSfondo},
-            {"divisori delle località", StampaLocalitaVisitateDivisori},
             {"carburante", StampaCarburante},
             {"codifica delle spese", StampaCodificaSpese},
+            {"contachilometri", StampaContachilometri},
+            {"controlli del mezzo", StampaControlliMezzo},
+            {"copertina", StampaCopertina},
+            {"divisori delle località", StampaLocalitaVisitateDivisori},
+            {"giorno e GPS", StampaGiornoGps},
+            {"intestazione", StampaIntestazione},
+            {"pernottamento", StampaPernottamento},
+            {"righe delle località", StampaLocalitaVisitateRighe},
+            {"serbatoi", StampaSerbatoi},
+            {"sfondo del carburante", StampaCarburanteSfondo},
+            {"titolo delle località", StampaLocalitaVisitateTitolo},
         };
         for (const auto& [nome, sezione] : sezioni)
             for (bool bianco : {false, true})

@@ -423,7 +423,7 @@ private slots:
         VerificaTesto(Testo(s, "Vagolume 1.0.0 - prova"), 272, 15, 195, false, true, 8, Centrato);
         QVERIFY(Testo(s, "Meta del viaggio") == nullptr);
         QVERIFY(s.OfKind(Op::Line).isEmpty());
-        // The cover leaves the state it found.
+        // The cover draws at the page frame's width, with transparent fill.
         QCOMPARE(s.LineWidth(), int16_t(8));
         QCOMPARE(s.CurrentFillStyle(), FillStyle::Transparent);
     }
