@@ -12,8 +12,6 @@
 
 namespace vagolume {
 
-class SuperficieSorvegliata;
-
 // What the cycle asks of its run between pages.
 struct PassiCiclo {
     // Before the cover (fatti 0) and before every sheet N of totale.
