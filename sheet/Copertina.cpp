@@ -67,7 +67,7 @@ private:
         // The guess: candidates while their estimated width fits, and one more.
         qsizetype k = 0;
         while (Avanti()) {
-            if (candidati_.back().stima >= kLarghezzaRigaLocalita) break;
+            if (!(candidati_.back().stima < kLarghezzaRigaLocalita)) break;
             k = static_cast<qsizetype>(candidati_.size());
         }
         // Measured: up while the next longer candidate fits, else down to the
