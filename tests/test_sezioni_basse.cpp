@@ -1,6 +1,6 @@
 // The lower part of the logbook sheet: visited places, vehicle checks, tanks,
 // fuel, expense coding with its legend and the footer. Sections are drawn on
-// a recording surface, alone, in the order of a page, and in whole print runs.
+// a recording surface one by one, and in whole print runs.
 
 #include "print/StampaTesto.h"
 #include "print/SuperficieSorvegliata.h"
@@ -35,8 +35,8 @@ ContestoStampa Contesto(float altezzaStampabile) {
     return c;
 }
 
-// The printer font and the state the upper sections leave on the surface:
-// line width 5, solid fill, white.
+// The printer font, and a drawing state the upper sections might leave; the
+// lower sections set their own.
 void StatoSuperiore(PrinterSurface& s) {
     SettaFontNamePrinter(s);
     s.SetLineWidth(5);
