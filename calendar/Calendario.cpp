@@ -63,7 +63,7 @@ int16_t ValoreNumerico(const QString& testo) {
 
 int16_t GiorniMese(const int16_t& a, const int16_t& m) {
     switch (m) {
-    case 0: // a picker whose month text is not a number yet
+    case 0: // an empty or non-numeric month text: every day stays choosable
     case 1:
     case 3:
     case 5:
@@ -103,12 +103,12 @@ void Data2Gma(const QString& X, int16_t& g, int16_t& m, int16_t& a) {
 
 // The day number of a date text. 365.25 a - 395.25 counts the days of the
 // years before year a, a quarter day a year making every fourth year a leap
-// year, less 30 (a full year is 365.25 days; 395.25 = 365.25 + 30). 30.57 m is
-// the days before month m, plus 30, as if every month had 30.57 days: with
-// the whole part taken, this gives the lengths 31, 30, 31, 30... of the
-// months from March on, and a February of 30 days, which the two corrections
-// for months after February bring back to 29 days, or to 28 outside leap
-// years. The two 30s cancel out.
+// year, less 30 (395.25 = 365.25 + 30). 30.57 m counts the days before month
+// m, plus 30, as if every month had 30.57 days: taking the whole part gives
+// January its 31 days and every month from March on its real length, and
+// gives February 30 days, which the two corrections for the months after it
+// bring back to 29, or to 28 outside the years divisible by 4. The two 30s
+// cancel out.
 double Data2Giul(const QString& X) {
     int16_t g = 0, m = 0, a = 0;
     Data2Gma(X, g, m, a);

@@ -50,9 +50,10 @@ int NumeroGiorni(const QDate& dal, const QDate& al);
 
 // ---- Date texts and day numbers --------------------------------------------
 
-// Days in month m of year a by the Gregorian rule. Month 0 gives 31 and any
-// other month outside 1..12 gives 28: the day picker asks with whatever month
-// text it holds, and must always get a list to show.
+// Days in month m of year a by the Gregorian rule. The day picker asks with
+// the numeric value of whatever its month text holds: month 0, the value of
+// an empty or non-numeric text, gives 31 so that every day stays choosable
+// until a month is picked; any other month outside 1..12 gives 28.
 int16_t GiorniMese(const int16_t& a, const int16_t& m);
 QString Data2Data(const QString& X);
 void Data2Gma(const QString& X, int16_t& g, int16_t& m, int16_t& a);
