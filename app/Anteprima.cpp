@@ -53,7 +53,7 @@ QImage ImmaginePagina(Pagine& pagine, int N, const QPageLayout& layout, double p
     // As on paper: a printer narrower than the sheet gets it shrunk.
     const double scala = ScalaFoglio(layout);
     SuperficieQPainter s(&p, puntiPerMm * scala, static_cast<float>(area.height() / scala));
-    pagine.DisegnaSola(s, N, PassoMuto);
+    pagine.DisegnaSola(s, N);
     return immagine;
 }
 

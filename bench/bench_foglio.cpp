@@ -4,7 +4,8 @@
 #include "print/DocumentoStampa.h"
 #include "print/StampaTesto.h"
 #include "print/Stampanti.h"
-#include "sheet/Sezioni.h"
+#include "print/SuperficieSorvegliata.h"
+#include "sheet/Pagine.h"
 #include "support/CorsaFinta.h"
 
 #include <QApplication>
@@ -17,38 +18,50 @@ namespace {
 
 void Foglio(benchmark::State& stato) {
     RecordingSurface s;
-    SettaFontNamePrinter(s);
     ContestoStampa c;
     c.ImpostaColonne();
     c.ImpostaGeometria(287);
-    c.AltezzaFascia = c.FondoPagina - c.InizioControlli;
-    c.PassoRiga = 5;
-    c.DataInizio = 738946;
+    c.DataInizio = QDate(2024, 3, 1);
+    c.DataFine = QDate(2024, 3, 5);
     c.NumeroPagine = 5;
     c.TestoPeriodo = QStringLiteral("01/03 - 05/03/2024");
     c.Copyright = QStringLiteral("Vagolume 1.0.0 © by Vagolume developers 2026");
     c.TestoDestinazione = QStringLiteral("ROMA");
+    Pagine pagine(c);
+    SuperficieSorvegliata sorvegliata(s);
+    Pagine::ImpostaPagina(sorvegliata);
     for (auto _ : stato) {
         s.ops.clear();
-        c.PaginaCorrente = 2;
-        c.GiornoViaggio = 1;
-        StampaIntestazione(s, c);
-        StampaPernottamento(s, c);
-        StampaContachilometri(s, c);
-        StampaGiornoGps(s, c);
-        StampaLocalitaVisitateTitolo(s, c);
-        StampaControlliMezzo(s, c);
-        StampaSerbatoi(s, c);
-        StampaLocalitaVisitateRighe(s, c);
-        StampaCarburanteSfondo(s, c);
-        StampaLocalitaVisitateDivisori(s, c);
-        StampaCarburante(s, c);
-        StampaCodificaSpese(s, c);
+        pagine.Disegna(sorvegliata, 2);
         benchmark::DoNotOptimize(s.ops.size());
     }
     stato.counters["operazioni"] = static_cast<double>(s.ops.size());
 }
 BENCHMARK(Foglio)->Unit(benchmark::kMicrosecond);
+
+// A run of one sheet (the cover and the sheet) written to PDF in process,
+// with a destination of this many characters: words of six letters and a
+// blank. A long destination is not placed on the cover (it needs more than
+// 20 lines) and is shrunk in the sheet's title bar; it must cost about what
+// a short one does.
+void UnFoglio(benchmark::State& stato) {
+    const auto caratteri = static_cast<int>(stato.range(0));
+    QStringList parole;
+    for (int n = 0; n < caratteri; n += 7)
+        parole.append(QStringLiteral("VERONA"));
+    const QString destinazione = caratteri <= 4 ? QStringLiteral("ROMA") : parole.join(u' ');
+    for (auto _ : stato) {
+        QTemporaryDir dir;
+        CorsaFinta corsa(dir.path());
+        corsa.richiesta.Destinazione = destinazione;
+        corsa.richiesta.NomeDocumento = NomeDocumento(destinazione);
+        corsa.richiesta.Fine = corsa.richiesta.Inizio;
+        const EsitoCorsa esito = corsa.Esegui();
+        if (esito.FilePdf.isEmpty()) stato.SkipWithError("no PDF written");
+    }
+    stato.counters["caratteri"] = static_cast<double>(destinazione.size());
+}
+BENCHMARK(UnFoglio)->Arg(4)->Arg(6000)->Arg(65000)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void Pdf99Fogli(benchmark::State& stato) {
     for (auto _ : stato) {

@@ -5,6 +5,42 @@
 
 namespace vagolume {
 
+namespace {
+// Three letters a name, from Saturday, as the remainder of the day numbers by
+// 7 counts the week. Nine names for seven days: the table runs on into the
+// next week's Saturday and Sunday, as the one of the printed form always has;
+// an index taken modulo 7 never reaches names 7 and 8.
+const QString kGiorni = QStringLiteral("SabDomLunMarMerGioVenSabDom");
+const QString kMesi = QStringLiteral("GenFebMarAprMagGiuLugAgoSetOttNovDic");
+} // namespace
+
+int16_t IndiceSettimana(const QDate& d) {
+    // dayOfWeek() counts Monday 1 to Sunday 7.
+    return d.isValid() ? static_cast<int16_t>((d.dayOfWeek() + 1) % 7) : int16_t(0);
+}
+
+QString NomeGiorno(const QDate& d) {
+    if (!d.isValid()) return {};
+    return kGiorni.mid(3 * IndiceSettimana(d), 3);
+}
+
+QString NomeMese(const QDate& d) {
+    if (!d.isValid()) return {};
+    return kMesi.mid(3 * (d.month() - 1), 3);
+}
+
+QString TestoGiorno(const QDate& d) {
+    if (!d.isValid()) return {};
+    return Zero(d.day(), 2);
+}
+
+int NumeroGiorni(const QDate& dal, const QDate& al) {
+    if (!dal.isValid() || !al.isValid() || al < dal) return 0;
+    const qint64 giorni = dal.daysTo(al) + 1;
+    return giorni > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max()
+                                                    : static_cast<int>(giorni);
+}
+
 double Int(double x) {
     return std::floor(x);
 }
@@ -27,7 +63,7 @@ int16_t ValoreNumerico(const QString& testo) {
 
 int16_t GiorniMese(const int16_t& a, const int16_t& m) {
     switch (m) {
-    case 0:
+    case 0: // an empty or non-numeric month text: every day stays choosable
     case 1:
     case 3:
     case 5:
@@ -65,6 +101,14 @@ void Data2Gma(const QString& X, int16_t& g, int16_t& m, int16_t& a) {
     a = ValoreNumerico(X.mid(4));
 }
 
+// The day number of a date text. 365.25 a - 395.25 counts the days of the
+// years before year a, a quarter day a year making every fourth year a leap
+// year, less 30 (395.25 = 365.25 + 30). 30.57 m counts the days before month
+// m, plus 30, as if every month had 30.57 days: taking the whole part gives
+// January its 31 days and every month from March on its real length, and
+// gives February 30 days, which the two corrections for the months after it
+// bring back to 29, or to 28 outside the years divisible by 4. The two 30s
+// cancel out.
 double Data2Giul(const QString& X) {
     int16_t g = 0, m = 0, a = 0;
     Data2Gma(X, g, m, a);
@@ -73,6 +117,14 @@ double Data2Giul(const QString& X) {
     return Int(365.25 * a - 395.25) + Int(30.57 * m) + g - dopoFebbraio - nonBisestile;
 }
 
+// The inverse of Data2Giul. The year is estimated by dividing by 365.26, not
+// 365.25: with 365.25, 31 December of a leap year would give the next year,
+// from which no month can be read back. The slightly long year makes the
+// estimate err only the other way, one year short in the first days of
+// January, which comes out as a month 13 of the year before and is moved on
+// at the end. For the days after February (r beyond 91 - w, the value of its
+// last day) the February correction is undone, and month and day are read
+// back with the same 30.57 days a month.
 void Giul2Data(const double& n, int16_t& g, int16_t& m, int16_t& a) {
     a = A16Bit(Int(n / 365.26) + 1);
     float r = static_cast<float>(n - Int(365.25 * a - 395.25));

@@ -3,7 +3,6 @@
 #include <QFont>
 #include <QFontInfo>
 #include <QFontMetricsF>
-#include <QStringList>
 
 #include <algorithm>
 
@@ -89,15 +88,31 @@ void Stampa(PrinterSurface& s, const QString& txt, float RigaStampaVerticale, fl
 
     const float spazio = aOrizz - daOrizz - 0.3f;
     float W = s.MeasureTextWidth(testo);
+    // A text's width follows its size. While the width scaled from the last
+    // measure is still far over the space, the text cannot fit at this size
+    // either and is not measured again: a text thousands of characters long
+    // goes down its sizes without being measured at each.
+    float misurata = W, allaSize = s.FontSize();
+    bool stimata = false;
     while (W >= spazio) {
         const float attuale = s.FontSize();
         const float prossima = attuale - kPassoRiduzione;
         if (prossima < kDimensioneMinima) break;
         s.SetFontSize(prossima);
-        if (!(s.FontSize() < attuale)) break; // the surface does not go any smaller
-        W = s.MeasureTextWidth(testo);
+        const float applicata = s.FontSize();
+        if (!(applicata < attuale)) break; // the surface does not go any smaller
+        const float stima = allaSize > 0 ? misurata * applicata / allaSize : misurata;
+        stimata = stima >= 1.25f * spazio;
+        if (stimata) {
+            W = stima;
+            continue;
+        }
+        W = misurata = s.MeasureTextWidth(testo);
+        allaSize = applicata;
     }
+    if (stimata) W = s.MeasureTextWidth(testo);
 
+    // The offsets the sheet was laid out with (see the header).
     float X = daOrizz;
     if (Allineato == Centrato)
         X = (daOrizz + aOrizz) / 2 - W / 2 - 1;
@@ -129,56 +144,6 @@ void StampaTestoNelCampo(PrinterSurface& s, const QString& txt, const float& Rig
 void SettaFontNamePrinter(PrinterSurface& s) {
     s.SetFontName(kCarattere);
     if (s.FontName() != kCarattere) s.SetFontName(kCarattereRiserva);
-}
-
-QStringList RigheLocalita(PrinterSurface& s, const QString& Localita, const float& f) {
-    QStringList righe;
-    s.SetFontBold(true);
-    s.SetFontSize(f);
-    s.SetFontItalic(false);
-
-    QString R = Localita;
-    while (!R.isEmpty()) {
-        const QString S = R + u' ';
-        qsizetype P = S.size(); // positions count from 1
-        QString riga;
-        for (;;) {
-            const qsizetype B = P >= 1 ? S.lastIndexOf(u' ', P - 1) + 1 : 0;
-            if (B == 0) {
-                // No earlier blank: the first word alone is too wide. It gets a
-                // line of its own, cut at its own blank.
-                const qsizetype primo = S.indexOf(u' ') + 1;
-                riga = R.left(primo);
-                R = TogliSpazi(R.mid(primo - 1));
-                break;
-            }
-            const QString C = R.left(B);
-            if (s.MeasureTextWidth(C) >= kLarghezzaRigaLocalita) {
-                P = B - 1;
-                continue;
-            }
-            riga = C;
-            R = TogliSpazi(R.mid(B - 1));
-            break;
-        }
-        if (righe.size() >= kMaxRigheLocalita)
-            throw ErroreStampa("destinazione troppo lunga: servirebbero più di 20 righe");
-        righe.append(riga);
-    }
-    return righe;
-}
-
-void StampaLocalita(PrinterSurface& s, const QString& Localita, const float& f, const float& FondoPagina) {
-    StampaRigheLocalita(s, RigheLocalita(s, Localita, f), f, FondoPagina);
-}
-
-void StampaRigheLocalita(PrinterSurface& s, const QStringList& righe, const float& f,
-                         const float& FondoPagina) {
-    float Y = FondoPagina / 2;
-    for (const QString& riga : righe) {
-        StampaTesto(s, riga, Y, 25.0f, 180.0f, true, false, f, Centrato);
-        Y = static_cast<float>(Y + (f / 2.0) * 1.1);
-    }
 }
 
 } // namespace vagolume

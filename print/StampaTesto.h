@@ -23,13 +23,14 @@ bool SenzaCaratteriVisibili(const QString& t);
 inline constexpr float kDimensioneMinima = 1.0f;
 // Step of the shrinking, points.
 inline constexpr float kPassoRiduzione = 0.4f;
-// Lines StampaLocalita can place; a destination needing more is not printed.
-inline constexpr int kMaxRigheLocalita = 20;
-// Width a line of StampaLocalita must stay under, millimetres.
-inline constexpr float kLarghezzaRigaLocalita = 160.0f;
 
 // Prints txt (blanks around it removed) between daOrizz and aOrizz with the
-// bottom of its line on RigaStampaVerticale, shrinking the font until it fits.
+// bottom of its line on RigaStampaVerticale, shrinking the font until it fits
+// (narrower than the space less 0.3 mm). A centred text stands 1 mm left of
+// the middle of its space, a right-aligned one ends 3 mm before aOrizz: the
+// sheet's labels were laid out with these offsets, and every range on the
+// page is drawn for them. A text that only just fits thus starts up to
+// 0.85 mm (centred) or 2.7 mm (right) before daOrizz.
 void StampaTesto(PrinterSurface& s, const QString& txt, const float& RigaStampaVerticale,
                  const float& daOrizz, const float& aOrizz, const bool& Grassetto, const bool& Corsivo,
                  const float& Size, const int16_t& Allineato);
@@ -56,19 +57,5 @@ QString MotivoSenzaFont();
 // the pages lacks but another font has are drawn from that font, and are not
 // listed. Blanks, control and format characters are not looked at.
 QString CaratteriSenzaGlifo(const QString& testo);
-
-// Cuts Localita into lines narrower than 160 mm at blanks. A single word that
-// is too wide by itself gets a line of its own (StampaTesto shrinks it).
-// Throws ErroreStampa, before anything is printed, when more than 20 lines
-// would be needed.
-QStringList RigheLocalita(PrinterSurface& s, const QString& Localita, const float& f);
-
-// Prints the destination in large letters, wrapped and centred, starting with
-// its first line at FondoPagina / 2.
-void StampaLocalita(PrinterSurface& s, const QString& Localita, const float& f, const float& FondoPagina);
-
-// Prints lines cut by RigheLocalita at size f, as StampaLocalita does.
-void StampaRigheLocalita(PrinterSurface& s, const QStringList& righe, const float& f,
-                         const float& FondoPagina);
 
 } // namespace vagolume

@@ -191,9 +191,9 @@ ContestoStampa ValoriCorsa(const RichiestaStampa& r, float PrintableHeight) {
         throw ErroreCalcolo("la stampante non dà l'altezza dell'area stampabile");
     ContestoStampa c;
     c.ImpostaColonne();
-    c.DataInizio = Giorno(r.Inizio);
-    c.DataFine = Giorno(r.Fine);
-    c.NumeroPagine = static_cast<float>(NumeroFogli(r));
+    c.DataInizio = r.Inizio;
+    c.DataFine = r.Fine;
+    c.NumeroPagine = NumeroFogli(r);
     c.TestoPeriodo = TestoPeriodo(r);
     c.DatiInseriti = !r.Bianco();
     c.TestoDestinazione = r.Bianco() ? QStringLiteral("in bianco") : r.Destinazione;

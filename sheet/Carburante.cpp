@@ -5,8 +5,9 @@
 // PassoRiga, labels and column rules from the top down; with the 70 mm lower
 // band the two meet (FondoPagina - 8 rows = InizioSpese).
 
-#include "sheet/OperazioniSezione.h"
 #include "sheet/Sezioni.h"
+
+#include "print/StampaTesto.h"
 
 namespace vagolume {
 
@@ -17,46 +18,45 @@ float Riga(const ContestoStampa& c, int n) {
 }
 } // namespace
 
-// Expects solid fill and line width 1; leaves line width 5.
-void StampaCarburanteSfondo(PrinterSurface& s, ContestoStampa& c) {
-    OperazioniSezione o(s);
-    o.SetFillColour(kCianoChiaro);
-    o.DrawBox(10, Riga(c, 1), 195, c.FondoPagina); // legend row
-    o.SetLineWidth(5);
-    o.SetFillColour(kVerdeChiaro);
-    o.DrawBox(10, Riga(c, 8), 70, Riga(c, 7)); // fuel title band
-    o.SetFillColour(kGialloChiaro);
-    o.DrawBox(70, Riga(c, 8), 195, Riga(c, 7)); // expense title band
-    o.DrawLine(10, Riga(c, 6), 195, Riga(c, 6));
-    o.Concludi();
+// The legend row is outlined thin (1 dot), the title bands thick (5).
+QString StampaCarburanteSfondo(PrinterSurface& s, ContestoStampa& c) {
+    ImpostaTratto(s, 1, FillStyle::Solid);
+    s.SetFillColour(kCianoChiaro);
+    s.DrawBox(10, Riga(c, 1), 195, c.FondoPagina); // legend row
+    s.SetLineWidth(5);
+    s.SetFillColour(kVerdeChiaro);
+    s.DrawBox(10, Riga(c, 8), 70, Riga(c, 7)); // fuel title band
+    s.SetFillColour(kGialloChiaro);
+    s.DrawBox(70, Riga(c, 8), 195, Riga(c, 7)); // expense title band
+    s.DrawLine(10, Riga(c, 6), 195, Riga(c, 6));
+    return {};
 }
 
-// The column rules stop at the gas band and start again under it. Leaves line
-// width 5 and fill colour #FFFFC0.
-void StampaCarburante(PrinterSurface& s, ContestoStampa& c) {
-    OperazioniSezione o(s);
+// The column rules stop at the gas band and start again under it.
+QString StampaCarburante(PrinterSurface& s, ContestoStampa& c) {
+    s.SetFillStyle(FillStyle::Solid); // the line width is set before the first rule
     const float F = c.InizioSpese;
     const float testate = F + 9;
     auto regola = [&](float x) {
-        o.DrawLine(x, F + 5, x, Riga(c, 3));
-        o.DrawLine(x, Riga(c, 2), x, Riga(c, 1));
+        s.DrawLine(x, F + 5, x, Riga(c, 3));
+        s.DrawLine(x, Riga(c, 2), x, Riga(c, 1));
     };
-    o.Testo(QStringLiteral("Carburante"), F + 4.2f, 10, 70, true, 8, Centrato);
-    o.SetLineWidth(1);
-    o.Testo(QStringLiteral("Litri"), testate, 10, 22, false, 6, Centrato);
-    o.Testo(QStringLiteral("Div."), testate, 22, 30, false, 6, Centrato);
+    StampaTesto(s, QStringLiteral("Carburante"), F + 4.2f, 10, 70, true, false, 8, Centrato);
+    s.SetLineWidth(1);
+    StampaTesto(s, QStringLiteral("Litri"), testate, 10, 22, false, false, 6, Centrato);
+    StampaTesto(s, QStringLiteral("Div."), testate, 22, 30, false, false, 6, Centrato);
     regola(21);
-    o.Testo(QStringLiteral("Unitario"), testate, 30, 42, false, 6, Centrato);
+    StampaTesto(s, QStringLiteral("Unitario"), testate, 30, 42, false, false, 6, Centrato);
     regola(29);
-    o.Testo(QStringLiteral("Importo"), testate, 42, 56, false, 6, Centrato);
+    StampaTesto(s, QStringLiteral("Importo"), testate, 42, 56, false, false, 6, Centrato);
     regola(41);
-    o.Testo(QStringLiteral("Km."), testate, 56, 70, false, 6, Centrato);
+    StampaTesto(s, QStringLiteral("Km."), testate, 56, 70, false, false, 6, Centrato);
     regola(55);
-    o.SetFillColour(kGialloChiaro);
-    o.SetLineWidth(5);
-    o.DrawBox(10, Riga(c, 3), 70, Riga(c, 2)); // gas band
-    o.Testo(QStringLiteral("Gas/Gpl"), Riga(c, 2) - 0.8f, 10, 70, true, 8, Centrato);
-    o.Concludi();
+    s.SetFillColour(kGialloChiaro);
+    s.SetLineWidth(5);
+    s.DrawBox(10, Riga(c, 3), 70, Riga(c, 2)); // gas band
+    StampaTesto(s, QStringLiteral("Gas/Gpl"), Riga(c, 2) - 0.8f, 10, 70, true, false, 8, Centrato);
+    return {};
 }
 
 } // namespace vagolume

@@ -15,11 +15,6 @@ FineCiclo CiclodiStampa(Pagine& pagine, SuperficieSorvegliata& s, const PassiCic
         if (passi.Avanzamento) passi.Avanzamento(fatti, totale);
         ++fatti;
     };
-    // Each drawing step of a page runs under the failure policy: a failing
-    // step is skipped; a failure of the document ends the page.
-    const EseguiPasso passo = [&s](const char* nome, const std::function<void()>& disegno) {
-        return s.Esegui(QString::fromUtf8(nome), disegno) || s.Fatale().isEmpty();
-    };
     // After a page: the page in progress is completed, then a failure of the
     // document or a stop ends the run.
     auto esito = [&] {
@@ -29,13 +24,11 @@ FineCiclo CiclodiStampa(Pagine& pagine, SuperficieSorvegliata& s, const PassiCic
 
     // Page set-up, then the cover, whose frame begins the document.
     s.Esegui(QStringLiteral("impostazione della pagina"), [&] { Pagine::ImpostaPagina(s); });
-    int precedente = -1; // the page drawn last
     if (scelta(0)) {
         avanzamento();
-        pagine.Disegna(s, 0, passo);
+        pagine.Disegna(s, 0);
         if (esito() != FineCiclo::Completo) return esito();
         s.Esegui(QStringLiteral("nuova pagina"), [&] { s.NewPage(); });
-        precedente = 0;
     }
     s.Esegui(QStringLiteral("carattere"), [&] { Pagine::ImpostaFogli(s); });
 
@@ -43,10 +36,7 @@ FineCiclo CiclodiStampa(Pagine& pagine, SuperficieSorvegliata& s, const PassiCic
     for (int N = 1; N <= pagine.Fogli(); ++N) {
         if (!scelta(N)) continue;
         avanzamento();
-        if (precedente != N - 1)
-            s.Esegui(QStringLiteral("stato della pagina"), [&] { pagine.PreparaStato(s, N); });
-        precedente = N;
-        pagine.Disegna(s, N, passo);
+        pagine.Disegna(s, N);
         if (esito() != FineCiclo::Completo) return esito();
         s.Esegui(QStringLiteral("nuova pagina"), [&] { s.NewPage(); });
     }

@@ -12,8 +12,6 @@
 
 namespace vagolume {
 
-class SuperficieSorvegliata;
-
 // What the cycle asks of its run between pages.
 struct PassiCiclo {
     // Before the cover (fatti 0) and before every sheet N of totale.
@@ -29,8 +27,7 @@ enum class FineCiclo {
 };
 
 // scelte: the pages to draw (0: the cover, N: sheet N), ascending; empty:
-// all. A sheet drawn without the page before it is first given the drawing
-// state that page would have left, so that it comes out as in the whole
+// all. A sheet drawn without the page before it comes out as in the whole
 // document. Avanzamento then counts the chosen pages only.
 FineCiclo CiclodiStampa(Pagine& pagine, SuperficieSorvegliata& s, const PassiCiclo& passi,
                         const QList<int>& scelte = {});

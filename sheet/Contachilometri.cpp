@@ -15,9 +15,10 @@ constexpr const char* kEtichettePrimoFoglio[] = {"Oggi:", "Partenza:", "Oggi:", 
 } // namespace
 
 // The odometer column (X 140 to 165): five readings, each a caption, a label
-// and a writing line. Leaves fill colour #FFFFFF.
-void StampaContachilometri(PrinterSurface& s, ContestoStampa& c) {
+// and a writing line.
+QString StampaContachilometri(PrinterSurface& s, ContestoStampa& c) {
     const auto& Colonna = c.Colonna;
+    ImpostaTratto(s, 5, FillStyle::Solid);
 
     s.SetFillColour(kGiallo);
     s.DrawBox(Colonna[3], 14, Colonna[4], 19);
@@ -47,6 +48,7 @@ void StampaContachilometri(PrinterSurface& s, ContestoStampa& c) {
 
     s.DrawLine(Colonna[3], 14, Colonna[3], 41);
     s.DrawLine(Colonna[4], 14, Colonna[4], 41);
+    return {};
 }
 
 } // namespace vagolume

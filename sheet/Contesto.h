@@ -4,6 +4,7 @@
 
 #include "print/PrinterSurface.h"
 
+#include <QDate>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -19,16 +20,17 @@ struct ContestoStampa {
     float AltezzaFascia = 70;
     float PassoRiga = 5;
     std::array<float, 11> Colonna{};
-    double DataInizio = 0;
-    double DataFine = 0;
-    float NumeroPagine = 0;
+    // First and last day of the trip; in blank mode too, from the pickers.
+    QDate DataInizio;
+    QDate DataFine;
+    int NumeroPagine = 0; // logbook sheets of the run (the cover not counted)
     QString TestoPeriodo;
     QString TestoDestinazione;
     int16_t GiornoViaggio = 0;
     // Of the page.
-    float PaginaCorrente = 0;
-    QString DataPagina;
-    int16_t IndiceSettimana = 0;
+    int PaginaCorrente = 0; // 0: the cover; N: sheet N, day N of the trip
+    QDate DataPagina;
+    int16_t IndiceSettimana = 0; // 0 on a Saturday, as the day numbers count
     float Interlinea = 5.5f;
     // Working values of the legend, read by the footer.
     double SizeLegenda = 8;

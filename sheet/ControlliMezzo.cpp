@@ -2,32 +2,33 @@
 // and four tick boxes on a 5 mm pitch, each label standing on its box's lower
 // edge.
 
-#include "sheet/OperazioniSezione.h"
 #include "sheet/Sezioni.h"
+
+#include "print/StampaTesto.h"
 
 namespace vagolume {
 
-// Draws its first two boxes with the line width 5 left by the frame of the
-// lower part (solid fill); leaves line width 1 and fill colour white.
-void StampaControlliMezzo(PrinterSurface& s, ContestoStampa& c) {
-    OperazioniSezione o(s);
+// The title cell and the rule beside the tick rows are drawn at the width of
+// the frame of the lower part (5 dots), the tick boxes at 1.
+QString StampaControlliMezzo(PrinterSurface& s, ContestoStampa& c) {
     const float Y = c.InizioControlli;
-    o.SetFillColour(kVerdeChiaro);
-    o.DrawBox(10, Y, 28, Y + 8);
-    o.DrawBox(28, Y + 8, 28, Y + 30); // zero width: the rule right of the tick rows
-    o.SetLineWidth(1);
-    o.SetFillColour(kBianco);
-    o.DrawBox(24, Y + 11, 27, Y + 14);
-    o.Testo(QStringLiteral("Controlli"), Y + 4, 10, 28, true, 8, Centrato);
-    o.Testo(QStringLiteral("del mezzo"), Y + 8, 10, 28, true, 8, Centrato);
-    o.Testo(QStringLiteral("Olio"), Y + 14, 11, 23.8f, false, 7, Sinistra);
-    o.DrawBox(24, Y + 16, 27, Y + 19);
-    o.Testo(QStringLiteral("Paraflou"), Y + 19, 11, 23.8f, false, 7, Sinistra);
-    o.DrawBox(24, Y + 21, 27, Y + 24);
-    o.Testo(QStringLiteral("Freni"), Y + 24, 11, 23.8f, false, 7, Sinistra);
-    o.DrawBox(24, Y + 26, 27, Y + 29);
-    o.Testo(QStringLiteral("Pneumatici"), Y + 29, 11, 23.8f, false, 7, Sinistra);
-    o.Concludi();
+    ImpostaTratto(s, 5, FillStyle::Solid);
+    s.SetFillColour(kVerdeChiaro);
+    s.DrawBox(10, Y, 28, Y + 8);
+    s.DrawBox(28, Y + 8, 28, Y + 30); // zero width: the rule right of the tick rows
+    s.SetLineWidth(1);
+    s.SetFillColour(kBianco);
+    s.DrawBox(24, Y + 11, 27, Y + 14);
+    StampaTesto(s, QStringLiteral("Controlli"), Y + 4, 10, 28, true, false, 8, Centrato);
+    StampaTesto(s, QStringLiteral("del mezzo"), Y + 8, 10, 28, true, false, 8, Centrato);
+    StampaTesto(s, QStringLiteral("Olio"), Y + 14, 11, 23.8f, false, false, 7, Sinistra);
+    s.DrawBox(24, Y + 16, 27, Y + 19);
+    StampaTesto(s, QStringLiteral("Paraflou"), Y + 19, 11, 23.8f, false, false, 7, Sinistra);
+    s.DrawBox(24, Y + 21, 27, Y + 24);
+    StampaTesto(s, QStringLiteral("Freni"), Y + 24, 11, 23.8f, false, false, 7, Sinistra);
+    s.DrawBox(24, Y + 26, 27, Y + 29);
+    StampaTesto(s, QStringLiteral("Pneumatici"), Y + 29, 11, 23.8f, false, false, 7, Sinistra);
+    return {};
 }
 
 } // namespace vagolume

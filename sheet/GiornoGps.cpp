@@ -3,41 +3,16 @@
 #include "calendar/Calendario.h"
 #include "print/StampaTesto.h"
 
-#include <cmath>
 #include <limits>
 
 namespace vagolume {
 
-namespace {
-
-// Three letters a name; index 0 of the weekdays is Saturday, as the remainder
-// of the day numbers by 7.
-const QString kGiorni = QStringLiteral("SabDomLunMarMerGioVenSabDom");
-const QString kMesi = QStringLiteral("GenFebMarAprMagGiuLugAgoSetOttNovDic");
-
-QString Cifre(double n) {
-    return QString::number(n, 'f', 0);
-}
-
-QString NomeGiornoSettimana(int16_t indice) {
-    if (indice < 0 || indice > 8) return {};
-    return kGiorni.mid(3 * indice, 3);
-}
-
-QString NomeMese(const QString& DataPagina) {
-    const int16_t m = ValoreNumerico(DataPagina.mid(2, 2));
-    if (m < 1 || m > 12) return {};
-    const auto inizio = static_cast<qsizetype>(std::lround(3.0 * m - 2));
-    return kMesi.mid(inizio - 1, 3);
-}
-
-} // namespace
-
 // The right end of the upper band (X 165 to 195): the date cells, the GPS box
 // and the trip day counter. On a filled sheet it also writes the destination
-// and the period into the title bar. Leaves fill colour #FFFFFF.
-void StampaGiornoGps(PrinterSurface& s, ContestoStampa& c) {
+// and the period into the title bar.
+QString StampaGiornoGps(PrinterSurface& s, ContestoStampa& c) {
     const auto& Colonna = c.Colonna;
+    ImpostaTratto(s, 5, FillStyle::Solid);
 
     // The day of the trip is the sheet's page number, so that a sheet drawn
     // on its own (the preview) carries the same number as in the whole run.
@@ -78,11 +53,11 @@ void StampaGiornoGps(PrinterSurface& s, ContestoStampa& c) {
         StampaTesto(s, c.TestoPeriodo, 12.5f, Colonna[4], Colonna[6], true, true, 12, Centrato);
     }
 
-    const QString giorno = NomeGiornoSettimana(c.IndiceSettimana);
-
     if (c.DatiInseriti) {
-        StampaTesto(s, giorno, 22.7f, Colonna[4] + 2, Colonna[4] + 10, true, false, 20, Centrato);
-        StampaTesto(s, c.DataPagina.left(2), 22.7f, Colonna[4] + 12, Colonna[5], true, false, 20, Centrato);
+        StampaTesto(s, NomeGiorno(c.DataPagina), 22.7f, Colonna[4] + 2, Colonna[4] + 10, true, false, 20,
+                    Centrato);
+        StampaTesto(s, TestoGiorno(c.DataPagina), 22.7f, Colonna[4] + 12, Colonna[5], true, false, 20,
+                    Centrato);
         StampaTesto(s, NomeMese(c.DataPagina), 22.7f, Colonna[5] + 2, Colonna[6], true, false, 20, Centrato);
     } else {
         // What the writer is to fill in.
@@ -95,7 +70,7 @@ void StampaGiornoGps(PrinterSurface& s, ContestoStampa& c) {
         StampaTesto(s, QStringLiteral("Mese"), 18, Colonna[5], Colonna[6], false, false, 6, Centrato);
     }
 
-    if (contatorePieno) throw ErroreCalcolo("troppi giorni di viaggio per il contatore");
+    if (contatorePieno) return QStringLiteral("troppi giorni di viaggio per il contatore");
     // The counter's two numbers shrink rather than leave their cell (up to
     // the 3660 sheets of the longest run). A centred text, placed 1 mm left of
     // the middle of its range, starts no further left than 0.85 mm before the
@@ -103,12 +78,15 @@ void StampaGiornoGps(PrinterSurface& s, ContestoStampa& c) {
     // it is (three digits still print at 13 pt) and 0.3 mm clear of the ink
     // of the divider at X 185.
     const float margine = MezzoTratto(5) + kStaccoDalTratto + 0.85f;
-    StampaTesto(s, Cifre(c.GiornoViaggio), 34.5f, Colonna[5] + margine, Colonna[6] - margine, true, false, 13,
-                Centrato);
+    StampaTesto(s, QString::number(c.GiornoViaggio), 34.5f, Colonna[5] + margine, Colonna[6] - margine, true,
+                false, 13, Centrato);
     // A right-aligned text starts no further left than 2.7 mm before its
     // range, so the total never starts before "di:" ends; two digits still
     // print at 13 pt.
-    StampaTesto(s, Cifre(c.NumeroPagine), 40, fineDi + 2.7f, Colonna[6] + 2, true, false, 13, Destra);
+    StampaTesto(s, QString::number(c.NumeroPagine), 40, fineDi + 2.7f, Colonna[6] + 2, true, false, 13,
+                Destra);
+    if (c.DatiInseriti && !c.DataPagina.isValid()) return QStringLiteral("giorno della pagina non valido");
+    return {};
 }
 
 } // namespace vagolume

@@ -3,32 +3,23 @@
 #include "calendar/Calendario.h"
 #include "print/StampaTesto.h"
 
-#include <cmath>
-
 namespace vagolume {
 
 namespace {
 
-// The page's date and weekday index. Worked out before anything is drawn, so
-// that a failing drawing step never leaves the previous page's date behind.
+// The page's date and weekday: sheet N is day N of the trip. Worked out
+// before anything is drawn, so that a failing drawing step never leaves the
+// previous page's date behind.
 void ImpostaValoriPagina(ContestoStampa& c) {
-    c.DataPagina.clear();
     c.Interlinea = 5.5f;
-    const double giorno = c.DataInizio + c.PaginaCorrente - 1;
-    if (!std::isfinite(giorno)) throw ErroreCalcolo("giorno della pagina non valido");
-    // Whole day numbers; the remainder is taken as 0..6 also for days before
-    // the start of the count.
-    double resto = std::fmod(std::nearbyint(giorno), 7.0);
-    if (resto < 0) resto += 7;
-    c.IndiceSettimana = static_cast<int16_t>(resto);
-    c.DataPagina = Giu2Datas(giorno);
+    c.DataPagina = c.DataInizio.addDays(c.PaginaCorrente - 1);
+    c.IndiceSettimana = IndiceSettimana(c.DataPagina);
 }
 
 } // namespace
 
-// Logos, title bar and the frame of the upper band of a logbook page. Leaves
-// line width 5, solid fill and fill colour #C0FFFF for the overnight stay.
-void StampaIntestazione(PrinterSurface& s, ContestoStampa& c) {
+// Logos, title bar and the frame of the upper band of a logbook page.
+QString StampaIntestazione(PrinterSurface& s, ContestoStampa& c) {
     ImpostaValoriPagina(c);
 
     s.DrawPicture(c.Logo1, 10, 6, 7, 7);
@@ -49,6 +40,7 @@ void StampaIntestazione(PrinterSurface& s, ContestoStampa& c) {
     StampaTesto(s, QStringLiteral("Vagolume"), 12.5f, Colonna[2], Colonna[4] - 10, true, true, 16, Centrato);
     StampaTesto(s, QStringLiteral("Periodo:"), 8, Colonna[4] - 8, Colonna[6], false, false, 7, Sinistra);
     StampaTesto(s, QStringLiteral("Nome del viaggio:"), 8, 29, 75, false, false, 7, Sinistra);
+    return {};
 }
 
 } // namespace vagolume

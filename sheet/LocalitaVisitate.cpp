@@ -15,11 +15,10 @@ namespace {
 constexpr float kCimaTabella = 49.5f; // top of the frame, under the heading band
 } // namespace
 
-// Expects line width 5, solid fill and white fill colour; leaves line width 5
-// and fill colour #FFE0C0.
-void StampaLocalitaVisitateTitolo(PrinterSurface& s, ContestoStampa& c) {
+QString StampaLocalitaVisitateTitolo(PrinterSurface& s, ContestoStampa& c) {
     const float Y = c.InizioControlli;
     const float destra = c.Colonna[6]; // the right edge of the frame
+    ImpostaTratto(s, 5, FillStyle::Solid);
     s.SetFillColour(kArancioChiaro);
     s.DrawBox(10, 42, destra, 49);
     s.SetFillColour(kBianco);
@@ -35,16 +34,17 @@ void StampaLocalitaVisitateTitolo(PrinterSurface& s, ContestoStampa& c) {
     s.DrawBox(10, Y - 5, destra, Y);
     StampaTesto(s, QStringLiteral("Altre informazioni e spese della giornata"), Y - 0.5f, 10, destra, true,
                 false, 10, Centrato);
+    return {};
 }
 
 // The writing lines, every Interlinea mm from 56.5 down: a new line is drawn
 // while the previous one lies above InizioControlli - 2 Interlinea. Each line
 // is broken 2 mm short of the column dividers and of the frame.
-void StampaLocalitaVisitateRighe(PrinterSurface& s, ContestoStampa& c) {
+QString StampaLocalitaVisitateRighe(PrinterSurface& s, ContestoStampa& c) {
     s.SetLineWidth(1);
     const float passo = c.Interlinea;
     if (!(passo > 0.0f) || !std::isfinite(passo))
-        throw ErroreStampa("interlinea non valida: nessuna riga nella tabella delle località");
+        return QStringLiteral("interlinea non valida: nessuna riga nella tabella delle località");
     const float limite = static_cast<float>(static_cast<double>(c.InizioControlli) - 2.0 * passo);
     float L = 51;
     while (limite > L) {
@@ -55,12 +55,14 @@ void StampaLocalitaVisitateRighe(PrinterSurface& s, ContestoStampa& c) {
         s.DrawLine(62, L, 173, L);
         s.DrawLine(177, L, 193, L);
     }
+    return {};
 }
 
-void StampaLocalitaVisitateDivisori(PrinterSurface& s, ContestoStampa& c) {
+QString StampaLocalitaVisitateDivisori(PrinterSurface& s, ContestoStampa& c) {
     s.SetLineWidth(1);
     s.DrawLine(60, kCimaTabella, 60, c.InizioControlli - 5);
     s.DrawLine(175, kCimaTabella, 175, c.InizioControlli - 5);
+    return {};
 }
 
 } // namespace vagolume

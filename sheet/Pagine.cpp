@@ -1,18 +1,15 @@
 #include "sheet/Pagine.h"
 
-#include "calendar/Calendario.h"
 #include "print/StampaTesto.h"
-#include "print/SurfaceBase.h"
 #include "sheet/Sezioni.h"
 
-#include <cmath>
 #include <utility>
 
 namespace vagolume {
 
 namespace {
 
-using Sezione = void (*)(PrinterSurface&, ContestoStampa&);
+using Sezione = QString (*)(PrinterSurface&, ContestoStampa&);
 
 // The sections of a logbook sheet in drawing order: later filled boxes cover
 // what was drawn before them.
@@ -31,39 +28,34 @@ const std::pair<const char*, Sezione> kSezioni[] = {
     {"codifica delle spese", StampaCodificaSpese},
 };
 
-// A surface that keeps the drawing state and draws nothing: it tells what
-// state a page leaves behind. Text is measured as on the printed page.
-class SuperficieMuta : public SurfaceBase {
-public:
-    explicit SuperficieMuta(float altezza) : altezza_(altezza) {}
-    float PrintableHeight() override { return altezza_; }
-    void PrintText(const QString&) override {}
-    void DrawLine(float, float, float, float) override {}
-    void DrawBox(float, float, float, float) override {}
-    void DrawPicture(const Picture&, float, float, float, float) override {}
-    void NewPage() override {}
-    void EndDocument() override {}
-    void AbortDocument() override {}
-    bool Grassetto() { return Fonts().Font().bold(); }
-    bool Corsivo() { return Fonts().Font().italic(); }
+// The frame of the cover, drawn before the cover's content. As the run's
+// first drawing, it begins the document.
+QString CorniceCopertina(PrinterSurface& s, ContestoStampa& c) {
+    ImpostaTratto(s, 8, FillStyle::Transparent);
+    s.DrawBox(15, 15, 195, c.FondoPagina);
+    return {};
+}
 
-private:
-    float altezza_;
+const std::pair<const char*, Sezione> kCopertina[] = {
+    {"cornice della copertina", CorniceCopertina},
+    {"copertina", StampaCopertina},
 };
+
+// The drawing state every page starts from, whatever the page before it
+// left: a page drawn alone (the preview) is drawn in the very same state as
+// in the whole document, down to the state its pictures are drawn in.
+void StatoIniziale(PrinterSurface& s) {
+    ImpostaTratto(s, 8, FillStyle::Transparent);
+    s.SetFillColour(kBianco);
+    s.SetFontSize(12);
+    s.SetFontBold(false);
+    s.SetFontItalic(false);
+}
 
 } // namespace
 
-bool PassoMuto(const char*, const std::function<void()>& disegno) {
-    try {
-        disegno();
-    } catch (const std::exception&) {
-    }
-    return true;
-}
-
 Pagine::Pagine(ContestoStampa valori) : c_(std::move(valori)) {
-    // Whole sheets only; NumeroPagine is a whole number of at most kMaxPagine.
-    fogli_ = c_.NumeroPagine >= 1 ? static_cast<int>(std::floor(c_.NumeroPagine)) : 0;
+    fogli_ = c_.NumeroPagine >= 1 ? c_.NumeroPagine : 0;
 }
 
 void Pagine::ImpostaPagina(PrinterSurface& s) {
@@ -79,46 +71,28 @@ void Pagine::ImpostaFogli(PrinterSurface& s) {
     SettaFontNamePrinter(s);
 }
 
-bool Pagine::Disegna(PrinterSurface& s, int N, const EseguiPasso& passo) {
+bool Pagine::Disegna(SuperficieSorvegliata& s, int N) {
     if (N < 0 || N > fogli_) return false;
-    c_.PaginaCorrente = static_cast<float>(N);
-    if (N == 0) {
-        // The frame is the run's first drawing: it begins the document.
-        return passo("cornice della copertina", [&] { s.DrawBox(15, 15, 195, c_.FondoPagina); }) &&
-               passo("copertina", [&] { StampaCopertina(s, c_); });
-    }
-    for (const auto& [nome, sezione] : kSezioni)
-        if (!passo(nome, [&, sezione = sezione] { sezione(s, c_); })) return false;
-    return true;
+    c_.PaginaCorrente = N;
+    auto disegna = [&](const auto& sezioni) {
+        s.Esegui(QStringLiteral("stato della pagina"), [&] { StatoIniziale(s); });
+        for (const auto& [nome, sezione] : sezioni) {
+            const QString passo = QString::fromUtf8(nome);
+            s.Esegui(passo, [&, sezione = sezione] {
+                const QString mancanza = sezione(s, c_);
+                if (!mancanza.isEmpty()) s.Segnala(QStringLiteral("%1: %2").arg(passo, mancanza));
+            });
+            if (!s.Fatale().isEmpty()) return false;
+        }
+        return true;
+    };
+    return N == 0 ? disegna(kCopertina) : disegna(kSezioni);
 }
 
-void Pagine::PreparaSola(PrinterSurface& s, int N) {
-    ImpostaPagina(s);
-    if (N > 0) PreparaStato(s, N);
-}
-
-void Pagine::PreparaStato(PrinterSurface& s, int N) {
-    if (N <= 0) return;
-    // In a run a sheet begins in the state the page before it left: follow
-    // the run up to there on a surface that only keeps the state. Every sheet
-    // sets up what it draws with, so the page before is all it takes.
-    SuperficieMuta muta(s.PrintableHeight());
-    ImpostaPagina(muta);
-    Disegna(muta, 0, PassoMuto);
-    ImpostaFogli(muta);
-    if (N >= 2) Disegna(muta, N - 1, PassoMuto);
-    ImpostaFogli(s);
-    s.SetLineWidth(muta.LineWidth());
-    s.SetFillStyle(muta.CurrentFillStyle());
-    s.SetFillColour(muta.FillColour());
-    s.SetFontSize(muta.FontSize());
-    s.SetFontBold(muta.Grassetto());
-    s.SetFontItalic(muta.Corsivo());
-}
-
-bool Pagine::DisegnaSola(PrinterSurface& s, int N, const EseguiPasso& passo) {
-    PreparaSola(s, N);
-    return Disegna(s, N, passo);
+bool Pagine::DisegnaSola(PrinterSurface& s, int N) {
+    SuperficieSorvegliata sorvegliata(s);
+    ImpostaPagina(sorvegliata);
+    return Disegna(sorvegliata, N);
 }
 
 } // namespace vagolume

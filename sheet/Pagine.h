@@ -3,23 +3,13 @@
 // page 0 is the cover, pages 1 to NumeroPagine are the logbook sheets (sheet N
 // is day N of the trip, dated DataInizio + N - 1). Printing draws them in
 // order on the printer's surface; the preview draws one at a time, in any
-// order, on an image. A page comes out the same either way: nothing a page
-// shows depends on the pages drawn before it.
+// order, on an image. A page comes out the same either way: every section
+// sets the drawing state it uses, and takes nothing from the pages before.
 
+#include "print/SuperficieSorvegliata.h"
 #include "sheet/Contesto.h"
 
-#include <functional>
-
 namespace vagolume {
-
-// Runs one drawing step of a page. A step that fails is skipped: the runner
-// deals with the failure and returns whether drawing may go on (false once
-// the document itself cannot go on).
-using EseguiPasso = std::function<bool(const char* nome, const std::function<void()>& disegno)>;
-
-// A runner that skips failing steps without a word and always goes on: for
-// drawing that only looks (the preview, the tests).
-bool PassoMuto(const char* nome, const std::function<void()>& disegno);
 
 class Pagine {
 public:
@@ -37,19 +27,15 @@ public:
     // Set-up between the cover and the first sheet: the pages' typeface.
     static void ImpostaFogli(PrinterSurface& s);
 
-    // Draws page N (0: the cover, with its frame) on a surface that is in the
-    // state the page before left it in, as in a run. Returns false when a
-    // step said to stop, or when there is no page N (nothing is drawn then).
-    bool Disegna(PrinterSurface& s, int N, const EseguiPasso& passo);
+    // Draws page N (0: the cover, with its frame), each section as one step
+    // of the guarded surface: a section that fails, or leaves part of itself
+    // out, is counted there and the page goes on. Returns false when there is
+    // no page N (nothing is drawn then) or once the document itself failed.
+    bool Disegna(SuperficieSorvegliata& s, int N);
 
-    // Draws page N alone on a fresh surface (a preview image): the surface is
-    // first put into the drawing state page N begins with in a whole run.
-    bool DisegnaSola(PrinterSurface& s, int N, const EseguiPasso& passo);
-    // The first half of DisegnaSola: sets the surface's state only.
-    void PreparaSola(PrinterSurface& s, int N);
-    // The drawing state sheet N (1 or more) begins with in a whole run, on a
-    // surface that is already set up for the sheets.
-    void PreparaStato(PrinterSurface& s, int N);
+    // Draws page N alone on a surface of its own (a preview image): the page
+    // set-up, then the page, skipping what fails without a word.
+    bool DisegnaSola(PrinterSurface& s, int N);
 
 private:
     ContestoStampa c_;

@@ -24,10 +24,10 @@ constexpr const char* kStrutture[] = {"Campeggio", "Arera Attrezz.", "Punto sost
 } // namespace
 
 // Where the night was spent (X 10 to 100), its tariff (100 to 120) and the
-// kind of place (120 to 140). Draws on the frames of the page header and
-// leaves fill colour #FFFFFF.
-void StampaPernottamento(PrinterSurface& s, ContestoStampa& c) {
+// kind of place (120 to 140). Draws on the frames of the page header.
+QString StampaPernottamento(PrinterSurface& s, ContestoStampa& c) {
     const auto& Colonna = c.Colonna;
+    ImpostaTratto(s, 5, FillStyle::Solid);
 
     // Place, country and address.
     s.SetFillColour(kVerdeChiaro);
@@ -92,6 +92,7 @@ void StampaPernottamento(PrinterSurface& s, ContestoStampa& c) {
                     false, 7, Sinistra);
         s.DrawBox(Colonna[3] - 5, y - 3, Colonna[3] - 2, y);
     }
+    return {};
 }
 
 } // namespace vagolume

@@ -1,4 +1,4 @@
-// Day numbers and date texts.
+// Dates: names and counts of the printed pages, day numbers and date texts.
 
 #include "calendar/Calendario.h"
 
@@ -9,6 +9,71 @@ using namespace vagolume;
 class TestCalendario : public QObject {
     Q_OBJECT
 private slots:
+    // The names printed on a sheet, from its date; every weekday once.
+    void nomiDallaData_data() {
+        QTest::addColumn<QDate>("data");
+        QTest::addColumn<int>("indice");
+        QTest::addColumn<QString>("settimana");
+        QTest::addColumn<QString>("giorno");
+        QTest::addColumn<QString>("mese");
+        QTest::newRow("sabato") << QDate(2024, 3, 2) << 0 << "Sab"
+                                << "02"
+                                << "Mar";
+        QTest::newRow("domenica") << QDate(2024, 5, 12) << 1 << "Dom"
+                                  << "12"
+                                  << "Mag";
+        QTest::newRow("lunedì, capodanno") << QDate(2024, 1, 1) << 2 << "Lun"
+                                           << "01"
+                                           << "Gen";
+        QTest::newRow("martedì, 31 dicembre") << QDate(2024, 12, 31) << 3 << "Mar"
+                                              << "31"
+                                              << "Dic";
+        QTest::newRow("mercoledì") << QDate(2024, 7, 17) << 4 << "Mer"
+                                   << "17"
+                                   << "Lug";
+        QTest::newRow("giovedì, 29 febbraio") << QDate(2024, 2, 29) << 5 << "Gio"
+                                              << "29"
+                                              << "Feb";
+        QTest::newRow("venerdì") << QDate(2024, 10, 11) << 6 << "Ven"
+                                 << "11"
+                                 << "Ott";
+        QTest::newRow("data non valida") << QDate() << 0 << ""
+                                         << ""
+                                         << "";
+    }
+    void nomiDallaData() {
+        QFETCH(QDate, data);
+        QFETCH(int, indice);
+        QFETCH(QString, settimana);
+        QFETCH(QString, giorno);
+        QFETCH(QString, mese);
+        QCOMPARE(int(IndiceSettimana(data)), indice);
+        QCOMPARE(NomeGiorno(data), settimana);
+        QCOMPARE(TestoGiorno(data), giorno);
+        QCOMPARE(NomeMese(data), mese);
+        // The same weekday as the day numbers give, between 1901 and 2099.
+        if (data.isValid())
+            QCOMPARE(std::fmod(Data2Giul(data.toString(QStringLiteral("ddMMyyyy"))), 7.0), double(indice));
+    }
+
+    void numeroGiorni_data() {
+        QTest::addColumn<QDate>("dal");
+        QTest::addColumn<QDate>("al");
+        QTest::addColumn<int>("giorni");
+        QTest::newRow("un giorno") << QDate(2026, 12, 7) << QDate(2026, 12, 7) << 1;
+        QTest::newRow("cinque giorni") << QDate(2026, 12, 7) << QDate(2026, 12, 11) << 5;
+        QTest::newRow("a cavallo dell'anno") << QDate(2026, 12, 28) << QDate(2027, 1, 3) << 7;
+        QTest::newRow("29 febbraio") << QDate(2024, 2, 28) << QDate(2024, 3, 1) << 3;
+        QTest::newRow("al contrario") << QDate(2026, 12, 11) << QDate(2026, 12, 7) << 0;
+        QTest::newRow("data non valida") << QDate() << QDate(2026, 12, 7) << 0;
+    }
+    void numeroGiorni() {
+        QFETCH(QDate, dal);
+        QFETCH(QDate, al);
+        QFETCH(int, giorni);
+        QCOMPARE(NumeroGiorni(dal, al), giorni);
+    }
+
     void giorniMese_data() {
         QTest::addColumn<int>("anno");
         QTest::addColumn<int>("mese");

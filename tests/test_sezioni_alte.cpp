@@ -1,8 +1,9 @@
-// The cover page and the top band of a logbook sheet: page header, overnight
-// stay, odometer, day and GPS block.
+// The cover page with the fitting of its destination, and the top band of a
+// logbook sheet: page header, overnight stay, odometer, day and GPS block.
 
-#include "calendar/Calendario.h"
 #include "print/StampaTesto.h"
+#include "sheet/Copertina.h"
+#include "sheet/Pagine.h"
 #include "sheet/Sezioni.h"
 #include "support/CorsaFinta.h"
 #include "support/RecordingSurface.h"
@@ -25,14 +26,14 @@ bool Circa(float a, float b) {
     return std::fabs(a - b) <= kTolleranza;
 }
 
-ContestoStampa Contesto(bool compilato = true, float pagina = 1,
+ContestoStampa Contesto(bool compilato = true, int pagina = 1,
                         const QString& inizio = QStringLiteral("01032024")) {
     ContestoStampa c;
     c.ImpostaColonne();
     c.ImpostaGeometria(287);
     c.DatiInseriti = compilato;
-    c.DataInizio = Data2Giul(inizio);
-    c.DataFine = c.DataInizio + 4;
+    c.DataInizio = QDate::fromString(inizio, QStringLiteral("ddMMyyyy"));
+    c.DataFine = c.DataInizio.addDays(4);
     c.NumeroPagine = compilato ? 5 : 3;
     c.TestoPeriodo = compilato ? QStringLiteral("01/03 - 05/03/2024") : QStringLiteral("in bianco");
     c.TestoDestinazione = compilato ? QStringLiteral("roma") : QStringLiteral("in bianco");
@@ -43,18 +44,36 @@ ContestoStampa Contesto(bool compilato = true, float pagina = 1,
     return c;
 }
 
-// The top band of one sheet, as the print run draws it: the state of the
-// previous page is deliberately different from what the header sets.
+// The top band of sheet c.PaginaCorrente as the print run draws it (what the
+// sheet draws above the visited places), after a previous page whose drawing
+// state is deliberately different from anything the sheet sets. c takes the
+// page's values.
 void FasciaAlta(RecordingSurface& s, ContestoStampa& c) {
     SettaFontNamePrinter(s);
     s.SetLineWidth(1);
     s.SetFillStyle(FillStyle::Transparent);
-    s.SetFillColour(0xFFE0C0);
-    StampaIntestazione(s, c);
-    StampaPernottamento(s, c);
-    StampaContachilometri(s, c);
-    StampaGiornoGps(s, c);
+    s.SetFillColour(0x123456);
+    Pagine pagine(c);
+    SuperficieSorvegliata sorvegliata(s);
+    QVERIFY(pagine.Disegna(sorvegliata, c.PaginaCorrente));
+    c = pagine.Valori();
+    s.ops.removeIf([](const Op& op) {
+        const bool disegno = op.kind == Op::Text || op.kind == Op::Line || op.kind == Op::Box;
+        return disegno && std::min(op.y1, op.y2) >= 42;
+    });
 }
+
+// A surface that counts the text it measures.
+class SuperficieContata : public RecordingSurface {
+public:
+    int misure = 0;
+    qsizetype caratteri = 0;
+    float MeasureTextWidth(const QString& text) override {
+        ++misure;
+        caratteri += text.size();
+        return RecordingSurface::MeasureTextWidth(text);
+    }
+};
 
 // The n-th (from 0) text op with this text.
 const Op* Testo(const RecordingSurface& s, const QString& testo, int n = 0, int pagina = -1) {
@@ -77,10 +96,6 @@ int IndiceTesto(const RecordingSurface& s, const QString& testo) {
     for (int i = 0; i < s.ops.size(); ++i)
         if (s.ops[i].kind == Op::Text && s.ops[i].text == testo) return i;
     return -1;
-}
-
-QString Colore(Rgb c) {
-    return QStringLiteral("#%1").arg(c, 6, 16, QLatin1Char('0')).toUpper();
 }
 
 // Checks a text against the arguments it was printed with: its bottom on Y,
@@ -121,14 +136,14 @@ private slots:
     // the bands that cover part of an earlier box come after it.
     void nessunTestoCoperto_data() {
         QTest::addColumn<bool>("compilato");
-        QTest::addColumn<float>("pagina");
-        QTest::newRow("compilato, primo foglio") << true << 1.0f;
-        QTest::newRow("compilato, secondo foglio") << true << 2.0f;
-        QTest::newRow("in bianco") << false << 1.0f;
+        QTest::addColumn<int>("pagina");
+        QTest::newRow("compilato, primo foglio") << true << 1;
+        QTest::newRow("compilato, secondo foglio") << true << 2;
+        QTest::newRow("in bianco") << false << 1;
     }
     void nessunTestoCoperto() {
         QFETCH(bool, compilato);
-        QFETCH(float, pagina);
+        QFETCH(int, pagina);
         RecordingSurface s;
         ContestoStampa c = Contesto(compilato, pagina);
         FasciaAlta(s, c);
@@ -195,13 +210,13 @@ private slots:
     // line, above the baseline) stay clear of every small square of the band.
     void caselleLibere_data() {
         QTest::addColumn<bool>("compilato");
-        QTest::addColumn<float>("pagina");
-        QTest::newRow("compilato") << true << 1.0f;
-        QTest::newRow("in bianco") << false << 2.0f;
+        QTest::addColumn<int>("pagina");
+        QTest::newRow("compilato") << true << 1;
+        QTest::newRow("in bianco") << false << 2;
     }
     void caselleLibere() {
         QFETCH(bool, compilato);
-        QFETCH(float, pagina);
+        QFETCH(int, pagina);
         RecordingSurface s;
         ContestoStampa c = Contesto(compilato, pagina);
         FasciaAlta(s, c);
@@ -229,46 +244,20 @@ private slots:
         QCOMPARE(divisori, 6);
     }
 
-    // ---- State left at each seam -------------------------------------------
-    void statoTraLeSezioni() {
-        RecordingSurface s;
-        ContestoStampa c = Contesto();
-        SettaFontNamePrinter(s);
-        s.SetLineWidth(8);
-        s.SetFillStyle(FillStyle::Transparent);
-        s.SetFillColour(0x123456);
-        struct Passo {
-            void (*sezione)(PrinterSurface&, ContestoStampa&);
-            Rgb colore;
-        };
-        const Passo passi[] = {{StampaIntestazione, 0xC0FFFF},
-                               {StampaPernottamento, 0xFFFFFF},
-                               {StampaContachilometri, 0xFFFFFF},
-                               {StampaGiornoGps, 0xFFFFFF}};
-        for (const Passo& p : passi) {
-            p.sezione(s, c);
-            QCOMPARE(s.LineWidth(), int16_t(5));
-            QCOMPARE(s.CurrentFillStyle(), FillStyle::Solid);
-            QCOMPARE(Colore(s.FillColour()), Colore(p.colore));
-        }
-        // The header paints its frames white whatever the previous page left.
-        QCOMPARE(Colore(s.ops[Indice(s, Op::Box, 10, 14, 195, 41)].fillColour), Colore(0xFFFFFF));
-    }
-
     // ---- Odometer: first sheet against the others --------------------------
     void contachilometri_data() {
         QTest::addColumn<bool>("compilato");
-        QTest::addColumn<float>("pagina");
+        QTest::addColumn<int>("pagina");
         QTest::addColumn<QString>("etichetta");
         QTest::addColumn<bool>("zero");
-        QTest::newRow("primo foglio") << true << 1.0f << "Partenza:" << true;
-        QTest::newRow("primo foglio in bianco") << false << 1.0f << "Partenza:" << true;
-        QTest::newRow("secondo foglio") << true << 2.0f << "Ieri:" << false;
-        QTest::newRow("ultimo foglio in bianco") << false << 3.0f << "Ieri:" << false;
+        QTest::newRow("primo foglio") << true << 1 << "Partenza:" << true;
+        QTest::newRow("primo foglio in bianco") << false << 1 << "Partenza:" << true;
+        QTest::newRow("secondo foglio") << true << 2 << "Ieri:" << false;
+        QTest::newRow("ultimo foglio in bianco") << false << 3 << "Ieri:" << false;
     }
     void contachilometri() {
         QFETCH(bool, compilato);
-        QFETCH(float, pagina);
+        QFETCH(int, pagina);
         QFETCH(QString, etichetta);
         QFETCH(bool, zero);
         RecordingSurface s;
@@ -338,7 +327,7 @@ private slots:
     // ---- Weekday and month names: every name of both tables ---------------------
     void nomi_data() {
         QTest::addColumn<QString>("inizio");
-        QTest::addColumn<float>("pagina");
+        QTest::addColumn<int>("pagina");
         QTest::addColumn<QString>("data");
         QTest::addColumn<int>("indice");
         QTest::addColumn<QString>("settimana");
@@ -348,7 +337,7 @@ private slots:
         // (Saturday) to 6 (Friday).
         const struct {
             const char *nome, *inizio;
-            float pagina;
+            int pagina;
             const char* data;
             int indice;
             const char *settimana, *giorno, *mese;
@@ -372,7 +361,7 @@ private slots:
     }
     void nomi() {
         QFETCH(QString, inizio);
-        QFETCH(float, pagina);
+        QFETCH(int, pagina);
         QFETCH(QString, data);
         QFETCH(int, indice);
         QFETCH(QString, settimana);
@@ -381,7 +370,7 @@ private slots:
         RecordingSurface s;
         ContestoStampa c = Contesto(true, pagina, inizio);
         FasciaAlta(s, c);
-        QCOMPARE(c.DataPagina, data);
+        QCOMPARE(c.DataPagina.toString(QStringLiteral("ddMMyyyy")), data);
         QCOMPARE(int(c.IndiceSettimana), indice);
         QCOMPARE(c.Interlinea, 5.5f);
         VerificaTesto(Testo(s, settimana), 22.7f, 167, 175, true, false, 20, Centrato);
@@ -405,11 +394,11 @@ private slots:
         QVERIFY(Testo(s, "3") != nullptr);
         QVERIFY(Testo(s, "8") == nullptr);
 
-        // A page number the counter cannot hold is a failed step, not a wrapped number.
+        // A page number the counter cannot hold is left out and said, not wrapped.
         RecordingSurface t;
         SettaFontNamePrinter(t);
         c.PaginaCorrente = 32768;
-        QVERIFY_THROWS_EXCEPTION(ErroreCalcolo, StampaGiornoGps(t, c));
+        QVERIFY(!StampaGiornoGps(t, c).isEmpty());
         QVERIFY(Testo(t, "-32768") == nullptr);
         QVERIFY(Testo(t, "0") == nullptr);
         QVERIFY(Testo(t, "Coordinate GPS") != nullptr); // the rest of the block is still drawn
@@ -434,7 +423,7 @@ private slots:
         VerificaTesto(Testo(s, "Vagolume 1.0.0 - prova"), 272, 15, 195, false, true, 8, Centrato);
         QVERIFY(Testo(s, "Meta del viaggio") == nullptr);
         QVERIFY(s.OfKind(Op::Line).isEmpty());
-        // The cover leaves the state it found.
+        // The cover draws at the page frame's width, with transparent fill.
         QCOMPARE(s.LineWidth(), int16_t(8));
         QCOMPARE(s.CurrentFillStyle(), FillStyle::Transparent);
     }
@@ -470,11 +459,117 @@ private slots:
             parole << QStringLiteral("MMMMMMMMMM");
         c.TestoDestinazione = parole.join(u' ');
         SettaFontNamePrinter(s);
-        QVERIFY_THROWS_EXCEPTION(ErroreStampa, StampaCopertina(s, c));
+        QVERIFY(StampaCopertina(s, c).contains(QStringLiteral("20 righe")));
         QVERIFY(Testo(s, "MMMMMMMMMM") == nullptr);
         QVERIFY(Testo(s, "01/03 - 05/03/2024") != nullptr);
         QVERIFY(Testo(s, "Vagolume") != nullptr);
         QVERIFY(Testo(s, "Vagolume 1.0.0 - prova") != nullptr);
+    }
+
+    // ---- The destination on the cover: cut into lines ---------------------
+    void localitaUnaParola() {
+        RecordingSurface s;
+        SettaFontNamePrinter(s);
+        StampaLocalita(s, QStringLiteral("ROMA"), 48, 277);
+        const auto testi = s.Texts();
+        QCOMPARE(testi.size(), 1);
+        QVERIFY(qAbs(testi[0].y2 - 138.5f) < 1e-3);
+        QCOMPARE(testi[0].fontSize, 48.0f);
+        const float W = testi[0].x2 - testi[0].x1;
+        QVERIFY(qAbs(testi[0].x1 - (102.5f - W / 2 - 1)) < 1e-3);
+    }
+
+    void localitaDueRighe() {
+        RecordingSurface s;
+        SettaFontNamePrinter(s);
+        StampaLocalita(s, QStringLiteral("CASTELNUOVO BERARDENGA"), 48, 277);
+        const auto testi = s.Texts();
+        QCOMPARE(testi.size(), 2);
+        QCOMPARE(testi[0].text, QStringLiteral("CASTELNUOVO"));
+        QCOMPARE(testi[1].text, QStringLiteral("BERARDENGA"));
+        QVERIFY(qAbs(testi[1].y2 - testi[0].y2 - 26.4f) < 1e-3);
+        for (const Op& t : testi)
+            QVERIFY(t.x2 - t.x1 < 160);
+    }
+
+    void localitaBlankMultipli() {
+        RecordingSurface s;
+        SettaFontNamePrinter(s);
+        const QStringList righe = RigheLocalita(s, QStringLiteral("CASTELNUOVO    BERARDENGA"), 48).value();
+        QCOMPARE(righe.size(), 2);
+        QCOMPARE(righe[0], QStringLiteral("CASTELNUOVO    "));
+        QCOMPARE(righe[1], QStringLiteral("BERARDENGA"));
+    }
+
+    void localitaSoloBlank() {
+        RecordingSurface s;
+        SettaFontNamePrinter(s);
+        QCOMPARE(RigheLocalita(s, QStringLiteral("   "), 48).value().size(), 1);
+        s.ops.clear();
+        StampaLocalita(s, QStringLiteral("   "), 48, 277);
+        QVERIFY(s.Texts().isEmpty());
+    }
+
+    // A single word wider than 160 mm gets a line of its own, shrunk to fit.
+    void localitaParolaTroppoLunga() {
+        RecordingSurface s;
+        SettaFontNamePrinter(s);
+        StampaLocalita(s, QStringLiteral("LLANFAIRPWLLGWYNGYLLGOGERYCHWYRNDROBWLL SUD"), 48, 277);
+        const auto testi = s.Texts();
+        QCOMPARE(testi.size(), 2);
+        QVERIFY(testi[0].fontSize < 48);
+        QVERIFY(testi[0].x2 - testi[0].x1 < 155);
+        QCOMPARE(testi[1].text, QStringLiteral("SUD"));
+    }
+
+    // Twenty lines are printed; a destination that needs a 21st is not
+    // printed at all.
+    void localitaVentiRighe() {
+        RecordingSurface s;
+        SettaFontNamePrinter(s);
+        QStringList parole;
+        for (int i = 0; i < 20; ++i)
+            parole << QStringLiteral("MMMMMMMMMM");
+        QVERIFY(StampaLocalita(s, parole.join(u' '), 48, 277));
+        QCOMPARE(s.Texts().size(), 20);
+        s.ops.clear();
+        parole << QStringLiteral("MMMMMMMMMM");
+        QVERIFY(!StampaLocalita(s, parole.join(u' '), 48, 277));
+        QVERIFY(s.Texts().isEmpty());
+    }
+
+    // The fitting of a destination measures each word once and each line a
+    // few times, and stops at the first line past what the cover can hold:
+    // however long the destination, the cover costs about what a short one
+    // does.
+    void copertinaMisureLimitate_data() {
+        QTest::addColumn<QString>("destinazione");
+        QTest::addColumn<bool>("stampata");
+        QTest::addColumn<int>("misure");
+        QTest::addColumn<int>("caratteri");
+        auto parole = [](const QString& parola, int n) { return QStringList(n, parola).join(u' '); };
+        const QString M9 = QString(9, u'M');
+        QTest::newRow("una parola") << "ROMA" << true << 20 << 200;
+        QTest::newRow("tre righe, rimpicciolita")
+            << "LAGO DI COMO BELLAGIO VARENNA E MENAGGIO" << true << 100 << 1500;
+        QTest::newRow("sei parole larghe")
+            << QStringList{M9, M9, M9, M9, M9, M9 + u'M'}.join(u' ') << true << 100 << 2000;
+        QTest::newRow("400 parole: 20 righe non bastano") << parole("ROMA", 400) << false << 80 << 1500;
+        QTest::newRow("6000 caratteri") << parole("VERONA", 857) << false << 80 << 1500;
+        QTest::newRow("65000 caratteri") << parole("VERONA", 9286) << false << 80 << 1500;
+    }
+    void copertinaMisureLimitate() {
+        QFETCH(QString, destinazione);
+        QFETCH(bool, stampata);
+        QFETCH(int, misure);
+        QFETCH(int, caratteri);
+        SuperficieContata s;
+        SettaFontNamePrinter(s);
+        ContestoStampa c = Contesto(true);
+        c.TestoDestinazione = destinazione;
+        QCOMPARE(StampaCopertina(s, c).isEmpty(), stampata);
+        QVERIFY2(s.misure <= misure, qPrintable(QString::number(s.misure)));
+        QVERIFY2(s.caratteri <= caratteri, qPrintable(QString::number(s.caratteri)));
     }
 
     // ---- A whole run ------------------------------------------------------------

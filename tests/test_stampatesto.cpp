@@ -1,5 +1,5 @@
 // The text primitive: fitting, alignment, the line it stands on, and the
-// wrapping of the destination on the cover page.
+// typeface.
 
 #include "print/StampaTesto.h"
 #include "support/RecordingSurface.h"
@@ -126,14 +126,29 @@ private slots:
         }
     }
 
+    // A text that does not fit even at the smallest size is printed there,
+    // placed by its width at that size, whatever its alignment.
+    void riduzioneFinoAlLimite_data() {
+        QTest::addColumn<int>("allineato");
+        QTest::addColumn<int>("lettere");
+        QTest::newRow("sinistra") << 0 << 10000;
+        QTest::newRow("centrato") << 1 << 10000;
+        QTest::newRow("destra") << 2 << 10000;
+        QTest::newRow("destra, 20000 lettere") << 2 << 20000;
+    }
     void riduzioneFinoAlLimite() {
+        QFETCH(int, allineato);
+        QFETCH(int, lettere);
         RecordingSurface s;
         SettaFontNamePrinter(s);
-        const QString lunghissimo(10000, u'W');
-        StampaTesto(s, lunghissimo, 50, 10, 20, true, false, 48, Sinistra);
+        const QString lunghissimo(lettere, u'W');
+        StampaTesto(s, lunghissimo, 50, 10, 20, true, false, 48, static_cast<int16_t>(allineato));
         const Op t = s.Texts().at(0);
         QVERIFY(t.fontSize >= kDimensioneMinima);
-        QVERIFY(t.fontSize < kDimensioneMinima + kPassoRiduzione);
+        QVERIFY2(t.fontSize < kDimensioneMinima + kPassoRiduzione, qPrintable(QString::number(t.fontSize)));
+        const float W = t.x2 - t.x1;
+        const float atteso = allineato == 0 ? 10 : allineato == 1 ? 15 - W / 2 - 1 : 20 - W - 3;
+        QVERIFY2(qAbs(t.x1 - atteso) < 1e-2f * W / 1000, qPrintable(QString::number(t.x1)));
         // Room of less than nothing: printed once, at the smallest size.
         s.ops.clear();
         StampaTesto(s, QStringLiteral("Olio"), 50, 20, 10, false, false, 7, Sinistra);
@@ -161,77 +176,6 @@ private slots:
         QVERIFY2(s.FontName().contains(QStringLiteral("Serif")) ||
                      s.FontName().contains(QStringLiteral("Times")),
                  qPrintable(s.FontName()));
-    }
-
-    void localitaUnaParola() {
-        RecordingSurface s;
-        SettaFontNamePrinter(s);
-        StampaLocalita(s, QStringLiteral("ROMA"), 48, 277);
-        const auto testi = s.Texts();
-        QCOMPARE(testi.size(), 1);
-        QVERIFY(qAbs(testi[0].y2 - 138.5f) < 1e-3);
-        QCOMPARE(testi[0].fontSize, 48.0f);
-        const float W = testi[0].x2 - testi[0].x1;
-        QVERIFY(qAbs(testi[0].x1 - (102.5f - W / 2 - 1)) < 1e-3);
-    }
-
-    void localitaDueRighe() {
-        RecordingSurface s;
-        SettaFontNamePrinter(s);
-        StampaLocalita(s, QStringLiteral("CASTELNUOVO BERARDENGA"), 48, 277);
-        const auto testi = s.Texts();
-        QCOMPARE(testi.size(), 2);
-        QCOMPARE(testi[0].text, QStringLiteral("CASTELNUOVO"));
-        QCOMPARE(testi[1].text, QStringLiteral("BERARDENGA"));
-        QVERIFY(qAbs(testi[1].y2 - testi[0].y2 - 26.4f) < 1e-3);
-        for (const Op& t : testi)
-            QVERIFY(t.x2 - t.x1 < 160);
-    }
-
-    void localitaBlankMultipli() {
-        RecordingSurface s;
-        SettaFontNamePrinter(s);
-        const QStringList righe = RigheLocalita(s, QStringLiteral("CASTELNUOVO    BERARDENGA"), 48);
-        QCOMPARE(righe.size(), 2);
-        QCOMPARE(righe[0], QStringLiteral("CASTELNUOVO    "));
-        QCOMPARE(righe[1], QStringLiteral("BERARDENGA"));
-    }
-
-    void localitaSoloBlank() {
-        RecordingSurface s;
-        SettaFontNamePrinter(s);
-        QCOMPARE(RigheLocalita(s, QStringLiteral("   "), 48).size(), 1);
-        s.ops.clear();
-        StampaLocalita(s, QStringLiteral("   "), 48, 277);
-        QVERIFY(s.Texts().isEmpty());
-    }
-
-    // A single word wider than 160 mm gets a line of its own, shrunk to fit.
-    void localitaParolaTroppoLunga() {
-        RecordingSurface s;
-        SettaFontNamePrinter(s);
-        StampaLocalita(s, QStringLiteral("LLANFAIRPWLLGWYNGYLLGOGERYCHWYRNDROBWLL SUD"), 48, 277);
-        const auto testi = s.Texts();
-        QCOMPARE(testi.size(), 2);
-        QVERIFY(testi[0].fontSize < 48);
-        QVERIFY(testi[0].x2 - testi[0].x1 < 155);
-        QCOMPARE(testi[1].text, QStringLiteral("SUD"));
-    }
-
-    // Twenty lines are printed; a destination that needs a 21st is not
-    // printed at all.
-    void localitaVentiRighe() {
-        RecordingSurface s;
-        SettaFontNamePrinter(s);
-        QStringList parole;
-        for (int i = 0; i < 20; ++i)
-            parole << QStringLiteral("MMMMMMMMMM");
-        StampaLocalita(s, parole.join(u' '), 48, 277);
-        QCOMPARE(s.Texts().size(), 20);
-        s.ops.clear();
-        parole << QStringLiteral("MMMMMMMMMM");
-        QVERIFY_THROWS_EXCEPTION(ErroreStampa, StampaLocalita(s, parole.join(u' '), 48, 277));
-        QVERIFY(s.Texts().isEmpty());
     }
 };
 
