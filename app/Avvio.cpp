@@ -1,5 +1,6 @@
 #include "app/Avvio.h"
 
+#include "app/ServiziQt.h"
 #include "app/frmbase.h"
 #include "print/DocumentoStampa.h"
 #include "print/Stampanti.h"
@@ -320,9 +321,8 @@ int Avvia(int argc, char* argv[]) {
     bool terminato = false;
     int codice = 0;
     bool ciclo = false;
-    Servizi servizi;
-    servizi.StampantiInstallate = [] { return StampantiInstallate(); };
-    servizi.Termina = [&](int c) {
+    FineProcesso processo;
+    processo.Termina = [&](int c) {
         // A run stopped by a signal: the program ends as killed by it.
         if (c > 128 && SegnaleRicevuto() == c - 128) TerminaConSegnale(c - 128);
         terminato = true;
@@ -332,10 +332,13 @@ int Avvia(int argc, char* argv[]) {
             ::_exit(c); // "&Fine": at once, whatever else is pending
         }
     };
-    servizi.CartellaLavoro = CartellaCorrente();
-    servizi.SenzaSchermo = senzaSchermo;
+    processo.CartellaLavoro = CartellaCorrente();
+    processo.SenzaSchermo = senzaSchermo;
 
-    frmbase finestra(servizi);
+    DialoghiQt dialoghi;
+    PiattaformaQt piattaforma;
+    frmbase finestra(dialoghi, piattaforma, processo);
+    dialoghi.ImpostaFinestra(&finestra);
     std::atexit(AllUscita);
     QSocketNotifier notificaSegnali(tuboSegnali[0], QSocketNotifier::Read);
     notificaSegnali.setEnabled(tuboSegnali[0] >= 0);

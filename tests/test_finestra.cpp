@@ -6,10 +6,12 @@
 #include "app/Avvio.h"
 #include "app/ControlliFinestra.h"
 #include "app/ModelloFinestra.h"
+#include "app/ServiziQt.h"
 #include "app/frmbase.h"
 #include "calendar/Calendario.h"
 #include "print/Stampanti.h"
 #include "support/RecordingSurface.h"
+#include "support/ServiziFinti.h"
 #include "versione.h"
 
 #include <QAccessible>
@@ -85,23 +87,21 @@ private:
     bool iniziato_ = false;
 };
 
-// A window model with scripted services.
+// A window model with the fake dialogs and system.
 struct Banco {
     QTemporaryDir cartella; // working folder and program folder (no Commandline.txt)
-    QStringList installate{QStringLiteral("Laser"), QStringLiteral("laser")};
-    QList<bool> risposte; // answers to the Yes/No questions, in order
-    QStringList domande;  // "title|text" of every question
-    QString titoloInfo, testoInfo;
-    QStringList proposti;    // paths proposed by the save dialog
-    QStringList sceltePdf;   // what the save dialog gives back, in order (empty: cancelled)
-    QStringList riquadri;    // "title|text|file" of the boxes after a run
-    bool apri = false;       // those boxes are closed with "&Apri"
-    bool visore = true;      // a program opens the files "&Apri" opens
-    QStringList aperti;      // files given to the desktop's viewer
+    DialoghiFinti d;
+    PiattaformaFinta p;
+    QStringList& installate = p.installate;
+    QList<bool>& risposte = d.risposte;
+    QStringList& domande = d.domande;
+    QString &titoloInfo = d.titoloInfo, &testoInfo = d.testoInfo;
+    QStringList &proposti = d.proposti, &sceltePdf = d.sceltePdf, &riquadri = d.riquadri, &aperti = d.aperti;
+    bool &apri = d.apri, &visore = d.visore;
     QString salvato, guasto; // how the next surfaces end (see SuperficieOsservata)
-    QString attese;          // "[" busy cursor on, "?" printers asked, "]" off
+    QString& attese = p.attese;
     std::function<void(ModelloFinestra&, int)> eventi; // each pass of event processing
-    int passi = 0;
+    int& passi = p.passi;
     int termina = -1;
     QList<EsitoSuperficie> superfici;
     QList<RichiestaStampa> richieste; // of the runs that drew
@@ -109,57 +109,20 @@ struct Banco {
 
     Banco() {
         superfici.reserve(16);
-        Servizi s;
-        s.DomandaSiNo = [this](const QString& titolo, const QString& testo) {
-            domande.append(titolo + u'|' + testo);
-            return risposte.isEmpty() ? false : risposte.takeFirst();
+        installate = {QStringLiteral("Laser"), QStringLiteral("laser")};
+        p.fronteRetro = {QStringLiteral("Laser")}; // only "Laser" prints on both sides
+        p.eventi = [this](int passo) {
+            if (eventi) eventi(*m, passo);
         };
-        s.Informazione = [this](const QString& titolo, const QString& testo) {
-            titoloInfo = titolo;
-            testoInfo = testo;
-        };
-        s.ElaboraEventi = [this] {
-            ++passi;
-            if (eventi) eventi(*m, passi);
-        };
-        s.StampantiInstallate = [this] {
-            attese += u'?';
-            return installate;
-        };
-        s.Occupato = [this](bool occupato) { attese += occupato ? u'[' : u']'; };
-        // Only "Laser" prints on both sides.
-        s.FronteRetro = [this](const QString& stampante) {
-            attese += u'f';
-            return stampante == QStringLiteral("Laser");
-        };
-        s.CreaSuperficie = [this](const RichiestaStampa& r) -> std::shared_ptr<PrinterSurface> {
+        p.superficie = [this](const RichiestaStampa& r) -> std::shared_ptr<PrinterSurface> {
             superfici.append(EsitoSuperficie{r.Stampante, false, false, 0, {}, {}, r.CartellaRiserva});
             richieste.append(r);
             return std::make_shared<SuperficieOsservata>(superfici.last(), r.FilePdf, salvato, guasto);
         };
-        s.SalvaFile = [this](const QString& titolo, const QString& proposto) {
-            domande.append(titolo + QStringLiteral("|dialogo"));
-            proposti.append(proposto);
-            return sceltePdf.isEmpty() ? QString() : sceltePdf.takeFirst();
-        };
-        s.InformazioneFile = [this](const QString& titolo, const QString& testo, const QString& file) {
-            riquadri.append(titolo + u'|' + testo + u'|' + file);
-            return apri;
-        };
-        s.Avvertimento = [this](const QString& titolo, const QString& testo, const QString& file) {
-            riquadri.append(titolo + u'|' + testo + u'|' + file);
-            return apri && !file.isEmpty();
-        };
-        s.InformazioneSenzaAttesa = [this](const QString& titolo, const QString&) {
-            titoloInfo = titolo + QStringLiteral(" (senza attesa)");
-        };
-        s.ApriFile = [this](const QString& file, const std::function<void()>& nonAperto) {
-            aperti.append(file);
-            if (!visore) nonAperto();
-        };
-        s.Termina = [this](int codice) { termina = codice; };
-        s.CartellaLavoro = cartella.path();
-        m = std::make_unique<ModelloFinestra>(std::move(s));
+        FineProcesso fine;
+        fine.Termina = [this](int codice) { termina = codice; };
+        fine.CartellaLavoro = cartella.path();
+        m = std::make_unique<ModelloFinestra>(d, p, fine);
         m->ImpostaStampanteCorrente(QStringLiteral("Predefinita"));
     }
     void Avvia(const QDate& oggi = QDate(2026, 4, 7), const QString& riga = QString()) {
@@ -176,10 +139,18 @@ struct Banco {
     // "&Stampa", a printer chosen by row (-1: none), "S&tampa".
     void Stampa(int riga) {
         m->cmdStampa_Click();
-        m->lstStampanti.Selezionato = riga;
-        m->cmdSelStampante_Click(0);
+        m->Dialogo.lstStampanti.Selezionato = riga;
+        m->Dialogo.cmdSelStampante_Click(0);
     }
 };
+
+// How the process ends for a window of a test: nothing ends, the end-of-run
+// file goes into dir.
+FineProcesso FineIn(const QTemporaryDir& dir) {
+    FineProcesso fine;
+    fine.CartellaLavoro = dir.path();
+    return fine;
+}
 
 // A control of the real window, by its name.
 template <typename W> W* C(const QWidget& finestra, const char* nome) {
@@ -269,7 +240,7 @@ private slots:
         QVERIFY(!m.txtSopra.Visibile);
         QVERIFY(m.cmdHelp.Visibile);
         QVERIFY(m.cmdFine.Abilitato);
-        QVERIFY(!m.frmSelStampa.Visibile);
+        QVERIFY(!m.Dialogo.frmSelStampa.Visibile);
         QVERIFY(m.FinestraVisibile);
         QVERIFY(b.superfici.isEmpty()); // no run
         QVERIFY(!b.FileFine());
@@ -473,7 +444,7 @@ private slots:
         ModelloFinestra& m = *b.m;
         if (prima != QLatin1String("vuota")) b.Itinerario();
         if (prima == QLatin1String("pannello") || prima == QLatin1String("scelta")) m.cmdStampa_Click();
-        if (prima == QLatin1String("scelta")) m.lstStampanti.Selezionato = 1;
+        if (prima == QLatin1String("scelta")) m.Dialogo.lstStampanti.Selezionato = 1;
         const Tasto t{tasto, Qt::KeyboardModifiers(mod), testo};
         EsitoTasto e;
         if (dove.startsWith(QLatin1String("finestra:")))
@@ -483,8 +454,8 @@ private slots:
         QCOMPARE(e.Cosa, esito);
         QCOMPARE(e.Testo, inserito);
         QCOMPARE(QStringLiteral("%1 %2 %3 %4%5")
-                     .arg(m.frmSelStampa.Visibile ? QStringLiteral("pannello") : QStringLiteral("-"))
-                     .arg(m.lstStampanti.Selezionato)
+                     .arg(m.Dialogo.frmSelStampa.Visibile ? QStringLiteral("pannello") : QStringLiteral("-"))
+                     .arg(m.Dialogo.lstStampanti.Selezionato)
                      .arg(m.cmbg1.Testo)
                      .arg(b.domande.size())
                      .arg(b.titoloInfo.isEmpty() ? QString() : QStringLiteral(" aiuto")),
@@ -652,8 +623,8 @@ private slots:
              {&m.txtLocalita, &m.cmbg1, &m.cmbm1, &m.cmba1, &m.cmbg2, &m.cmbm2, &m.cmba2})
             QCOMPARE(c->ColoreTesto, kBianco);
         QVERIFY(m.TastoInvio()); // Enter presses "&Stampa"
-        QVERIFY(m.frmSelStampa.Visibile);
-        m.cmdSelStampante_Click(1);
+        QVERIFY(m.Dialogo.frmSelStampa.Visibile);
+        m.Dialogo.cmdSelStampante_Click(1);
 
         m.chkBianco.Spuntato = false;
         m.chkBianco_Click();
@@ -664,7 +635,7 @@ private slots:
              {&m.txtLocalita, &m.cmbg1, &m.cmbm1, &m.cmba1, &m.cmbg2, &m.cmbm2, &m.cmba2})
             QCOMPARE(c->ColoreTesto, kNero);
         QVERIFY(!m.TastoInvio());
-        QVERIFY(!m.frmSelStampa.Visibile);
+        QVERIFY(!m.Dialogo.frmSelStampa.Visibile);
     }
 
     void pannelloStampanti() {
@@ -673,20 +644,20 @@ private slots:
         ModelloFinestra& m = *b.m;
         b.Itinerario();
         QVERIFY(m.TastoInvio());
-        QVERIFY(m.frmSelStampa.Visibile);
+        QVERIFY(m.Dialogo.frmSelStampa.Visibile);
         const QStringList attese{QStringLiteral("Laser"), QStringLiteral("laser"), kNomeScrittorePdf};
-        QCOMPARE(m.lstStampanti.Voci, attese);    // system order, then the PDF writer
-        QCOMPARE(m.lstStampanti.Selezionato, -1); // the current printer is not installed
+        QCOMPARE(m.Dialogo.lstStampanti.Voci, attese);    // system order, then the PDF writer
+        QCOMPARE(m.Dialogo.lstStampanti.Selezionato, -1); // the current printer is not installed
         // "&Rinuncia": panel closed, nothing printed, printer unchanged.
-        m.lstStampanti.Selezionato = 0;
-        m.cmdSelStampante_Click(1);
-        QVERIFY(!m.frmSelStampa.Visibile);
+        m.Dialogo.lstStampanti.Selezionato = 0;
+        m.Dialogo.cmdSelStampante_Click(1);
+        QVERIFY(!m.Dialogo.frmSelStampa.Visibile);
         QVERIFY(b.superfici.isEmpty());
-        QCOMPARE(m.StampanteCorrente(), QStringLiteral("Predefinita"));
+        QCOMPARE(m.Dialogo.StampanteCorrente(), QStringLiteral("Predefinita"));
         // Any other index does nothing.
         m.cmdStampa_Click();
-        m.cmdSelStampante_Click(2);
-        QVERIFY(m.frmSelStampa.Visibile);
+        m.Dialogo.cmdSelStampante_Click(2);
+        QVERIFY(m.Dialogo.frmSelStampa.Visibile);
         QVERIFY(b.superfici.isEmpty());
         // Opening again rebuilds the list with the current printer chosen,
         // by its exact name; none when it has gone.
@@ -700,14 +671,14 @@ private slots:
         for (const auto& [corrente, voci, scelta] : casi) {
             b.installate = voci.mid(0, voci.size() - 1);
             m.ImpostaStampanteCorrente(corrente);
-            m.lstStampanti.Selezionato = 0;
+            m.Dialogo.lstStampanti.Selezionato = 0;
             m.cmdStampa_Click();
-            QCOMPARE(m.lstStampanti.Voci, voci);
-            QCOMPARE(m.lstStampanti.Selezionato, scelta);
+            QCOMPARE(m.Dialogo.lstStampanti.Voci, voci);
+            QCOMPARE(m.Dialogo.lstStampanti.Selezionato, scelta);
             QVERIFY(m.TastoEsc()); // Escape: "&Rinuncia"
-            QVERIFY(!m.frmSelStampa.Visibile);
+            QVERIFY(!m.Dialogo.frmSelStampa.Visibile);
             QVERIFY(b.superfici.isEmpty());
-            QCOMPARE(m.StampanteCorrente(), corrente);
+            QCOMPARE(m.Dialogo.StampanteCorrente(), corrente);
         }
         QVERIFY(!m.TastoEsc()); // no panel: Escape does nothing
 
@@ -715,18 +686,19 @@ private slots:
         // "S&tampa" prints nothing: it says why, and the keyboard goes back
         // to them.
         m.cmdStampa_Click();
-        m.txtPagine_Change(QStringLiteral("2,9"));
-        QCOMPARE(m.MotivoPagine(), QStringLiteral("il documento ha solo 4 pagine: la pagina 9 non c'è"));
-        QCOMPARE(m.txtPagine.ColoreTesto, kRosso);
+        m.Dialogo.txtPagine_Change(QStringLiteral("2,9"));
+        QCOMPARE(m.Dialogo.MotivoPagine(),
+                 QStringLiteral("il documento ha solo 4 pagine: la pagina 9 non c'è"));
+        QCOMPARE(m.Dialogo.txtPagine.ColoreTesto, kRosso);
         b.risposte = {true};
-        m.cmdSelStampante_Click(0);
-        QVERIFY(m.frmSelStampa.Visibile);
+        m.Dialogo.cmdSelStampante_Click(0);
+        QVERIFY(m.Dialogo.frmSelStampa.Visibile);
         QVERIFY(b.superfici.isEmpty());
         QCOMPARE(b.riquadri.value(0).section(u'|', 1, 1),
-                 QStringLiteral("Pagine: ") + m.MotivoPagine() + u'.');
-        QCOMPARE(m.FuocoRichiesto, &m.txtPagine);
-        m.txtPagine_Change(QStringLiteral("2,4"));
-        QCOMPARE(m.txtPagine.ColoreTesto, kNero);
+                 QStringLiteral("Pagine: ") + m.Dialogo.MotivoPagine() + u'.');
+        QCOMPARE(m.FuocoRichiesto, &m.Dialogo.txtPagine);
+        m.Dialogo.txtPagine_Change(QStringLiteral("2,4"));
+        QCOMPARE(m.Dialogo.txtPagine.ColoreTesto, kNero);
     }
 
     void attesaStampanti() {
@@ -802,24 +774,24 @@ private slots:
                        b.cartella.filePath(QStringLiteral("2.pdf"))};
         m.cmdStampa_Click();
         b.installate = installateAlClic;
-        m.SceltaStampante(riga);
-        m.txtPagine_Change(pagine);
-        m.ListaScelta(m.cmbNumCopie, QStringLiteral("2"));
-        m.chkFronteRetro.Spuntato = true;
-        QCOMPARE(m.cmbNumCopie.Abilitato, usata != kNomeScrittorePdf);
-        QCOMPARE(m.chkFronteRetro.Abilitato, usata == QStringLiteral("Laser"));
-        m.cmdSelStampante_Click(0);
+        m.Dialogo.SceltaStampante(riga);
+        m.Dialogo.txtPagine_Change(pagine);
+        m.ListaScelta(m.Dialogo.cmbNumCopie, QStringLiteral("2"));
+        m.Dialogo.chkFronteRetro.Spuntato = true;
+        QCOMPARE(m.Dialogo.cmbNumCopie.Abilitato, usata != kNomeScrittorePdf);
+        QCOMPARE(m.Dialogo.chkFronteRetro.Abilitato, usata == QStringLiteral("Laser"));
+        m.Dialogo.cmdSelStampante_Click(0);
         const RichiestaStampa& r = b.richieste.value(0);
         QCOMPARE(QStringLiteral("%1|%2|%3").arg(TestoPagine(r.Pagine)).arg(r.Copie).arg(int(r.FronteRetro)),
                  opzioni);
         // Saved: the box says which pages.
         if (usata == kNomeScrittorePdf)
             QVERIFY(b.riquadri.value(0).contains(QStringLiteral("Pagine salvate: 1, 3.")));
-        QVERIFY(!m.frmSelStampa.Visibile);
+        QVERIFY(!m.Dialogo.frmSelStampa.Visibile);
         QCOMPARE(b.superfici.size(), 1);
         QCOMPARE(b.superfici[0].stampante, usata);
         QVERIFY(b.superfici[0].ended);
-        QCOMPARE(m.StampanteCorrente(), usata);
+        QCOMPARE(m.Dialogo.StampanteCorrente(), usata);
         // The chosen printer stays current: the next run without a choice uses it.
         b.risposte = {true};
         b.Stampa(-1);
@@ -1182,8 +1154,8 @@ private slots:
         b.visore = visore;
         b.m->ImpostaStampanteCorrente(stampante);
         b.m->cmdStampa_Click();
-        b.m->lstStampanti.Selezionato = -1;
-        b.m->cmdSelStampante_Click(0);
+        b.m->Dialogo.lstStampanti.Selezionato = -1;
+        b.m->Dialogo.cmdSelStampante_Click(0);
         QStringList visti;
         for (const QString& r : b.riquadri)
             visti.append(r.section(u'|', 0, 0));
@@ -1250,9 +1222,10 @@ private slots:
     // The real widgets, offscreen.
     void widget_mostraLoStato() {
         QTemporaryDir dir;
-        Servizi s;
-        s.CartellaLavoro = dir.path();
-        frmbase f(s);
+        DialoghiQt d;
+        PiattaformaFinta p;
+        frmbase f(d, p, FineIn(dir));
+        d.ImpostaFinestra(&f);
         f.Form_Load(QDate(2026, 4, 7), QString(), QFile::encodeName(dir.path()));
         auto* Label1 = C<QLabel>(f, "Label1");
         auto* Label2 = C<QLabel>(f, "Label2");
@@ -1331,7 +1304,7 @@ private slots:
         QVERIFY(lstStampanti->selectedItems().isEmpty());
         QCOMPARE(f.children().last(), frmSelStampa); // on top of the other controls
         QTest::keyClick(lstStampanti, Qt::Key_End);
-        QCOMPARE(f.Modello().lstStampanti.Selezionato, lstStampanti->count() - 1);
+        QCOMPARE(f.Modello().Dialogo.lstStampanti.Selezionato, lstStampanti->count() - 1);
         cmdSelStampante1->click();
         QVERIFY(frmSelStampa->isHidden());
 
@@ -1351,9 +1324,10 @@ private slots:
 
     void widget_tastiera() {
         QTemporaryDir dir;
-        Servizi s;
-        s.CartellaLavoro = dir.path();
-        frmbase f(s);
+        DialoghiQt d;
+        PiattaformaFinta p;
+        frmbase f(d, p, FineIn(dir));
+        d.ImpostaFinestra(&f);
         f.Form_Load(QDate(2026, 4, 7), QString(), QFile::encodeName(dir.path()));
         auto* cmbg1 = C<QComboBox>(f, "cmbg1");
         auto* cmdFine = C<QPushButton>(f, "cmdFine");
@@ -1399,16 +1373,13 @@ private slots:
 
     void widget_scorciatoie() {
         QTemporaryDir dir;
-        Servizi s;
-        s.CartellaLavoro = dir.path();
         int termina = -1;
-        s.Termina = [&termina](int codice) { termina = codice; };
-        bool domandato = false;
-        s.DomandaSiNo = [&domandato](const QString&, const QString&) {
-            domandato = true;
-            return true;
-        };
-        frmbase f(s);
+        FineProcesso fine = FineIn(dir);
+        fine.Termina = [&termina](int codice) { termina = codice; };
+        DialoghiFinti d;
+        d.rispostaFinale = true;
+        PiattaformaFinta p;
+        frmbase f(d, p, fine);
         f.Form_Load(QDate(2026, 4, 7), QString(), QFile::encodeName(dir.path()));
         auto* chkBianco = C<QCheckBox>(f, "chkBianco");
         auto* cmbCopie = C<QComboBox>(f, "cmbCopie");
@@ -1450,11 +1421,11 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QVERIFY(frmSelStampa->isHidden());
         QCOMPARE(QApplication::focusWidget(), chkBianco);
-        QVERIFY(!domandato);
+        QVERIFY(d.domande.isEmpty());
         // "&Annulla" takes Alt+A from "&Al" while a run shows it.
         f.Modello().MostraAnnulla(true);
         alt(Qt::Key_A);
-        QVERIFY(domandato);
+        QVERIFY(!d.domande.isEmpty());
         QVERIFY(f.Modello().Form.AnnullaStampa);
         f.Modello().MostraAnnulla(false);
 
@@ -1526,9 +1497,10 @@ private slots:
         QFETCH(QString, controllo);
         QFETCH(QString, nome);
         QTemporaryDir dir;
-        Servizi s;
-        s.CartellaLavoro = dir.path();
-        frmbase f(s);
+        DialoghiQt d;
+        PiattaformaFinta p;
+        frmbase f(d, p, FineIn(dir));
+        d.ImpostaFinestra(&f);
         f.Form_Load(QDate(2026, 4, 7), QString(), QFile::encodeName(dir.path()));
         QWidget* w = f.findChild<QWidget*>(controllo);
         QVERIFY(w);
@@ -1561,12 +1533,11 @@ private slots:
         const QPalette prima = QApplication::palette();
         if (scura) QApplication::setPalette(TavolozzaScura());
         QTemporaryDir dir;
-        Servizi s;
-        s.CartellaLavoro = dir.path();
-        s.StampantiInstallate = [] {
-            return QStringList{QStringLiteral("Laser"), QStringLiteral("Ufficio")};
-        };
-        auto f = std::make_unique<frmbase>(s);
+        DialoghiQt d;
+        PiattaformaFinta p;
+        p.installate = {QStringLiteral("Laser"), QStringLiteral("Ufficio")};
+        auto f = std::make_unique<frmbase>(d, p, FineIn(dir));
+        d.ImpostaFinestra(f.get());
         f->Form_Load(QDate(2026, 4, 7), QString(), QFile::encodeName(dir.path()));
         QApplication::setPalette(prima);
         ModelloFinestra& m = f->Modello();
@@ -1592,9 +1563,10 @@ private slots:
     // A question is wide enough for its title in a title bar.
     void larghezzaDomanda() {
         QTemporaryDir dir;
-        Servizi s;
-        s.CartellaLavoro = dir.path();
-        frmbase f(s);
+        DialoghiQt d;
+        PiattaformaFinta p;
+        frmbase f(d, p, FineIn(dir));
+        d.ImpostaFinestra(&f);
         f.Form_Load(QDate(2026, 4, 7), QString(), QFile::encodeName(dir.path()));
         int larghezza = 0;
         QString titolo;

@@ -1,0 +1,437 @@
+#include "app/DialogoStampa.h"
+
+#include "app/ModelloFinestra.h"
+#include "calendar/Calendario.h"
+#include "print/DocumentoStampa.h"
+#include "print/Sistema.h"
+#include "print/Stampanti.h"
+#include "sheet/Pagine.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <algorithm>
+
+namespace vagolume {
+
+namespace {
+// The lines of the confirmation for what differs from one copy of the whole
+// document, each ending in a line break.
+QString Opzioni(const RichiestaStampa& r) {
+    QString righe;
+    const QChar cr(u'\r');
+    if (!r.Pagine.isEmpty())
+        righe += QStringLiteral("Solo le pagine: . . . ") + TestoPagine(r.Pagine) +
+                 QStringLiteral(" (di %1)").arg(NumeroFogli(r) + 1) + cr;
+    if (r.Copie > 1) righe += QStringLiteral("Copie: . . . . . . . . . ") + QString::number(r.Copie) + cr;
+    if (r.FronteRetro) righe += QStringLiteral("Fronte-retro: . . . . . sì") + cr;
+    return righe;
+}
+} // namespace
+
+QString TestoConferma(const RichiestaStampa& r) {
+    const QChar cr(u'\r');
+    const QString destinazione = r.Bianco() ? QStringLiteral("in bianco") : r.Destinazione;
+    return QStringLiteral("Predisposizione per la stampa") + cr + cr + QStringLiteral("Destinazione: . . ") +
+           destinazione + cr + QStringLiteral("Periodo: . . . . . . . ") + TestoPeriodo(r) + cr +
+           QStringLiteral("Pagine: . . . . . . . . ") + QString::number(NumeroFogli(r)) + cr + Opzioni(r) +
+           cr + QStringLiteral("Vuoi stampare i moduli per il vagolume?");
+}
+
+SceltaPagine LeggiPagine(const QString& testo, int totale) {
+    SceltaPagine scelta;
+    const QString tutto = testo.trimmed();
+    if (tutto.isEmpty() || tutto.compare(QStringLiteral("tutte"), Qt::CaseInsensitive) == 0) return scelta;
+    QList<bool> presa(totale + 1, false);
+    auto rifiuta = [&](QString motivo) {
+        scelta.Pagine.clear();
+        scelta.Motivo = std::move(motivo);
+        return scelta;
+    };
+    for (QString parte : tutto.split(u',')) {
+        parte = parte.trimmed();
+        if (parte.isEmpty()) continue; // "1,,4", "4,"
+        parte.replace(QChar(0x2013), u'-');
+        const qsizetype trattino = parte.indexOf(u'-');
+        const QString da = (trattino < 0 ? parte : parte.left(trattino)).trimmed();
+        const QString a = trattino < 0 ? da : parte.mid(trattino + 1).trimmed();
+        auto numero = [](const QString& t) {
+            bool ok = !t.isEmpty();
+            for (QChar c : t)
+                ok = ok && c >= u'0' && c <= u'9';
+            // A number of many digits is beyond any document.
+            return ok ? (t.size() > 6 ? 1000000 : t.toInt()) : -1;
+        };
+        const int primo = numero(da), ultimo = numero(a);
+        if (primo < 0 || ultimo < 0)
+            return rifiuta(
+                QStringLiteral("\"%1\" non è un numero di pagina: scrivere ad esempio 4, 3-5 o 1,4-6")
+                    .arg(parte));
+        if (primo == 0 || ultimo == 0)
+            return rifiuta(QStringLiteral("le pagine si contano da 1 (la copertina)"));
+        if (primo > ultimo)
+            return rifiuta(
+                QStringLiteral("%1 è al contrario: scrivere %2-%3").arg(parte).arg(ultimo).arg(primo));
+        if (ultimo > totale)
+            return rifiuta(QStringLiteral("il documento ha solo %1 pagine: la pagina %2 non c'è")
+                               .arg(totale)
+                               .arg(ultimo));
+        for (int p = primo; p <= ultimo; ++p)
+            presa[p] = true;
+    }
+    for (int p = 1; p <= totale; ++p)
+        if (presa[p]) scelta.Pagine.append(p);
+    // Every page chosen is the whole document.
+    if (scelta.Pagine.size() == totale) scelta.Pagine.clear();
+    return scelta;
+}
+
+QString TestoPagine(const QList<int>& pagine) {
+    QStringList parti;
+    for (qsizetype i = 0; i < pagine.size();) {
+        qsizetype j = i;
+        while (j + 1 < pagine.size() && pagine[j + 1] == pagine[j] + 1)
+            ++j;
+        parti.append(j == i ? QString::number(pagine[i])
+                            : QStringLiteral("%1-%2").arg(pagine[i]).arg(pagine[j]));
+        i = j + 1;
+    }
+    return parti.join(QStringLiteral(", "));
+}
+
+QString TestoNonRiuscita(const EsitoCorsa& esito, const QString& filePdf) {
+    if (esito.Cosa != EsitoCorsa::Fallito && esito.Cosa != EsitoCorsa::Rifiutato) return {};
+    QString testo = esito.Motivo.trimmed();
+    if (testo.isEmpty()) testo = QStringLiteral("la stampa non è riuscita");
+    if (!filePdf.isEmpty() && esito.FilePdf.isEmpty())
+        testo = QStringLiteral("Il documento non è stato salvato in %1: %2").arg(filePdf, testo);
+    testo[0] = testo[0].toUpper();
+    if (!testo.endsWith(u'.')) testo += u'.';
+    // Where the document is kept gets a sentence of its own.
+    if (!esito.FilePdf.isEmpty())
+        testo += QStringLiteral("\rIl documento è stato salvato in %1.").arg(esito.FilePdf);
+    return testo;
+}
+
+QString TestoSalvato(const EsitoCorsa& esito) {
+    if (esito.Cosa != EsitoCorsa::Salvato || esito.FilePdf.isEmpty()) return {};
+    QString testo = QStringLiteral("Il documento è stato salvato come file PDF in:\r%1").arg(esito.FilePdf);
+    if (!esito.Pagine.isEmpty())
+        testo += QStringLiteral("\rPagine salvate: %1.").arg(TestoPagine(esito.Pagine));
+    return testo;
+}
+
+QString TestoNonAperto(const QString& file) {
+    return QStringLiteral("Nessun programma ha potuto aprire il documento.\rIl file è in:\r%1").arg(file);
+}
+
+QString TestoAvanzamento(int fatti, int totale) {
+    return QStringLiteral("Stampa dei Moduli in corso... Pagina %1 di %2").arg(fatti + 1).arg(totale + 1);
+}
+
+DialogoStampa::DialogoStampa(ModelloFinestra& finestra, Dialoghi& dialoghi, Piattaforma& piattaforma)
+    : f_(finestra), dialoghi_(dialoghi), piattaforma_(piattaforma) {}
+
+DialogoStampa::~DialogoStampa() = default;
+
+void DialogoStampa::Inizializza() {
+    frmSelStampa.Visibile = false;
+    // The copies of a run from the panel: 1 to 99.
+    cmbNumCopie.Voci.clear();
+    for (int i = 1; i <= 99; ++i)
+        cmbNumCopie.Voci.append(QString::number(i));
+    cmbNumCopie.Testo = QStringLiteral("1");
+    chkFronteRetro.Abilitato = false;
+}
+
+QStringList DialogoStampa::Installate() {
+    // The query may wait a few seconds for a slow printing system.
+    piattaforma_.Occupato(true);
+    QStringList installate;
+    try {
+        installate = piattaforma_.StampantiInstallate();
+    } catch (...) {
+        piattaforma_.Occupato(false);
+        throw;
+    }
+    piattaforma_.Occupato(false);
+    return installate;
+}
+
+RichiestaStampa DialogoStampa::RichiestaDallaFinestra(const QString& stampante) const {
+    // The pickers' texts are read once, into dates: the day numbers make a
+    // day 31 of a 30-day month the first of the next, as everywhere else.
+    auto data = [](const Controllo& g, const Controllo& m, const Controllo& a) {
+        int16_t giorno = 0, mese = 0, anno = 0;
+        Giul2Data(Data2Giul(g.Testo + m.Testo + a.Testo), giorno, mese, anno);
+        return QDate(anno, mese, giorno);
+    };
+    RichiestaStampa r;
+    r.Destinazione = f_.txtLocalita.Testo;
+    r.Inizio = data(f_.cmbg1, f_.cmbm1, f_.cmba1);
+    r.Fine = data(f_.cmbg2, f_.cmbm2, f_.cmba2);
+    if (f_.chkBianco.Spuntato) r.FogliBianchi = ValoreNumerico(f_.cmbCopie.Testo);
+    r.Stampante = stampante;
+    r.NomeDocumento = NomeDocumento(r.Destinazione);
+    r.CartellaLavoro = f_.Processo().CartellaLavoro;
+    // A printer that fails keeps the document where the user last saved one.
+    if (!cartellaPdf_.isEmpty() && QFileInfo(cartellaPdf_).isDir()) r.CartellaRiserva = cartellaPdf_;
+    // The pages, copies and sides chosen in the panel; the PDF writer makes
+    // one file, on one side.
+    if (r.Inizio.isValid() && r.Fine.isValid())
+        r.Pagine = LeggiPagine(txtPagine.Testo, NumeroFogli(r) + 1).Pagine;
+    if (stampante != kNomeScrittorePdf) {
+        r.Copie = std::clamp(cmbNumCopie.Testo.toInt(), 1, 99);
+        r.FronteRetro = chkFronteRetro.Spuntato && chkFronteRetro.Abilitato;
+    }
+    return r;
+}
+
+void DialogoStampa::ControllaPagine() {
+    motivoPagine_.clear();
+    try {
+        RichiestaStampa r = RichiestaDallaFinestra(stampanteCorrente_);
+        if (r.Inizio.isValid() && r.Fine.isValid())
+            motivoPagine_ = LeggiPagine(txtPagine.Testo, NumeroFogli(r) + 1).Motivo;
+    } catch (const std::exception&) {
+        // Dates that cannot be read: the run says so.
+    }
+    txtPagine.ColoreTesto = motivoPagine_.isEmpty() ? kNero : kRosso;
+}
+
+void DialogoStampa::txtPagine_Change(const QString& testo) {
+    txtPagine.Testo = testo;
+    ControllaPagine();
+    f_.Notifica();
+}
+
+void DialogoStampa::SceltaStampante(int riga) {
+    lstStampanti.Selezionato = riga;
+    const QString stampante = StampanteScelta();
+    const bool pdf = stampante == kNomeScrittorePdf;
+    // The PDF writer makes one file.
+    cmbNumCopie.Abilitato = !pdf;
+    if (pdf) cmbNumCopie.Testo = QStringLiteral("1");
+    // Two sides only where the printer has them; asked once per opening of the panel.
+    if (!fronteRetro_.contains(stampante)) {
+        bool si = false;
+        if (!pdf) {
+            piattaforma_.Occupato(true);
+            si = piattaforma_.FronteRetro(stampante);
+            piattaforma_.Occupato(false);
+        }
+        fronteRetro_.insert(stampante, si);
+    }
+    chkFronteRetro.Abilitato = fronteRetro_.value(stampante);
+    if (!chkFronteRetro.Abilitato) chkFronteRetro.Spuntato = false;
+    f_.Notifica();
+}
+
+bool DialogoStampa::PrimaScelta(int codice) {
+    if ((lstStampanti.Selezionato >= 0 && lstStampanti.Selezionato < lstStampanti.Voci.size()) ||
+        lstStampanti.Voci.isEmpty())
+        return false;
+    // Nothing chosen yet: the first arrow key chooses the first entry (End
+    // and Page Down the last), whatever entry has the focus frame.
+    int riga = -1;
+    switch (codice) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_PageUp:
+        riga = 0;
+        break;
+    case Qt::Key_End:
+    case Qt::Key_PageDown:
+        riga = static_cast<int>(lstStampanti.Voci.size()) - 1;
+        break;
+    default:
+        return false;
+    }
+    SceltaStampante(riga);
+    return true;
+}
+
+void DialogoStampa::VisualizzaListaStampanti() {
+    lstStampanti.Voci = ElencoStampanti(Installate());
+    // The current printer is shown chosen, so that what looks chosen is what
+    // prints; the names are compared exactly.
+    fronteRetro_.clear();
+    SceltaStampante(static_cast<int>(lstStampanti.Voci.indexOf(stampanteCorrente_)));
+    ControllaPagine();
+    frmSelStampa.Visibile = true;
+    f_.Notifica();
+}
+
+void DialogoStampa::ScegliStampante() {
+    if (lstStampanti.Selezionato < 0 || lstStampanti.Selezionato >= lstStampanti.Voci.size()) return;
+    const QString scelta = lstStampanti.Voci[lstStampanti.Selezionato];
+    // The name must still be there, exactly as shown.
+    if (ElencoStampanti(Installate()).contains(scelta))
+        stampanteCorrente_ = scelta;
+    else
+        Avvisa(QStringLiteral("la stampante \"%1\" non è più installata: stampo su \"%2\"")
+                   .arg(scelta, stampanteCorrente_));
+}
+
+void DialogoStampa::cmdSelStampante_Click(int16_t Index) {
+    if (Index == 0) {
+        // Pages that do not fit the document print nothing: the panel stays,
+        // with the reason, and the keyboard goes back to them.
+        ControllaPagine();
+        if (!motivoPagine_.isEmpty()) {
+            dialoghi_.Avvertimento(kTitoloStampa, QStringLiteral("Pagine: %1.").arg(motivoPagine_),
+                                   QString());
+            f_.FuocoRichiesto = &txtPagine;
+            f_.Notifica();
+            return;
+        }
+        frmSelStampa.Visibile = false;
+        f_.Notifica();
+        ScegliStampante();
+        AvviaStampa();
+        f_.RiprendiTastiera();
+        f_.Notifica();
+        DiciEsito();
+    } else if (Index == 1) {
+        frmSelStampa.Visibile = false;
+        f_.RiprendiTastiera();
+        f_.Notifica();
+    }
+}
+
+QString DialogoStampa::StampanteScelta() const {
+    const int scelta = lstStampanti.Selezionato;
+    return scelta >= 0 && scelta < lstStampanti.Voci.size() ? lstStampanti.Voci[scelta] : stampanteCorrente_;
+}
+
+void DialogoStampa::cmdAnteprima_Click() {
+    if (corsa_) return;
+    const QString stampante = StampanteScelta();
+    // The printer's printable area gives the page its bottom line, as in a
+    // run. A printing system may take a few seconds to give it.
+    piattaforma_.Occupato(true);
+    const QPageLayout layout = piattaforma_.Impaginazione(stampante);
+    piattaforma_.Occupato(false);
+    ContestoStampa c;
+    try {
+        c = ContestoDisegno(RichiestaDallaFinestra(stampante), AltezzaFoglio(layout));
+    } catch (const std::exception& e) {
+        Avvisa(QStringLiteral("anteprima non disponibile: %1").arg(QString::fromUtf8(e.what())));
+        return;
+    }
+    Pagine pagine(std::move(c));
+    if (dialoghi_.Anteprima(pagine, layout)) cmdSelStampante_Click(0);
+}
+
+void DialogoStampa::AvviaStampa() {
+    if (corsa_) return; // one run at a time: events are processed during a run
+    filePdf_.clear();   // chosen again in each run from the window
+    RichiestaStampa r;
+    try {
+        r = RichiestaDallaFinestra(stampanteCorrente_);
+    } catch (const std::exception& e) {
+        UltimoEsito = Concludi(EsitoCorsa::Di(EsitoCorsa::Rifiutato, QString::fromUtf8(e.what())),
+                               f_.Processo().CartellaLavoro);
+        return;
+    }
+    // Answering No, or cancelling the save dialog, prints nothing; the
+    // end-of-run file says that the run is over all the same.
+    if (!Conferma(r)) {
+        UltimoEsito = Concludi(EsitoCorsa::Di(EsitoCorsa::Annullato), f_.Processo().CartellaLavoro);
+        return;
+    }
+    Esegui(r);
+}
+
+void DialogoStampa::Esegui(const RichiestaStampa& richiesta) {
+    if (corsa_) return;
+    f_.Form.AnnullaStampa = false;
+    GanciCorsa ganci;
+    ganci.Avanzamento = [this](int fatti, int totale) {
+        f_.StatoStampa(static_cast<float>(fatti), static_cast<float>(totale));
+        f_.ImpostaTestoFondo(TestoAvanzamento(fatti, totale));
+        if (fatti == 1) f_.MostraRiempimento();
+        piattaforma_.ElaboraEventi();
+    };
+    // A printer that makes the hand-over wait: the window says what it waits
+    // for, and "&Annulla" still stops it.
+    ganci.InConsegna = [this] {
+        const QString invio = QStringLiteral("Invio del documento alla stampante...");
+        if (f_.txtFondo.Testo != invio) f_.ImpostaTestoFondo(invio);
+        piattaforma_.ElaboraEventi();
+    };
+    if (richiesta.Incustodita) f_.DisabilitaFine();
+    f_.DimensionafrmBase(true);
+    f_.MostraAnnulla(true);
+    corsa_ = std::make_unique<CorsaStampa>(richiesta, std::move(ganci), piattaforma_.Superficie());
+    UltimoEsito = corsa_->Esegui();
+    corsa_.reset();
+    f_.ImpostaTestoFondo(QString());
+    f_.DimensionafrmBase(false);
+    f_.MostraAnnulla(false);
+    f_.Ridisegna();
+    // A termination signal ends the program once its run is over.
+    if (UltimoEsito.Segnale != 0 && f_.Processo().Termina) f_.Processo().Termina(CodiceUscita(UltimoEsito));
+}
+
+bool DialogoStampa::Conferma(RichiestaStampa& richiesta) {
+    if (!dialoghi_.DomandaSiNo(kTitoloStampa, TestoConferma(richiesta))) return false;
+    // For the PDF writer the user says where the file goes; cancelling the
+    // dialog is answering No.
+    if (richiesta.Stampante == kNomeScrittorePdf) return ScegliFilePdf(richiesta);
+    return true;
+}
+
+QString DialogoStampa::CartellaPdf() const {
+    if (!cartellaPdf_.isEmpty() && QFileInfo(cartellaPdf_).isDir()) return cartellaPdf_;
+    const QString documenti = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documenti.isEmpty() && QFileInfo(documenti).isDir()) return documenti;
+    return QDir::homePath();
+}
+
+bool DialogoStampa::ScegliFilePdf(RichiestaStampa& richiesta) {
+    QString proposto =
+        QDir(CartellaPdf()).filePath(NomeFileSicuro(richiesta.NomeDocumento) + QStringLiteral(".pdf"));
+    for (;;) {
+        QString scelto = dialoghi_.SalvaFile(kTitoloSalvaPdf, proposto);
+        if (scelto.isEmpty()) return false;
+        scelto = QFileInfo(scelto).absoluteFilePath();
+        if (!scelto.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+            // The dialog asked about the name without ".pdf": ask again about
+            // the name that will be written.
+            scelto += QStringLiteral(".pdf");
+            if (QFileInfo::exists(scelto) &&
+                !dialoghi_.DomandaSiNo(kTitoloSalvaPdf,
+                                       QStringLiteral("%1 esiste già.\rVuoi sostituirlo?").arg(scelto))) {
+                proposto = scelto;
+                continue;
+            }
+        }
+        filePdf_ = scelto;
+        richiesta.FilePdf = scelto;
+        cartellaPdf_ = QFileInfo(scelto).absolutePath();
+        return true;
+    }
+}
+
+void DialogoStampa::DiciEsito() {
+    // Only runs from the window: an unattended run has nobody to tell.
+    if (!f_.Form.RigaComando.isEmpty()) return;
+    // A document kept as a PDF can be opened from either box.
+    bool apri = false;
+    if (const QString testo = TestoNonRiuscita(UltimoEsito, filePdf_); !testo.isEmpty())
+        apri = dialoghi_.Avvertimento(kTitoloNonRiuscita, testo, UltimoEsito.FilePdf);
+    else if (const QString salvato = TestoSalvato(UltimoEsito); !salvato.isEmpty())
+        apri = dialoghi_.InformazioneFile(kTitoloSalvato, salvato, UltimoEsito.FilePdf);
+    if (apri && !UltimoEsito.FilePdf.isEmpty()) ApriDocumento(UltimoEsito.FilePdf);
+}
+
+void DialogoStampa::ApriDocumento(const QString& file) {
+    // Nothing to open it with: the user is told where the file is.
+    dialoghi_.ApriFile(
+        file, [this, file] { dialoghi_.Avvertimento(kTitoloNonAperto, TestoNonAperto(file), QString()); });
+}
+
+} // namespace vagolume

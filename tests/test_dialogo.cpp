@@ -1,0 +1,102 @@
+// The print dialog's texts and its reading of typed pages: the confirmation
+// question, and "Pagine:" as the user may type it.
+
+#include "app/DialogoStampa.h"
+#include "support/CorsaFinta.h"
+
+#include <QTest>
+
+using namespace vagolume;
+
+class TestDialogo : public QObject {
+    Q_OBJECT
+private slots:
+    void conferma() {
+        RecordingSurface s;
+        CorsaFinta c(s, QString());
+        QCOMPARE(
+            TestoConferma(c.richiesta),
+            QStringLiteral("Predisposizione per la stampa\r\rDestinazione: . . ROMA\rPeriodo: . . . . . . . "
+                           "01/03 - 05/03/2024\rPagine: . . . . . . . . 5\r\rVuoi stampare i moduli per il "
+                           "vagolume?"));
+        c.InBianco(3);
+        QCOMPARE(
+            TestoConferma(c.richiesta),
+            QStringLiteral("Predisposizione per la stampa\r\rDestinazione: . . in bianco\rPeriodo: . . . . "
+                           ". . . in bianco\rPagine: . . . . . . . . 3\r\rVuoi stampare i moduli per il "
+                           "vagolume?"));
+        c.richiesta.Pagine = {1, 3};
+        c.richiesta.Copie = 2;
+        c.richiesta.FronteRetro = true;
+        QVERIFY(TestoConferma(c.richiesta)
+                    .endsWith(
+                        QStringLiteral("Pagine: . . . . . . . . 3\rSolo le pagine: . . . 1, 3 (di 4)\rCopie: "
+                                       ". . . . . . . . . 2\rFronte-retro: . . . . . sì\r\rVuoi "
+                                       "stampare i moduli per il vagolume?")));
+    }
+
+    // Pages typed in the panel, against a document of 25 pages (a cover and
+    // 24 sheets): the pages chosen, or why the text does not fit.
+    void leggiPagine_data() {
+        QTest::addColumn<QString>("testo");
+        QTest::addColumn<QString>("pagine"); // as TestoPagine writes them; empty: all
+        QTest::addColumn<QString>("motivo"); // a part of the reason; empty: none
+        QTest::newRow("vuoto") << ""
+                               << ""
+                               << "";
+        QTest::newRow("tutte") << " Tutte "
+                               << ""
+                               << "";
+        QTest::newRow("una") << "4"
+                             << "4"
+                             << "";
+        QTest::newRow("intervallo") << "3-5"
+                                    << "3-5"
+                                    << "";
+        QTest::newRow("elenco") << "1,4-6"
+                                << "1, 4-6"
+                                << "";
+        QTest::newRow("disordinate, ripetute, con blank") << " 6 , 1 ,4 - 5,5, "
+                                                          << "1, 4-6"
+                                                          << "";
+        QTest::newRow("trattino lungo") << "4\u20136"
+                                        << "4-6"
+                                        << "";
+        QTest::newRow("ultima") << "25"
+                                << "25"
+                                << "";
+        QTest::newRow("tutte per numero") << "1-25"
+                                          << ""
+                                          << "";
+        QTest::newRow("oltre la fine") << "3,26"
+                                       << ""
+                                       << "solo 25 pagine: la pagina 26";
+        QTest::newRow("numero enorme") << "99999999999"
+                                       << ""
+                                       << "solo 25 pagine";
+        QTest::newRow("al contrario") << "5-3"
+                                      << ""
+                                      << "scrivere 3-5";
+        QTest::newRow("zero") << "0-2"
+                              << ""
+                              << "da 1";
+        QTest::newRow("parola") << "quattro"
+                                << ""
+                                << "\"quattro\" non è un numero";
+        QTest::newRow("intervallo aperto") << "3-"
+                                           << ""
+                                           << "\"3-\" non è un numero";
+    }
+    void leggiPagine() {
+        QFETCH(QString, testo);
+        QFETCH(QString, pagine);
+        QFETCH(QString, motivo);
+        const SceltaPagine scelta = LeggiPagine(testo, 25);
+        QCOMPARE(TestoPagine(scelta.Pagine), pagine);
+        QVERIFY2(motivo.isEmpty() ? scelta.Motivo.isEmpty() : scelta.Motivo.contains(motivo),
+                 qPrintable(scelta.Motivo));
+    }
+};
+
+QTEST_MAIN(TestDialogo)
+#include "test_dialogo.moc"
