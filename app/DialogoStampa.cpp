@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -28,6 +29,16 @@ QString Opzioni(const RichiestaStampa& r) {
     if (r.FronteRetro) righe += QStringLiteral("Fronte-retro: . . . . . sì") + cr;
     return righe;
 }
+
+// A page number as typed: digits only, leading zeros ignored; -1 for
+// anything else. A number of many digits is beyond any document.
+int NumeroPagina(const QString& t) {
+    if (t.isEmpty()) return -1;
+    for (QChar c : t)
+        if (c < u'0' || c > u'9') return -1;
+    const QString cifre = QString(t).remove(QRegularExpression(QStringLiteral("^0+")));
+    return cifre.size() > 6 ? 1000000 : cifre.toInt();
+}
 } // namespace
 
 QString TestoConferma(const RichiestaStampa& r) {
@@ -35,8 +46,9 @@ QString TestoConferma(const RichiestaStampa& r) {
     const QString destinazione = r.Bianco() ? QStringLiteral("in bianco") : r.Destinazione;
     return QStringLiteral("Predisposizione per la stampa") + cr + cr + QStringLiteral("Destinazione: . . ") +
            destinazione + cr + QStringLiteral("Periodo: . . . . . . . ") + TestoPeriodo(r) + cr +
-           QStringLiteral("Pagine: . . . . . . . . ") + QString::number(NumeroFogli(r)) + cr + Opzioni(r) +
-           cr + QStringLiteral("Vuoi stampare i moduli per il vagolume?");
+           QStringLiteral("Pagine: . . . . . . . . ") + QString::number(NumeroFogli(r)) + cr +
+           QStringLiteral("Stampante: . . . ") + r.Stampante + cr + Opzioni(r) + cr +
+           QStringLiteral("Vuoi stampare i moduli per il vagolume?");
 }
 
 SceltaPagine LeggiPagine(const QString& testo, int totale) {
@@ -53,17 +65,15 @@ SceltaPagine LeggiPagine(const QString& testo, int totale) {
         parte = parte.trimmed();
         if (parte.isEmpty()) continue; // "1,,4", "4,"
         parte.replace(QChar(0x2013), u'-');
+        // "3-" runs to the end, "-3" from the cover, as common print dialogs read them.
         const qsizetype trattino = parte.indexOf(u'-');
-        const QString da = (trattino < 0 ? parte : parte.left(trattino)).trimmed();
-        const QString a = trattino < 0 ? da : parte.mid(trattino + 1).trimmed();
-        auto numero = [](const QString& t) {
-            bool ok = !t.isEmpty();
-            for (QChar c : t)
-                ok = ok && c >= u'0' && c <= u'9';
-            // A number of many digits is beyond any document.
-            return ok ? (t.size() > 6 ? 1000000 : t.toInt()) : -1;
-        };
-        const int primo = numero(da), ultimo = numero(a);
+        QString da = (trattino < 0 ? parte : parte.left(trattino)).trimmed();
+        QString a = trattino < 0 ? da : parte.mid(trattino + 1).trimmed();
+        if (trattino >= 0 && da.isEmpty() != a.isEmpty()) {
+            if (da.isEmpty()) da = QStringLiteral("1");
+            if (a.isEmpty()) a = QString::number(totale);
+        }
+        const int primo = NumeroPagina(da), ultimo = NumeroPagina(a);
         if (primo < 0 || ultimo < 0)
             return rifiuta(
                 QStringLiteral("\"%1\" non è un numero di pagina: scrivere ad esempio 4, 3-5 o 1,4-6")
@@ -73,10 +83,10 @@ SceltaPagine LeggiPagine(const QString& testo, int totale) {
         if (primo > ultimo)
             return rifiuta(
                 QStringLiteral("%1 è al contrario: scrivere %2-%3").arg(parte).arg(ultimo).arg(primo));
+        // The page quoted as it was typed.
         if (ultimo > totale)
-            return rifiuta(QStringLiteral("il documento ha solo %1 pagine: la pagina %2 non c'è")
-                               .arg(totale)
-                               .arg(ultimo));
+            return rifiuta(
+                QStringLiteral("il documento ha solo %1 pagine: la pagina %2 non c'è").arg(totale).arg(a));
         for (int p = primo; p <= ultimo; ++p)
             presa[p] = true;
     }

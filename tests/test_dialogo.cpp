@@ -2,6 +2,7 @@
 // question, and "Pagine:" as the user may type it.
 
 #include "app/DialogoStampa.h"
+#include "print/Stampanti.h"
 #include "support/CorsaFinta.h"
 
 #include <QTest>
@@ -11,28 +12,48 @@ using namespace vagolume;
 class TestDialogo : public QObject {
     Q_OBJECT
 private slots:
+    // The confirmation: the design's lines, then the printer and what
+    // differs from one copy of the whole document.
+    void conferma_data() {
+        QTest::addColumn<QString>("stampante");
+        QTest::addColumn<int>("bianchi");
+        QTest::addColumn<QList<int>>("pagine");
+        QTest::addColumn<int>("copie");
+        QTest::addColumn<bool>("fronteRetro");
+        QTest::addColumn<QString>("testo");
+        const QString domanda = QStringLiteral("\rVuoi stampare i moduli per il vagolume?");
+        QTest::newRow("periodo su una stampante")
+            << "Vagolume_Laser" << 0 << QList<int>{} << 1 << false
+            << "Predisposizione per la stampa\r\rDestinazione: . . ROMA\rPeriodo: . . . . . . . 01/03 - "
+               "05/03/2024\rPagine: . . . . . . . . 5\rStampante: . . . Vagolume_Laser\r" +
+                   domanda;
+        QTest::newRow("in bianco, come PDF")
+            << kNomeScrittorePdf << 3 << QList<int>{} << 1 << false
+            << "Predisposizione per la stampa\r\rDestinazione: . . in bianco\rPeriodo: . . . . . . . in "
+               "bianco\rPagine: . . . . . . . . 3\rStampante: . . . Salva come file PDF\r" +
+                   domanda;
+        QTest::newRow("pagine, copie, fronte-retro")
+            << "Ufficio" << 3 << QList<int>{1, 3} << 2 << true
+            << "Predisposizione per la stampa\r\rDestinazione: . . in bianco\rPeriodo: . . . . . . . in "
+               "bianco\rPagine: . . . . . . . . 3\rStampante: . . . Ufficio\rSolo le pagine: . . . 1, 3 (di "
+               "4)\rCopie: . . . . . . . . . 2\rFronte-retro: . . . . . sì\r" +
+                   domanda;
+    }
     void conferma() {
+        QFETCH(QString, stampante);
+        QFETCH(int, bianchi);
+        QFETCH(QList<int>, pagine);
+        QFETCH(int, copie);
+        QFETCH(bool, fronteRetro);
+        QFETCH(QString, testo);
         RecordingSurface s;
         CorsaFinta c(s, QString());
-        QCOMPARE(
-            TestoConferma(c.richiesta),
-            QStringLiteral("Predisposizione per la stampa\r\rDestinazione: . . ROMA\rPeriodo: . . . . . . . "
-                           "01/03 - 05/03/2024\rPagine: . . . . . . . . 5\r\rVuoi stampare i moduli per il "
-                           "vagolume?"));
-        c.InBianco(3);
-        QCOMPARE(
-            TestoConferma(c.richiesta),
-            QStringLiteral("Predisposizione per la stampa\r\rDestinazione: . . in bianco\rPeriodo: . . . . "
-                           ". . . in bianco\rPagine: . . . . . . . . 3\r\rVuoi stampare i moduli per il "
-                           "vagolume?"));
-        c.richiesta.Pagine = {1, 3};
-        c.richiesta.Copie = 2;
-        c.richiesta.FronteRetro = true;
-        QVERIFY(TestoConferma(c.richiesta)
-                    .endsWith(
-                        QStringLiteral("Pagine: . . . . . . . . 3\rSolo le pagine: . . . 1, 3 (di 4)\rCopie: "
-                                       ". . . . . . . . . 2\rFronte-retro: . . . . . sì\r\rVuoi "
-                                       "stampare i moduli per il vagolume?")));
+        c.richiesta.Stampante = stampante;
+        c.InBianco(bianchi);
+        c.richiesta.Pagine = pagine;
+        c.richiesta.Copie = copie;
+        c.richiesta.FronteRetro = fronteRetro;
+        QCOMPARE(TestoConferma(c.richiesta), testo);
     }
 
     // Pages typed in the panel, against a document of 25 pages (a cover and
@@ -83,9 +104,21 @@ private slots:
         QTest::newRow("parola") << "quattro"
                                 << ""
                                 << "\"quattro\" non è un numero";
-        QTest::newRow("intervallo aperto") << "3-"
-                                           << ""
-                                           << "\"3-\" non è un numero";
+        QTest::newRow("fino alla fine") << "23-"
+                                        << "23-25"
+                                        << "";
+        QTest::newRow("dall'inizio") << " - 3"
+                                     << "1-3"
+                                     << "";
+        QTest::newRow("solo il trattino") << "-"
+                                          << ""
+                                          << "\"-\" non è un numero";
+        QTest::newRow("zeri davanti") << "0000003"
+                                      << "3"
+                                      << "";
+        QTest::newRow("numero enorme, citato") << "12345678"
+                                               << ""
+                                               << "solo 25 pagine: la pagina 12345678 non c'è";
     }
     void leggiPagine() {
         QFETCH(QString, testo);
