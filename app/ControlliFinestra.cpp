@@ -115,12 +115,12 @@ const DescrizioneControllo kControlli[] = {
      .StatoPannello = &P::txtPagine,
      .NomeAccessibile = "Pagine da stampare"},
     {.Nome = "Label5", .Tipo = G::Etichetta, .Contenitore = "frmSelStampa", .Rettangolo = {2010, 1215, 645, 255},
-     .Didascalia = "C&opie:", .Punti = 8.25, .Grassetto = true, .Allineamento = kDestra, .Compagno = "cmbNumCopie",
+     .Didascalia = "C&opie:", .Punti = 8.25, .Grassetto = true, .Allineamento = kDestra, .Compagno = "spnCopie",
      .NomeAccessibile = "Copie", .DescrizioneAccessibile = "Quante copie del documento stampare"},
-    {.Nome = "cmbNumCopie", .Tipo = G::Tendina, .Contenitore = "frmSelStampa",
+    {.Nome = "spnCopie", .Tipo = G::Numero, .Contenitore = "frmSelStampa",
      .Rettangolo = {2700, 1185, 495, 315}, .Didascalia = "1",
      .Suggerimento = "Copie del documento, da 1 a 99, fascicolate (una sola per «Salva come file PDF»)",
-     .Punti = 8.25, .StatoPannello = &P::cmbNumCopie,
+     .Punti = 8.25, .StatoPannello = &P::spnCopie,
      .NomeAccessibile = "Numero di copie"},
     {.Nome = "chkFronteRetro", .Tipo = G::CasellaSpunta, .Contenitore = "frmSelStampa",
      .Rettangolo = {180, 1545, 3015, 225}, .Didascalia = "Fronte-retro (&lato lungo)",
@@ -139,6 +139,11 @@ const DescrizioneControllo kControlli[] = {
      .Rettangolo = {2220, 1800, 975, 375}, .Didascalia = "&Rinuncia", .Suggerimento = "Rinuncia alla stampa",
      .Punti = 8.25, .Grassetto = true,
      .NomeAccessibile = "Rinuncia"},
+    // Below the buttons, only while it has something to say: the panel
+    // grows to hold it.
+    {.Nome = "lblAvviso", .Tipo = G::Etichetta, .Contenitore = "frmSelStampa",
+     .Rettangolo = {180, 2235, 3135, 0}, .Punti = 8.25, .Grassetto = true, .StatoPannello = &P::lblAvviso,
+     .NomeAccessibile = "Avviso", .DescrizioneAccessibile = "Che cosa sapere prima di stampare"},
 };
 // clang-format on
 

@@ -23,6 +23,7 @@ enum class Genere {
     Bottone,       // a push button
     CasellaSpunta, // a check box
     Elenco,        // a list box
+    Numero,        // a spin box: a whole number typed or stepped
 };
 
 // What a control does beyond its kind.

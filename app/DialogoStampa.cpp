@@ -110,14 +110,65 @@ QString TestoPagine(const QList<int>& pagine) {
     return parti.join(QStringLiteral(", "));
 }
 
-QString TestoNonRiuscita(const EsitoCorsa& esito, const QString& filePdf) {
+namespace {
+// What went wrong, in the user's words, and what to do about it, from the
+// reason a run gave (which standard error keeps as it is).
+struct Spiegazione {
+    QString Causa; // empty: none the user would understand better than the first sentence
+    QString DaFare;
+};
+Spiegazione Spiega(const EsitoCorsa& esito, bool pdf) {
+    const QString motivo = esito.Motivo.toLower();
+    auto contiene = [&motivo](std::initializer_list<const char*> parole) {
+        return std::any_of(parole.begin(), parole.end(),
+                           [&motivo](const char* p) { return motivo.contains(QString::fromUtf8(p)); });
+    };
+    const QString altraStampante =
+        QStringLiteral("Controllare la stampante o sceglierne un'altra, poi riprovare.");
+    if (contiene({"sola lettura", "read-only", "permesso negato", "permission denied"}))
+        return {QStringLiteral("la cartella non permette di scrivere"),
+                QStringLiteral("Scegliere un'altra cartella e riprovare.")};
+    if (contiene({"spazio", "disco pieno", "no space", "quota"}))
+        return {QStringLiteral("il disco è pieno"),
+                QStringLiteral("Liberare spazio o scegliere un'altra cartella, poi riprovare.")};
+    if (contiene({"non accetta", "not accepting"}))
+        return {QStringLiteral("la stampante non accetta lavori"), altraStampante};
+    if (contiene({"non è installata", "non installata", "not found"}))
+        return {QStringLiteral("la stampante non è più installata"),
+                QStringLiteral("Sceglierne un'altra e riprovare.")};
+    if (contiene({"non risponde", "non ha confermato", "timed out", "timeout"}))
+        return {QStringLiteral("il sistema di stampa non risponde"),
+                QStringLiteral("Riprovare tra poco o scegliere un'altra stampante.")};
+    return {{}, pdf ? QStringLiteral("Scegliere un'altra cartella e riprovare.") : altraStampante};
+}
+} // namespace
+
+QString TestoNonRiuscita(const EsitoCorsa& esito, const QString& filePdf, const QString& messaggioStampante) {
     if (esito.Cosa != EsitoCorsa::Fallito && esito.Cosa != EsitoCorsa::Rifiutato) return {};
-    QString testo = esito.Motivo.trimmed();
-    if (testo.isEmpty()) testo = QStringLiteral("la stampa non è riuscita");
-    if (!filePdf.isEmpty() && esito.FilePdf.isEmpty())
-        testo = QStringLiteral("Il documento non è stato salvato in %1: %2").arg(filePdf, testo);
-    testo[0] = testo[0].toUpper();
-    if (!testo.endsWith(u'.')) testo += u'.';
+    QString testo;
+    if (esito.Cosa == EsitoCorsa::Rifiutato) {
+        // A request that cannot be printed: its reason is about the form.
+        testo = QStringLiteral("Non è stato stampato nulla");
+        if (!esito.Motivo.trimmed().isEmpty()) testo += QStringLiteral(": ") + esito.Motivo.trimmed();
+        testo += QStringLiteral(".\rCorreggere i dati e riprovare.");
+    } else {
+        const bool pdf = esito.Stampante == kNomeScrittorePdf || !filePdf.isEmpty();
+        const Spiegazione s = Spiega(esito, pdf);
+        if (pdf)
+            testo = filePdf.isEmpty() ? QStringLiteral("Il documento non è stato salvato")
+                                      : QStringLiteral("Il documento non è stato salvato in %1").arg(filePdf);
+        else if (esito.ForseStampato)
+            testo =
+                QStringLiteral("Il documento è arrivato alla stampante %1, ma potrebbe non essere stampato")
+                    .arg(esito.Stampante);
+        else
+            testo = QStringLiteral("Il documento non è arrivato alla stampante %1").arg(esito.Stampante);
+        if (!s.Causa.isEmpty()) testo += QStringLiteral(": ") + s.Causa;
+        testo += QStringLiteral(".\r") + s.DaFare;
+    }
+    // What the printer itself says (its administrator's note, "Toner esaurito").
+    if (!messaggioStampante.trimmed().isEmpty())
+        testo += QStringLiteral("\rLa stampante dice: «%1».").arg(messaggioStampante.trimmed());
     // Where the document is kept gets a sentence of its own.
     if (!esito.FilePdf.isEmpty())
         testo += QStringLiteral("\rIl documento è stato salvato in %1.").arg(esito.FilePdf);
@@ -136,6 +187,13 @@ QString TestoNonAperto(const QString& file) {
     return QStringLiteral("Nessun programma ha potuto aprire il documento.\rIl file è in:\r%1").arg(file);
 }
 
+QString TestoFineCorsa(const EsitoCorsa& esito) {
+    if (esito.Cosa == EsitoCorsa::Stampato)
+        return QStringLiteral("Documento inviato a %1").arg(esito.Stampante);
+    if (esito.Cosa == EsitoCorsa::Annullato) return QStringLiteral("Stampa annullata");
+    return {};
+}
+
 QString TestoAvanzamento(int fatti, int totale) {
     return QStringLiteral("Stampa dei Moduli in corso... Pagina %1 di %2").arg(fatti + 1).arg(totale + 1);
 }
@@ -147,26 +205,23 @@ DialogoStampa::~DialogoStampa() = default;
 
 void DialogoStampa::Inizializza() {
     frmSelStampa.Visibile = false;
-    // The copies of a run from the panel: 1 to 99.
-    cmbNumCopie.Voci.clear();
-    for (int i = 1; i <= 99; ++i)
-        cmbNumCopie.Voci.append(QString::number(i));
-    cmbNumCopie.Testo = QStringLiteral("1");
+    spnCopie.Testo = QStringLiteral("1"); // of a run from the panel: 1 to 99
     chkFronteRetro.Abilitato = false;
+    lblAvviso.Visibile = false;
 }
 
-QStringList DialogoStampa::Installate() {
+StatoStampanti DialogoStampa::Interroga() {
     // The query may wait a few seconds for a slow printing system.
     piattaforma_.Occupato(true);
-    QStringList installate;
+    StatoStampanti stato;
     try {
-        installate = piattaforma_.StampantiInstallate();
+        stato = piattaforma_.Stampanti();
     } catch (...) {
         piattaforma_.Occupato(false);
         throw;
     }
     piattaforma_.Occupato(false);
-    return installate;
+    return stato;
 }
 
 RichiestaStampa DialogoStampa::RichiestaDallaFinestra(const QString& stampante) const {
@@ -192,7 +247,7 @@ RichiestaStampa DialogoStampa::RichiestaDallaFinestra(const QString& stampante) 
     if (r.Inizio.isValid() && r.Fine.isValid())
         r.Pagine = LeggiPagine(txtPagine.Testo, NumeroFogli(r) + 1).Pagine;
     if (stampante != kNomeScrittorePdf) {
-        r.Copie = std::clamp(cmbNumCopie.Testo.toInt(), 1, 99);
+        r.Copie = std::clamp(spnCopie.Testo.toInt(), 1, 99);
         r.FronteRetro = chkFronteRetro.Spuntato && chkFronteRetro.Abilitato;
     }
     return r;
@@ -208,21 +263,55 @@ void DialogoStampa::ControllaPagine() {
         // Dates that cannot be read: the run says so.
     }
     txtPagine.ColoreTesto = motivoPagine_.isEmpty() ? kNero : kRosso;
+    AggiornaAvviso();
+}
+
+void DialogoStampa::AggiornaAvviso() {
+    QStringList righe;
+    // The current printer missing is said until one is chosen in the list;
+    // a printing system that does not answer, while the panel is open.
+    if (!avvisoStampante_.isEmpty() && (lstStampanti.Selezionato < 0 || avvisoFisso_))
+        righe.append(avvisoStampante_);
+    if (!motivoPagine_.isEmpty()) righe.append(QStringLiteral("Pagine: %1.").arg(motivoPagine_));
+    lblAvviso.Testo = righe.join(u'\n');
+    lblAvviso.Visibile = !righe.isEmpty();
 }
 
 void DialogoStampa::txtPagine_Change(const QString& testo) {
+    // Judged when the keyboard leaves the field: "2-" on the way to "2-4"
+    // is no mistake.
     txtPagine.Testo = testo;
+    motivoPagine_.clear();
+    txtPagine.ColoreTesto = kNero;
+    AggiornaAvviso();
+    f_.Notifica();
+}
+
+void DialogoStampa::txtPagine_LostFocus() {
     ControllaPagine();
     f_.Notifica();
+}
+
+void DialogoStampa::spnCopie_Change(int copie) {
+    spnCopie.Testo = QString::number(std::clamp(copie, 1, 99));
+    f_.Notifica();
+}
+
+void DialogoStampa::DocumentoCambiato() {
+    if (txtPagine.Testo.isEmpty()) return;
+    txtPagine.Testo.clear();
+    motivoPagine_.clear();
+    txtPagine.ColoreTesto = kNero;
+    AggiornaAvviso();
 }
 
 void DialogoStampa::SceltaStampante(int riga) {
     lstStampanti.Selezionato = riga;
     const QString stampante = StampanteScelta();
     const bool pdf = stampante == kNomeScrittorePdf;
-    // The PDF writer makes one file.
-    cmbNumCopie.Abilitato = !pdf;
-    if (pdf) cmbNumCopie.Testo = QStringLiteral("1");
+    // The PDF writer makes one file. What a printer cannot do is unavailable
+    // while it is selected, and the choice comes back with one that can.
+    spnCopie.Abilitato = !pdf;
     // Two sides only where the printer has them; asked once per opening of the panel.
     if (!fronteRetro_.contains(stampante)) {
         bool si = false;
@@ -234,7 +323,7 @@ void DialogoStampa::SceltaStampante(int riga) {
         fronteRetro_.insert(stampante, si);
     }
     chkFronteRetro.Abilitato = fronteRetro_.value(stampante);
-    if (!chkFronteRetro.Abilitato) chkFronteRetro.Spuntato = false;
+    AggiornaAvviso();
     f_.Notifica();
 }
 
@@ -264,11 +353,24 @@ bool DialogoStampa::PrimaScelta(int codice) {
 }
 
 void DialogoStampa::VisualizzaListaStampanti() {
-    lstStampanti.Voci = ElencoStampanti(Installate());
+    const StatoStampanti stato = Interroga();
+    lstStampanti.Voci = ElencoStampanti(stato.Installate);
     // The current printer is shown chosen, so that what looks chosen is what
-    // prints; the names are compared exactly.
+    // prints; the names are compared exactly. One that is not in the list
+    // still prints when nothing is chosen: the panel says so.
     fronteRetro_.clear();
-    SceltaStampante(static_cast<int>(lstStampanti.Voci.indexOf(stampanteCorrente_)));
+    const int corrente = static_cast<int>(lstStampanti.Voci.indexOf(stampanteCorrente_));
+    avvisoStampante_.clear();
+    avvisoFisso_ = corrente >= 0 && !stato.Risponde;
+    if (corrente < 0)
+        avvisoStampante_ =
+            QStringLiteral("La stampante attuale, %1, %2: sceglierne una")
+                .arg(stampanteCorrente_, stato.Risponde ? QStringLiteral("non è più installata")
+                                                        : QStringLiteral("non risponde"));
+    else if (!stato.Risponde)
+        avvisoStampante_ =
+            QStringLiteral("Il sistema di stampa non risponde: si può solo salvare come file PDF");
+    SceltaStampante(corrente);
     ControllaPagine();
     frmSelStampa.Visibile = true;
     f_.Notifica();
@@ -278,7 +380,7 @@ void DialogoStampa::ScegliStampante() {
     if (lstStampanti.Selezionato < 0 || lstStampanti.Selezionato >= lstStampanti.Voci.size()) return;
     const QString scelta = lstStampanti.Voci[lstStampanti.Selezionato];
     // The name must still be there, exactly as shown.
-    if (ElencoStampanti(Installate()).contains(scelta))
+    if (ElencoStampanti(Interroga().Installate).contains(scelta))
         stampanteCorrente_ = scelta;
     else
         Avvisa(QStringLiteral("la stampante \"%1\" non è più installata: stampo su \"%2\"")
@@ -353,6 +455,10 @@ void DialogoStampa::AvviaStampa() {
         return;
     }
     Esegui(r);
+    // The save dialog opens next where a document was saved: a folder
+    // where saving failed is not proposed again.
+    if (UltimoEsito.Cosa == EsitoCorsa::Salvato && !r.FilePdf.isEmpty() && !UltimoEsito.FilePdf.isEmpty())
+        cartellaPdf_ = QFileInfo(UltimoEsito.FilePdf).absolutePath();
 }
 
 void DialogoStampa::Esegui(const RichiestaStampa& richiesta) {
@@ -378,7 +484,9 @@ void DialogoStampa::Esegui(const RichiestaStampa& richiesta) {
     corsa_ = std::make_unique<CorsaStampa>(richiesta, std::move(ganci), piattaforma_.Superficie());
     UltimoEsito = corsa_->Esegui();
     corsa_.reset();
-    f_.ImpostaTestoFondo(QString());
+    // A run from the window says how it ended where the bar was; the boxes
+    // say the rest.
+    f_.ImpostaTestoFondo(richiesta.Incustodita ? QString() : TestoFineCorsa(UltimoEsito));
     f_.DimensionafrmBase(false);
     f_.MostraAnnulla(false);
     f_.Ridisegna();
@@ -421,7 +529,6 @@ bool DialogoStampa::ScegliFilePdf(RichiestaStampa& richiesta) {
         }
         filePdf_ = scelto;
         richiesta.FilePdf = scelto;
-        cartellaPdf_ = QFileInfo(scelto).absolutePath();
         return true;
     }
 }

@@ -46,10 +46,14 @@ QString TestoPagine(const QList<int>& pagine);
 // when the run did not fail) and of "Documento salvato" (empty when no PDF
 // file was saved, e.g. a document handed to a printer). filePdf: the file
 // chosen for the PDF writer, when the run was on it.
-QString TestoNonRiuscita(const EsitoCorsa& esito, const QString& filePdf = QString());
+QString TestoNonRiuscita(const EsitoCorsa& esito, const QString& filePdf = QString(),
+                         const QString& messaggioStampante = QString());
 QString TestoSalvato(const EsitoCorsa& esito);
 // What the window says when no program could open a saved document.
 QString TestoNonAperto(const QString& file);
+// What the status line says once a run from the window is over: the printer
+// it went to, or that it was cancelled; empty for anything a box tells.
+QString TestoFineCorsa(const EsitoCorsa& esito);
 // The progress text of a run before page fatti + 1 of totale + 1 (the cover
 // is page 1).
 QString TestoAvanzamento(int fatti, int totale);
@@ -77,10 +81,17 @@ public:
     // An arrow key in the printer list while nothing is chosen: it chooses
     // the first entry (End, Page Down: the last). Returns whether it did.
     bool PrimaScelta(int codice);
-    // The pages typed in "Pa&gine:" changed.
+    // The pages typed in "Pa&gine:" changed: they are judged once the
+    // keyboard leaves them (txtPagine_LostFocus) or at "S&tampa".
     void txtPagine_Change(const QString& testo);
+    void txtPagine_LostFocus();
     // Why the pages typed do not fit the document; empty when they do.
     QString MotivoPagine() const { return motivoPagine_; }
+    // The copies chosen (1-99).
+    void spnCopie_Change(int copie);
+    // The document the form describes changed (destination, period, blank
+    // sheets): a choice of its pages no longer applies.
+    void DocumentoCambiato();
 
     // A print run from the window on the current printer: the confirmation,
     // the save dialog for the PDF writer, then the run (none while one is
@@ -105,12 +116,16 @@ public:
     QString CartellaPdf() const;
 
     Controllo frmSelStampa, lstStampanti;
-    Controllo txtPagine, cmbNumCopie, chkFronteRetro; // pages, copies, two-sided
+    Controllo txtPagine, spnCopie, chkFronteRetro; // pages, copies, two-sided
+    // The panel's line for what the user should know before printing: the
+    // current printer gone or silent, pages that do not fit; hidden when empty.
+    Controllo lblAvviso;
     EsitoCorsa UltimoEsito;
 
 private:
-    void ControllaPagine();   // the pages typed against the document the controls make
-    QStringList Installate(); // asks the printing system, with the busy cursor
+    void ControllaPagine();     // the pages typed against the document the controls make
+    void AggiornaAvviso();      // the panel's line from what it has to say
+    StatoStampanti Interroga(); // asks the printing system, with the busy cursor
     // The confirmation, and the save dialog for the PDF writer (which sets
     // the request's file); false when either was declined.
     bool Conferma(RichiestaStampa& richiesta);
@@ -127,6 +142,8 @@ private:
     QString cartellaPdf_; // folder of the last file chosen
     QString predefinitaMancante_;
     QString motivoPagine_;
+    QString avvisoStampante_;            // the current printer is not in the list, and why
+    bool avvisoFisso_ = false;           // said whatever is chosen: the printing system did not answer
     QHash<QString, bool> fronteRetro_;   // what each printer said, while the panel is open
     std::unique_ptr<CorsaStampa> corsa_; // the run in progress
 };

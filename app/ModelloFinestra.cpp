@@ -441,6 +441,7 @@ void ModelloFinestra::cmdHelp_Click() {
 
 void ModelloFinestra::chkBianco_Click() {
     const bool v = chkBianco.Spuntato;
+    Dialogo.DocumentoCambiato(); // blank sheets or the trip: another document
     Rgb colore = kNero;
     if (v) {
         cmdStampa.Abilitato = true;
@@ -512,6 +513,8 @@ void ModelloFinestra::ScorriLista(Controllo& lista, TastoLista tasto) {
 }
 
 void ModelloFinestra::ListaScelta(Controllo& lista, const QString& voce) {
+    // Another day, month, year or number of sheets is another document.
+    if (lista.Testo != voce) Dialogo.DocumentoCambiato();
     lista.Testo = voce;
     if (&lista == &cmbm1)
         cmbM1_Click();
@@ -521,7 +524,7 @@ void ModelloFinestra::ListaScelta(Controllo& lista, const QString& voce) {
         cmbA1_Click();
     else if (&lista == &cmba2)
         cmbA2_Click();
-    else if (&lista == &cmbCopie || &lista == &Dialogo.cmbNumCopie)
+    else if (&lista == &cmbCopie)
         Ridisegna();
     else
         cmbData_Click();
@@ -539,6 +542,7 @@ void ModelloFinestra::txtLocalita_KeyPress(char16_t& KeyAscii) {
 void ModelloFinestra::txtLocalita_Change(const QString& testo) {
     // Judged after the change, so that "&Stampa" never lags one key behind
     // the field (Backspace, Delete, cut, paste and undo change it too).
+    if (testo != txtLocalita.Testo) Dialogo.DocumentoCambiato();
     txtLocalita.Testo = testo;
     StampaVisibile();
 }

@@ -4,6 +4,7 @@
 // The program wires the real ones (app/ServiziQt.h); tests wire one fake of
 // each.
 
+#include "print/Stampanti.h"
 #include "run/Corsa.h"
 
 #include <QPageLayout>
@@ -43,7 +44,8 @@ public:
 class Piattaforma {
 public:
     virtual ~Piattaforma() = default;
-    virtual QStringList StampantiInstallate() = 0;
+    // The installed printers, and whether the printing system answered.
+    virtual StatoStampanti Stampanti() = 0;
     // The page layout of a printer: A4 with its margins, as a run on it has.
     virtual QPageLayout Impaginazione(const QString& stampante) = 0;
     // Whether a printer prints on both sides of the paper.

@@ -118,7 +118,8 @@ void DialoghiQt::ApriFile(const QString& file, std::function<void()> nonAperto) 
 QString DialoghiQt::SalvaFile(const QString& titolo, const QString& proposto) {
     // It adds ".pdf" to a name without an extension before asking about
     // overwriting.
-    QFileDialog dialogo(finestra_, titolo, QFileInfo(proposto).absolutePath(), QStringLiteral("*.pdf"));
+    QFileDialog dialogo(finestra_, titolo, QFileInfo(proposto).absolutePath(),
+                        QStringLiteral("Documenti PDF (*.pdf)"));
     // Qt's own dialog on every desktop: it knows the suffix it adds, so it
     // asks about the very file that would be replaced (a desktop's own dialog
     // asks about the name as typed, and Qt adds ".pdf" only once it closed).
@@ -140,8 +141,8 @@ bool DialoghiQt::Anteprima(Pagine& pagine, const QPageLayout& layout) {
     return stampa;
 }
 
-QStringList PiattaformaQt::StampantiInstallate() {
-    return vagolume::StampantiInstallate();
+StatoStampanti PiattaformaQt::Stampanti() {
+    return LeggiStampanti();
 }
 
 QPageLayout PiattaformaQt::Impaginazione(const QString& stampante) {

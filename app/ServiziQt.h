@@ -34,7 +34,7 @@ private:
 
 class PiattaformaQt : public Piattaforma {
 public:
-    QStringList StampantiInstallate() override;
+    StatoStampanti Stampanti() override;
     QPageLayout Impaginazione(const QString& stampante) override;
     bool FronteRetro(const QString& stampante) override;
     void ElaboraEventi() override;

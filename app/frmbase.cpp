@@ -22,9 +22,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcutEvent>
+#include <QSpinBox>
 #include <QStyleOptionComplex>
 #include <QStyleOptionFrame>
-#include <QToolTip>
 #include <QValidator>
 
 #include <memory>
@@ -242,6 +242,9 @@ QWidget* frmbase::CreaControllo(const DescrizioneControllo& d) {
     case Genere::Elenco:
         w = new QListWidget(padre);
         break;
+    case Genere::Numero:
+        w = new QSpinBox(padre);
+        break;
     }
     w->setObjectName(QLatin1String(d.Nome));
     fuoco_.push_back(w->focusPolicy());
@@ -273,6 +276,7 @@ void frmbase::Completa(QWidget* w, const DescrizioneControllo& d) {
     const QString didascalia = QString::fromUtf8(d.Didascalia);
     if (auto* l = qobject_cast<QLabel*>(w); l && d.Tipo == Genere::Etichetta) {
         l->setAlignment(d.Allineamento | Qt::AlignVCenter);
+        l->setWordWrap(d.Rettangolo.height() == 0); // as tall as its text
         if (!conStato) l->setText(didascalia);
     } else if (l && d.Tipo == Genere::Immagine) {
         l->setScaledContents(true);
@@ -303,6 +307,9 @@ void frmbase::Completa(QWidget* w, const DescrizioneControllo& d) {
         c->lineEdit()->setAccessibleName(w->accessibleName());
     } else if (auto* e = qobject_cast<QListWidget*>(w)) {
         e->setSelectionMode(QAbstractItemView::SingleSelection);
+    } else if (auto* n = qobject_cast<QSpinBox*>(w)) {
+        n->setRange(1, 99);
+        n->setAccelerated(true);
     }
 }
 
@@ -325,6 +332,9 @@ void frmbase::Collega() {
     });
     connect(C<QLineEdit>(u"txtPagine"), &QLineEdit::textChanged, this, [this](const QString& t) {
         if (!aggiornando_) modello_->Dialogo.txtPagine_Change(t);
+    });
+    connect(C<QSpinBox>(u"spnCopie"), &QSpinBox::valueChanged, this, [this](int copie) {
+        if (!aggiornando_) modello_->Dialogo.spnCopie_Change(copie);
     });
     connect(C<QCheckBox>(u"chkFronteRetro"), &QCheckBox::clicked, this,
             [this](bool spuntato) { modello_->Dialogo.chkFronteRetro.Spuntato = spuntato; });
@@ -429,31 +439,47 @@ void frmbase::MostraForm() {
     C<QLabel>(u"lblCopyright")->setText(m.lblCopyright.Testo);
 }
 
+void frmbase::MostraAvviso() {
+    const DialogoStampa& m = modello_->Dialogo;
+    auto* lblAvviso = C<QLabel>(u"lblAvviso");
+    auto* frmSelStampa = C<QGroupBox>(u"frmSelStampa");
+    lblAvviso->setText(m.lblAvviso.Testo);
+    lblAvviso->setVisible(m.lblAvviso.Visibile);
+    // The panel grows to hold the line, and the window with it where needed.
+    QRect pannello = Rett(Descrizione(u"frmSelStampa")->Rettangolo);
+    if (m.lblAvviso.Visibile) {
+        const QRect r = Rett(Descrizione(u"lblAvviso")->Rettangolo);
+        const int alto = lblAvviso->heightForWidth(r.width());
+        lblAvviso->setGeometry(r.x(), r.y(), r.width(), alto);
+        pannello.setHeight(std::max(pannello.height(), r.y() + alto + Tw(90)));
+    }
+    if (frmSelStampa->geometry() != pannello) frmSelStampa->setGeometry(pannello);
+    const int altezza = std::max(Tw(kAltezzaFinestra), pannello.bottom() + 1 + Tw(60));
+    if (height() != altezza) setFixedSize(Tw(kLarghezzaFinestra), altezza);
+}
+
 void frmbase::MostraPannello() {
     const DialogoStampa& m = modello_->Dialogo;
     auto* frmSelStampa = C<QGroupBox>(u"frmSelStampa");
     frmSelStampa->setTitle(m.frmSelStampa.Testo);
     // The pages, copies and sides of the panel; pages that do not fit the
-    // document are red, and say why where they are typed.
+    // document are red, and the panel's line says why. What the selected
+    // printer cannot do shows as it would print, unavailable.
     auto* txtPagine = C<QLineEdit>(u"txtPagine");
     if (txtPagine->text() != m.txtPagine.Testo) txtPagine->setText(m.txtPagine.Testo);
     ImpostaColoreTesto(txtPagine, m.txtPagine.ColoreTesto);
     const QString motivo = m.MotivoPagine();
-    const QString suggerimento = motivo.isEmpty() ? QString::fromUtf8(Descrizione(u"txtPagine")->Suggerimento)
-                                                  : QStringLiteral("Pagine: %1").arg(motivo);
-    if (txtPagine->toolTip() != suggerimento) {
-        txtPagine->setToolTip(suggerimento);
-        txtPagine->setAccessibleDescription(suggerimento);
-        if (!motivo.isEmpty() && txtPagine->isVisible())
-            QToolTip::showText(txtPagine->mapToGlobal(QPoint(0, txtPagine->height())), suggerimento,
-                               txtPagine);
-        else
-            QToolTip::hideText();
-    }
+    txtPagine->setAccessibleDescription(motivo.isEmpty()
+                                            ? QString::fromUtf8(Descrizione(u"txtPagine")->Suggerimento)
+                                            : QStringLiteral("Pagine: %1").arg(motivo));
+    auto* spnCopie = C<QSpinBox>(u"spnCopie");
+    spnCopie->setValue(m.spnCopie.Abilitato ? m.spnCopie.Testo.toInt() : 1);
+    MostraStato(spnCopie, m.spnCopie);
     auto* chkFronteRetro = C<QCheckBox>(u"chkFronteRetro");
     chkFronteRetro->setText(m.chkFronteRetro.Testo);
-    chkFronteRetro->setChecked(m.chkFronteRetro.Spuntato);
+    chkFronteRetro->setChecked(m.chkFronteRetro.Spuntato && m.chkFronteRetro.Abilitato);
     MostraStato(chkFronteRetro, m.chkFronteRetro);
+    MostraAvviso();
 
     auto* lstStampanti = C<QListWidget>(u"lstStampanti");
     QStringList attuali;
@@ -508,6 +534,13 @@ bool frmbase::eventFilter(QObject* oggetto, QEvent* evento) {
             im->setCommitString(*testo, im->replacementStart(), im->replacementLength());
         break;
     }
+    case QEvent::FocusOut:
+        // The pages typed are judged once the keyboard leaves them; after
+        // this event, as the focus may be moving inside an update.
+        if (oggetto == C(u"txtPagine"))
+            QMetaObject::invokeMethod(
+                this, [this] { modello_->Dialogo.txtPagine_LostFocus(); }, Qt::QueuedConnection);
+        break;
     case QEvent::KeyPress: {
         const auto esito = modello_->TastoSu(nome, TastoDi(static_cast<QKeyEvent*>(evento)));
         if (esito.Cosa == EsitoTasto::Inserisci)

@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
         bool DomandaSiNo(const QString&, const QString&) override { return false; }
     } dialoghi;
     struct : PiattaformaQt {
-        QStringList StampantiInstallate() override { return {}; }
+        StatoStampanti Stampanti() override { return {}; }
     } piattaforma;
     FineProcesso fine;
     fine.CartellaLavoro = cartella.path();

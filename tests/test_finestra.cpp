@@ -21,6 +21,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -30,6 +31,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSet>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -660,36 +662,66 @@ private slots:
         QVERIFY(m.Dialogo.frmSelStampa.Visibile);
         QVERIFY(b.superfici.isEmpty());
         // Opening again rebuilds the list with the current printer chosen,
-        // by its exact name; none when it has gone.
-        const std::tuple<QString, QStringList, int> casi[] = {
-            {QStringLiteral("laser"), attese, 1},
-            {QStringLiteral("Laser"), attese, 0},
-            {kNomeScrittorePdf, attese, 2},
-            {QStringLiteral("LASER"), attese, -1},
-            {QStringLiteral("laser"), {QStringLiteral("Nuova"), kNomeScrittorePdf}, -1},
+        // by its exact name; none when it has gone, and the panel says so
+        // until a printer is chosen.
+        const QString via = QStringLiteral("La stampante attuale, %1, non è più installata: sceglierne una");
+        const std::tuple<QString, QStringList, int, bool, QString> casi[] = {
+            {QStringLiteral("laser"), attese, 1, true, QString()},
+            {QStringLiteral("Laser"), attese, 0, true, QString()},
+            {kNomeScrittorePdf, attese, 2, true, QString()},
+            {QStringLiteral("LASER"), attese, -1, true, via.arg(QStringLiteral("LASER"))},
+            {QStringLiteral("laser"),
+             {QStringLiteral("Nuova"), kNomeScrittorePdf},
+             -1,
+             true,
+             via.arg(QStringLiteral("laser"))},
+            {QStringLiteral("Ufficio"),
+             {kNomeScrittorePdf},
+             -1,
+             false,
+             QStringLiteral("La stampante attuale, Ufficio, non risponde: sceglierne una")},
+            {kNomeScrittorePdf,
+             {kNomeScrittorePdf},
+             0,
+             false,
+             QStringLiteral("Il sistema di stampa non risponde: si può solo salvare come file PDF")},
         };
-        for (const auto& [corrente, voci, scelta] : casi) {
+        for (const auto& [corrente, voci, scelta, risponde, avviso] : casi) {
             b.installate = voci.mid(0, voci.size() - 1);
+            b.p.risponde = risponde;
             m.ImpostaStampanteCorrente(corrente);
             m.Dialogo.lstStampanti.Selezionato = 0;
             m.cmdStampa_Click();
             QCOMPARE(m.Dialogo.lstStampanti.Voci, voci);
             QCOMPARE(m.Dialogo.lstStampanti.Selezionato, scelta);
+            QCOMPARE(m.Dialogo.lblAvviso.Testo, avviso);
+            QCOMPARE(m.Dialogo.lblAvviso.Visibile, !avviso.isEmpty());
+            if (scelta < 0) {
+                m.Dialogo.SceltaStampante(0); // chosen knowingly: nothing more to say
+                QVERIFY(!m.Dialogo.lblAvviso.Visibile);
+            }
             QVERIFY(m.TastoEsc()); // Escape: "&Rinuncia"
             QVERIFY(!m.Dialogo.frmSelStampa.Visibile);
             QVERIFY(b.superfici.isEmpty());
             QCOMPARE(m.Dialogo.StampanteCorrente(), corrente);
         }
         QVERIFY(!m.TastoEsc()); // no panel: Escape does nothing
+        b.p.risponde = true;
 
-        // Pages beyond the document are red where they are typed, and
-        // "S&tampa" prints nothing: it says why, and the keyboard goes back
-        // to them.
+        // Pages are judged once the keyboard leaves them, not while they are
+        // typed; beyond the document they are red and the panel's line says
+        // why. "S&tampa" then prints nothing: it says why, and the keyboard
+        // goes back to them.
         m.cmdStampa_Click();
+        m.Dialogo.txtPagine_Change(QStringLiteral("2-"));
         m.Dialogo.txtPagine_Change(QStringLiteral("2,9"));
+        QCOMPARE(m.Dialogo.MotivoPagine(), QString());
+        QCOMPARE(m.Dialogo.txtPagine.ColoreTesto, kNero);
+        m.Dialogo.txtPagine_LostFocus();
         QCOMPARE(m.Dialogo.MotivoPagine(),
                  QStringLiteral("il documento ha solo 4 pagine: la pagina 9 non c'è"));
         QCOMPARE(m.Dialogo.txtPagine.ColoreTesto, kRosso);
+        QCOMPARE(m.Dialogo.lblAvviso.Testo, QStringLiteral("Pagine: ") + m.Dialogo.MotivoPagine() + u'.');
         b.risposte = {true};
         m.Dialogo.cmdSelStampante_Click(0);
         QVERIFY(m.Dialogo.frmSelStampa.Visibile);
@@ -699,6 +731,7 @@ private slots:
         QCOMPARE(m.FuocoRichiesto, &m.Dialogo.txtPagine);
         m.Dialogo.txtPagine_Change(QStringLiteral("2,4"));
         QCOMPARE(m.Dialogo.txtPagine.ColoreTesto, kNero);
+        QVERIFY(!m.Dialogo.lblAvviso.Visibile);
     }
 
     void attesaStampanti() {
@@ -776,9 +809,9 @@ private slots:
         b.installate = installateAlClic;
         m.Dialogo.SceltaStampante(riga);
         m.Dialogo.txtPagine_Change(pagine);
-        m.ListaScelta(m.Dialogo.cmbNumCopie, QStringLiteral("2"));
+        m.Dialogo.spnCopie_Change(2);
         m.Dialogo.chkFronteRetro.Spuntato = true;
-        QCOMPARE(m.Dialogo.cmbNumCopie.Abilitato, usata != kNomeScrittorePdf);
+        QCOMPARE(m.Dialogo.spnCopie.Abilitato, usata != kNomeScrittorePdf);
         QCOMPARE(m.Dialogo.chkFronteRetro.Abilitato, usata == QStringLiteral("Laser"));
         m.Dialogo.cmdSelStampante_Click(0);
         const RichiestaStampa& r = b.richieste.value(0);
@@ -797,6 +830,87 @@ private slots:
         b.Stampa(-1);
         QCOMPARE(b.superfici.size(), 2);
         QCOMPARE(b.superfici[1].stampante, usata);
+    }
+
+    // A choice of pages belongs to its document: it clears when the
+    // destination, the period or blank sheets change; the printer and the
+    // copies stay.
+    void pagineDelDocumento_data() {
+        QTest::addColumn<QString>("cambio");
+        QTest::addColumn<bool>("restano");
+        for (const char* c : {"destinazione", "giorno", "mese", "anno", "in bianco", "numero di fogli"})
+            QTest::newRow(c) << QString::fromLatin1(c) << false;
+        QTest::newRow("la stessa voce") << "stessa voce" << true;
+        QTest::newRow("un'altra stampante") << "stampante" << true;
+    }
+    void pagineDelDocumento() {
+        QFETCH(QString, cambio);
+        QFETCH(bool, restano);
+        Banco b;
+        b.Avvia();
+        ModelloFinestra& m = *b.m;
+        b.Itinerario();
+        m.cmdStampa_Click();
+        m.Dialogo.SceltaStampante(0);
+        m.Dialogo.txtPagine_Change(QStringLiteral("2"));
+        m.Dialogo.spnCopie_Change(3);
+        if (cambio == QLatin1String("destinazione")) m.txtLocalita_Change(QStringLiteral("NAPOLI"));
+        if (cambio == QLatin1String("giorno")) m.ListaScelta(m.cmbg2, QStringLiteral("02"));
+        if (cambio == QLatin1String("mese")) m.ListaScelta(m.cmbm2, QStringLiteral("05"));
+        if (cambio == QLatin1String("anno")) m.ListaScelta(m.cmba2, QStringLiteral("2027"));
+        if (cambio == QLatin1String("numero di fogli")) m.ListaScelta(m.cmbCopie, QStringLiteral("05"));
+        if (cambio == QLatin1String("stessa voce")) m.ListaScelta(m.cmbg2, QStringLiteral("03"));
+        if (cambio == QLatin1String("stampante")) m.Dialogo.SceltaStampante(1);
+        if (cambio == QLatin1String("in bianco")) {
+            m.chkBianco.Spuntato = true;
+            m.chkBianco_Click();
+        }
+        QCOMPARE(m.Dialogo.txtPagine.Testo, restano ? QStringLiteral("2") : QString());
+        b.risposte = {true};
+        m.Dialogo.cmdSelStampante_Click(0);
+        QCOMPARE(b.richieste.size(), 1);
+        QCOMPARE(b.richieste[0].Pagine, restano ? QList<int>{2} : QList<int>{});
+        QCOMPARE(b.richieste[0].Copie, 3);
+    }
+
+    // What a printer cannot do is unavailable while it is selected, never
+    // cleared: three copies on both sides come back with "Laser", also after
+    // a run on the PDF writer.
+    void opzioniNonPerse_data() {
+        QTest::addColumn<QList<int>>("righe"); // rows selected after "Laser" (0; 1 "laser", 2 the PDF writer)
+        QTest::addColumn<int>("copie");        // of the run on the last one
+        QTest::addColumn<bool>("fronteRetro");
+        QTest::newRow("sullo scrittore PDF") << QList<int>{2} << 1 << false;
+        QTest::newRow("sulla coda a un lato") << QList<int>{1} << 3 << false;
+        QTest::newRow("di ritorno dallo scrittore PDF") << QList<int>{2, 0} << 3 << true;
+        QTest::newRow("di ritorno dalla coda a un lato") << QList<int>{1, 0} << 3 << true;
+    }
+    void opzioniNonPerse() {
+        QFETCH(QList<int>, righe);
+        QFETCH(int, copie);
+        QFETCH(bool, fronteRetro);
+        Banco b;
+        b.Avvia();
+        ModelloFinestra& m = *b.m;
+        b.Itinerario();
+        b.sceltePdf = {b.cartella.filePath(QStringLiteral("1.pdf"))};
+        m.cmdStampa_Click();
+        m.Dialogo.SceltaStampante(0);
+        m.Dialogo.spnCopie_Change(3);
+        m.Dialogo.chkFronteRetro.Spuntato = true;
+        for (int riga : righe)
+            m.Dialogo.SceltaStampante(riga);
+        b.risposte = {true};
+        m.Dialogo.cmdSelStampante_Click(0);
+        QCOMPARE(b.richieste.value(0).Copie, copie);
+        QCOMPARE(b.richieste.value(0).FronteRetro, fronteRetro);
+        // The next run, on "Laser" again.
+        m.cmdStampa_Click();
+        m.Dialogo.SceltaStampante(0);
+        b.risposte = {true};
+        m.Dialogo.cmdSelStampante_Click(0);
+        QCOMPARE(b.richieste.value(1).Copie, 3);
+        QVERIFY(b.richieste.value(1).FronteRetro);
     }
 
     void statiDurantelaStampa() {
@@ -831,7 +945,7 @@ private slots:
         QVERIFY(!m.cmdAnnulla.Visibile);
         QVERIFY(m.cmdStampa.Visibile && m.cmdStampa.Abilitato);
         QVERIFY(!m.txtSopra.Visibile);
-        QVERIFY(m.txtFondo.Testo.isEmpty());
+        QCOMPARE(m.txtFondo.Testo, QStringLiteral("Documento inviato a Laser")); // said where the bar was
         QVERIFY(b.FileFine());
     }
 
@@ -883,6 +997,8 @@ private slots:
         QVERIFY(b.FileFine());
         QVERIFY(!m.cmdAnnulla.Visibile);
         QVERIFY(m.cmdStampa.Visibile);
+        QCOMPARE(m.txtFondo.Testo,
+                 risposta ? QStringLiteral("Stampa annullata") : QStringLiteral("Documento inviato a Laser"));
     }
 
     void fineDuranteLaStampa() {
@@ -972,9 +1088,27 @@ private slots:
             << pdf << QList<bool>{true} << QStringList{"/ro/viaggio.pdf"} << false
             << "impossibile creare il file temporaneo in /ro"
             << "" << 1 << "/ro/viaggio.pdf"
-            << "Stampa non riuscita|Il documento non è stato salvato in /ro/viaggio.pdf: impossibile creare "
-               "il "
-               "file temporaneo in /ro.|";
+            << "Stampa non riuscita|Il documento non è stato salvato in /ro/viaggio.pdf.\rScegliere un'altra "
+               "cartella e riprovare.|";
+        QTest::newRow("cartella di sola lettura, detta")
+            << pdf << QList<bool>{true} << QStringList{"/ro/viaggio.pdf"} << false
+            << "impossibile creare il file temporaneo in /ro: File system in sola lettura"
+            << "" << 1 << "/ro/viaggio.pdf"
+            << "Stampa non riuscita|Il documento non è stato salvato in /ro/viaggio.pdf: la cartella non "
+               "permette di scrivere.\rScegliere un'altra cartella e riprovare.|";
+        QTest::newRow("disco pieno")
+            << pdf << QList<bool>{true} << QStringList{"%D/viaggio.pdf"} << false
+            << "il documento \"x\" non è stato scritto per intero (disco pieno?)"
+            << "" << 1 << "%D/viaggio.pdf"
+            << "Stampa non riuscita|Il documento non è stato salvato in %D/viaggio.pdf: il disco è pieno.\r"
+               "Liberare spazio o scegliere un'altra cartella, poi riprovare.|";
+        QTest::newRow("coda che non accetta lavori")
+            << "Laser" << QList<bool>{true} << QStringList{} << false
+            << "stampa su \"Laser\" non riuscita: la stampante non accetta lavori (La destinazione \"Laser\" "
+               "non sta accettando le stampe.)"
+            << "" << 0 << ""
+            << "Stampa non riuscita|Il documento non è arrivato alla stampante Laser: la stampante non "
+               "accetta lavori.\rControllare la stampante o sceglierne un'altra, poi riprovare.|";
         QTest::newRow("stampante: nessun dialogo, nessun riquadro")
             << "Laser" << QList<bool>{true} << QStringList{} << false << ""
             << "" << 0 << ""
@@ -982,8 +1116,9 @@ private slots:
         QTest::newRow("stampante guasta, percorso nel motivo")
             << "Laser" << QList<bool>{true} << QStringList{} << false << "la stampante non risponde"
             << "%D/ROMA_Vagolume.pdf" << 0 << ""
-            << "Stampa non riuscita|La stampante non risponde.\rIl documento è stato salvato in "
-               "%D/ROMA_Vagolume.pdf.|%D/ROMA_Vagolume.pdf"; // with "&Apri"
+            << "Stampa non riuscita|Il documento non è arrivato alla stampante Laser: il sistema di stampa "
+               "non risponde.\rRiprovare tra poco o scegliere un'altra stampante.\rIl documento è stato "
+               "salvato in %D/ROMA_Vagolume.pdf.|%D/ROMA_Vagolume.pdf"; // with "&Apri"
     }
     void salvataggio() {
         QFETCH(QString, stampante);
@@ -1054,6 +1189,14 @@ private slots:
         b.risposte = {true};
         b.Stampa(-1);
         QCOMPARE(b.superfici.last().filePdf, casa + QStringLiteral("/altra/x.pdf"));
+        // A folder where saving failed is not proposed again.
+        QVERIFY(QDir().mkpath(casa + QStringLiteral("/rotta")));
+        b.sceltePdf = {casa + QStringLiteral("/rotta/y.pdf")};
+        b.guasto = QStringLiteral("impossibile scrivere in ") + casa + QStringLiteral("/rotta");
+        b.risposte = {true};
+        b.Stampa(-1);
+        b.guasto.clear();
+        QCOMPARE(proposto(QStringLiteral("ROMA")), casa + QStringLiteral("/altra/ROMA_Vagolume.pdf"));
         // A printer that fails later keeps its document there too.
         b.m->ImpostaStampanteCorrente(QStringLiteral("Laser"));
         b.risposte = {true};
@@ -1441,7 +1584,7 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             giro.append(QApplication::focusWidget()->objectName());
         }
-        QCOMPARE(giro, QStringList({"txtPagine", "cmbNumCopie", "cmdSelStampante0", "cmdAnteprima",
+        QCOMPARE(giro, QStringList({"txtPagine", "spnCopie", "cmdSelStampante0", "cmdAnteprima",
                                     "cmdSelStampante1", "txtLocalita", "cmdHelp", "lstStampanti"}));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -1483,11 +1626,12 @@ private slots:
             {"Label4", "Pagine"},
             {"txtPagine", "Pagine da stampare"},
             {"Label5", "Copie"},
-            {"cmbNumCopie", "Numero di copie"},
+            {"spnCopie", "Numero di copie"},
             {"chkFronteRetro", "Fronte-retro"},
             {"cmdSelStampante0", "Stampa"},
             {"cmdAnteprima", "Anteprima"},
             {"cmdSelStampante1", "Rinuncia"},
+            {"lblAvviso", "Avviso"},
         };
         QCOMPARE(std::size(righe), Controlli().size()); // every control has its row
         for (const auto& [controllo, nome] : righe)
@@ -1558,6 +1702,69 @@ private slots:
             zona = immagine.rect();
         const double c = ContrastoTesto(immagine, zona);
         QVERIFY2(c >= 3.0, qPrintable(QStringLiteral("contrast %1").arg(c)));
+    }
+
+    // The real panel, offscreen, from the keyboard: copies typed and
+    // stepped; pages judged when the keyboard leaves them, with the reason in
+    // the panel's line, clear of every control.
+    void widget_pannello() {
+        QTemporaryDir dir;
+        DialoghiFinti d;
+        PiattaformaFinta p;
+        p.installate = {QStringLiteral("Laser")};
+        frmbase f(d, p, FineIn(dir));
+        f.Modello().ImpostaStampanteCorrente(QStringLiteral("Laser"));
+        f.Form_Load(QDate(2026, 4, 7), QString(), QFile::encodeName(dir.path()));
+        ModelloFinestra& m = f.Modello();
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        m.txtLocalita_Change(QStringLiteral("ROMA"));
+        m.cmdStampa_Click();
+        auto* spnCopie = C<QSpinBox>(f, "spnCopie");
+        QVERIFY(spnCopie->isEnabled());
+        spnCopie->setFocus();
+        QTest::keyClick(spnCopie, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(spnCopie, QStringLiteral("5"));
+        QCOMPARE(m.Dialogo.spnCopie.Testo, QStringLiteral("5"));
+        QTest::keyClick(spnCopie, Qt::Key_Up);
+        QCOMPARE(m.Dialogo.spnCopie.Testo, QStringLiteral("6"));
+        QTest::keyClick(spnCopie, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(spnCopie, QStringLiteral("120"));
+        QCOMPARE(m.Dialogo.spnCopie.Testo, QStringLiteral("12")); // 120 is beyond 99: not taken
+
+        auto* txtPagine = C<QLineEdit>(f, "txtPagine");
+        auto* lblAvviso = C<QLabel>(f, "lblAvviso");
+        txtPagine->setFocus();
+        QTest::keyClicks(txtPagine, QStringLiteral("2,30"));
+        QCOMPARE(m.Dialogo.MotivoPagine(), QString());
+        QVERIFY(lblAvviso->isHidden());
+        QTest::keyClick(txtPagine, Qt::Key_Tab);
+        QCoreApplication::processEvents();
+        QVERIFY(!m.Dialogo.MotivoPagine().isEmpty());
+        QVERIFY(lblAvviso->isVisible());
+        QCOMPARE(lblAvviso->text(), QStringLiteral("Pagine: ") + m.Dialogo.MotivoPagine() + u'.');
+        const QRect avviso = lblAvviso->geometry();
+        for (const char* nome : {"lstStampanti", "txtPagine", "spnCopie", "chkFronteRetro",
+                                 "cmdSelStampante0", "cmdAnteprima", "cmdSelStampante1"})
+            QVERIFY2(!avviso.intersects(C<QWidget>(f, nome)->geometry()), nome);
+        const QRect nellaFinestra(lblAvviso->mapTo(&f, QPoint(0, 0)), avviso.size());
+        QVERIFY(f.rect().contains(nellaFinestra));
+        QVERIFY(C<QGroupBox>(f, "frmSelStampa")->geometry().contains(lblAvviso->mapTo(&f, QPoint(0, 0))));
+    }
+
+    // The save dialog offers PDF documents by name.
+    void dialogoSalva() {
+        QTemporaryDir dir;
+        DialoghiQt d;
+        QStringList filtri;
+        QTimer::singleShot(0, [&filtri] {
+            auto* dialogo = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialogo) return;
+            filtri = dialogo->nameFilters();
+            dialogo->reject();
+        });
+        QCOMPARE(d.SalvaFile(kTitoloSalvaPdf, dir.filePath(QStringLiteral("ROMA_Vagolume.pdf"))), QString());
+        QCOMPARE(filtri, QStringList{QStringLiteral("Documenti PDF (*.pdf)")});
     }
 
     // A question is wide enough for its title in a title bar.

@@ -62,6 +62,7 @@ public:
 class PiattaformaFinta : public Piattaforma {
 public:
     QStringList installate;  // the printers, in the system's order
+    bool risponde = true;    // the printing system answers
     QStringList fronteRetro; // those that print on both sides
     QString attese;          // "[" busy cursor on, "?" printers asked, "f" sides asked, "]" off
     QStringList impaginate;  // every printer whose layout was asked for
@@ -71,9 +72,12 @@ public:
     int passi = 0;
     FabbricaSuperficie superficie; // unset: the real document
 
-    QStringList StampantiInstallate() override {
+    StatoStampanti Stampanti() override {
         attese += u'?';
-        return installate;
+        StatoStampanti stato;
+        stato.Installate = risponde ? installate : QStringList();
+        stato.Risponde = risponde;
+        return stato;
     }
     QPageLayout Impaginazione(const QString& stampante) override {
         impaginate.append(stampante);
