@@ -1,7 +1,8 @@
 #!/bin/bash
-# Sets up a Debian 12 machine for Vagolume, builds it, and then either prints
-# a five-day itinerary (./dev.sh demo) or runs the whole test suite
-# (./dev.sh test). Run as root or as a user with sudo.
+# Sets up a Debian 12 machine for Vagolume, and then either builds the program
+# alone and prints a five-day itinerary (./dev.sh demo) or builds the tests
+# too and runs the whole suite (./dev.sh test). Run as root or as a user with
+# sudo.
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")"
 
@@ -25,10 +26,12 @@ install_missing() {
     fi
 }
 
-# build [CMAKE OPTIONS...]
+# build [NINJA TARGETS...]: one build folder with the same options for the
+# program alone (demo) and for everything (test), so that the tests after a
+# demo compile only what the demo did not build.
 build() {
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-    ninja -C build
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVAGOLUME_WERROR=ON >/dev/null
+    ninja -C build "$@"
 }
 
 # suite DIR [CTEST OPTIONS...]: the unit tests first (seconds), then the
@@ -52,7 +55,7 @@ suite() {
 case "${1:-demo}" in
 demo)
     install_missing "${BUILD_PACKAGES[@]}"
-    build -DVAGOLUME_WERROR=OFF
+    build vagolume
     mkdir -p out && cd out
     echo "Printing a five-day itinerary to the default printer (or to a PDF in $(pwd))..."
     ../build/vagolume "ROMA,01/08/2026,05/08/2026"
@@ -60,7 +63,7 @@ demo)
     ;;
 test)
     install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
-    build -DVAGOLUME_WERROR=ON
+    build
     suite build
     ;;
 sanitize)

@@ -33,7 +33,6 @@ QRectF Carta(const QPageLayout& layout) {
 
 QImage ImmaginePagina(Pagine& pagine, int N, const QPageLayout& layout, double puntiPerMm, QRect parte) {
     const QRectF carta = Carta(layout);
-    const QRectF area = layout.paintRect(QPageLayout::Millimeter);
     const QRect foglio(0, 0, std::max(1, static_cast<int>(std::lround(carta.width() * puntiPerMm))),
                        std::max(1, static_cast<int>(std::lround(carta.height() * puntiPerMm))));
     parte = parte.isNull() ? foglio : parte & foglio;
@@ -52,7 +51,7 @@ QImage ImmaginePagina(Pagine& pagine, int N, const QPageLayout& layout, double p
     p.translate(origine.x() * puntiPerMm - parte.x(), origine.y() * puntiPerMm - parte.y());
     // As on paper: a printer narrower than the sheet gets it shrunk.
     const double scala = ScalaFoglio(layout);
-    SuperficieQPainter s(&p, puntiPerMm * scala, static_cast<float>(area.height() / scala));
+    SuperficieQPainter s(&p, puntiPerMm * scala, AltezzaFoglio(layout));
     pagine.DisegnaSola(s, N);
     return immagine;
 }

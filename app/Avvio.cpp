@@ -1,7 +1,7 @@
 #include "app/Avvio.h"
 
 #include "app/Invocazione.h"
-
+#include "app/ServiziQt.h"
 #include "app/frmbase.h"
 #include "print/DocumentoStampa.h"
 #include "print/Stampanti.h"
@@ -211,17 +211,19 @@ void Avvia(int argc, char* argv[]) {
 
     bool terminato = false;
     bool ciclo = false;
-    Servizi servizi;
-    servizi.StampantiInstallate = [] { return StampantiInstallate(); };
-    servizi.Termina = [&](int codice) {
+    FineProcesso processo;
+    processo.Termina = [&](int codice) {
         // "&Fine": at once, whatever else is pending.
         if (ciclo) EsciCon(codice);
         terminato = true;
     };
-    servizi.CartellaLavoro = CartellaCorrente();
-    servizi.SenzaSchermo = senzaSchermo;
+    processo.CartellaLavoro = CartellaCorrente();
+    processo.SenzaSchermo = senzaSchermo;
 
-    frmbase finestra(servizi);
+    DialoghiQt dialoghi;
+    PiattaformaQt piattaforma;
+    frmbase finestra(dialoghi, piattaforma, processo);
+    dialoghi.ImpostaFinestra(&finestra);
     OsservaSegnali(ChiudiDialoghi);
     // The current printer is the system's default; without one (or without a
     // printing system that answers) it is the built-in PDF writer, never a
@@ -241,7 +243,7 @@ void Avvia(int argc, char* argv[]) {
         // with the window) is lost, and the caller is told, once.
         EsciMemoriaEsaurita();
     }
-    if (terminato) Esci(finestra.Modello().UltimoEsito);
+    if (terminato) Esci(finestra.Modello().Dialogo.UltimoEsito);
     if (const int segnale = SegnaleRicevuto()) EsciPerSegnale(segnale);
     if (senzaSchermo) {
         Avvisa(QStringLiteral("nessuno schermo disponibile e nessuna riga di comando utilizzabile"));

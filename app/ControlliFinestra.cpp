@@ -11,6 +11,7 @@ constexpr const char* kPagine = "Le pagine da stampare, contate come nell'antepr
 constexpr Qt::Alignment kDestra = Qt::AlignRight;
 constexpr Qt::Alignment kCentro = Qt::AlignCenter;
 using M = ModelloFinestra;
+using P = DialogoStampa;
 using G = Genere;
 
 // The day and month lists stop short of their neighbours instead of
@@ -101,30 +102,30 @@ const DescrizioneControllo kControlli[] = {
      .NomeAccessibile = "Aiuto", .DescrizioneAccessibile = "Istruzioni per l'uso (F1)"},
     {.Nome = "frmSelStampa", .Tipo = G::Cornice, .Contenitore = "", .Rettangolo = {1080, 1080, 3495, 2295},
      .Didascalia = "Selezione stampante:", .Punti = 9.75, .Grassetto = true, .ColoreDidascalia = kCianoChiaro,
-     .Opzioni = Coprente, .Stato = &M::frmSelStampa,
+     .Opzioni = Coprente, .StatoPannello = &P::frmSelStampa,
      .NomeAccessibile = "Selezione stampante", .DescrizioneAccessibile = "La stampante su cui stampare"},
     {.Nome = "lstStampanti", .Tipo = G::Elenco, .Contenitore = "frmSelStampa",
-     .Rettangolo = {180, 300, 3015, 840}, .Punti = 8.25, .Stato = &M::lstStampanti,
+     .Rettangolo = {180, 300, 3015, 840}, .Punti = 8.25, .StatoPannello = &P::lstStampanti,
      .NomeAccessibile = "Elenco stampanti", .DescrizioneAccessibile = "Le stampanti installate e «Salva come file PDF»"},
     {.Nome = "Label4", .Tipo = G::Etichetta, .Contenitore = "frmSelStampa", .Rettangolo = {180, 1215, 630, 255},
      .Didascalia = "Pa&gine:", .Punti = 8.25, .Grassetto = true, .Allineamento = kDestra, .Compagno = "txtPagine",
      .NomeAccessibile = "Pagine", .DescrizioneAccessibile = "Le pagine da stampare"},
     {.Nome = "txtPagine", .Tipo = G::CasellaTesto, .Contenitore = "frmSelStampa",
      .Rettangolo = {855, 1185, 1110, 315}, .Suggerimento = kPagine, .Punti = 8.25, .LunghezzaMassima = 100,
-     .Stato = &M::txtPagine,
+     .StatoPannello = &P::txtPagine,
      .NomeAccessibile = "Pagine da stampare"},
     {.Nome = "Label5", .Tipo = G::Etichetta, .Contenitore = "frmSelStampa", .Rettangolo = {2010, 1215, 645, 255},
-     .Didascalia = "C&opie:", .Punti = 8.25, .Grassetto = true, .Allineamento = kDestra, .Compagno = "cmbNumCopie",
+     .Didascalia = "C&opie:", .Punti = 8.25, .Grassetto = true, .Allineamento = kDestra, .Compagno = "spnCopie",
      .NomeAccessibile = "Copie", .DescrizioneAccessibile = "Quante copie del documento stampare"},
-    {.Nome = "cmbNumCopie", .Tipo = G::Tendina, .Contenitore = "frmSelStampa",
+    {.Nome = "spnCopie", .Tipo = G::Numero, .Contenitore = "frmSelStampa",
      .Rettangolo = {2700, 1185, 495, 315}, .Didascalia = "1",
      .Suggerimento = "Copie del documento, da 1 a 99, fascicolate (una sola per «Salva come file PDF»)",
-     .Punti = 8.25, .Stato = &M::cmbNumCopie,
+     .Punti = 8.25, .StatoPannello = &P::spnCopie,
      .NomeAccessibile = "Numero di copie"},
     {.Nome = "chkFronteRetro", .Tipo = G::CasellaSpunta, .Contenitore = "frmSelStampa",
      .Rettangolo = {180, 1545, 3015, 225}, .Didascalia = "Fronte-retro (&lato lungo)",
      .Suggerimento = "Stampa sui due lati del foglio, girando sul lato lungo (se la stampante lo consente)",
-     .Punti = 8.25, .Grassetto = true, .Stato = &M::chkFronteRetro,
+     .Punti = 8.25, .Grassetto = true, .StatoPannello = &P::chkFronteRetro,
      .NomeAccessibile = "Fronte-retro"},
     {.Nome = "cmdSelStampante0", .Tipo = G::Bottone, .Contenitore = "frmSelStampa",
      .Rettangolo = {180, 1800, 975, 375}, .Didascalia = "S&tampa", .Suggerimento = "Avvio della stampa",
@@ -138,6 +139,11 @@ const DescrizioneControllo kControlli[] = {
      .Rettangolo = {2220, 1800, 975, 375}, .Didascalia = "&Rinuncia", .Suggerimento = "Rinuncia alla stampa",
      .Punti = 8.25, .Grassetto = true,
      .NomeAccessibile = "Rinuncia"},
+    // Below the buttons, only while it has something to say: the panel
+    // grows to hold it.
+    {.Nome = "lblAvviso", .Tipo = G::Etichetta, .Contenitore = "frmSelStampa",
+     .Rettangolo = {180, 2235, 3135, 0}, .Punti = 8.25, .Grassetto = true, .StatoPannello = &P::lblAvviso,
+     .NomeAccessibile = "Avviso", .DescrizioneAccessibile = "Che cosa sapere prima di stampare"},
 };
 // clang-format on
 
@@ -158,6 +164,16 @@ bool Dentro(QAnyStringView nome, QAnyStringView cornice) {
          d = Descrizione(QLatin1String(d->Contenitore)))
         if (QAnyStringView::equal(cornice, QLatin1String(d->Contenitore))) return true;
     return false;
+}
+
+Controllo* StatoDi(ModelloFinestra& m, const DescrizioneControllo& d) {
+    if (d.Stato) return &(m.*d.Stato);
+    if (d.StatoPannello) return &(m.Dialogo.*d.StatoPannello);
+    return nullptr;
+}
+
+const Controllo* StatoDi(const ModelloFinestra& m, const DescrizioneControllo& d) {
+    return StatoDi(const_cast<ModelloFinestra&>(m), d);
 }
 
 QChar Mnemonico(QStringView didascalia) {

@@ -23,6 +23,7 @@ enum class Genere {
     Bottone,       // a push button
     CasellaSpunta, // a check box
     Elenco,        // a list box
+    Numero,        // a spin box: a whole number typed or stepped
 };
 
 // What a control does beyond its kind.
@@ -49,7 +50,8 @@ struct DescrizioneControllo {
     const char* Compagno = "";                // a label's control, focused by its mnemonic
     int LunghezzaMassima = 0;                 // a text box's limit; 0: none
     unsigned Opzioni = 0;
-    Controllo ModelloFinestra::*Stato = nullptr; // the state the model keeps for it
+    Controllo ModelloFinestra::*Stato = nullptr;       // the state the window's model keeps for it
+    Controllo DialogoStampa::*StatoPannello = nullptr; // or the state the print dialog keeps
     // What a screen reader calls the control (UTF-8), and what it says of it
     // besides; nullptr: the tooltip.
     const char* NomeAccessibile = "";
@@ -71,6 +73,11 @@ const DescrizioneControllo* Descrizione(QAnyStringView nome);
 // Whether the control of a name lies in the frame cornice, directly or in a
 // frame within it.
 bool Dentro(QAnyStringView nome, QAnyStringView cornice);
+
+// The state kept for a control, by the window's model or its print dialog;
+// nullptr for a control whose state nobody keeps (a fixed caption).
+Controllo* StatoDi(ModelloFinestra& m, const DescrizioneControllo& d);
+const Controllo* StatoDi(const ModelloFinestra& m, const DescrizioneControllo& d);
 
 // The letter of a caption's mnemonic ("&Al": A), upper case; null for none.
 QChar Mnemonico(QStringView didascalia);

@@ -1,7 +1,7 @@
 #include "app/frmbase.h"
 
-#include "app/Anteprima.h"
 #include "app/ControlliFinestra.h"
+#include "app/DisegnoControlli.h"
 #include "print/Stampanti.h"
 
 #include <QAbstractItemView>
@@ -10,27 +10,21 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPainterPath>
-#include <QProcess>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcutEvent>
-#include <QSpacerItem>
+#include <QSpinBox>
 #include <QStyleOptionComplex>
 #include <QStyleOptionFrame>
-#include <QToolTip>
 #include <QValidator>
 
 #include <memory>
@@ -94,93 +88,6 @@ void ImpostaColoreDidascalia(QWidget* w, Rgb colore) {
     w->setPalette(p);
 }
 
-// The day, month and year lists are narrow: a slim drop-down arrow leaves
-// room for their texts.
-// room for their texts, at every font size and scale.
-class StileListe : public QProxyStyle {
-public:
-    explicit StileListe(int freccia) : freccia_(freccia) {}
-    QRect subControlRect(ComplexControl cc, const QStyleOptionComplex* opt, SubControl sc,
-                         const QWidget* w) const override {
-        if (cc == CC_ComboBox) {
-            const QRect r = opt->rect;
-            if (sc == SC_ComboBoxArrow) return QRect(r.right() - freccia_ + 1, r.top(), freccia_, r.height());
-            if (sc == SC_ComboBoxEditField)
-                return QRect(r.left() + 2, r.top() + 2, r.width() - freccia_ - 3, r.height() - 4);
-        }
-        return QProxyStyle::subControlRect(cc, opt, sc, w);
-    }
-
-private:
-    int freccia_;
-};
-
-// The progress bar: the track (txtFondo) carries the text, and the blue fill
-// (txtSopra) that grows over it shows the same text in its own colour where
-// it covers it, so that the text stays readable from the first page to the
-// last.
-class Barra : public QLineEdit {
-public:
-    Barra(QWidget* padre, const QLineEdit* traccia) : QLineEdit(padre), traccia_(traccia) {}
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        const QLineEdit* traccia = traccia_ ? traccia_ : this;
-        if (traccia_) {
-            p.fillRect(rect(), palette().color(QPalette::Base));
-        } else {
-            QStyleOptionFrame opzioni;
-            initStyleOption(&opzioni);
-            style()->drawPrimitive(QStyle::PE_PanelLineEdit, &opzioni, &p, this);
-        }
-        // The text where the track puts it, in both.
-        QRect testo = traccia->rect().adjusted(5, 0, -5, 0);
-        if (traccia_) testo.translate(traccia->geometry().topLeft() - geometry().topLeft());
-        p.setFont(traccia->font());
-        p.setPen(palette().color(QPalette::Text));
-        p.drawText(testo, Qt::AlignLeft | Qt::AlignVCenter, traccia->text());
-    }
-
-private:
-    const QLineEdit* traccia_; // nullptr: this is the track
-};
-
-// The ring round the control with the keyboard focus: the window's own mark,
-// so that it shows on the teal window under every style.
-class AnelloFuoco : public QWidget {
-public:
-    explicit AnelloFuoco(QWidget* padre) : QWidget(padre) {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setFocusPolicy(Qt::NoFocus);
-        hide();
-    }
-    static constexpr int kSpessore = 2, kDistanza = 1;
-    void Segui(QWidget* controllo) {
-        if (!controllo) {
-            hide();
-            return;
-        }
-        if (parentWidget() != controllo->parentWidget()) setParent(controllo->parentWidget());
-        const int m = kSpessore + kDistanza;
-        setGeometry(controllo->geometry().adjusted(-m, -m, m, m));
-        raise();
-        show();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        QPainterPath anello;
-        anello.addRect(rect());
-        anello.addRect(rect().adjusted(kSpessore, kSpessore, -kSpessore, -kSpessore));
-        p.fillPath(anello, Colore(kBianco));
-        // A dark outer line, so that it shows on light backgrounds too.
-        p.setPen(QColor(0x20, 0x20, 0x20));
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
-};
-
 // A date or page-count list as a screen reader sees it: its own name ("Dal
 // mese") and its value ("04"). Qt's own gives such a list on Linux its value
 // as its name, and leaves the name to a label, which only the day lists have.
@@ -198,33 +105,6 @@ QAccessibleInterface* FabbricaAccessibile(const QString& classe, QObject* oggett
         return new ListaAccessibile(static_cast<QWidget*>(oggetto));
     return nullptr;
 }
-
-// A frame as an etched rectangle whose caption interrupts its top edge.
-class Cornice : public QGroupBox {
-public:
-    Cornice(QWidget* padre, int rientro) : QGroupBox(padre), rientro_(rientro) {}
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        const QFontMetrics fm(font());
-        const QRect bordo = rect().adjusted(0, fm.height() / 2, -1, -1);
-        p.setPen(QColor(0x80, 0x80, 0x80));
-        p.drawRect(bordo.adjusted(0, 0, -1, -1));
-        p.setPen(Colore(kBianco));
-        p.drawRect(bordo.adjusted(1, 1, 0, 0));
-        if (title().isEmpty()) return;
-        QString visibile = title();
-        visibile.remove(u'&');
-        const QRect didascalia(rientro_, 0, fm.horizontalAdvance(visibile) + 4, fm.height());
-        p.fillRect(didascalia, palette().color(QPalette::Window));
-        style()->drawItemText(&p, didascalia, Qt::AlignCenter | Qt::TextShowMnemonic, palette(), isEnabled(),
-                              title(), QPalette::WindowText);
-    }
-
-private:
-    int rientro_;
-};
 
 // Text that reaches the destination other than by a key press (pasted with
 // Ctrl+V or the context menu, dropped, brought back by undo) is kept as
@@ -269,145 +149,12 @@ void MostraLista(QComboBox* combo, const Controllo& c) {
     ImpostaColoreTesto(combo->lineEdit(), c.ColoreTesto);
 }
 
-// A message box at least as wide as its title needs in a title bar, beside
-// the window manager's icon and buttons.
-std::unique_ptr<QMessageBox> CreaBox(QWidget* padre, QMessageBox::Icon icona, const QString& titolo,
-                                     const QString& testo, QMessageBox::StandardButtons bottoni) {
-    QString visibile = testo;
-    visibile.replace(u'\r', u'\n');
-    auto box = std::make_unique<QMessageBox>(icona, titolo, visibile, bottoni, padre);
-    QFont grassetto = box->font();
-    grassetto.setBold(true);
-    const int larghezza = QFontMetrics(grassetto).horizontalAdvance(titolo) + 160;
-    if (auto* griglia = qobject_cast<QGridLayout*>(box->layout()))
-        griglia->addItem(new QSpacerItem(larghezza, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
-                         griglia->rowCount(), 0, 1, griglia->columnCount());
-    return box;
-}
-
-// Shows a box and waits for it. daAprire: a file that "&Apri" is offered for;
-// *aperto then tells whether "&Apri" closed the box.
-QMessageBox::StandardButton Chiedi(QWidget* padre, QMessageBox::Icon icona, const QString& titolo,
-                                   const QString& testo, QMessageBox::StandardButtons bottoni,
-                                   const QString& daAprire = QString(), bool* aperto = nullptr) {
-    const auto box = CreaBox(padre, icona, titolo, testo, bottoni);
-    QPushButton* apri = nullptr;
-    if (!daAprire.isEmpty()) {
-        apri = box->addButton(QStringLiteral("&Apri"), QMessageBox::ActionRole);
-        box->setDefaultButton(QMessageBox::Ok);
-        box->setEscapeButton(QMessageBox::Ok);
-    }
-    if (bottoni & QMessageBox::Yes) {
-        box->button(QMessageBox::Yes)->setText(QStringLiteral("&Sì"));
-        box->button(QMessageBox::No)->setText(QStringLiteral("&No"));
-        box->setDefaultButton(QMessageBox::Yes);
-        box->setEscapeButton(QMessageBox::No);
-    }
-    const auto risposta = static_cast<QMessageBox::StandardButton>(box->exec());
-    if (aperto) *aperto = apri && box->clickedButton() == apri;
-    // Back to the window, also where no window manager does it.
-    if (padre && padre->isVisible()) padre->activateWindow();
-    return risposta;
-}
-
 } // namespace
 
-frmbase::frmbase(Servizi servizi, QWidget* parent) : QWidget(parent) {
-    if (!servizi.DomandaSiNo)
-        servizi.DomandaSiNo = [this](const QString& titolo, const QString& testo) {
-            return Chiedi(this, QMessageBox::NoIcon, titolo, testo, QMessageBox::Yes | QMessageBox::No) ==
-                   QMessageBox::Yes;
-        };
-    if (!servizi.Informazione)
-        servizi.Informazione = [this](const QString& titolo, const QString& testo) {
-            Chiedi(this, QMessageBox::Information, titolo, testo, QMessageBox::Ok);
-        };
-    if (!servizi.InformazioneSenzaAttesa)
-        servizi.InformazioneSenzaAttesa = [this](const QString& titolo, const QString& testo) {
-            QMessageBox* box =
-                CreaBox(this, QMessageBox::Information, titolo, testo, QMessageBox::Ok).release();
-            box->setAttribute(Qt::WA_DeleteOnClose);
-            box->setWindowModality(Qt::NonModal);
-            box->show();
-        };
-    if (!servizi.InformazioneFile)
-        servizi.InformazioneFile = [this](const QString& titolo, const QString& testo, const QString& file) {
-            bool aperto = false;
-            Chiedi(this, QMessageBox::Information, titolo, testo, QMessageBox::Ok, file, &aperto);
-            return aperto;
-        };
-    if (!servizi.Avvertimento)
-        servizi.Avvertimento = [this](const QString& titolo, const QString& testo, const QString& file) {
-            bool aperto = false;
-            Chiedi(this, QMessageBox::Warning, titolo, testo, QMessageBox::Ok, file, &aperto);
-            return aperto;
-        };
-    if (!servizi.ApriFile)
-        servizi.ApriFile = [this](const QString& file, std::function<void()> nonAperto) {
-            // xdg-open finds the desktop's viewer and fails when there is
-            // none. It is never ended by this program: on some desktops it
-            // lasts as long as the viewer.
-            auto* apertura = new QProcess;
-            apertura->setStandardInputFile(QProcess::nullDevice());
-            apertura->setStandardOutputFile(QProcess::nullDevice());
-            apertura->setStandardErrorFile(QProcess::nullDevice());
-            connect(apertura, &QProcess::errorOccurred, this,
-                    [apertura, nonAperto](QProcess::ProcessError e) {
-                        if (e != QProcess::FailedToStart) return;
-                        apertura->deleteLater();
-                        nonAperto();
-                    });
-            connect(apertura, &QProcess::finished, this,
-                    [apertura, nonAperto](int codice, QProcess::ExitStatus stato) {
-                        apertura->deleteLater();
-                        if (stato != QProcess::NormalExit || codice != 0) nonAperto();
-                    });
-            apertura->start(QStringLiteral("xdg-open"), {file});
-        };
-    if (!servizi.SalvaFile)
-        servizi.SalvaFile = [this](const QString& titolo, const QString& proposto) {
-            // It adds ".pdf" to a name without an extension before asking
-            // about overwriting.
-            QFileDialog dialogo(this, titolo, QFileInfo(proposto).absolutePath(), QStringLiteral("*.pdf"));
-            // Qt's own dialog on every desktop: it knows the suffix it adds,
-            // so it asks about the very file that would be replaced (a
-            // desktop's own dialog asks about the name as typed, and Qt adds
-            // ".pdf" only once it closed).
-            dialogo.setOption(QFileDialog::DontUseNativeDialog);
-            dialogo.setAcceptMode(QFileDialog::AcceptSave);
-            dialogo.setFileMode(QFileDialog::AnyFile);
-            dialogo.setDefaultSuffix(QStringLiteral("pdf"));
-            dialogo.selectFile(QFileInfo(proposto).fileName());
-            const bool scelto = dialogo.exec() == QDialog::Accepted && !dialogo.selectedFiles().isEmpty();
-            if (isVisible()) activateWindow();
-            return scelto ? dialogo.selectedFiles().first() : QString();
-        };
-    if (!servizi.ElaboraEventi) servizi.ElaboraEventi = [] { QApplication::processEvents(); };
-    if (!servizi.Impaginazione)
-        servizi.Impaginazione = [](const QString& stampante) {
-            return CreaStampante(stampante)->Impaginazione();
-        };
-    if (!servizi.Anteprima)
-        // It opens again as it was, for as long as the program runs.
-        servizi.Anteprima = [this, stato = std::make_shared<Anteprima::Stato>()](Pagine& pagine,
-                                                                                 const QPageLayout& layout) {
-            Anteprima anteprima(pagine, layout, this, stato.get());
-            const bool stampa = anteprima.exec() == QDialog::Accepted;
-            // Back to the printer panel, also where no window manager does it.
-            if (isVisible()) activateWindow();
-            return stampa;
-        };
-    if (!servizi.FronteRetro)
-        servizi.FronteRetro = [](const QString& stampante) { return FronteRetroPossibile(stampante); };
-    if (!servizi.Occupato)
-        servizi.Occupato = [](bool occupato) {
-            if (occupato)
-                QApplication::setOverrideCursor(Qt::WaitCursor);
-            else
-                QApplication::restoreOverrideCursor();
-        };
-    servizi.Aggiornato = [this] { Mostra(); };
-    modello_ = std::make_unique<ModelloFinestra>(std::move(servizi));
+frmbase::frmbase(Dialoghi& dialoghi, Piattaforma& piattaforma, FineProcesso processo, QWidget* parent)
+    : QWidget(parent),
+      modello_(std::make_unique<ModelloFinestra>(dialoghi, piattaforma, std::move(processo))) {
+    modello_->Aggiornato = [this] { Mostra(); };
     Costruisci();
 }
 
@@ -495,6 +242,9 @@ QWidget* frmbase::CreaControllo(const DescrizioneControllo& d) {
     case Genere::Elenco:
         w = new QListWidget(padre);
         break;
+    case Genere::Numero:
+        w = new QSpinBox(padre);
+        break;
     }
     w->setObjectName(QLatin1String(d.Nome));
     fuoco_.push_back(w->focusPolicy());
@@ -516,11 +266,18 @@ QWidget* frmbase::CreaControllo(const DescrizioneControllo& d) {
     if (d.Opzioni & Coprente) w->setAutoFillBackground(true);
     // The model decides what every key does (see eventFilter).
     w->installEventFilter(this);
+    Completa(w, d);
+    return w;
+}
+
+void frmbase::Completa(QWidget* w, const DescrizioneControllo& d) {
+    const bool conStato = d.Stato || d.StatoPannello;
     // What the model does not show: the fixed captions, the pictures.
     const QString didascalia = QString::fromUtf8(d.Didascalia);
     if (auto* l = qobject_cast<QLabel*>(w); l && d.Tipo == Genere::Etichetta) {
         l->setAlignment(d.Allineamento | Qt::AlignVCenter);
-        if (!d.Stato) l->setText(didascalia);
+        l->setWordWrap(d.Rettangolo.height() == 0); // as tall as its text
+        if (!conStato) l->setText(didascalia);
     } else if (l && d.Tipo == Genere::Immagine) {
         l->setScaledContents(true);
         for (const Picture& logo : {Logo1(), Logo2()})
@@ -528,7 +285,7 @@ QWidget* frmbase::CreaControllo(const DescrizioneControllo& d) {
     } else if (auto* b = qobject_cast<QPushButton*>(w)) {
         // Enter presses the button that has the focus.
         b->setAutoDefault(!(d.Opzioni & InvioEscluso));
-        if (!d.Stato) b->setText(didascalia);
+        if (!conStato) b->setText(didascalia);
     } else if (auto* t = qobject_cast<QLineEdit*>(w)) {
         if (d.LunghezzaMassima > 0) t->setMaxLength(d.LunghezzaMassima);
         if (d.Opzioni & SoloLettura) {
@@ -550,8 +307,10 @@ QWidget* frmbase::CreaControllo(const DescrizioneControllo& d) {
         c->lineEdit()->setAccessibleName(w->accessibleName());
     } else if (auto* e = qobject_cast<QListWidget*>(w)) {
         e->setSelectionMode(QAbstractItemView::SingleSelection);
+    } else if (auto* n = qobject_cast<QSpinBox*>(w)) {
+        n->setRange(1, 99);
+        n->setAccelerated(true);
     }
-    return w;
 }
 
 void frmbase::Collega() {
@@ -560,8 +319,9 @@ void frmbase::Collega() {
     });
     for (const DescrizioneControllo& d : Controlli()) {
         auto* combo = C<QComboBox>(QLatin1String(d.Nome));
-        if (!combo || !d.Stato) continue;
-        Controllo& lista = modello_.get()->*d.Stato;
+        Controllo* stato = StatoDi(*modello_, d);
+        if (!combo || !stato) continue;
+        Controllo& lista = *stato;
         connect(combo, &QComboBox::activated, this, [this, combo, &lista](int indice) {
             if (!aggiornando_ && indice >= 0) modello_->ListaScelta(lista, combo->itemText(indice));
         });
@@ -571,19 +331,22 @@ void frmbase::Collega() {
         modello_->chkBianco_Click();
     });
     connect(C<QLineEdit>(u"txtPagine"), &QLineEdit::textChanged, this, [this](const QString& t) {
-        if (!aggiornando_) modello_->txtPagine_Change(t);
+        if (!aggiornando_) modello_->Dialogo.txtPagine_Change(t);
+    });
+    connect(C<QSpinBox>(u"spnCopie"), &QSpinBox::valueChanged, this, [this](int copie) {
+        if (!aggiornando_) modello_->Dialogo.spnCopie_Change(copie);
     });
     connect(C<QCheckBox>(u"chkFronteRetro"), &QCheckBox::clicked, this,
-            [this](bool spuntato) { modello_->chkFronteRetro.Spuntato = spuntato; });
+            [this](bool spuntato) { modello_->Dialogo.chkFronteRetro.Spuntato = spuntato; });
     ModelloFinestra* m = modello_.get();
     const std::pair<const char16_t*, std::function<void()>> bottoni[] = {
         {u"cmdStampa", [m] { m->cmdStampa_Click(); }},
         {u"cmdAnnulla", [m] { m->cmdAnnulla_Click(); }},
         {u"cmdFine", [m] { m->cmdFine_Click(); }},
         {u"cmdHelp", [m] { m->cmdHelp_Click(); }},
-        {u"cmdSelStampante0", [m] { m->cmdSelStampante_Click(0); }},
-        {u"cmdSelStampante1", [m] { m->cmdSelStampante_Click(1); }},
-        {u"cmdAnteprima", [m] { m->cmdAnteprima_Click(); }},
+        {u"cmdSelStampante0", [m] { m->Dialogo.cmdSelStampante_Click(0); }},
+        {u"cmdSelStampante1", [m] { m->Dialogo.cmdSelStampante_Click(1); }},
+        {u"cmdAnteprima", [m] { m->Dialogo.cmdAnteprima_Click(); }},
     };
     for (const auto& [nome, gestore] : bottoni)
         connect(C<QPushButton>(nome), &QPushButton::clicked, this, gestore);
@@ -591,7 +354,7 @@ void frmbase::Collega() {
     connect(elenco, &QListWidget::itemSelectionChanged, this, [this, elenco] {
         if (aggiornando_) return;
         const QList<QListWidgetItem*> scelti = elenco->selectedItems();
-        modello_->SceltaStampante(scelti.isEmpty() ? -1 : elenco->row(scelti.first()));
+        modello_->Dialogo.SceltaStampante(scelti.isEmpty() ? -1 : elenco->row(scelti.first()));
     });
 }
 
@@ -605,69 +368,66 @@ void frmbase::Form_Load(const QDate& oggi, const QString& argomenti, const QByte
     modello_->Form_Load(oggi, argomenti, cartellaProgramma);
 }
 
+namespace {
+void MostraStato(QWidget* w, const Controllo& c) {
+    w->setEnabled(c.Abilitato);
+    w->setVisible(c.Visibile);
+}
+} // namespace
+
 void frmbase::Mostra() {
     if (aggiornando_) return;
     aggiornando_ = true;
     const ModelloFinestra& m = *modello_;
-    auto stato = [](QWidget* w, const Controllo& c) {
-        w->setEnabled(c.Abilitato);
-        w->setVisible(c.Visibile);
-    };
+    MostraForm();
+    MostraPannello();
+    // What lies under the open printer panel takes no focus: Tab passes it by.
+    for (size_t i = 0; i < controlli_.size(); ++i)
+        controlli_[i]->setFocusPolicy(m.Coperto(QLatin1String(Controlli()[i].Nome)) ? Qt::NoFocus
+                                                                                    : fuoco_[i]);
+    if (m.FinestraVisibile && !isVisible() && !testAttribute(Qt::WA_DontShowOnScreen)) show();
+    if (m.FuocoRichiesto) {
+        QWidget* fuoco = m.FuocoRichiesto == &m.chkBianco           ? C(u"chkBianco")
+                         : m.FuocoRichiesto == &m.Dialogo.txtPagine ? C(u"txtPagine")
+                                                                    : C(u"txtLocalita");
+        modello_->FuocoRichiesto = nullptr;
+        if (fuoco->isEnabled()) fuoco->setFocus(Qt::OtherFocusReason);
+    }
+    aggiornando_ = false;
+}
+
+void frmbase::MostraForm() {
+    const ModelloFinestra& m = *modello_;
     auto* frmLocalita = C<QGroupBox>(u"frmLocalita");
     auto* frmPeriodo = C<QGroupBox>(u"frmPeriodo");
-    auto* frmSelStampa = C<QGroupBox>(u"frmSelStampa");
     frmLocalita->setTitle(m.frmLocalita.Testo);
-    stato(frmLocalita, m.frmLocalita);
+    MostraStato(frmLocalita, m.frmLocalita);
     frmPeriodo->setTitle(m.frmPeriodo.Testo);
-    stato(frmPeriodo, m.frmPeriodo);
+    MostraStato(frmPeriodo, m.frmPeriodo);
     C<QGroupBox>(u"frmBianco")->setTitle(m.frmBianco.Testo);
-    frmSelStampa->setTitle(m.frmSelStampa.Testo);
 
     auto* txtLocalita = C<QLineEdit>(u"txtLocalita");
     if (txtLocalita->maxLength() < m.txtLocalita.Testo.size())
         txtLocalita->setMaxLength(static_cast<int>(m.txtLocalita.Testo.size()));
     if (txtLocalita->text() != m.txtLocalita.Testo) txtLocalita->setText(m.txtLocalita.Testo);
-    stato(txtLocalita, m.txtLocalita);
+    MostraStato(txtLocalita, m.txtLocalita);
     ImpostaColoreTesto(txtLocalita, m.txtLocalita.ColoreTesto);
 
     for (const DescrizioneControllo& d : Controlli())
-        if (d.Tipo == Genere::Tendina) MostraLista(C<QComboBox>(QLatin1String(d.Nome)), m.*d.Stato);
+        if (d.Tipo == Genere::Tendina) MostraLista(C<QComboBox>(QLatin1String(d.Nome)), *StatoDi(m, d));
 
     auto* chkBianco = C<QCheckBox>(u"chkBianco");
     chkBianco->setText(m.chkBianco.Testo);
     chkBianco->setChecked(m.chkBianco.Spuntato);
-    stato(chkBianco, m.chkBianco);
+    MostraStato(chkBianco, m.chkBianco);
 
-    // The pages, copies and sides of the panel; pages that do not fit the
-    // document are red, and say why where they are typed.
-    auto* txtPagine = C<QLineEdit>(u"txtPagine");
-    if (txtPagine->text() != m.txtPagine.Testo) txtPagine->setText(m.txtPagine.Testo);
-    ImpostaColoreTesto(txtPagine, m.txtPagine.ColoreTesto);
-    const QString motivo = m.MotivoPagine();
-    const QString suggerimento = motivo.isEmpty() ? QString::fromUtf8(Descrizione(u"txtPagine")->Suggerimento)
-                                                  : QStringLiteral("Pagine: %1").arg(motivo);
-    if (txtPagine->toolTip() != suggerimento) {
-        txtPagine->setToolTip(suggerimento);
-        txtPagine->setAccessibleDescription(suggerimento);
-        if (!motivo.isEmpty() && txtPagine->isVisible())
-            QToolTip::showText(txtPagine->mapToGlobal(QPoint(0, txtPagine->height())), suggerimento,
-                               txtPagine);
-        else
-            QToolTip::hideText();
-    }
-    auto* chkFronteRetro = C<QCheckBox>(u"chkFronteRetro");
-    chkFronteRetro->setText(m.chkFronteRetro.Testo);
-    chkFronteRetro->setChecked(m.chkFronteRetro.Spuntato);
-    stato(chkFronteRetro, m.chkFronteRetro);
-
-    auto* cmdStampa = C<QPushButton>(u"cmdStampa");
     for (auto [nome, c] : {std::pair{u"cmdStampa", &m.cmdStampa}, std::pair{u"cmdAnnulla", &m.cmdAnnulla},
                            std::pair{u"cmdFine", &m.cmdFine}, std::pair{u"cmdHelp", &m.cmdHelp}}) {
         auto* b = C<QPushButton>(nome);
         b->setText(c->Testo);
-        stato(b, *c);
+        MostraStato(b, *c);
     }
-    cmdStampa->setDefault(m.StampaPredefinito);
+    C<QPushButton>(u"cmdStampa")->setDefault(m.StampaPredefinito);
 
     C<QLineEdit>(u"txtFondo")->setText(m.txtFondo.Testo);
     auto* txtSopra = C<QLineEdit>(u"txtSopra");
@@ -677,6 +437,49 @@ void frmbase::Mostra() {
     txtSopra->setGeometry(Rett(sopra));
     txtSopra->update(); // it shows the track's text
     C<QLabel>(u"lblCopyright")->setText(m.lblCopyright.Testo);
+}
+
+void frmbase::MostraAvviso() {
+    const DialogoStampa& m = modello_->Dialogo;
+    auto* lblAvviso = C<QLabel>(u"lblAvviso");
+    auto* frmSelStampa = C<QGroupBox>(u"frmSelStampa");
+    lblAvviso->setText(m.lblAvviso.Testo);
+    lblAvviso->setVisible(m.lblAvviso.Visibile);
+    // The panel grows to hold the line, and the window with it where needed.
+    QRect pannello = Rett(Descrizione(u"frmSelStampa")->Rettangolo);
+    if (m.lblAvviso.Visibile) {
+        const QRect r = Rett(Descrizione(u"lblAvviso")->Rettangolo);
+        const int alto = lblAvviso->heightForWidth(r.width());
+        lblAvviso->setGeometry(r.x(), r.y(), r.width(), alto);
+        pannello.setHeight(std::max(pannello.height(), r.y() + alto + Tw(90)));
+    }
+    if (frmSelStampa->geometry() != pannello) frmSelStampa->setGeometry(pannello);
+    const int altezza = std::max(Tw(kAltezzaFinestra), pannello.bottom() + 1 + Tw(60));
+    if (height() != altezza) setFixedSize(Tw(kLarghezzaFinestra), altezza);
+}
+
+void frmbase::MostraPannello() {
+    const DialogoStampa& m = modello_->Dialogo;
+    auto* frmSelStampa = C<QGroupBox>(u"frmSelStampa");
+    frmSelStampa->setTitle(m.frmSelStampa.Testo);
+    // The pages, copies and sides of the panel; pages that do not fit the
+    // document are red, and the panel's line says why. What the selected
+    // printer cannot do shows as it would print, unavailable.
+    auto* txtPagine = C<QLineEdit>(u"txtPagine");
+    if (txtPagine->text() != m.txtPagine.Testo) txtPagine->setText(m.txtPagine.Testo);
+    ImpostaColoreTesto(txtPagine, m.txtPagine.ColoreTesto);
+    const QString motivo = m.MotivoPagine();
+    txtPagine->setAccessibleDescription(motivo.isEmpty()
+                                            ? QString::fromUtf8(Descrizione(u"txtPagine")->Suggerimento)
+                                            : QStringLiteral("Pagine: %1").arg(motivo));
+    auto* spnCopie = C<QSpinBox>(u"spnCopie");
+    spnCopie->setValue(m.spnCopie.Abilitato ? m.spnCopie.Testo.toInt() : 1);
+    MostraStato(spnCopie, m.spnCopie);
+    auto* chkFronteRetro = C<QCheckBox>(u"chkFronteRetro");
+    chkFronteRetro->setText(m.chkFronteRetro.Testo);
+    chkFronteRetro->setChecked(m.chkFronteRetro.Spuntato && m.chkFronteRetro.Abilitato);
+    MostraStato(chkFronteRetro, m.chkFronteRetro);
+    MostraAvviso();
 
     auto* lstStampanti = C<QListWidget>(u"lstStampanti");
     QStringList attuali;
@@ -700,21 +503,6 @@ void frmbase::Mostra() {
         frmSelStampa->raise();
         if (!pannelloAperto) lstStampanti->setFocus(Qt::OtherFocusReason);
     }
-
-    // What lies under the open printer panel takes no focus: Tab passes it by.
-    for (size_t i = 0; i < controlli_.size(); ++i)
-        controlli_[i]->setFocusPolicy(m.Coperto(QLatin1String(Controlli()[i].Nome)) ? Qt::NoFocus
-                                                                                    : fuoco_[i]);
-
-    if (m.FinestraVisibile && !isVisible() && !testAttribute(Qt::WA_DontShowOnScreen)) show();
-    if (m.FuocoRichiesto) {
-        QWidget* fuoco = m.FuocoRichiesto == &m.chkBianco   ? static_cast<QWidget*>(chkBianco)
-                         : m.FuocoRichiesto == &m.txtPagine ? static_cast<QWidget*>(txtPagine)
-                                                            : txtLocalita;
-        modello_->FuocoRichiesto = nullptr;
-        if (fuoco->isEnabled()) fuoco->setFocus(Qt::OtherFocusReason);
-    }
-    aggiornando_ = false;
 }
 
 namespace {
@@ -746,6 +534,13 @@ bool frmbase::eventFilter(QObject* oggetto, QEvent* evento) {
             im->setCommitString(*testo, im->replacementStart(), im->replacementLength());
         break;
     }
+    case QEvent::FocusOut:
+        // The pages typed are judged once the keyboard leaves them; after
+        // this event, as the focus may be moving inside an update.
+        if (oggetto == C(u"txtPagine"))
+            QMetaObject::invokeMethod(
+                this, [this] { modello_->Dialogo.txtPagine_LostFocus(); }, Qt::QueuedConnection);
+        break;
     case QEvent::KeyPress: {
         const auto esito = modello_->TastoSu(nome, TastoDi(static_cast<QKeyEvent*>(evento)));
         if (esito.Cosa == EsitoTasto::Inserisci)

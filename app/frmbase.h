@@ -19,9 +19,7 @@ struct DescrizioneControllo;
 class frmbase : public QWidget {
     Q_OBJECT
 public:
-    // servizi: completed here with the window's message boxes and event
-    // processing where they are not set.
-    explicit frmbase(Servizi servizi, QWidget* parent = nullptr);
+    frmbase(Dialoghi& dialoghi, Piattaforma& piattaforma, FineProcesso processo, QWidget* parent = nullptr);
     ~frmbase() override;
 
     ModelloFinestra& Modello() { return *modello_; }
@@ -35,8 +33,12 @@ protected:
 private:
     void Costruisci();
     QWidget* CreaControllo(const DescrizioneControllo& d);
-    void Collega(); // the controls' signals to the model's handlers
-    void Mostra();  // shows the model's state
+    void Completa(QWidget* w, const DescrizioneControllo& d); // what each kind of control needs besides
+    void Collega();                                           // the controls' signals to the model's handlers
+    void Mostra();                                            // shows the model's state
+    void MostraForm();     // the form: destination, period, blank sheets, buttons, progress bar
+    void MostraPannello(); // the printer panel
+    void MostraAvviso();   // the panel's line, and the room it takes
     // The control of a name from the window's table.
     template <typename W = QWidget> W* C(QAnyStringView nome) const;
     // The name of the control an object belongs to ("" for none).

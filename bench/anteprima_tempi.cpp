@@ -6,6 +6,7 @@
 // usage: bench_anteprima [ROUNDS]   (offscreen unless DISPLAY is set)
 
 #include "app/Anteprima.h"
+#include "app/ServiziQt.h"
 #include "app/frmbase.h"
 #include "print/Stampanti.h"
 
@@ -122,11 +123,17 @@ int main(int argc, char** argv) {
     QTemporaryDir cartella;
     QDir::setCurrent(cartella.path());
 
-    Servizi servizi;
-    servizi.DomandaSiNo = [](const QString&, const QString&) { return false; };
-    servizi.StampantiInstallate = [] { return QStringList(); };
-    servizi.CartellaLavoro = cartella.path();
-    frmbase finestra(servizi);
+    // Qt's own preview; no printers, and No to every question.
+    struct : DialoghiQt {
+        bool DomandaSiNo(const QString&, const QString&) override { return false; }
+    } dialoghi;
+    struct : PiattaformaQt {
+        StatoStampanti Stampanti() override { return {}; }
+    } piattaforma;
+    FineProcesso fine;
+    fine.CartellaLavoro = cartella.path();
+    frmbase finestra(dialoghi, piattaforma, fine);
+    dialoghi.ImpostaFinestra(&finestra);
     finestra.Modello().ImpostaStampanteCorrente(kNomeScrittorePdf);
     finestra.Form_Load(QDate::currentDate(), QString(), QFile::encodeName(cartella.path()));
     finestra.show();

@@ -4,9 +4,21 @@
 
 #include "app/ModelloFinestra.h"
 #include "print/Stampanti.h"
+#include "support/ServiziFinti.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
+
+namespace {
+// Yes to the confirmation; the document saved in the current folder.
+class DialoghiBench : public vagolume::DialoghiFinti {
+public:
+    QString SalvaFile(const QString&, const QString& proposto) override {
+        return QDir::current().filePath(QFileInfo(proposto).fileName());
+    }
+};
+} // namespace
 
 using namespace vagolume;
 
@@ -14,15 +26,17 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QString copie = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("99");
-    Servizi servizi;
-    servizi.DomandaSiNo = [](const QString&, const QString&) { return true; };
-    servizi.CartellaLavoro = QDir::currentPath();
-    ModelloFinestra finestra(servizi);
+    DialoghiBench dialoghi;
+    dialoghi.rispostaFinale = true;
+    PiattaformaFinta piattaforma;
+    FineProcesso fine;
+    fine.CartellaLavoro = QDir::currentPath();
+    ModelloFinestra finestra(dialoghi, piattaforma, fine);
     finestra.ImpostaStampanteCorrente(kNomeScrittorePdf);
     finestra.Form_Load(QDate::currentDate(), QString(), QByteArrayLiteral("/nonexistent"));
     finestra.chkBianco.Spuntato = true;
     finestra.chkBianco_Click();
     finestra.cmbCopie.Testo = copie;
-    finestra.AvviaStampa();
-    return finestra.UltimoEsito.Consegnato() ? 0 : 1;
+    finestra.Dialogo.AvviaStampa();
+    return finestra.Dialogo.UltimoEsito.Consegnato() ? 0 : 1;
 }

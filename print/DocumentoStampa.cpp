@@ -75,6 +75,10 @@ double ScalaFoglio(const QPageLayout& layout) {
     return std::clamp(layout.paintRect(QPageLayout::Millimeter).width() / kLarghezzaFoglio, 0.5, 1.0);
 }
 
+float AltezzaFoglio(const QPageLayout& layout) {
+    return static_cast<float>(layout.paintRect(QPageLayout::Millimeter).height() / ScalaFoglio(layout));
+}
+
 double DocumentoStampa::PuntiPerMm() const {
     return kRisoluzione / 25.4;
 }
@@ -249,7 +253,7 @@ SuperficieDocumento::SuperficieDocumento(std::unique_ptr<Stampante> stampante, Q
     // A printer whose printable area is narrower than the sheet gets the
     // sheet shrunk to its width.
     const double scala = ScalaFoglio(documento_.Impaginazione());
-    ImpostaAltezza(static_cast<float>(documento_.AltezzaStampabile() / scala));
+    ImpostaAltezza(AltezzaFoglio(documento_.Impaginazione()));
     if (scala < 1) {
         ImpostaPuntiPerMm(kRisoluzione / 25.4 * scala);
         Avvisa(QStringLiteral("l'area stampabile di \"%1\" è larga %2 mm: il foglio è stampato al %3%")

@@ -31,6 +31,9 @@ inline constexpr double kLarghezzaFoglio = 195.5;
 // as much taller in its own millimetres, so that its lower bands still end at
 // the printable area's bottom.
 double ScalaFoglio(const QPageLayout& layout);
+// The height of the sheet's page in a page layout, in the sheet's own
+// millimetres: the printable area's height at the sheet's scale.
+float AltezzaFoglio(const QPageLayout& layout);
 
 class DocumentoStampa {
 public:

@@ -99,91 +99,6 @@ QString TestoPeriodo(const RichiestaStampa& r) {
            r.Fine.toString(QStringLiteral("dd/MM/yyyy"));
 }
 
-namespace {
-// The lines of the confirmation for what differs from one copy of the whole
-// document, each ending in a line break.
-QString Opzioni(const RichiestaStampa& r) {
-    QString righe;
-    const QChar cr(u'\r');
-    if (!r.Pagine.isEmpty())
-        righe += QStringLiteral("Solo le pagine: . . . ") + TestoPagine(r.Pagine) +
-                 QStringLiteral(" (di %1)").arg(NumeroFogli(r) + 1) + cr;
-    if (r.Copie > 1) righe += QStringLiteral("Copie: . . . . . . . . . ") + QString::number(r.Copie) + cr;
-    if (r.FronteRetro) righe += QStringLiteral("Fronte-retro: . . . . . sì") + cr;
-    return righe;
-}
-} // namespace
-
-QString TestoConferma(const RichiestaStampa& r) {
-    const QChar cr(u'\r');
-    const QString destinazione = r.Bianco() ? QStringLiteral("in bianco") : r.Destinazione;
-    return QStringLiteral("Predisposizione per la stampa") + cr + cr + QStringLiteral("Destinazione: . . ") +
-           destinazione + cr + QStringLiteral("Periodo: . . . . . . . ") + TestoPeriodo(r) + cr +
-           QStringLiteral("Pagine: . . . . . . . . ") + QString::number(NumeroFogli(r)) + cr + Opzioni(r) +
-           cr + QStringLiteral("Vuoi stampare i moduli per il vagolume?");
-}
-
-SceltaPagine LeggiPagine(const QString& testo, int totale) {
-    SceltaPagine scelta;
-    const QString tutto = testo.trimmed();
-    if (tutto.isEmpty() || tutto.compare(QStringLiteral("tutte"), Qt::CaseInsensitive) == 0) return scelta;
-    QList<bool> presa(totale + 1, false);
-    auto rifiuta = [&](QString motivo) {
-        scelta.Pagine.clear();
-        scelta.Motivo = std::move(motivo);
-        return scelta;
-    };
-    for (QString parte : tutto.split(u',')) {
-        parte = parte.trimmed();
-        if (parte.isEmpty()) continue; // "1,,4", "4,"
-        parte.replace(QChar(0x2013), u'-');
-        const qsizetype trattino = parte.indexOf(u'-');
-        const QString da = (trattino < 0 ? parte : parte.left(trattino)).trimmed();
-        const QString a = trattino < 0 ? da : parte.mid(trattino + 1).trimmed();
-        auto numero = [](const QString& t) {
-            bool ok = !t.isEmpty();
-            for (QChar c : t)
-                ok = ok && c >= u'0' && c <= u'9';
-            // A number of many digits is beyond any document.
-            return ok ? (t.size() > 6 ? 1000000 : t.toInt()) : -1;
-        };
-        const int primo = numero(da), ultimo = numero(a);
-        if (primo < 0 || ultimo < 0)
-            return rifiuta(
-                QStringLiteral("\"%1\" non è un numero di pagina: scrivere ad esempio 4, 3-5 o 1,4-6")
-                    .arg(parte));
-        if (primo == 0 || ultimo == 0)
-            return rifiuta(QStringLiteral("le pagine si contano da 1 (la copertina)"));
-        if (primo > ultimo)
-            return rifiuta(
-                QStringLiteral("%1 è al contrario: scrivere %2-%3").arg(parte).arg(ultimo).arg(primo));
-        if (ultimo > totale)
-            return rifiuta(QStringLiteral("il documento ha solo %1 pagine: la pagina %2 non c'è")
-                               .arg(totale)
-                               .arg(ultimo));
-        for (int p = primo; p <= ultimo; ++p)
-            presa[p] = true;
-    }
-    for (int p = 1; p <= totale; ++p)
-        if (presa[p]) scelta.Pagine.append(p);
-    // Every page chosen is the whole document.
-    if (scelta.Pagine.size() == totale) scelta.Pagine.clear();
-    return scelta;
-}
-
-QString TestoPagine(const QList<int>& pagine) {
-    QStringList parti;
-    for (qsizetype i = 0; i < pagine.size();) {
-        qsizetype j = i;
-        while (j + 1 < pagine.size() && pagine[j + 1] == pagine[j] + 1)
-            ++j;
-        parti.append(j == i ? QString::number(pagine[i])
-                            : QStringLiteral("%1-%2").arg(pagine[i]).arg(pagine[j]));
-        i = j + 1;
-    }
-    return parti.join(QStringLiteral(", "));
-}
-
 ContestoStampa ValoriCorsa(const RichiestaStampa& r, float PrintableHeight) {
     if (const QString rifiuto = MotivoRifiuto(r); !rifiuto.isEmpty())
         throw ErroreCalcolo(rifiuto.toStdString());
@@ -202,6 +117,10 @@ ContestoStampa ValoriCorsa(const RichiestaStampa& r, float PrintableHeight) {
     c.Logo1 = Logo1();
     c.Logo2 = Logo2();
     return c;
+}
+
+ContestoStampa ContestoDisegno(const RichiestaStampa& r, float altezzaFoglio) {
+    return ValoriCorsa(r, altezzaFoglio);
 }
 
 CorsaStampa::CorsaStampa(RichiestaStampa richiesta, GanciCorsa ganci, FabbricaSuperficie fabbrica)
@@ -243,7 +162,7 @@ EsitoCorsa CorsaStampa::Fine(EsitoCorsa esito) {
     conclusa_ = true;
     if (corsaInCorso == this) corsaInCorso = nullptr;
     esito.Stampante = richiesta_.Stampante;
-    esito.Pagine = TestoPagine(richiesta_.Pagine);
+    esito.Pagine = richiesta_.Pagine;
     // A stop that came while the document travelled to its printer: the
     // line says so (the server made no job of it).
     if (const int segnale = SegnaleRicevuto(); segnale != 0 && !esito.Consegnato() && !esito.ForseStampato &&
@@ -290,7 +209,7 @@ EsitoCorsa CorsaStampa::Disegna() {
     s.SetScaleMillimetres();
     std::optional<Pagine> pagine;
     try {
-        pagine.emplace(ValoriCorsa(r, s.PrintableHeight()));
+        pagine.emplace(ContestoDisegno(r, s.PrintableHeight()));
     } catch (const ErroreCalcolo& e) {
         return EsitoCorsa::Di(EsitoCorsa::Fallito, QString::fromUtf8(e.what()));
     }

@@ -55,7 +55,7 @@ struct EsitoCorsa {
     int Segnale = 0;            // the termination signal that ended the run
     int Errori = 0;             // failing steps, skipped: the document went out without them
     bool ForseStampato = false; // Fallito after the whole document reached the printer: it may print it
-    QString Pagine;             // the pages printed when not all ("4", "1, 4-6"); empty: all
+    QList<int> Pagine;          // the pages printed when not all, as the request counts them; empty: all
     bool FineScritta = false;   // the end-of-run file was written
 
     static EsitoCorsa Di(Tipo cosa, QString motivo = {}) {
@@ -83,26 +83,16 @@ QString NomeDocumento(const QString& destinazione);
 int NumeroFogli(const RichiestaStampa& r);
 QString TestoPeriodo(const RichiestaStampa& r);
 
-// The text of the confirmation question.
-QString TestoConferma(const RichiestaStampa& r);
-
-// Pages typed as "4", "3-5", "1,4-6" (blanks anywhere), or empty or "tutte"
-// for the whole document of totale pages. Pagine: the pages chosen,
-// ascending, without repeats; empty for the whole document. Motivo: why the
-// text does not fit the document (Pagine is then empty too).
-struct SceltaPagine {
-    QList<int> Pagine;
-    QString Motivo;
-};
-SceltaPagine LeggiPagine(const QString& testo, int totale);
-// Pages in the shortest form: "4", "1, 4-6"; empty for none.
-QString TestoPagine(const QList<int>& pagine);
-
 // The values the pages of a request are drawn from, on a printer whose
 // printable area is PrintableHeight mm tall. Throws ErroreCalcolo for a
 // request that cannot be printed (a period of more than kMaxPagine days, no
 // sheet at all, a printable height that is no number).
 ContestoStampa ValoriCorsa(const RichiestaStampa& r, float PrintableHeight);
+
+// The drawing context of a request's pages on a sheet altezzaFoglio mm tall
+// (AltezzaFoglio of the printer's layout): the one place where both a run and
+// the preview get it, so that the preview shows what the run prints.
+ContestoStampa ContestoDisegno(const RichiestaStampa& r, float altezzaFoglio);
 
 // What the run shows while it goes. Avanzamento: before the cover (fatti 0)
 // and before every sheet; the window shows the bar there and takes its events

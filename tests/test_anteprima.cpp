@@ -11,6 +11,7 @@
 #include "print/Stampanti.h"
 #include "support/Rasterizza.h"
 #include "support/RecordingSurface.h"
+#include "support/ServiziFinti.h"
 
 #include <QAccessible>
 #include <QLabel>
@@ -55,39 +56,35 @@ Pagine Viaggio(const QDate& inizio, const QDate& fine) {
 // draws the pages the test asks for.
 struct Banco {
     QTemporaryDir cartella;
-    QStringList stampantiImpaginate; // every printer whose layout was asked for
-    QStringList domande;             // the Yes/No questions
-    bool stampaDallAnteprima = true; // the preview's answer: "S&tampa" or "&Chiudi"
-    QList<int> pagineDaDisegnare;    // pages drawn by the preview (0: cover)
+    DialoghiFinti d;
+    PiattaformaFinta p;
+    QStringList& stampantiImpaginate = p.impaginate; // every printer whose layout was asked for
+    QStringList& domande = d.domande;                // the Yes/No questions
+    bool stampaDallAnteprima = true;                 // the preview's answer: "S&tampa" or "&Chiudi"
+    QList<int> pagineDaDisegnare;                    // pages drawn by the preview (0: cover)
     QList<QImage> immagini;
     int pagineAnteprima = -1;
     float fondoAnteprima = 0;
     std::unique_ptr<ModelloFinestra> m;
 
     Banco() {
-        Servizi s;
-        s.DomandaSiNo = [this](const QString&, const QString& testo) {
-            domande.append(testo);
-            return true;
-        };
-        s.StampantiInstallate = [] { return QStringList{QStringLiteral("Laser")}; };
-        s.Impaginazione = [this](const QString& nome) {
-            stampantiImpaginate.append(nome);
-            return StampanteStrana(cartella.path()).Impaginazione();
-        };
-        s.CreaSuperficie = [this](const RichiestaStampa& r) -> std::shared_ptr<PrinterSurface> {
+        d.rispostaFinale = true;
+        p.installate = {QStringLiteral("Laser")};
+        p.impaginazione = [this](const QString&) { return StampanteStrana(cartella.path()).Impaginazione(); };
+        p.superficie = [this](const RichiestaStampa& r) -> std::shared_ptr<PrinterSurface> {
             return std::make_shared<SuperficieDocumento>(std::make_unique<StampanteStrana>(cartella.path()),
                                                          r.NomeDocumento);
         };
-        s.Anteprima = [this](Pagine& pagine, const QPageLayout& layout) {
+        d.anteprima = [this](Pagine& pagine, const QPageLayout& layout) {
             pagineAnteprima = pagine.Totale();
             fondoAnteprima = pagine.Valori().FondoPagina;
             for (int N : pagineDaDisegnare)
                 immagini.append(ImmaginePagina(pagine, N, layout, kPuntiPerMm100Dpi));
             return stampaDallAnteprima;
         };
-        s.CartellaLavoro = cartella.path();
-        m = std::make_unique<ModelloFinestra>(std::move(s));
+        FineProcesso fine;
+        fine.CartellaLavoro = cartella.path();
+        m = std::make_unique<ModelloFinestra>(d, p, fine);
         m->ImpostaStampanteCorrente(kNomeScrittorePdf);
         m->Form_Load(QDate(2026, 4, 7), QString(), QFile::encodeName(cartella.path()));
     }
@@ -106,8 +103,8 @@ struct Banco {
     // "&Stampa", a row of the printer list (-1: none), "Ante&prima".
     void Anteprima(int riga) {
         m->cmdStampa_Click();
-        m->lstStampanti.Selezionato = riga;
-        m->cmdAnteprima_Click();
+        m->Dialogo.lstStampanti.Selezionato = riga;
+        m->Dialogo.cmdAnteprima_Click();
     }
 };
 
@@ -229,8 +226,8 @@ private slots:
         b.Anteprima(riga);
         QCOMPARE(b.stampantiImpaginate, QStringList{stampante});
         QCOMPARE(b.domande.size(), stampa ? 1 : 0);
-        QCOMPARE(b.m->frmSelStampa.Visibile, !stampa); // closing goes back to the panel
-        if (stampa) QCOMPARE(b.m->StampanteCorrente(), stampante);
+        QCOMPARE(b.m->Dialogo.frmSelStampa.Visibile, !stampa); // closing goes back to the panel
+        if (stampa) QCOMPARE(b.m->Dialogo.StampanteCorrente(), stampante);
     }
 
     // A year's trip (366 pages), offscreen: a key, the wheel, a button or a

@@ -6,10 +6,12 @@
 #include "app/Avvio.h"
 #include "app/ControlliFinestra.h"
 #include "app/ModelloFinestra.h"
+#include "app/ServiziQt.h"
 #include "app/frmbase.h"
 #include "calendar/Calendario.h"
 #include "print/Stampanti.h"
 #include "support/RecordingSurface.h"
+#include "support/ServiziFinti.h"
 #include "versione.h"
 
 #include <QAccessible>
@@ -19,6 +21,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -28,6 +31,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSet>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -85,23 +89,21 @@ private:
     bool iniziato_ = false;
 };
 
-// A window model with scripted services.
+// A window model with the fake dialogs and system.
 struct Banco {
     QTemporaryDir cartella; // working folder and program folder (no Commandline.txt)
-    QStringList installate{QStringLiteral("Laser"), QStringLiteral("laser")};
-    QList<bool> risposte; // answers to the Yes/No questions, in order
-    QStringList domande;  // "title|text" of every question
-    QString titoloInfo, testoInfo;
-    QStringList proposti;    // paths proposed by the save dialog
-    QStringList sceltePdf;   // what the save dialog gives back, in order (empty: cancelled)
-    QStringList riquadri;    // "title|text|file" of the boxes after a run
-    bool apri = false;       // those boxes are closed with "&Apri"
-    bool visore = true;      // a program opens the files "&Apri" opens
-    QStringList aperti;      // files given to the desktop's viewer
+    DialoghiFinti d;
+    PiattaformaFinta p;
+    QStringList& installate = p.installate;
+    QList<bool>& risposte = d.risposte;
+    QStringList& domande = d.domande;
+    QString &titoloInfo = d.titoloInfo, &testoInfo = d.testoInfo;
+    QStringList &proposti = d.proposti, &sceltePdf = d.sceltePdf, &riquadri = d.riquadri, &aperti = d.aperti;
+    bool &apri = d.apri, &visore = d.visore;
     QString salvato, guasto; // how the next surfaces end (see SuperficieOsservata)
-    QString attese;          // "[" busy cursor on, "?" printers asked, "]" off
+    QString& attese = p.attese;
     std::function<void(ModelloFinestra&, int)> eventi; // each pass of event processing
-    int passi = 0;
+    int& passi = p.passi;
     int termina = -1;
     QList<EsitoSuperficie> superfici;
     QList<RichiestaStampa> richieste; // of the runs that drew
@@ -109,57 +111,20 @@ struct Banco {
 
     Banco() {
         superfici.reserve(16);
-        Servizi s;
-        s.DomandaSiNo = [this](const QString& titolo, const QString& testo) {
-            domande.append(titolo + u'|' + testo);
-            return risposte.isEmpty() ? false : risposte.takeFirst();
+        installate = {QStringLiteral("Laser"), QStringLiteral("laser")};
+        p.fronteRetro = {QStringLiteral("Laser")}; // only "Laser" prints on both sides
+        p.eventi = [this](int passo) {
+            if (eventi) eventi(*m, passo);
         };
-        s.Informazione = [this](const QString& titolo, const QString& testo) {
-            titoloInfo = titolo;
-            testoInfo = testo;
-        };
-        s.ElaboraEventi = [this] {
-            ++passi;
-            if (eventi) eventi(*m, passi);
-        };
-        s.StampantiInstallate = [this] {
-            attese += u'?';
-            return installate;
-        };
-        s.Occupato = [this](bool occupato) { attese += occupato ? u'[' : u']'; };
-        // Only "Laser" prints on both sides.
-        s.FronteRetro = [this](const QString& stampante) {
-            attese += u'f';
-            return stampante == QStringLiteral("Laser");
-        };
-        s.CreaSuperficie = [this](const RichiestaStampa& r) -> std::shared_ptr<PrinterSurface> {
+        p.superficie = [this](const RichiestaStampa& r) -> std::shared_ptr<PrinterSurface> {
             superfici.append(EsitoSuperficie{r.Stampante, false, false, 0, {}, {}, r.CartellaRiserva});
             richieste.append(r);
             return std::make_shared<SuperficieOsservata>(superfici.last(), r.FilePdf, salvato, guasto);
         };
-        s.SalvaFile = [this](const QString& titolo, const QString& proposto) {
-            domande.append(titolo + QStringLiteral("|dialogo"));
-            proposti.append(proposto);
-            return sceltePdf.isEmpty() ? QString() : sceltePdf.takeFirst();
-        };
-        s.InformazioneFile = [this](const QString& titolo, const QString& testo, const QString& file) {
-            riquadri.append(titolo + u'|' + testo + u'|' + file);
-            return apri;
-        };
-        s.Avvertimento = [this](const QString& titolo, const QString& testo, const QString& file) {
-            riquadri.append(titolo + u'|' + testo + u'|' + file);
-            return apri && !file.isEmpty();
-        };
-        s.InformazioneSenzaAttesa = [this](const QString& titolo, const QString&) {
-            titoloInfo = titolo + QStringLiteral(" (senza attesa)");
-        };
-        s.ApriFile = [this](const QString& file, const std::function<void()>& nonAperto) {
-            aperti.append(file);
-            if (!visore) nonAperto();
-        };
-        s.Termina = [this](int codice) { termina = codice; };
-        s.CartellaLavoro = cartella.path();
-        m = std::make_unique<ModelloFinestra>(std::move(s));
+        FineProcesso fine;
+        fine.Termina = [this](int codice) { termina = codice; };
+        fine.CartellaLavoro = cartella.path();
+        m = std::make_unique<ModelloFinestra>(d, p, fine);
         m->ImpostaStampanteCorrente(QStringLiteral("Predefinita"));
     }
     void Avvia(const QDate& oggi = QDate(2026, 4, 7), const QString& riga = QString()) {
@@ -176,10 +141,18 @@ struct Banco {
     // "&Stampa", a printer chosen by row (-1: none), "S&tampa".
     void Stampa(int riga) {
         m->cmdStampa_Click();
-        m->lstStampanti.Selezionato = riga;
-        m->cmdSelStampante_Click(0);
+        m->Dialogo.lstStampanti.Selezionato = riga;
+        m->Dialogo.cmdSelStampante_Click(0);
     }
 };
+
+// How the process ends for a window of a test: nothing ends, the end-of-run
+// file goes into dir.
+FineProcesso FineIn(const QTemporaryDir& dir) {
+    FineProcesso fine;
+    fine.CartellaLavoro = dir.path();
+    return fine;
+}
 
 // A control of the real window, by its name.
 template <typename W> W* C(const QWidget& finestra, const char* nome) {
@@ -269,7 +242,7 @@ private slots:
         QVERIFY(!m.txtSopra.Visibile);
         QVERIFY(m.cmdHelp.Visibile);
         QVERIFY(m.cmdFine.Abilitato);
-        QVERIFY(!m.frmSelStampa.Visibile);
+        QVERIFY(!m.Dialogo.frmSelStampa.Visibile);
         QVERIFY(m.FinestraVisibile);
         QVERIFY(b.superfici.isEmpty()); // no run
         QVERIFY(!b.FileFine());
@@ -473,7 +446,7 @@ private slots:
         ModelloFinestra& m = *b.m;
         if (prima != QLatin1String("vuota")) b.Itinerario();
         if (prima == QLatin1String("pannello") || prima == QLatin1String("scelta")) m.cmdStampa_Click();
-        if (prima == QLatin1String("scelta")) m.lstStampanti.Selezionato = 1;
+        if (prima == QLatin1String("scelta")) m.Dialogo.lstStampanti.Selezionato = 1;
         const Tasto t{tasto, Qt::KeyboardModifiers(mod), testo};
         EsitoTasto e;
         if (dove.startsWith(QLatin1String("finestra:")))
@@ -483,8 +456,8 @@ private slots:
         QCOMPARE(e.Cosa, esito);
         QCOMPARE(e.Testo, inserito);
         QCOMPARE(QStringLiteral("%1 %2 %3 %4%5")
-                     .arg(m.frmSelStampa.Visibile ? QStringLiteral("pannello") : QStringLiteral("-"))
-                     .arg(m.lstStampanti.Selezionato)
+                     .arg(m.Dialogo.frmSelStampa.Visibile ? QStringLiteral("pannello") : QStringLiteral("-"))
+                     .arg(m.Dialogo.lstStampanti.Selezionato)
                      .arg(m.cmbg1.Testo)
                      .arg(b.domande.size())
                      .arg(b.titoloInfo.isEmpty() ? QString() : QStringLiteral(" aiuto")),
@@ -652,8 +625,8 @@ private slots:
              {&m.txtLocalita, &m.cmbg1, &m.cmbm1, &m.cmba1, &m.cmbg2, &m.cmbm2, &m.cmba2})
             QCOMPARE(c->ColoreTesto, kBianco);
         QVERIFY(m.TastoInvio()); // Enter presses "&Stampa"
-        QVERIFY(m.frmSelStampa.Visibile);
-        m.cmdSelStampante_Click(1);
+        QVERIFY(m.Dialogo.frmSelStampa.Visibile);
+        m.Dialogo.cmdSelStampante_Click(1);
 
         m.chkBianco.Spuntato = false;
         m.chkBianco_Click();
@@ -664,7 +637,7 @@ private slots:
              {&m.txtLocalita, &m.cmbg1, &m.cmbm1, &m.cmba1, &m.cmbg2, &m.cmbm2, &m.cmba2})
             QCOMPARE(c->ColoreTesto, kNero);
         QVERIFY(!m.TastoInvio());
-        QVERIFY(!m.frmSelStampa.Visibile);
+        QVERIFY(!m.Dialogo.frmSelStampa.Visibile);
     }
 
     void pannelloStampanti() {
@@ -673,60 +646,92 @@ private slots:
         ModelloFinestra& m = *b.m;
         b.Itinerario();
         QVERIFY(m.TastoInvio());
-        QVERIFY(m.frmSelStampa.Visibile);
+        QVERIFY(m.Dialogo.frmSelStampa.Visibile);
         const QStringList attese{QStringLiteral("Laser"), QStringLiteral("laser"), kNomeScrittorePdf};
-        QCOMPARE(m.lstStampanti.Voci, attese);    // system order, then the PDF writer
-        QCOMPARE(m.lstStampanti.Selezionato, -1); // the current printer is not installed
+        QCOMPARE(m.Dialogo.lstStampanti.Voci, attese);    // system order, then the PDF writer
+        QCOMPARE(m.Dialogo.lstStampanti.Selezionato, -1); // the current printer is not installed
         // "&Rinuncia": panel closed, nothing printed, printer unchanged.
-        m.lstStampanti.Selezionato = 0;
-        m.cmdSelStampante_Click(1);
-        QVERIFY(!m.frmSelStampa.Visibile);
+        m.Dialogo.lstStampanti.Selezionato = 0;
+        m.Dialogo.cmdSelStampante_Click(1);
+        QVERIFY(!m.Dialogo.frmSelStampa.Visibile);
         QVERIFY(b.superfici.isEmpty());
-        QCOMPARE(m.StampanteCorrente(), QStringLiteral("Predefinita"));
+        QCOMPARE(m.Dialogo.StampanteCorrente(), QStringLiteral("Predefinita"));
         // Any other index does nothing.
         m.cmdStampa_Click();
-        m.cmdSelStampante_Click(2);
-        QVERIFY(m.frmSelStampa.Visibile);
+        m.Dialogo.cmdSelStampante_Click(2);
+        QVERIFY(m.Dialogo.frmSelStampa.Visibile);
         QVERIFY(b.superfici.isEmpty());
         // Opening again rebuilds the list with the current printer chosen,
-        // by its exact name; none when it has gone.
-        const std::tuple<QString, QStringList, int> casi[] = {
-            {QStringLiteral("laser"), attese, 1},
-            {QStringLiteral("Laser"), attese, 0},
-            {kNomeScrittorePdf, attese, 2},
-            {QStringLiteral("LASER"), attese, -1},
-            {QStringLiteral("laser"), {QStringLiteral("Nuova"), kNomeScrittorePdf}, -1},
+        // by its exact name; none when it has gone, and the panel says so
+        // until a printer is chosen.
+        const QString via = QStringLiteral("La stampante attuale, %1, non è più installata: sceglierne una");
+        const std::tuple<QString, QStringList, int, bool, QString> casi[] = {
+            {QStringLiteral("laser"), attese, 1, true, QString()},
+            {QStringLiteral("Laser"), attese, 0, true, QString()},
+            {kNomeScrittorePdf, attese, 2, true, QString()},
+            {QStringLiteral("LASER"), attese, -1, true, via.arg(QStringLiteral("LASER"))},
+            {QStringLiteral("laser"),
+             {QStringLiteral("Nuova"), kNomeScrittorePdf},
+             -1,
+             true,
+             via.arg(QStringLiteral("laser"))},
+            {QStringLiteral("Ufficio"),
+             {kNomeScrittorePdf},
+             -1,
+             false,
+             QStringLiteral("La stampante attuale, Ufficio, non risponde: sceglierne una")},
+            {kNomeScrittorePdf,
+             {kNomeScrittorePdf},
+             0,
+             false,
+             QStringLiteral("Il sistema di stampa non risponde: si può solo salvare come file PDF")},
         };
-        for (const auto& [corrente, voci, scelta] : casi) {
+        for (const auto& [corrente, voci, scelta, risponde, avviso] : casi) {
             b.installate = voci.mid(0, voci.size() - 1);
+            b.p.risponde = risponde;
             m.ImpostaStampanteCorrente(corrente);
-            m.lstStampanti.Selezionato = 0;
+            m.Dialogo.lstStampanti.Selezionato = 0;
             m.cmdStampa_Click();
-            QCOMPARE(m.lstStampanti.Voci, voci);
-            QCOMPARE(m.lstStampanti.Selezionato, scelta);
+            QCOMPARE(m.Dialogo.lstStampanti.Voci, voci);
+            QCOMPARE(m.Dialogo.lstStampanti.Selezionato, scelta);
+            QCOMPARE(m.Dialogo.lblAvviso.Testo, avviso);
+            QCOMPARE(m.Dialogo.lblAvviso.Visibile, !avviso.isEmpty());
+            if (scelta < 0) {
+                m.Dialogo.SceltaStampante(0); // chosen knowingly: nothing more to say
+                QVERIFY(!m.Dialogo.lblAvviso.Visibile);
+            }
             QVERIFY(m.TastoEsc()); // Escape: "&Rinuncia"
-            QVERIFY(!m.frmSelStampa.Visibile);
+            QVERIFY(!m.Dialogo.frmSelStampa.Visibile);
             QVERIFY(b.superfici.isEmpty());
-            QCOMPARE(m.StampanteCorrente(), corrente);
+            QCOMPARE(m.Dialogo.StampanteCorrente(), corrente);
         }
         QVERIFY(!m.TastoEsc()); // no panel: Escape does nothing
+        b.p.risponde = true;
 
-        // Pages beyond the document are red where they are typed, and
-        // "S&tampa" prints nothing: it says why, and the keyboard goes back
-        // to them.
+        // Pages are judged once the keyboard leaves them, not while they are
+        // typed; beyond the document they are red and the panel's line says
+        // why. "S&tampa" then prints nothing: it says why, and the keyboard
+        // goes back to them.
         m.cmdStampa_Click();
-        m.txtPagine_Change(QStringLiteral("2,9"));
-        QCOMPARE(m.MotivoPagine(), QStringLiteral("il documento ha solo 4 pagine: la pagina 9 non c'è"));
-        QCOMPARE(m.txtPagine.ColoreTesto, kRosso);
+        m.Dialogo.txtPagine_Change(QStringLiteral("2-"));
+        m.Dialogo.txtPagine_Change(QStringLiteral("2,9"));
+        QCOMPARE(m.Dialogo.MotivoPagine(), QString());
+        QCOMPARE(m.Dialogo.txtPagine.ColoreTesto, kNero);
+        m.Dialogo.txtPagine_LostFocus();
+        QCOMPARE(m.Dialogo.MotivoPagine(),
+                 QStringLiteral("il documento ha solo 4 pagine: la pagina 9 non c'è"));
+        QCOMPARE(m.Dialogo.txtPagine.ColoreTesto, kRosso);
+        QCOMPARE(m.Dialogo.lblAvviso.Testo, QStringLiteral("Pagine: ") + m.Dialogo.MotivoPagine() + u'.');
         b.risposte = {true};
-        m.cmdSelStampante_Click(0);
-        QVERIFY(m.frmSelStampa.Visibile);
+        m.Dialogo.cmdSelStampante_Click(0);
+        QVERIFY(m.Dialogo.frmSelStampa.Visibile);
         QVERIFY(b.superfici.isEmpty());
         QCOMPARE(b.riquadri.value(0).section(u'|', 1, 1),
-                 QStringLiteral("Pagine: ") + m.MotivoPagine() + u'.');
-        QCOMPARE(m.FuocoRichiesto, &m.txtPagine);
-        m.txtPagine_Change(QStringLiteral("2,4"));
-        QCOMPARE(m.txtPagine.ColoreTesto, kNero);
+                 QStringLiteral("Pagine: ") + m.Dialogo.MotivoPagine() + u'.');
+        QCOMPARE(m.FuocoRichiesto, &m.Dialogo.txtPagine);
+        m.Dialogo.txtPagine_Change(QStringLiteral("2,4"));
+        QCOMPARE(m.Dialogo.txtPagine.ColoreTesto, kNero);
+        QVERIFY(!m.Dialogo.lblAvviso.Visibile);
     }
 
     void attesaStampanti() {
@@ -802,29 +807,110 @@ private slots:
                        b.cartella.filePath(QStringLiteral("2.pdf"))};
         m.cmdStampa_Click();
         b.installate = installateAlClic;
-        m.SceltaStampante(riga);
-        m.txtPagine_Change(pagine);
-        m.ListaScelta(m.cmbNumCopie, QStringLiteral("2"));
-        m.chkFronteRetro.Spuntato = true;
-        QCOMPARE(m.cmbNumCopie.Abilitato, usata != kNomeScrittorePdf);
-        QCOMPARE(m.chkFronteRetro.Abilitato, usata == QStringLiteral("Laser"));
-        m.cmdSelStampante_Click(0);
+        m.Dialogo.SceltaStampante(riga);
+        m.Dialogo.txtPagine_Change(pagine);
+        m.Dialogo.spnCopie_Change(2);
+        m.Dialogo.chkFronteRetro.Spuntato = true;
+        QCOMPARE(m.Dialogo.spnCopie.Abilitato, usata != kNomeScrittorePdf);
+        QCOMPARE(m.Dialogo.chkFronteRetro.Abilitato, usata == QStringLiteral("Laser"));
+        m.Dialogo.cmdSelStampante_Click(0);
         const RichiestaStampa& r = b.richieste.value(0);
         QCOMPARE(QStringLiteral("%1|%2|%3").arg(TestoPagine(r.Pagine)).arg(r.Copie).arg(int(r.FronteRetro)),
                  opzioni);
         // Saved: the box says which pages.
         if (usata == kNomeScrittorePdf)
             QVERIFY(b.riquadri.value(0).contains(QStringLiteral("Pagine salvate: 1, 3.")));
-        QVERIFY(!m.frmSelStampa.Visibile);
+        QVERIFY(!m.Dialogo.frmSelStampa.Visibile);
         QCOMPARE(b.superfici.size(), 1);
         QCOMPARE(b.superfici[0].stampante, usata);
         QVERIFY(b.superfici[0].ended);
-        QCOMPARE(m.StampanteCorrente(), usata);
+        QCOMPARE(m.Dialogo.StampanteCorrente(), usata);
         // The chosen printer stays current: the next run without a choice uses it.
         b.risposte = {true};
         b.Stampa(-1);
         QCOMPARE(b.superfici.size(), 2);
         QCOMPARE(b.superfici[1].stampante, usata);
+    }
+
+    // A choice of pages belongs to its document: it clears when the
+    // destination, the period or blank sheets change; the printer and the
+    // copies stay.
+    void pagineDelDocumento_data() {
+        QTest::addColumn<QString>("cambio");
+        QTest::addColumn<bool>("restano");
+        for (const char* c : {"destinazione", "giorno", "mese", "anno", "in bianco", "numero di fogli"})
+            QTest::newRow(c) << QString::fromLatin1(c) << false;
+        QTest::newRow("la stessa voce") << "stessa voce" << true;
+        QTest::newRow("un'altra stampante") << "stampante" << true;
+    }
+    void pagineDelDocumento() {
+        QFETCH(QString, cambio);
+        QFETCH(bool, restano);
+        Banco b;
+        b.Avvia();
+        ModelloFinestra& m = *b.m;
+        b.Itinerario();
+        m.cmdStampa_Click();
+        m.Dialogo.SceltaStampante(0);
+        m.Dialogo.txtPagine_Change(QStringLiteral("2"));
+        m.Dialogo.spnCopie_Change(3);
+        if (cambio == QLatin1String("destinazione")) m.txtLocalita_Change(QStringLiteral("NAPOLI"));
+        if (cambio == QLatin1String("giorno")) m.ListaScelta(m.cmbg2, QStringLiteral("02"));
+        if (cambio == QLatin1String("mese")) m.ListaScelta(m.cmbm2, QStringLiteral("05"));
+        if (cambio == QLatin1String("anno")) m.ListaScelta(m.cmba2, QStringLiteral("2027"));
+        if (cambio == QLatin1String("numero di fogli")) m.ListaScelta(m.cmbCopie, QStringLiteral("05"));
+        if (cambio == QLatin1String("stessa voce")) m.ListaScelta(m.cmbg2, QStringLiteral("03"));
+        if (cambio == QLatin1String("stampante")) m.Dialogo.SceltaStampante(1);
+        if (cambio == QLatin1String("in bianco")) {
+            m.chkBianco.Spuntato = true;
+            m.chkBianco_Click();
+        }
+        QCOMPARE(m.Dialogo.txtPagine.Testo, restano ? QStringLiteral("2") : QString());
+        b.risposte = {true};
+        m.Dialogo.cmdSelStampante_Click(0);
+        QCOMPARE(b.richieste.size(), 1);
+        QCOMPARE(b.richieste[0].Pagine, restano ? QList<int>{2} : QList<int>{});
+        QCOMPARE(b.richieste[0].Copie, 3);
+    }
+
+    // What a printer cannot do is unavailable while it is selected, never
+    // cleared: three copies on both sides come back with "Laser", also after
+    // a run on the PDF writer.
+    void opzioniNonPerse_data() {
+        QTest::addColumn<QList<int>>("righe"); // rows selected after "Laser" (0; 1 "laser", 2 the PDF writer)
+        QTest::addColumn<int>("copie");        // of the run on the last one
+        QTest::addColumn<bool>("fronteRetro");
+        QTest::newRow("sullo scrittore PDF") << QList<int>{2} << 1 << false;
+        QTest::newRow("sulla coda a un lato") << QList<int>{1} << 3 << false;
+        QTest::newRow("di ritorno dallo scrittore PDF") << QList<int>{2, 0} << 3 << true;
+        QTest::newRow("di ritorno dalla coda a un lato") << QList<int>{1, 0} << 3 << true;
+    }
+    void opzioniNonPerse() {
+        QFETCH(QList<int>, righe);
+        QFETCH(int, copie);
+        QFETCH(bool, fronteRetro);
+        Banco b;
+        b.Avvia();
+        ModelloFinestra& m = *b.m;
+        b.Itinerario();
+        b.sceltePdf = {b.cartella.filePath(QStringLiteral("1.pdf"))};
+        m.cmdStampa_Click();
+        m.Dialogo.SceltaStampante(0);
+        m.Dialogo.spnCopie_Change(3);
+        m.Dialogo.chkFronteRetro.Spuntato = true;
+        for (int riga : righe)
+            m.Dialogo.SceltaStampante(riga);
+        b.risposte = {true};
+        m.Dialogo.cmdSelStampante_Click(0);
+        QCOMPARE(b.richieste.value(0).Copie, copie);
+        QCOMPARE(b.richieste.value(0).FronteRetro, fronteRetro);
+        // The next run, on "Laser" again.
+        m.cmdStampa_Click();
+        m.Dialogo.SceltaStampante(0);
+        b.risposte = {true};
+        m.Dialogo.cmdSelStampante_Click(0);
+        QCOMPARE(b.richieste.value(1).Copie, 3);
+        QVERIFY(b.richieste.value(1).FronteRetro);
     }
 
     void statiDurantelaStampa() {
@@ -859,7 +945,7 @@ private slots:
         QVERIFY(!m.cmdAnnulla.Visibile);
         QVERIFY(m.cmdStampa.Visibile && m.cmdStampa.Abilitato);
         QVERIFY(!m.txtSopra.Visibile);
-        QVERIFY(m.txtFondo.Testo.isEmpty());
+        QCOMPARE(m.txtFondo.Testo, QStringLiteral("Documento inviato a Laser")); // said where the bar was
         QVERIFY(b.FileFine());
     }
 
@@ -911,6 +997,8 @@ private slots:
         QVERIFY(b.FileFine());
         QVERIFY(!m.cmdAnnulla.Visibile);
         QVERIFY(m.cmdStampa.Visibile);
+        QCOMPARE(m.txtFondo.Testo,
+                 risposta ? QStringLiteral("Stampa annullata") : QStringLiteral("Documento inviato a Laser"));
     }
 
     void fineDuranteLaStampa() {
@@ -1000,9 +1088,27 @@ private slots:
             << pdf << QList<bool>{true} << QStringList{"/ro/viaggio.pdf"} << false
             << "impossibile creare il file temporaneo in /ro"
             << "" << 1 << "/ro/viaggio.pdf"
-            << "Stampa non riuscita|Il documento non è stato salvato in /ro/viaggio.pdf: impossibile creare "
-               "il "
-               "file temporaneo in /ro.|";
+            << "Stampa non riuscita|Il documento non è stato salvato in /ro/viaggio.pdf.\rScegliere un'altra "
+               "cartella e riprovare.|";
+        QTest::newRow("cartella di sola lettura, detta")
+            << pdf << QList<bool>{true} << QStringList{"/ro/viaggio.pdf"} << false
+            << "impossibile creare il file temporaneo in /ro: File system in sola lettura"
+            << "" << 1 << "/ro/viaggio.pdf"
+            << "Stampa non riuscita|Il documento non è stato salvato in /ro/viaggio.pdf: la cartella non "
+               "permette di scrivere.\rScegliere un'altra cartella e riprovare.|";
+        QTest::newRow("disco pieno")
+            << pdf << QList<bool>{true} << QStringList{"%D/viaggio.pdf"} << false
+            << "il documento \"x\" non è stato scritto per intero (disco pieno?)"
+            << "" << 1 << "%D/viaggio.pdf"
+            << "Stampa non riuscita|Il documento non è stato salvato in %D/viaggio.pdf: il disco è pieno.\r"
+               "Liberare spazio o scegliere un'altra cartella, poi riprovare.|";
+        QTest::newRow("coda che non accetta lavori")
+            << "Laser" << QList<bool>{true} << QStringList{} << false
+            << "stampa su \"Laser\" non riuscita: la stampante non accetta lavori (La destinazione \"Laser\" "
+               "non sta accettando le stampe.)"
+            << "" << 0 << ""
+            << "Stampa non riuscita|Il documento non è arrivato alla stampante Laser: la stampante non "
+               "accetta lavori.\rControllare la stampante o sceglierne un'altra, poi riprovare.|";
         QTest::newRow("stampante: nessun dialogo, nessun riquadro")
             << "Laser" << QList<bool>{true} << QStringList{} << false << ""
             << "" << 0 << ""
@@ -1010,8 +1116,9 @@ private slots:
         QTest::newRow("stampante guasta, percorso nel motivo")
             << "Laser" << QList<bool>{true} << QStringList{} << false << "la stampante non risponde"
             << "%D/ROMA_Vagolume.pdf" << 0 << ""
-            << "Stampa non riuscita|La stampante non risponde.\rIl documento è stato salvato in "
-               "%D/ROMA_Vagolume.pdf.|%D/ROMA_Vagolume.pdf"; // with "&Apri"
+            << "Stampa non riuscita|Il documento non è arrivato alla stampante Laser: il sistema di stampa "
+               "non risponde.\rRiprovare tra poco o scegliere un'altra stampante.\rIl documento è stato "
+               "salvato in %D/ROMA_Vagolume.pdf.|%D/ROMA_Vagolume.pdf"; // with "&Apri"
     }
     void salvataggio() {
         QFETCH(QString, stampante);
@@ -1082,6 +1189,14 @@ private slots:
         b.risposte = {true};
         b.Stampa(-1);
         QCOMPARE(b.superfici.last().filePdf, casa + QStringLiteral("/altra/x.pdf"));
+        // A folder where saving failed is not proposed again.
+        QVERIFY(QDir().mkpath(casa + QStringLiteral("/rotta")));
+        b.sceltePdf = {casa + QStringLiteral("/rotta/y.pdf")};
+        b.guasto = QStringLiteral("impossibile scrivere in ") + casa + QStringLiteral("/rotta");
+        b.risposte = {true};
+        b.Stampa(-1);
+        b.guasto.clear();
+        QCOMPARE(proposto(QStringLiteral("ROMA")), casa + QStringLiteral("/altra/ROMA_Vagolume.pdf"));
         // A printer that fails later keeps its document there too.
         b.m->ImpostaStampanteCorrente(QStringLiteral("Laser"));
         b.risposte = {true};
@@ -1182,8 +1297,8 @@ private slots:
         b.visore = visore;
         b.m->ImpostaStampanteCorrente(stampante);
         b.m->cmdStampa_Click();
-        b.m->lstStampanti.Selezionato = -1;
-        b.m->cmdSelStampante_Click(0);
+        b.m->Dialogo.lstStampanti.Selezionato = -1;
+        b.m->Dialogo.cmdSelStampante_Click(0);
         QStringList visti;
         for (const QString& r : b.riquadri)
             visti.append(r.section(u'|', 0, 0));
@@ -1250,9 +1365,10 @@ private slots:
     // The real widgets, offscreen.
     void widget_mostraLoStato() {
         QTemporaryDir dir;
-        Servizi s;
-        s.CartellaLavoro = dir.path();
-        frmbase f(s);
+        DialoghiQt d;
+        PiattaformaFinta p;
+        frmbase f(d, p, FineIn(dir));
+        d.ImpostaFinestra(&f);
         f.Form_Load(QDate(2026, 4, 7), QString(), QFile::encodeName(dir.path()));
         auto* Label1 = C<QLabel>(f, "Label1");
         auto* Label2 = C<QLabel>(f, "Label2");
@@ -1331,7 +1447,7 @@ private slots:
         QVERIFY(lstStampanti->selectedItems().isEmpty());
         QCOMPARE(f.children().last(), frmSelStampa); // on top of the other controls
         QTest::keyClick(lstStampanti, Qt::Key_End);
-        QCOMPARE(f.Modello().lstStampanti.Selezionato, lstStampanti->count() - 1);
+        QCOMPARE(f.Modello().Dialogo.lstStampanti.Selezionato, lstStampanti->count() - 1);
         cmdSelStampante1->click();
         QVERIFY(frmSelStampa->isHidden());
 
@@ -1351,9 +1467,10 @@ private slots:
 
     void widget_tastiera() {
         QTemporaryDir dir;
-        Servizi s;
-        s.CartellaLavoro = dir.path();
-        frmbase f(s);
+        DialoghiQt d;
+        PiattaformaFinta p;
+        frmbase f(d, p, FineIn(dir));
+        d.ImpostaFinestra(&f);
         f.Form_Load(QDate(2026, 4, 7), QString(), QFile::encodeName(dir.path()));
         auto* cmbg1 = C<QComboBox>(f, "cmbg1");
         auto* cmdFine = C<QPushButton>(f, "cmdFine");
@@ -1399,16 +1516,13 @@ private slots:
 
     void widget_scorciatoie() {
         QTemporaryDir dir;
-        Servizi s;
-        s.CartellaLavoro = dir.path();
         int termina = -1;
-        s.Termina = [&termina](int codice) { termina = codice; };
-        bool domandato = false;
-        s.DomandaSiNo = [&domandato](const QString&, const QString&) {
-            domandato = true;
-            return true;
-        };
-        frmbase f(s);
+        FineProcesso fine = FineIn(dir);
+        fine.Termina = [&termina](int codice) { termina = codice; };
+        DialoghiFinti d;
+        d.rispostaFinale = true;
+        PiattaformaFinta p;
+        frmbase f(d, p, fine);
         f.Form_Load(QDate(2026, 4, 7), QString(), QFile::encodeName(dir.path()));
         auto* chkBianco = C<QCheckBox>(f, "chkBianco");
         auto* cmbCopie = C<QComboBox>(f, "cmbCopie");
@@ -1450,11 +1564,11 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QVERIFY(frmSelStampa->isHidden());
         QCOMPARE(QApplication::focusWidget(), chkBianco);
-        QVERIFY(!domandato);
+        QVERIFY(d.domande.isEmpty());
         // "&Annulla" takes Alt+A from "&Al" while a run shows it.
         f.Modello().MostraAnnulla(true);
         alt(Qt::Key_A);
-        QVERIFY(domandato);
+        QVERIFY(!d.domande.isEmpty());
         QVERIFY(f.Modello().Form.AnnullaStampa);
         f.Modello().MostraAnnulla(false);
 
@@ -1470,7 +1584,7 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             giro.append(QApplication::focusWidget()->objectName());
         }
-        QCOMPARE(giro, QStringList({"txtPagine", "cmbNumCopie", "cmdSelStampante0", "cmdAnteprima",
+        QCOMPARE(giro, QStringList({"txtPagine", "spnCopie", "cmdSelStampante0", "cmdAnteprima",
                                     "cmdSelStampante1", "txtLocalita", "cmdHelp", "lstStampanti"}));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -1512,11 +1626,12 @@ private slots:
             {"Label4", "Pagine"},
             {"txtPagine", "Pagine da stampare"},
             {"Label5", "Copie"},
-            {"cmbNumCopie", "Numero di copie"},
+            {"spnCopie", "Numero di copie"},
             {"chkFronteRetro", "Fronte-retro"},
             {"cmdSelStampante0", "Stampa"},
             {"cmdAnteprima", "Anteprima"},
             {"cmdSelStampante1", "Rinuncia"},
+            {"lblAvviso", "Avviso"},
         };
         QCOMPARE(std::size(righe), Controlli().size()); // every control has its row
         for (const auto& [controllo, nome] : righe)
@@ -1526,9 +1641,10 @@ private slots:
         QFETCH(QString, controllo);
         QFETCH(QString, nome);
         QTemporaryDir dir;
-        Servizi s;
-        s.CartellaLavoro = dir.path();
-        frmbase f(s);
+        DialoghiQt d;
+        PiattaformaFinta p;
+        frmbase f(d, p, FineIn(dir));
+        d.ImpostaFinestra(&f);
         f.Form_Load(QDate(2026, 4, 7), QString(), QFile::encodeName(dir.path()));
         QWidget* w = f.findChild<QWidget*>(controllo);
         QVERIFY(w);
@@ -1561,12 +1677,11 @@ private slots:
         const QPalette prima = QApplication::palette();
         if (scura) QApplication::setPalette(TavolozzaScura());
         QTemporaryDir dir;
-        Servizi s;
-        s.CartellaLavoro = dir.path();
-        s.StampantiInstallate = [] {
-            return QStringList{QStringLiteral("Laser"), QStringLiteral("Ufficio")};
-        };
-        auto f = std::make_unique<frmbase>(s);
+        DialoghiQt d;
+        PiattaformaFinta p;
+        p.installate = {QStringLiteral("Laser"), QStringLiteral("Ufficio")};
+        auto f = std::make_unique<frmbase>(d, p, FineIn(dir));
+        d.ImpostaFinestra(f.get());
         f->Form_Load(QDate(2026, 4, 7), QString(), QFile::encodeName(dir.path()));
         QApplication::setPalette(prima);
         ModelloFinestra& m = f->Modello();
@@ -1589,12 +1704,76 @@ private slots:
         QVERIFY2(c >= 3.0, qPrintable(QStringLiteral("contrast %1").arg(c)));
     }
 
+    // The real panel, offscreen, from the keyboard: copies typed and
+    // stepped; pages judged when the keyboard leaves them, with the reason in
+    // the panel's line, clear of every control.
+    void widget_pannello() {
+        QTemporaryDir dir;
+        DialoghiFinti d;
+        PiattaformaFinta p;
+        p.installate = {QStringLiteral("Laser")};
+        frmbase f(d, p, FineIn(dir));
+        f.Modello().ImpostaStampanteCorrente(QStringLiteral("Laser"));
+        f.Form_Load(QDate(2026, 4, 7), QString(), QFile::encodeName(dir.path()));
+        ModelloFinestra& m = f.Modello();
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        m.txtLocalita_Change(QStringLiteral("ROMA"));
+        m.cmdStampa_Click();
+        auto* spnCopie = C<QSpinBox>(f, "spnCopie");
+        QVERIFY(spnCopie->isEnabled());
+        spnCopie->setFocus();
+        QTest::keyClick(spnCopie, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(spnCopie, QStringLiteral("5"));
+        QCOMPARE(m.Dialogo.spnCopie.Testo, QStringLiteral("5"));
+        QTest::keyClick(spnCopie, Qt::Key_Up);
+        QCOMPARE(m.Dialogo.spnCopie.Testo, QStringLiteral("6"));
+        QTest::keyClick(spnCopie, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(spnCopie, QStringLiteral("120"));
+        QCOMPARE(m.Dialogo.spnCopie.Testo, QStringLiteral("12")); // 120 is beyond 99: not taken
+
+        auto* txtPagine = C<QLineEdit>(f, "txtPagine");
+        auto* lblAvviso = C<QLabel>(f, "lblAvviso");
+        txtPagine->setFocus();
+        QTest::keyClicks(txtPagine, QStringLiteral("2,30"));
+        QCOMPARE(m.Dialogo.MotivoPagine(), QString());
+        QVERIFY(lblAvviso->isHidden());
+        QTest::keyClick(txtPagine, Qt::Key_Tab);
+        QCoreApplication::processEvents();
+        QVERIFY(!m.Dialogo.MotivoPagine().isEmpty());
+        QVERIFY(lblAvviso->isVisible());
+        QCOMPARE(lblAvviso->text(), QStringLiteral("Pagine: ") + m.Dialogo.MotivoPagine() + u'.');
+        const QRect avviso = lblAvviso->geometry();
+        for (const char* nome : {"lstStampanti", "txtPagine", "spnCopie", "chkFronteRetro",
+                                 "cmdSelStampante0", "cmdAnteprima", "cmdSelStampante1"})
+            QVERIFY2(!avviso.intersects(C<QWidget>(f, nome)->geometry()), nome);
+        const QRect nellaFinestra(lblAvviso->mapTo(&f, QPoint(0, 0)), avviso.size());
+        QVERIFY(f.rect().contains(nellaFinestra));
+        QVERIFY(C<QGroupBox>(f, "frmSelStampa")->geometry().contains(lblAvviso->mapTo(&f, QPoint(0, 0))));
+    }
+
+    // The save dialog offers PDF documents by name.
+    void dialogoSalva() {
+        QTemporaryDir dir;
+        DialoghiQt d;
+        QStringList filtri;
+        QTimer::singleShot(0, [&filtri] {
+            auto* dialogo = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialogo) return;
+            filtri = dialogo->nameFilters();
+            dialogo->reject();
+        });
+        QCOMPARE(d.SalvaFile(kTitoloSalvaPdf, dir.filePath(QStringLiteral("ROMA_Vagolume.pdf"))), QString());
+        QCOMPARE(filtri, QStringList{QStringLiteral("Documenti PDF (*.pdf)")});
+    }
+
     // A question is wide enough for its title in a title bar.
     void larghezzaDomanda() {
         QTemporaryDir dir;
-        Servizi s;
-        s.CartellaLavoro = dir.path();
-        frmbase f(s);
+        DialoghiQt d;
+        PiattaformaFinta p;
+        frmbase f(d, p, FineIn(dir));
+        d.ImpostaFinestra(&f);
         f.Form_Load(QDate(2026, 4, 7), QString(), QFile::encodeName(dir.path()));
         int larghezza = 0;
         QString titolo;
