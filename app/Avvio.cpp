@@ -209,13 +209,11 @@ void Avvia(int argc, char* argv[]) {
         Avvisa(QStringLiteral("traduzioni italiane di Qt non trovate: le finestre di dialogo di Qt "
                               "saranno in inglese"));
 
-    bool terminato = false;
-    bool ciclo = false;
     FineProcesso processo;
-    processo.Termina = [&](int codice) {
-        // "&Fine": at once, whatever else is pending.
-        if (ciclo) EsciCon(codice);
-        terminato = true;
+    // "&Fine": at once, whatever else is pending.
+    processo.Termina = [](const EsitoCorsa* corsaAbbandonata) {
+        if (corsaAbbandonata) Esci(*corsaAbbandonata);
+        EsciCon(0);
     };
     processo.CartellaLavoro = CartellaCorrente();
     processo.SenzaSchermo = senzaSchermo;
@@ -231,26 +229,45 @@ void Avvia(int argc, char* argv[]) {
     const StatoStampanti stampanti = LeggiStampanti();
     const bool predefinitaValida =
         !stampanti.Predefinita.isEmpty() && stampanti.Installate.contains(stampanti.Predefinita);
-    finestra.Modello().ImpostaStampanteCorrente(predefinitaValida ? stampanti.Predefinita
-                                                                  : kNomeScrittorePdf);
-    finestra.Modello().ImpostaPredefinitaMancante(stampanti.PredefinitaMancante);
+    finestra.Modello().Dialogo.ImpostaStampanteCorrente(predefinitaValida ? stampanti.Predefinita
+                                                                          : kNomeScrittorePdf);
+    finestra.Modello().Dialogo.ImpostaPredefinitaMancante(stampanti.PredefinitaMancante);
     try {
         // The line as the file's would be read; the folder as the system names it.
-        finestra.Form_Load(QDate::currentDate(), DecodificaTesto(QByteArray::fromStdString(riga)),
-                           QByteArray::fromStdString(cartella));
+        const Invocata invocata =
+            finestra.Form_Load(QDate::currentDate(), DecodificaTesto(QByteArray::fromStdString(riga)),
+                               QByteArray::fromStdString(cartella));
+        if (invocata.Richiesta || !invocata.Rifiuto.isEmpty())
+            Esci(EseguiInvocazione(finestra.Modello(), piattaforma, invocata));
     } catch (const std::bad_alloc&) {
         // Memory ran out outside the run's own care: the document (discarded
         // with the window) is lost, and the caller is told, once.
         EsciMemoriaEsaurita();
     }
-    if (terminato) Esci(finestra.Modello().Dialogo.UltimoEsito);
     if (const int segnale = SegnaleRicevuto()) EsciPerSegnale(segnale);
     if (senzaSchermo) {
         Avvisa(QStringLiteral("nessuno schermo disponibile e nessuna riga di comando utilizzabile"));
         EsciCon(2);
     }
-    ciclo = true;
     EsciCon(QApplication::exec());
+}
+
+EsitoCorsa EseguiInvocazione(ModelloFinestra& modello, Piattaforma& piattaforma, const Invocata& invocata) {
+    if (!invocata.Richiesta)
+        return Concludi(EsitoCorsa::Di(EsitoCorsa::Rifiutato, invocata.Rifiuto),
+                        modello.Processo().CartellaLavoro);
+    // The window, when there is one, shows the run as it goes.
+    DialogoStampa& dialogo = modello.Dialogo;
+    CorsaStampa corsa(*invocata.Richiesta, dialogo.Ganci(), piattaforma.Superficie());
+    dialogo.InizioCorsa(corsa);
+    const EsitoCorsa esito = corsa.Esegui();
+    dialogo.FineCorsa(esito);
+    if (!dialogo.PredefinitaMancante().isEmpty() && esito.Cosa == EsitoCorsa::Salvato)
+        Avvisa(
+            QStringLiteral("la stampante predefinita \"%1\" non è installata: il documento è stato salvato "
+                           "in %2")
+                .arg(dialogo.PredefinitaMancante(), esito.FilePdf));
+    return esito;
 }
 
 } // namespace vagolume

@@ -449,7 +449,9 @@ void DialogoStampa::AvviaStampa() {
         return;
     }
     // Answering No, or cancelling the save dialog, prints nothing; the
-    // end-of-run file says that the run is over all the same.
+    // end-of-run file says that the run is over all the same. A signal that
+    // comes meanwhile closes them: the run is declined, and ends the program.
+    PreparazioneCorsa preparazione;
     if (!Conferma(r)) {
         UltimoEsito = Concludi(EsitoCorsa::Di(EsitoCorsa::Annullato), f_.Processo().CartellaLavoro);
         return;
@@ -463,7 +465,12 @@ void DialogoStampa::AvviaStampa() {
 
 void DialogoStampa::Esegui(const RichiestaStampa& richiesta) {
     if (corsa_) return;
-    f_.Form.AnnullaStampa = false;
+    CorsaStampa corsa(richiesta, Ganci(), piattaforma_.Superficie());
+    InizioCorsa(corsa);
+    FineCorsa(corsa.Esegui());
+}
+
+GanciCorsa DialogoStampa::Ganci() {
     GanciCorsa ganci;
     ganci.Avanzamento = [this](int fatti, int totale) {
         f_.StatoStampa(static_cast<float>(fatti), static_cast<float>(totale));
@@ -478,15 +485,24 @@ void DialogoStampa::Esegui(const RichiestaStampa& richiesta) {
         if (f_.txtFondo.Testo != invio) f_.ImpostaTestoFondo(invio);
         piattaforma_.ElaboraEventi();
     };
-    if (richiesta.Incustodita) f_.DisabilitaFine();
+    return ganci;
+}
+
+void DialogoStampa::InizioCorsa(CorsaStampa& corsa) {
+    f_.Form.AnnullaStampa = false;
+    if (corsa.Richiesta().Incustodita) f_.DisabilitaFine();
     f_.DimensionafrmBase(true);
     f_.MostraAnnulla(true);
-    corsa_ = std::make_unique<CorsaStampa>(richiesta, std::move(ganci), piattaforma_.Superficie());
-    UltimoEsito = corsa_->Esegui();
-    corsa_.reset();
+    corsa_ = &corsa;
+}
+
+void DialogoStampa::FineCorsa(const EsitoCorsa& esito) {
+    const bool incustodita = corsa_ && corsa_->Richiesta().Incustodita;
+    corsa_ = nullptr;
+    UltimoEsito = esito;
     // A run from the window says how it ended where the bar was; the boxes
     // say the rest.
-    f_.ImpostaTestoFondo(richiesta.Incustodita ? QString() : TestoFineCorsa(UltimoEsito));
+    f_.ImpostaTestoFondo(incustodita ? QString() : TestoFineCorsa(UltimoEsito));
     f_.DimensionafrmBase(false);
     f_.MostraAnnulla(false);
     f_.Ridisegna();

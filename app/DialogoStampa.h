@@ -99,11 +99,17 @@ public:
     void AvviaStampa();
     // The run of a request, with the window in its printing layout meanwhile.
     void Esegui(const RichiestaStampa& richiesta);
+    // The window around a run, also one that start-up makes for the itinerary
+    // program: the hooks that show its progress; the printing layout from
+    // before it starts ("&Annulla" reaches it) to after it ended.
+    GanciCorsa Ganci();
+    void InizioCorsa(CorsaStampa& corsa);
+    void FineCorsa(const EsitoCorsa& esito);
     // The request the controls make, on a printer. Throws ErroreCalcolo when
     // the dates cannot be read.
     RichiestaStampa RichiestaDallaFinestra(const QString& stampante) const;
     // The run in progress; nullptr when none.
-    CorsaStampa* Corsa() const { return corsa_.get(); }
+    CorsaStampa* Corsa() const { return corsa_; }
 
     QString StampanteCorrente() const { return stampanteCorrente_; }
     void ImpostaStampanteCorrente(const QString& nome) { stampanteCorrente_ = nome; }
@@ -142,10 +148,10 @@ private:
     QString cartellaPdf_; // folder of the last file chosen
     QString predefinitaMancante_;
     QString motivoPagine_;
-    QString avvisoStampante_;            // the current printer is not in the list, and why
-    bool avvisoFisso_ = false;           // said whatever is chosen: the printing system did not answer
-    QHash<QString, bool> fronteRetro_;   // what each printer said, while the panel is open
-    std::unique_ptr<CorsaStampa> corsa_; // the run in progress
+    QString avvisoStampante_;          // the current printer is not in the list, and why
+    bool avvisoFisso_ = false;         // said whatever is chosen: the printing system did not answer
+    QHash<QString, bool> fronteRetro_; // what each printer said, while the panel is open
+    CorsaStampa* corsa_ = nullptr;     // the run in progress
 };
 
 } // namespace vagolume

@@ -141,19 +141,20 @@ void ModelloFinestra::StatoIniziale(const QDate& oggi) {
     cmba1.Testo = cmba2.Testo = Zero(oggi.year(), 4);
 }
 
-void ModelloFinestra::Form_Load(const QDate& oggi, const QString& argomenti,
-                                const QByteArray& cartellaProgramma) {
+Invocata ModelloFinestra::Form_Load(const QDate& oggi, const QString& argomenti,
+                                    const QByteArray& cartellaProgramma) {
     StatoIniziale(oggi);
-    // 11-12: the invocation line, from the command line or from the file.
+    // The invocation line, from the command line or from the file.
+    invocata_ = {};
     Form.RigaComando = argomenti;
-    if (Form.RigaComando.isEmpty() && !RigaDalFile(cartellaProgramma)) return;
-    // 13-14: a line prints only when all of it was read; nobody is watching
-    // an unattended run, so a line that was misread prints nothing at all.
+    if (Form.RigaComando.isEmpty() && !RigaDalFile(cartellaProgramma)) return invocata_;
+    // A line prints only when all of it was read; nobody is watching an
+    // unattended run, so a line that was misread prints nothing at all.
     if (!Form.RigaComando.isEmpty()) {
         AvvioIncustodito(Form.RigaComando);
-        return;
+        return invocata_;
     }
-    // 15
+    // Without a line, the window waits for the user.
     StampaVisibile();
     const QString mancante = Dialogo.PredefinitaMancante();
     if (!mancante.isEmpty() && !processo_.SenzaSchermo)
@@ -163,25 +164,26 @@ void ModelloFinestra::Form_Load(const QDate& oggi, const QString& argomenti,
                            "salvati come file PDF, se non si sceglie un'altra stampante.")
                 .arg(mancante),
             QString());
+    return invocata_;
 }
 
 bool ModelloFinestra::RigaDalFile(const QByteArray& cartellaProgramma) {
     const LetturaFileComando lettura = LeggiFileComando(cartellaProgramma);
     if (lettura.Inutilizzabile && processo_.SenzaSchermo) {
         // Nobody to show the window to, and a line that was not acted on.
-        Rifiuta(lettura.Avviso);
+        invocata_.Rifiuto = lettura.Avviso;
         return false;
     }
     if (!lettura.Avviso.isEmpty()) Avvisa(lettura.Avviso);
     if (lettura.Caratteri > kMaxRiga) {
-        Rifiuta(RigaTroppoLunga(lettura.Caratteri, !lettura.Intera) +
-                QStringLiteral(" in Commandline.txt: non stampo"));
+        invocata_.Rifiuto = RigaTroppoLunga(lettura.Caratteri, !lettura.Intera) +
+                            QStringLiteral(" in Commandline.txt: non stampo");
         return false;
     }
     // A file with nothing to read in it is a line that cannot be read:
     // its caller waits for the end-of-run file all the same.
     if (lettura.Trovato && lettura.Riga.trimmed().isEmpty()) {
-        Rifiuta(QStringLiteral("Commandline.txt non contiene una riga di comando: non stampo"));
+        invocata_.Rifiuto = QStringLiteral("Commandline.txt non contiene una riga di comando: non stampo");
         return false;
     }
     Form.RigaComando = lettura.Riga;
@@ -191,7 +193,7 @@ bool ModelloFinestra::RigaDalFile(const QByteArray& cartellaProgramma) {
 void ModelloFinestra::AvvioIncustodito(const QString& riga) {
     const Invocazione inv = AnalizzaRigaComando(riga);
     if (!inv.Errore.isEmpty()) {
-        Rifiuta(inv.Errore + QStringLiteral(": non stampo"));
+        invocata_.Rifiuto = inv.Errore + QStringLiteral(": non stampo");
         return;
     }
     txtLocalita.Testo = *inv.Destinazione;
@@ -202,14 +204,14 @@ void ModelloFinestra::AvvioIncustodito(const QString& riga) {
     };
     imposta(*inv.Inizio, cmbg1, cmbm1, cmba1);
     imposta(*inv.Fine, cmbg2, cmbm2, cmba2);
-    // e. Lock the inputs.
+    // The inputs are locked: the window only shows the run.
     cmdHelp.Visibile = false;
     txtLocalita.Abilitato = false;
     for (Controllo* c : {&cmbg1, &cmbg2, &cmbm1, &cmbm2, &cmba1, &cmba2})
         c->Abilitato = false;
     chkBianco.Abilitato = false;
     Notifica();
-    // f. Print at once on the current printer, without asking, and end.
+    // Printed at once on the current printer, without asking; start-up runs it.
     RichiestaStampa r;
     r.Destinazione = *inv.Destinazione;
     auto data = [](const DataInvocazione& d) { return QDate(d.Anno, d.Mese, d.Giorno); };
@@ -219,14 +221,7 @@ void ModelloFinestra::AvvioIncustodito(const QString& riga) {
     r.NomeDocumento = NomeDocumento(r.Destinazione);
     r.Incustodita = true;
     r.CartellaLavoro = processo_.CartellaLavoro;
-    Dialogo.Esegui(r);
-    const EsitoCorsa& esito = Dialogo.UltimoEsito;
-    if (!Dialogo.PredefinitaMancante().isEmpty() && esito.Cosa == EsitoCorsa::Salvato)
-        Avvisa(
-            QStringLiteral("la stampante predefinita \"%1\" non è installata: il documento è stato salvato "
-                           "in %2")
-                .arg(Dialogo.PredefinitaMancante(), esito.FilePdf));
-    if (processo_.Termina) processo_.Termina(CodiceUscita(esito));
+    invocata_.Richiesta = r;
 }
 
 void ModelloFinestra::StampaVisibile() {
@@ -240,11 +235,6 @@ void ModelloFinestra::StampaVisibile() {
     cmdStampa.Abilitato = completo;
     StampaPredefinito = true;
     Notifica();
-}
-
-void ModelloFinestra::Rifiuta(const QString& motivo) {
-    Dialogo.UltimoEsito = Concludi(EsitoCorsa::Di(EsitoCorsa::Rifiutato, motivo), processo_.CartellaLavoro);
-    if (processo_.Termina) processo_.Termina(CodiceUscita(Dialogo.UltimoEsito));
 }
 
 void ModelloFinestra::cmdStampa_Click() {
@@ -405,12 +395,12 @@ bool ModelloFinestra::Chiusura() {
 void ModelloFinestra::cmdFine_Click() {
     // Quitting during a run discards its document: nothing half-drawn is
     // printed, and the program does not end as if all went well.
-    int codice = 0;
+    std::optional<EsitoCorsa> abbandonata;
     if (CorsaStampa* corsa = Dialogo.Corsa())
-        codice = CodiceUscita(corsa->Abbandona(
-            EsitoCorsa::Annullato,
-            QStringLiteral("programma terminato durante la stampa: nulla è stato stampato")));
-    if (processo_.Termina) processo_.Termina(codice);
+        abbandonata =
+            corsa->Abbandona(EsitoCorsa::Annullato,
+                             QStringLiteral("programma terminato durante la stampa: nulla è stato stampato"));
+    if (processo_.Termina) processo_.Termina(abbandonata ? &*abbandonata : nullptr);
 }
 
 QString ModelloFinestra::TestoHelp() const {

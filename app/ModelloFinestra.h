@@ -65,7 +65,8 @@ public:
     // Start-up. argomenti: the process arguments joined by single blanks;
     // cartellaProgramma: where Commandline.txt is looked for, as the system
     // names it (bytes).
-    void Form_Load(const QDate& oggi, const QString& argomenti, const QByteArray& cartellaProgramma);
+    // Returns what the invocation line asks of start-up.
+    Invocata Form_Load(const QDate& oggi, const QString& argomenti, const QByteArray& cartellaProgramma);
     void StampaVisibile();
 
     // Handlers of the window's controls.
@@ -162,10 +163,10 @@ private:
     void RicostruisciGiorni(Controllo& giorni, const Controllo& mesi, const Controllo& anni);
     void StatoIniziale(const QDate& oggi);                 // steps 1-10 of start-up
     bool RigaDalFile(const QByteArray& cartellaProgramma); // the line of Commandline.txt; false: refused
-    // An invocation that prints nothing: the caller is told, and the program ends.
-    void Rifiuta(const QString& motivo);
-    // Start-up from an invocation line: the controls locked, and the run at once.
+    // Start-up from an invocation line: the controls locked, and the request
+    // for start-up to run at once.
     void AvvioIncustodito(const QString& riga);
+    Invocata invocata_;
     // Enter outside a button; fuoco: the control with the focus.
     bool Invio(QAnyStringView fuoco);
 

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 namespace vagolume {
 
@@ -60,10 +61,19 @@ public:
     virtual FabbricaSuperficie Superficie() { return {}; }
 };
 
+// What the invocation line asks at start: nothing (the window waits for the
+// user), a request to print at once without asking, or a refusal (a line
+// that cannot be read: Rifiuto says why). Start-up acts on it.
+struct Invocata {
+    std::optional<RichiestaStampa> Richiesta;
+    QString Rifiuto;
+};
+
 // How the process ends, and where the end-of-run file goes: start-up's
 // business, which the window only hands on.
 struct FineProcesso {
-    std::function<void(int codice)> Termina;
+    // "&Fine": the program ends, after the run it abandoned if any.
+    std::function<void(const EsitoCorsa* corsaAbbandonata)> Termina;
     QString CartellaLavoro;    // where the end-of-run file goes
     bool SenzaSchermo = false; // no display: the window is never seen
 };

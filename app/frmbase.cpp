@@ -358,14 +358,15 @@ void frmbase::Collega() {
     });
 }
 
-void frmbase::Form_Load(const QDate& oggi, const QString& argomenti, const QByteArray& cartellaProgramma) {
+Invocata frmbase::Form_Load(const QDate& oggi, const QString& argomenti,
+                            const QByteArray& cartellaProgramma) {
     // Centred on the screen before it is first shown.
     if (screen()) {
         const QRect schermo = screen()->availableGeometry();
         move(schermo.left() + static_cast<int>(schermo.width() / 2.0 - width() / 2.0),
              schermo.top() + static_cast<int>(schermo.height() / 2.0 - height() / 2.0));
     }
-    modello_->Form_Load(oggi, argomenti, cartellaProgramma);
+    return modello_->Form_Load(oggi, argomenti, cartellaProgramma);
 }
 
 namespace {

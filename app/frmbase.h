@@ -23,7 +23,7 @@ public:
     ~frmbase() override;
 
     ModelloFinestra& Modello() { return *modello_; }
-    void Form_Load(const QDate& oggi, const QString& argomenti, const QByteArray& cartellaProgramma);
+    Invocata Form_Load(const QDate& oggi, const QString& argomenti, const QByteArray& cartellaProgramma);
 
 protected:
     bool eventFilter(QObject* oggetto, QEvent* evento) override;

@@ -122,13 +122,17 @@ struct Banco {
             return std::make_shared<SuperficieOsservata>(superfici.last(), r.FilePdf, salvato, guasto);
         };
         FineProcesso fine;
-        fine.Termina = [this](int codice) { termina = codice; };
+        fine.Termina = [this](const EsitoCorsa* e) { termina = e ? CodiceUscita(*e) : 0; };
         fine.CartellaLavoro = cartella.path();
         m = std::make_unique<ModelloFinestra>(d, p, fine);
         m->ImpostaStampanteCorrente(QStringLiteral("Predefinita"));
     }
+    // Start-up: the window loaded, and what the invocation line asks done
+    // as the program does it (termina: the status it would end with).
     void Avvia(const QDate& oggi = QDate(2026, 4, 7), const QString& riga = QString()) {
-        m->Form_Load(oggi, riga, QFile::encodeName(cartella.path()));
+        const Invocata invocata = m->Form_Load(oggi, riga, QFile::encodeName(cartella.path()));
+        if (invocata.Richiesta || !invocata.Rifiuto.isEmpty())
+            termina = CodiceUscita(EseguiInvocazione(*m, p, invocata));
     }
     bool FileFine() const { return QFile::exists(cartella.filePath(kFileFineStampa)); }
     // A complete itinerary of three days.
@@ -1518,7 +1522,7 @@ private slots:
         QTemporaryDir dir;
         int termina = -1;
         FineProcesso fine = FineIn(dir);
-        fine.Termina = [&termina](int codice) { termina = codice; };
+        fine.Termina = [&termina](const EsitoCorsa* e) { termina = e ? CodiceUscita(*e) : 0; };
         DialoghiFinti d;
         d.rispostaFinale = true;
         PiattaformaFinta p;
