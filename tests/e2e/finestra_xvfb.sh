@@ -15,7 +15,8 @@
 #     destination disables "Stampa" at once;
 #  4. a save folder that cannot be written: "Stampa non riuscita";
 #  5. a long blank run cancelled with "&Annulla"; F1 during a long run shows
-#     the help while the run goes on to its end; 6. Alt+F ends the program.
+#     the help while the run goes on to its end; 6. Alt+F ends the program
+#     (under a theme, a signal while the confirmation is open).
 #
 # With VAGOLUME_TEMA=gtk3 all of it runs under the GTK platform theme, which
 # a GNOME or XFCE desktop gives Qt programs (skipped without it): the same
@@ -336,6 +337,25 @@ controlla_pdf "$SCELTA/aiuto.pdf" 100
 rm -f "$FINE"
 echo "ok: F1 showed the help during the run, which went on to its end"
 
-# 6. "&Fine" ends the program.
-esci_con_fine "$W"
+# 6. "&Fine" ends the program; under a platform theme, a SIGTERM while the
+#    confirmation is open does instead: the run is declined as by "No", the
+#    end-of-run file written, and the program ends as killed by the signal.
+if [ -z "$TEMA" ]; then
+    esci_con_fine "$W"
+else
+    a_fuoco "$W"
+    tasti alt+s alt+t
+    D=$(domanda) || fallisci "no confirmation question before the signal"
+    programma=$(pgrep -P "$APP_PID" | head -n 1)
+    [ -n "$programma" ] || fallisci "no program process under $APP_PID"
+    kill -TERM "$programma"
+    wait "$APP_PID"
+    stato=$?
+    APP_PID=""
+    [ "$stato" = 143 ] || fallisci "a signal at the confirmation: status $stato"
+    fine_scritta "$FINE" 10
+    grep -q 'stampa interrotta dal segnale 15' "$TMP/uscita.txt" ||
+        fallisci "a signal at the confirmation: no line: $(cat "$TMP/uscita.txt")"
+    echo "ok: a signal at the confirmation declined the run and wrote the end-of-run file"
+fi
 echo "PASS"
