@@ -7,10 +7,9 @@
 #include "print/Stampanti.h"
 #include "versione.h"
 
-#include "print/Interruzione.h"
-#include "print/Sistema.h"
 #include "run/Corsa.h"
 #include "run/FineProcesso.h"
+#include "run/Sistema.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,8 +3,8 @@
 #include "app/ModelloFinestra.h"
 #include "calendar/Calendario.h"
 #include "print/DocumentoStampa.h"
-#include "print/Sistema.h"
 #include "print/Stampanti.h"
+#include "run/Sistema.h"
 #include "sheet/Pagine.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "app/Invocazione.h"
 
-#include "print/Sistema.h"
 #include "print/StampaTesto.h"
+#include "run/Sistema.h"
 
 #include <QDate>
 #include <QLocale>

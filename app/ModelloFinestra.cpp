@@ -4,9 +4,9 @@
 #include "app/Invocazione.h"
 #include "calendar/Calendario.h"
 #include "print/DocumentoStampa.h"
-#include "print/Sistema.h"
 #include "print/StampaTesto.h"
 #include "print/Stampanti.h"
+#include "run/Sistema.h"
 #include "sheet/Pagine.h"
 #include "versione.h"
 

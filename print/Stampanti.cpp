@@ -2,9 +2,8 @@
 
 #include "print/DocumentoStampa.h"
 
-#include "print/Interruzione.h"
-#include "print/Sistema.h"
 #include "run/FineProcesso.h"
+#include "run/Sistema.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,12 +2,11 @@
 
 #include "calendar/Calendario.h"
 #include "print/DocumentoStampa.h"
-#include "print/Interruzione.h"
-#include "print/Sistema.h"
 #include "print/StampaTesto.h"
 #include "print/Stampanti.h"
 #include "print/SuperficieSorvegliata.h"
 #include "run/FineProcesso.h"
+#include "run/Sistema.h"
 #include "sheet/CiclodiStampa.h"
 
 #include <QByteArray>

@@ -1,8 +1,7 @@
 #include "run/FineProcesso.h"
 
-#include "print/Interruzione.h"
-#include "print/Sistema.h"
 #include "run/Corsa.h"
+#include "run/Sistema.h"
 
 #include <QDir>
 #include <QFile>
@@ -287,6 +286,11 @@ bool ScriviFineStampa(const QString& cartella) {
 }
 
 } // namespace
+
+std::atomic<int>& SegnaleRicevuto() {
+    static std::atomic<int> segnale{0};
+    return segnale;
+}
 
 QString TestoSegnale(int segnale) {
     return QStringLiteral("%1 (%2)").arg(segnale).arg(QString::fromLocal8Bit(::strsignal(segnale)));

@@ -10,6 +10,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <sys/types.h>
 
 namespace vagolume {
@@ -18,6 +19,11 @@ struct EsitoCorsa;
 
 // File that tells the itinerary program that printing is over.
 inline const QString kFileFineStampa = QStringLiteral("FineStampaPercorsario.tmp");
+
+// The termination signal that came (the first, when several did), 0 while
+// none came: set by the signal handler, read by whatever waits for long (the
+// hand-over to a printer, the pages of a run) so that it gives up at once.
+std::atomic<int>& SegnaleRicevuto();
 
 // How far the document of the run in progress got; each step comes after the
 // one before, and a new run starts again from NienteInviato.

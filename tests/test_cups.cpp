@@ -5,7 +5,6 @@
 // the test does not run as root.
 
 #include "print/DocumentoStampa.h"
-#include "print/Interruzione.h"
 #include "print/Stampanti.h"
 #include "run/FineProcesso.h"
 #include "support/CorsaFinta.h"

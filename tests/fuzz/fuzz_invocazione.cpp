@@ -5,9 +5,9 @@
 
 #include "app/Invocazione.h"
 #include "calendar/Calendario.h"
-#include "print/Sistema.h"
 #include "print/Stampanti.h"
 #include "run/Corsa.h"
+#include "run/Sistema.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "print/Sistema.h"
+#include "run/Sistema.h"
 
 #include <QByteArray>
 #include <QDir>
