@@ -236,9 +236,10 @@ void DocumentoStampa::Consegna() {
         stampante_->ComeMancata() != Stampante::Mancata::Fermata && stampante_->Nome() != kNomeScrittorePdf) {
         ScrittorePdf scrittore(cartellaRiserva_.isEmpty() ? CartellaCorrente() : cartellaRiserva_);
         QString erroreSalvataggio;
-        if (scrittore.Consegna(fileTemporaneo_, nomeDocumento_, erroreSalvataggio))
+        if (scrittore.Consegna(fileTemporaneo_, nomeDocumento_, erroreSalvataggio)) {
             salvato_ = scrittore.FileScritto();
-        else
+            RegistraFileSalvato(salvato_);
+        } else
             motivo +=
                 QStringLiteral("; nemmeno il salvataggio come PDF è riuscito (%1)").arg(erroreSalvataggio);
     }

@@ -100,8 +100,6 @@ public:
     void NewPage() override { documento_.NuovaPagina(); }
     void EndDocument() override { documento_.Consegna(); }
     void AbortDocument() override { documento_.Scarta(); }
-    QString DocumentoSalvato() const override { return documento_.FileSalvato(); }
-    bool ForseStampato() const override { return documento_.ForseStampato(); }
 
     DocumentoStampa& Documento() { return documento_; }
 

@@ -81,13 +81,6 @@ public:
     virtual void NewPage() = 0;
     virtual void EndDocument() = 0;
     virtual void AbortDocument() = 0;
-
-    // Where the document was written as a PDF file, once it ended: by the PDF
-    // writer, or kept there because its printer failed. Empty otherwise.
-    virtual QString DocumentoSalvato() const { return {}; }
-    // The document's hand-over failed after all of it reached the printer,
-    // which may still print it.
-    virtual bool ForseStampato() const { return false; }
 };
 
 } // namespace vagolume

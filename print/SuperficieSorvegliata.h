@@ -72,8 +72,6 @@ public:
     void NewPage() override { Inoltra(&PrinterSurface::NewPage); }
     void EndDocument() override;
     void AbortDocument() override;
-    QString DocumentoSalvato() const override { return s_.DocumentoSalvato(); }
-    bool ForseStampato() const override { return s_.ForseStampato(); }
 
 private:
     template <typename R, typename... P, typename... A> R Inoltra(R (PrinterSurface::*op)(P...), A&&... a) {

@@ -228,15 +228,16 @@ EsitoCorsa CorsaStampa::Disegna() {
         s.EndDocument();
         // What the document went through decides, whatever stop came
         // meanwhile: a document that reached the server whole may print.
+        const FattoConsegna fatto = FattoCorrente();
         if (s.Fatale().isEmpty())
-            esito.Cosa = s.DocumentoSalvato().isEmpty() ? EsitoCorsa::Stampato : EsitoCorsa::Salvato;
-        else if (annullata_ && !s.ForseStampato())
+            esito.Cosa = fatto == FattoConsegna::Salvato ? EsitoCorsa::Salvato : EsitoCorsa::Stampato;
+        else if (annullata_ && fatto != FattoConsegna::UltimoByteInviato)
             esito = EsitoCorsa::Di(EsitoCorsa::Annullato,
                                    QStringLiteral("stampa annullata: nulla è stato stampato"));
         else
             esito = EsitoCorsa::Di(EsitoCorsa::Fallito, s.Fatale());
-        esito.FilePdf = s.DocumentoSalvato();
-        esito.ForseStampato = s.ForseStampato();
+        esito.FilePdf = FileSalvato();
+        esito.ForseStampato = !esito.Consegnato() && fatto == FattoConsegna::UltimoByteInviato;
     } else {
         // Nothing of a stopped or broken run is printed.
         s.AbortDocument();

@@ -304,7 +304,17 @@ FattoConsegna FattoCorrente() {
     return static_cast<FattoConsegna>(fatto.load());
 }
 
+QString& FileSalvatoTesto() {
+    static QString percorso;
+    return percorso;
+}
+
+QString FileSalvato() {
+    return FileSalvatoTesto();
+}
+
 void RegistraFileSalvato(const QString& percorso) {
+    FileSalvatoTesto() = percorso;
     fileSalvatoNoto.store(false);
     const QByteArray byte = QFile::encodeName(QDir::current().absoluteFilePath(percorso));
     if (byte.size() >= static_cast<qsizetype>(sizeof fileSalvato)) return;
@@ -315,6 +325,7 @@ void RegistraFileSalvato(const QString& percorso) {
 void NuovaCorsa() {
     fatto.store(0);
     fileSalvatoNoto.store(false);
+    FileSalvatoTesto().clear();
     esitoDetto.store(false);
     fineScritta.store(false);
     ultimoCodice.store(-1);

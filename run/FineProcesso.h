@@ -36,8 +36,10 @@ enum class FattoConsegna : int {
 };
 void RegistraFatto(FattoConsegna fatto);
 FattoConsegna FattoCorrente();
-// The PDF file a run saved, for the crash path to name it.
+// The PDF file the run in progress wrote: its document saved, or kept after
+// its printer failed; empty when none. The crash path names it too.
 void RegistraFileSalvato(const QString& percorso);
+QString FileSalvato();
 
 // A new run begins: its facts, and whatever the previous run said, wrote or
 // ended with, are forgotten.

@@ -63,14 +63,18 @@ public:
         iniziato_ = true;
         RecordingSurface::DrawBox(x1, y1, x2, y2);
     }
+    // What the real document records of itself: the file it was saved as,
+    // or kept as after the failure.
     void EndDocument() override {
-        if (!guasto_.isEmpty()) throw ErroreDocumento(guasto_.toStdString());
+        if (!guasto_.isEmpty()) {
+            if (!salvato_.isEmpty()) RegistraFileSalvato(salvato_);
+            throw ErroreDocumento(guasto_.toStdString());
+        }
         RecordingSurface::EndDocument();
-    }
-    QString DocumentoSalvato() const override {
-        if (!guasto_.isEmpty()) return salvato_; // kept after the failure, or nothing
-        if (!ended) return {};
-        return esito_.stampante == kNomeScrittorePdf ? esito_.filePdf : QString();
+        if (esito_.stampante == kNomeScrittorePdf) {
+            RegistraFileSalvato(esito_.filePdf);
+            RegistraFatto(FattoConsegna::Salvato);
+        }
     }
     ~SuperficieOsservata() override {
         esito_.ended = ended;
