@@ -197,7 +197,7 @@ FINE="$LAVORO/FineStampaPercorsario.tmp"
 timeout 90 "$PYTHON" "$TMP/albero.py" avanzamento "$FINE" >"$TMP/avanzamento.txt" &
 CAMPIONI=$!
 for _ in $(seq 100); do
-    grep -q sampling "$TMP/avanzamento.txt" && break
+    grep -qs sampling "$TMP/avanzamento.txt" && break
     sleep 0.1
 done
 tasti alt+t
