@@ -449,6 +449,10 @@ void Anteprima::Apri() {
         const QRect libero = schermo->availableGeometry();
         if (layout()->sizeHint().width() > libero.width() * 9 / 10)
             barra_->setDirection(QBoxLayout::TopToBottom);
+        // The label on one line where the screen has room for it.
+        const int riga = lblPagina->fontMetrics().horizontalAdvance(lblPagina->text()) + 8;
+        if (layout()->sizeHint().width() + riga - lblPagina->sizeHint().width() <= libero.width() * 9 / 10)
+            lblPagina->setMinimumWidth(std::max(lblPagina->minimumWidth(), riga));
         const int altezza = libero.height() * 9 / 10;
         resize(std::min(libero.width() * 9 / 10, std::max(altezza * 3 / 4, sizeHint().width())), altezza);
     }
