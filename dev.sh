@@ -10,7 +10,7 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libcups2-dev libxk
                 fonts-liberation poppler-utils qt6-translations-l10n xdg-utils)
 TEST_PACKAGES=(xvfb xauth xdotool x11-utils imagemagick cups cups-daemon cups-client cups-bsd
                printer-driver-cups-pdf desktop-file-utils man-db python3-pdfminer clang-14 libclang-rt-14-dev
-               file dpkg-dev qt6-gtk-platformtheme)
+               file dpkg-dev qt6-gtk-platformtheme dbus at-spi2-core python3-pyatspi)
 
 sudo_() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 

@@ -10,10 +10,13 @@
 #include <QImage>
 #include <QPageLayout>
 
+class QBoxLayout;
 class QLabel;
 class QLineEdit;
+class QListView;
 class QPushButton;
 class QScrollArea;
+class QScreen;
 
 namespace vagolume {
 
@@ -54,6 +57,13 @@ private:
     bool preparato_ = false; // the fonts of the pages are loaded
 };
 
+// What a page is, in a few words: "Copertina", its date ("Ven 11 Dic"), or
+// nothing (a blank sheet).
+QString DescrizionePagina(const Pagine& pagine, int N);
+
+class MiniaturePagine;
+class AnelloFuoco;
+
 // The zoom steps, in per cent of the sheet's real size on screen.
 inline constexpr int kPassiZoom[] = {25, 33, 50, 67, 75, 100, 125, 150, 200, 300, 400};
 
@@ -68,10 +78,20 @@ public:
         Zoom ComeZoom = Zoom::PaginaIntera;
         int Percento = 100;
         int Pagina = 0;
+        bool Miniature = false; // the strip of thumbnails shown
+        bool Aperta = false;    // it has been open before
+    };
+
+    // The document shown: its name (the title says it) and the pages chosen
+    // to print, as the preview counts them (1: the cover); empty: all.
+    struct Documento {
+        QString Nome;
+        QList<int> Scelte;
     };
 
     // stato: where the preview's last state is kept, for the next opening; nullptr: none.
-    Anteprima(Pagine& pagine, const QPageLayout& layout, QWidget* padre = nullptr, Stato* stato = nullptr);
+    Anteprima(Pagine& pagine, const QPageLayout& layout, QWidget* padre = nullptr, Stato* stato = nullptr,
+              Documento documento = {});
     ~Anteprima() override;
 
     // The page shown, 0 the cover (the label counts from 1).
@@ -84,6 +104,11 @@ public:
     // One zoom step up (verso 1) or down (-1) from the size shown.
     void PassoZoom(int verso);
     FoglioAnteprima* Foglio() const { return foglio_; }
+    // The strip of page thumbnails, shown or hidden.
+    void MostraMiniature(bool mostra);
+    bool Miniature() const;
+    // Page N (0: the cover) is among those chosen to print.
+    bool Scelta(int N) const;
 
     QLabel* lblPagina = nullptr;
     QLineEdit* txtPagina = nullptr; // type a page number, Enter goes there
@@ -91,7 +116,13 @@ public:
     QPushButton *cmdPrima = nullptr, *cmdPrecedente = nullptr, *cmdSuccessiva = nullptr, *cmdUltima = nullptr;
     QPushButton *cmdLarghezza = nullptr, *cmdIntera = nullptr;
     QPushButton *cmdStampa = nullptr, *cmdChiudi = nullptr;
+    QPushButton* cmdMiniature = nullptr;
+    QListView* lstMiniature = nullptr;
 
+private:
+    QLabel* lblVai_ = nullptr;
+
+public:
 protected:
     bool eventFilter(QObject* oggetto, QEvent* evento) override;
     void keyPressEvent(QKeyEvent* evento) override;
@@ -100,8 +131,20 @@ protected:
     void done(int esito) override;
 
 private:
+    void CreaBottoni();
+    void CreaCampi();
+    void CreaArea();
+    void CreaMiniature();
+    void Disponi(); // the controls in their rows, the rows within the screen
+    void Collega();
+    void Apri();                               // as it was when it last closed, or on the first page chosen
+    void VaiA();                               // the page typed in "Vai a"
+    void SegnalaPagina(const QString& motivo); // the page typed is not there: why
+    void ZoomIniziale();
+    const QScreen* Schermo() const;     // the screen it opens on
     bool Tasto(const QKeyEvent* tasto); // the preview's own keys
-    void Dimensiona();                  // the sheet's size for the zoom
+    bool TastoCtrl(const QKeyEvent* tasto);
+    void Dimensiona(); // the sheet's size for the zoom
     // Moves on by a step (or a screenful) down or right (verso 1), up or
     // left (-1); at the sheet's edge, to the next or previous page.
     void Scorri(int verso, bool orizzontale, bool schermata);
@@ -113,7 +156,12 @@ private:
     int percento_ = 100;
     int rotella_ = 0; // wheel turns not yet a step
     Stato* stato_ = nullptr;
+    Documento documento_;
+    bool primaVolta_ = true;      // not yet shown
+    QBoxLayout* barra_ = nullptr; // the rows of buttons
     QScrollArea* area_ = nullptr;
+    AnelloFuoco* anello_ = nullptr;
+    MiniaturePagine* miniature_ = nullptr;
     FoglioAnteprima* foglio_ = nullptr;
 };
 

@@ -427,14 +427,16 @@ void DialogoStampa::cmdAnteprima_Click() {
     const QPageLayout layout = piattaforma_.Impaginazione(stampante);
     piattaforma_.Occupato(false);
     ContestoStampa c;
+    RichiestaStampa richiesta;
     try {
-        c = ContestoDisegno(RichiestaDallaFinestra(stampante), AltezzaFoglio(layout));
+        richiesta = RichiestaDallaFinestra(stampante);
+        c = ContestoDisegno(richiesta, AltezzaFoglio(layout));
     } catch (const std::exception& e) {
         Avvisa(QStringLiteral("anteprima non disponibile: %1").arg(QString::fromUtf8(e.what())));
         return;
     }
     Pagine pagine(std::move(c));
-    if (dialoghi_.Anteprima(pagine, layout)) cmdSelStampante_Click(0);
+    if (dialoghi_.Anteprima(pagine, layout, richiesta)) cmdSelStampante_Click(0);
 }
 
 void DialogoStampa::AvviaStampa() {

@@ -2,6 +2,7 @@
 // The window's own drawn controls: what no desktop style draws as the window
 // needs it (narrow list arrows, the progress bar, the focus ring, the frames).
 
+#include "app/AnelloFuoco.h"
 #include "app/Controllo.h"
 
 #include <QGroupBox>
@@ -64,41 +65,6 @@ protected:
 
 private:
     const QLineEdit* traccia_; // nullptr: this is the track
-};
-
-// The ring round the control with the keyboard focus: the window's own mark,
-// so that it shows on the teal window under every style.
-class AnelloFuoco : public QWidget {
-public:
-    explicit AnelloFuoco(QWidget* padre) : QWidget(padre) {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setFocusPolicy(Qt::NoFocus);
-        hide();
-    }
-    static constexpr int kSpessore = 2, kDistanza = 1;
-    void Segui(QWidget* controllo) {
-        if (!controllo) {
-            hide();
-            return;
-        }
-        if (parentWidget() != controllo->parentWidget()) setParent(controllo->parentWidget());
-        const int m = kSpessore + kDistanza;
-        setGeometry(controllo->geometry().adjusted(-m, -m, m, m));
-        raise();
-        show();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        QPainterPath anello;
-        anello.addRect(rect());
-        anello.addRect(rect().adjusted(kSpessore, kSpessore, -kSpessore, -kSpessore));
-        p.fillPath(anello, QColor::fromRgb(kBianco));
-        // A dark outer line, so that it shows on light backgrounds too.
-        p.setPen(QColor(0x20, 0x20, 0x20));
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
 };
 
 // A frame as an etched rectangle whose caption interrupts its top edge.

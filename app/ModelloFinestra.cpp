@@ -54,6 +54,21 @@ std::optional<TastoLista> Scorrimento(int codice) {
         return std::nullopt;
     }
 }
+
+// Ctrl+P and Ctrl+Q, as on every desktop: "&Stampa" and "&Fine", wherever the
+// focus is, when those buttons could be pressed.
+bool TastoComando(ModelloFinestra& m, const Tasto& t) {
+    if ((t.Modificatori & ~Qt::KeypadModifier) != Qt::ControlModifier) return false;
+    if (t.Codice == Qt::Key_P && m.cmdStampa.Visibile && m.cmdStampa.Abilitato) {
+        m.cmdStampa_Click();
+        return true;
+    }
+    if (t.Codice == Qt::Key_Q && m.cmdFine.Visibile && m.cmdFine.Abilitato) {
+        m.cmdFine_Click();
+        return true;
+    }
+    return false;
+}
 } // namespace
 
 QString TestoDestinazione(const QString& arrivato) {
@@ -291,6 +306,7 @@ EsitoTasto ModelloFinestra::TastoSu(QAnyStringView controllo, const Tasto& t) {
     const bool senzaModificatori =
         !(mod & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier));
     if (t.Codice == Qt::Key_Escape && senzaModificatori && TastoEsc()) return {EsitoTasto::Preso};
+    if (TastoComando(*this, t)) return {EsitoTasto::Preso};
     if (t.Codice == Qt::Key_F1 && senzaModificatori) {
         TastoAiuto();
         return {EsitoTasto::Preso};
@@ -335,6 +351,7 @@ EsitoTasto ModelloFinestra::TastoSu(QAnyStringView controllo, const Tasto& t) {
 }
 
 bool ModelloFinestra::TastoNonPreso(QAnyStringView fuoco, const Tasto& t) {
+    if (TastoComando(*this, t)) return true;
     if (PremutoInvio(t) && Invio(fuoco)) return true;
     if (t.Codice == Qt::Key_F1 && t.Modificatori == Qt::NoModifier) return TastoAiuto();
     return t.Codice == Qt::Key_Escape && t.Modificatori == Qt::NoModifier && TastoEsc();

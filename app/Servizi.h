@@ -36,9 +36,10 @@ public:
     // Opens a file with the desktop's viewer; nonAperto is called, maybe
     // later, when no program could open it.
     virtual void ApriFile(const QString& file, std::function<void()> nonAperto) = 0;
-    // The preview of a run's pages laid out for a printer; true when the user
-    // asked to print them.
-    virtual bool Anteprima(Pagine& pagine, const QPageLayout& layout) = 0;
+    // The preview of a run's pages laid out for a printer; richiesta: the
+    // request they come from (the document's name, the pages chosen). True
+    // when the user asked to print them.
+    virtual bool Anteprima(Pagine& pagine, const QPageLayout& layout, const RichiestaStampa& richiesta) = 0;
 };
 
 // The printers, and the event loop the window runs on.

@@ -133,8 +133,9 @@ QString DialoghiQt::SalvaFile(const QString& titolo, const QString& proposto) {
     return scelto ? dialogo.selectedFiles().first() : QString();
 }
 
-bool DialoghiQt::Anteprima(Pagine& pagine, const QPageLayout& layout) {
-    vagolume::Anteprima anteprima(pagine, layout, finestra_, &anteprima_);
+bool DialoghiQt::Anteprima(Pagine& pagine, const QPageLayout& layout, const RichiestaStampa& richiesta) {
+    vagolume::Anteprima anteprima(pagine, layout, finestra_, &anteprima_,
+                                  {richiesta.NomeDocumento, richiesta.Pagine});
     const bool stampa = anteprima.exec() == QDialog::Accepted;
     // Back to the printer panel, also where no window manager does it.
     TornaAllaFinestra();

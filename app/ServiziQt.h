@@ -22,7 +22,7 @@ public:
     bool Avvertimento(const QString& titolo, const QString& testo, const QString& file) override;
     QString SalvaFile(const QString& titolo, const QString& proposto) override;
     void ApriFile(const QString& file, std::function<void()> nonAperto) override;
-    bool Anteprima(Pagine& pagine, const QPageLayout& layout) override;
+    bool Anteprima(Pagine& pagine, const QPageLayout& layout, const RichiestaStampa& richiesta) override;
 
 private:
     void TornaAllaFinestra() const; // back to the window, also where no window manager does it

@@ -1,5 +1,6 @@
 #include "app/frmbase.h"
 
+#include "app/AnelloFuoco.h"
 #include "app/ControlliFinestra.h"
 #include "app/DisegnoControlli.h"
 #include "print/Stampanti.h"
@@ -88,22 +89,231 @@ void ImpostaColoreDidascalia(QWidget* w, Rgb colore) {
     w->setPalette(p);
 }
 
+// Whether the printer panel covers a control: a screen reader then finds it
+// off screen, as the eye does (and it takes no focus).
+bool Coperto(const QWidget* w) {
+    for (; w; w = w->parentWidget())
+        if (w->property("vagolumeCoperto").toBool()) return true;
+    return false;
+}
+
+// A control of the window's table as a screen reader sees it: Qt's own role,
+// name and actions, and off screen while the printer panel covers it.
+class ControlloAccessibile : public QAccessibleWidget {
+public:
+    ControlloAccessibile(QWidget* w, QAccessible::Role ruolo) : QAccessibleWidget(w, ruolo) {
+        if (qobject_cast<QAbstractButton*>(w)) addControllingSignal(QStringLiteral("clicked(bool)"));
+    }
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        if (Coperto(widget())) s.offscreen = true;
+        if (auto* b = qobject_cast<const QAbstractButton*>(widget())) {
+            s.checkable = b->isCheckable();
+            s.checked = b->isChecked();
+            if (auto* p = qobject_cast<const QPushButton*>(b)) s.defaultButton = p->isDefault();
+        }
+        return s;
+    }
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name) {
+            // A label without a name of its own reads as it stands.
+            if (auto* l = qobject_cast<const QLabel*>(widget()); l && widget()->accessibleName().isEmpty())
+                return l->text().remove(u'&');
+        }
+        if (t == QAccessible::Accelerator)
+            if (auto* b = qobject_cast<const QAbstractButton*>(widget())) {
+                const qsizetype i = b->text().indexOf(u'&');
+                if (i >= 0 && i + 1 < b->text().size())
+                    return QStringLiteral("Alt+") + b->text().at(i + 1).toUpper();
+            }
+        return QAccessibleWidget::text(t);
+    }
+    QStringList actionNames() const override {
+        QStringList nomi = QAccessibleWidget::actionNames();
+        if (auto* b = qobject_cast<const QAbstractButton*>(widget()); b && b->isEnabled())
+            nomi.prepend(b->isCheckable() ? toggleAction() : pressAction());
+        return nomi;
+    }
+    void doAction(const QString& azione) override {
+        auto* b = qobject_cast<QAbstractButton*>(widget());
+        if (b && b->isEnabled() && (azione == pressAction() || azione == toggleAction()))
+            b->click();
+        else
+            QAccessibleWidget::doAction(azione);
+    }
+};
+
+// A field whose value is chosen, never typed (the edit field of a date or
+// count list): read-only text.
+class CampoAccessibile : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit CampoAccessibile(QWidget* w) : QAccessibleWidget(w, QAccessible::EditableText) {}
+    const QLineEdit* Campo() const { return static_cast<const QLineEdit*>(widget()); }
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.editable = false;
+        s.readOnly = true;
+        if (Coperto(widget())) s.offscreen = true;
+        return s;
+    }
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value) return Campo()->text();
+        return QAccessibleWidget::text(t);
+    }
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+    // The text interface: the value, whole; nothing to select or edit.
+    void selection(int, int* inizio, int* fine) const override { *inizio = *fine = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QString text(int inizio, int fine) const override {
+        return Campo()->text().mid(inizio, fine < 0 ? -1 : fine - inizio);
+    }
+    int characterCount() const override { return static_cast<int>(Campo()->text().size()); }
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int* inizio, int* fine) const override {
+        *inizio = 0;
+        *fine = characterCount();
+        return {};
+    }
+};
+
 // A date or page-count list as a screen reader sees it: its own name ("Dal
 // mese") and its value ("04"). Qt's own gives such a list on Linux its value
 // as its name, and leaves the name to a label, which only the day lists have.
 class ListaAccessibile : public QAccessibleWidget {
 public:
     explicit ListaAccessibile(QWidget* w) : QAccessibleWidget(w, QAccessible::ComboBox) {}
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        if (Coperto(widget())) s.offscreen = true;
+        return s;
+    }
     QString text(QAccessible::Text t) const override {
         if (t == QAccessible::Value) return static_cast<const QComboBox*>(widget())->currentText();
         return QAccessibleWidget::text(t);
     }
 };
 
+// The progress line as a screen reader sees it: a progress bar, no text
+// field. Its value is the part printed, in per cent, and its description the
+// text on the track ("Pagina 3 di 10"); the fill over the track is part of
+// the bar, so it is left out of what is shown.
+class BarraAccessibile : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit BarraAccessibile(QWidget* w) : QAccessibleWidget(w, QAccessible::ProgressBar) {}
+    bool Traccia() const { return widget()->property("vagolumeBarra").toInt() == 1; }
+    QString text(QAccessible::Text t) const override {
+        const QString testo = static_cast<const QLineEdit*>(widget())->text();
+        if (t == QAccessible::Value) return QStringLiteral("%1 %").arg(currentValue().toInt());
+        if (t == QAccessible::Description && Traccia() && !testo.isEmpty()) return testo;
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.focusable = false;
+        s.readOnly = true;
+        if (!Traccia()) s.invisible = true;
+        if (Coperto(widget())) s.offscreen = true;
+        return s;
+    }
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+    QVariant currentValue() const override { return widget()->property("vagolumeValore").toInt(); }
+    void setCurrentValue(const QVariant&) override {}
+    QVariant maximumValue() const override { return 100; }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 1; }
+};
+
+// The window itself: a frame with its title, as every top window.
+class FinestraAccessibile : public QAccessibleWidget {
+public:
+    explicit FinestraAccessibile(QWidget* w) : QAccessibleWidget(w, QAccessible::Window) {}
+};
+
 QAccessibleInterface* FabbricaAccessibile(const QString& classe, QObject* oggetto) {
     if (classe == QLatin1String("QComboBox") && oggetto && oggetto->property("vagolumeLista").toBool())
         return new ListaAccessibile(static_cast<QWidget*>(oggetto));
+    if (classe == QLatin1String("QLineEdit") && oggetto && oggetto->property("vagolumeBarra").toInt() > 0)
+        return new BarraAccessibile(static_cast<QWidget*>(oggetto));
+    if (classe == QLatin1String("vagolume::frmbase") && oggetto)
+        return new FinestraAccessibile(static_cast<QWidget*>(oggetto));
+    if (classe == QLatin1String("QLineEdit") && oggetto && oggetto->property("vagolumeScelto").toBool())
+        return new CampoAccessibile(static_cast<QWidget*>(oggetto));
+    const int ruolo = oggetto ? oggetto->property("vagolumeRuolo").toInt() : 0;
+    if (ruolo > 0 && oggetto->metaObject()->className() == classe)
+        return new ControlloAccessibile(static_cast<QWidget*>(oggetto),
+                                        static_cast<QAccessible::Role>(ruolo));
     return nullptr;
+}
+
+// The window's own controls (not those of the printer panel, which nothing
+// covers) are told to a screen reader through ControlloAccessibile.
+QAccessible::Role RuoloAccessibile(const DescrizioneControllo& d) {
+    if (QLatin1String(d.Contenitore) == QLatin1String("frmSelStampa") ||
+        QLatin1String(d.Nome) == QLatin1String("frmSelStampa"))
+        return QAccessible::NoRole;
+    switch (d.Tipo) {
+    case Genere::Cornice:
+        return QAccessible::Grouping;
+    case Genere::Bottone:
+        return QAccessible::PushButton;
+    case Genere::CasellaSpunta:
+        return QAccessible::CheckBox;
+    case Genere::Etichetta:
+        return QAccessible::StaticText;
+    case Genere::Immagine:
+        return QAccessible::Graphic;
+    default:
+        return QAccessible::NoRole;
+    }
+}
+
+// The chosen entry in white on a blue dark enough to read it (6.9:1).
+void ImpostaSelezioneLeggibile(QWidget* w) {
+    QPalette p = w->palette();
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
+        p.setColor(g, QPalette::Highlight, QColor(0x1E, 0x5A, 0xA0));
+        p.setColor(g, QPalette::HighlightedText, Colore(kBianco));
+    }
+    w->setPalette(p);
+}
+
+// What a screen reader hears of a run: the part printed, in per cent, and
+// the text on the track.
+void AnnunciaAvanzamento(QLineEdit* traccia, const ModelloFinestra& m) {
+    const int larghezza = std::max(1, Descrizione(u"txtFondo")->Rettangolo.width());
+    const int valore = m.txtSopra.Visibile ? std::clamp(m.txtSopra.Larghezza * 100 / larghezza, 0, 100) : 0;
+    if (traccia->property("vagolumeValore").toInt() != valore) {
+        traccia->setProperty("vagolumeValore", valore);
+        QAccessibleValueChangeEvent evento(traccia, valore);
+        QAccessible::updateAccessibility(&evento);
+    }
+    if (traccia->property("vagolumeTesto").toString() != m.txtFondo.Testo) {
+        traccia->setProperty("vagolumeTesto", m.txtFondo.Testo);
+        QAccessibleEvent evento(traccia, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&evento);
+    }
+}
+
+void SegnaCoperto(QWidget* w, bool coperto) {
+    if (w->property("vagolumeCoperto").toBool() == coperto) return;
+    w->setProperty("vagolumeCoperto", coperto);
+    QAccessible::State cambiato;
+    cambiato.offscreen = true;
+    QAccessibleStateChangeEvent evento(w, cambiato);
+    QAccessible::updateAccessibility(&evento);
 }
 
 // Text that reaches the destination other than by a key press (pasted with
@@ -202,7 +412,7 @@ void frmbase::Costruisci() {
         controlli_.push_back(CreaControllo(d));
     for (const DescrizioneControllo& d : Controlli())
         if (*d.Compagno) C<QLabel>(QLatin1String(d.Nome))->setBuddy(C(QLatin1String(d.Compagno)));
-    anello_ = new AnelloFuoco(this);
+    anello_ = new AnelloFuoco(this, Colore(kBianco), QColor(0x20, 0x20, 0x20));
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* ora) {
         const QString nome = NomeControllo(ora);
         static_cast<AnelloFuoco*>(anello_)->Segui(nome.isEmpty() ? nullptr : C(nome));
@@ -219,10 +429,12 @@ QWidget* frmbase::CreaControllo(const DescrizioneControllo& d) {
         w = new Cornice(padre, Tw(90));
         break;
     case Genere::CasellaTesto:
-        if (d.Opzioni & SoloLettura)
+        if (d.Opzioni & SoloLettura) {
             w = new Barra(padre, d.Opzioni & Coprente ? C<QLineEdit>(u"txtFondo") : nullptr);
-        else
+            w->setProperty("vagolumeBarra", d.Opzioni & Coprente ? 2 : 1);
+        } else {
             w = new QLineEdit(padre);
+        }
         break;
     case Genere::Immagine:
     case Genere::Etichetta:
@@ -247,7 +459,8 @@ QWidget* frmbase::CreaControllo(const DescrizioneControllo& d) {
         break;
     }
     w->setObjectName(QLatin1String(d.Nome));
-    fuoco_.push_back(w->focusPolicy());
+    if (const QAccessible::Role ruolo = RuoloAccessibile(d); ruolo != QAccessible::NoRole)
+        w->setProperty("vagolumeRuolo", static_cast<int>(ruolo));
     w->setGeometry(Rett(d.Rettangolo));
     if (*d.Suggerimento) w->setToolTip(QString::fromUtf8(d.Suggerimento));
     w->setAccessibleName(QString::fromUtf8(d.NomeAccessibile));
@@ -267,6 +480,8 @@ QWidget* frmbase::CreaControllo(const DescrizioneControllo& d) {
     // The model decides what every key does (see eventFilter).
     w->installEventFilter(this);
     Completa(w, d);
+    // Its own focus policy, kept for when the printer panel no longer covers it.
+    fuoco_.push_back(w->focusPolicy());
     return w;
 }
 
@@ -296,9 +511,13 @@ void frmbase::Completa(QWidget* w, const DescrizioneControllo& d) {
         }
         if (d.Opzioni & SenzaBordo) t->setFrame(false);
     } else if (auto* c = qobject_cast<QComboBox*>(w)) {
-        c->setEditable(true);
-        // Values are chosen from the list, never typed.
-        c->lineEdit()->setReadOnly(true);
+        // Values are chosen from the list, never typed: a read-only field,
+        // told so to a screen reader before one can ask about it.
+        auto* campo = new QLineEdit;
+        campo->setProperty("vagolumeScelto", true);
+        campo->setReadOnly(true);
+        c->setLineEdit(campo);
+        campo->setReadOnly(true);
         c->setInsertPolicy(QComboBox::NoInsert);
         c->setCompleter(nullptr);
         c->setMaxVisibleItems(kVociPerPagina);
@@ -307,6 +526,7 @@ void frmbase::Completa(QWidget* w, const DescrizioneControllo& d) {
         c->lineEdit()->setAccessibleName(w->accessibleName());
     } else if (auto* e = qobject_cast<QListWidget*>(w)) {
         e->setSelectionMode(QAbstractItemView::SingleSelection);
+        ImpostaSelezioneLeggibile(e);
     } else if (auto* n = qobject_cast<QSpinBox*>(w)) {
         n->setRange(1, 99);
         n->setAccelerated(true);
@@ -382,10 +602,13 @@ void frmbase::Mostra() {
     const ModelloFinestra& m = *modello_;
     MostraForm();
     MostraPannello();
-    // What lies under the open printer panel takes no focus: Tab passes it by.
-    for (size_t i = 0; i < controlli_.size(); ++i)
-        controlli_[i]->setFocusPolicy(m.Coperto(QLatin1String(Controlli()[i].Nome)) ? Qt::NoFocus
-                                                                                    : fuoco_[i]);
+    // What lies under the open printer panel takes no focus: Tab passes it
+    // by, and a screen reader finds it off screen.
+    for (size_t i = 0; i < controlli_.size(); ++i) {
+        const bool coperto = m.Coperto(QLatin1String(Controlli()[i].Nome));
+        controlli_[i]->setFocusPolicy(coperto ? Qt::NoFocus : fuoco_[i]);
+        SegnaCoperto(controlli_[i], coperto);
+    }
     if (m.FinestraVisibile && !isVisible() && !testAttribute(Qt::WA_DontShowOnScreen)) show();
     if (m.FuocoRichiesto) {
         QWidget* fuoco = m.FuocoRichiesto == &m.chkBianco           ? C(u"chkBianco")
@@ -437,6 +660,7 @@ void frmbase::MostraForm() {
     sopra.setWidth(m.txtSopra.Larghezza);
     txtSopra->setGeometry(Rett(sopra));
     txtSopra->update(); // it shows the track's text
+    AnnunciaAvanzamento(C<QLineEdit>(u"txtFondo"), m);
     C<QLabel>(u"lblCopyright")->setText(m.lblCopyright.Testo);
 }
 

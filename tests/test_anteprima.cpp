@@ -14,9 +14,12 @@
 #include "support/ServiziFinti.h"
 
 #include <QAccessible>
+#include <QFocusFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStandardPaths>
@@ -24,6 +27,8 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 using namespace vagolume;
@@ -241,10 +246,15 @@ private slots:
         QTest::addColumn<int>("pagina");
         QTest::addColumn<QString>("zoomDopo");
         QTest::addColumn<QString>("bottoni"); // enabled: 1, for « ‹ › »
+        // The window after: "stampa" or "chiusa" (closed with that answer),
+        // "schermo intero", "miniature" (the strip shown), "rosso" (the page
+        // typed is not there, and the field says so).
+        QTest::addColumn<QString>("finestra");
         auto riga = [](const char* nome, int da, const char* zoom, bool inFondo, const char* azione,
-                       int pagina, const char* zoomDopo, const char* bottoni) {
+                       int pagina, const char* zoomDopo, const char* bottoni, const char* finestra = "") {
             QTest::newRow(nome) << da << QString::fromUtf8(zoom) << inFondo << QString::fromUtf8(azione)
-                                << pagina << QString::fromUtf8(zoomDopo) << QString::fromUtf8(bottoni);
+                                << pagina << QString::fromUtf8(zoomDopo) << QString::fromUtf8(bottoni)
+                                << QString::fromUtf8(finestra);
         };
         riga("Pag giù dalla copertina", 1, "intera", false, "PgDown", 2, "intera", "1111");
         riga("Pag su dalla terza", 3, "intera", false, "PgUp", 2, "intera", "1111");
@@ -277,7 +287,19 @@ private slots:
         riga("+ adatta alla larghezza", 2, "intera", false, "Plus", 2, "larghezza", "1111");
         riga("- mostra la pagina intera", 2, "200", false, "Minus", 2, "intera", "1111");
         riga("pagina scritta", 1, "intera", false, "vai 100", 100, "intera", "1111");
-        riga("pagina scritta oltre la fine", 1, "intera", false, "vai 999", 1, "intera", "0011");
+        riga("pagina scritta oltre la fine", 1, "intera", false, "vai 999", 1, "intera", "0011", "rosso");
+        riga("pagina scritta 0", 3, "intera", false, "vai 0", 3, "intera", "1111", "rosso");
+        riga("pagina scritta, poi giusta", 1, "intera", false, "vai 999 vai 5", 5, "intera", "1111");
+        // A viewer's keys.
+        riga("Ctrl+0", 2, "200", false, "ctrl+0", 2, "100", "1111");
+        riga("Ctrl+Inizio", 3, "intera", false, "ctrl+Home", 1, "intera", "0011");
+        riga("Ctrl+Fine", 2, "intera", false, "ctrl+End", 366, "intera", "1100");
+        riga("Ctrl+P stampa", 2, "intera", false, "ctrl+P", 2, "intera", "1111", "stampa");
+        riga("Ctrl+W chiude", 2, "intera", false, "ctrl+W", 2, "intera", "1111", "chiusa");
+        riga("F11 schermo intero", 2, "intera", false, "F11", 2, "intera", "1111", "schermo intero");
+        riga("F9 miniature", 2, "intera", false, "F9", 2, "intera", "1111", "miniature");
+        riga("Miniature", 2, "intera", false, "cmdMiniature", 2, "intera", "1111", "miniature");
+        riga("miniatura scelta", 2, "intera", false, "miniatura 10", 10, "intera", "1111", "miniature");
         riga("›", 1, "intera", false, "cmdSuccessiva", 2, "intera", "1111");
         riga("‹", 3, "intera", false, "cmdPrecedente", 2, "intera", "1111");
         riga("»", 1, "intera", false, "cmdUltima", 366, "intera", "1100");
@@ -291,6 +313,7 @@ private slots:
         QFETCH(int, pagina);
         QFETCH(QString, zoomDopo);
         QFETCH(QString, bottoni);
+        QFETCH(QString, finestra);
         Pagine pagine = Viaggio(QDate(2025, 1, 1), QDate(2025, 12, 31));
         const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(5, 5, 5, 5));
         Anteprima a(pagine, layout);
@@ -328,24 +351,50 @@ private slots:
         if (cosa.startsWith(u"wheel"))
             rotella(cosa.endsWith(u"down") ? -1 : 1, mod);
         else if (cosa.startsWith(u"vai ")) {
-            a.txtPagina->setFocus();
-            a.txtPagina->selectAll();
-            QTest::keyClicks(a.txtPagina, cosa.mid(4));
-            QTest::keyClick(a.txtPagina, Qt::Key_Return);
+            for (const QString& numero : cosa.split(QStringLiteral("vai "), Qt::SkipEmptyParts)) {
+                a.txtPagina->setFocus();
+                a.txtPagina->selectAll();
+                QTest::keyClicks(a.txtPagina, numero.trimmed());
+                QTest::keyClick(a.txtPagina, Qt::Key_Return);
+            }
+        } else if (cosa.startsWith(u"miniatura ")) {
+            a.MostraMiniature(true);
+            a.lstMiniature->setCurrentIndex(a.lstMiniature->model()->index(cosa.mid(10).toInt() - 1, 0));
         } else if (cosa.startsWith(u"cmd"))
             a.findChild<QPushButton*>(cosa)->click();
         else {
-            const QMap<QString, Qt::Key> tasti{
-                {"PgDown", Qt::Key_PageDown}, {"PgUp", Qt::Key_PageUp}, {"End", Qt::Key_End},
-                {"Home", Qt::Key_Home},       {"Right", Qt::Key_Right}, {"Left", Qt::Key_Left},
-                {"Down", Qt::Key_Down},       {"Up", Qt::Key_Up},       {"Space", Qt::Key_Space},
-                {"Plus", Qt::Key_Plus},       {"Minus", Qt::Key_Minus}, {"Equal", Qt::Key_Equal}};
+            const QMap<QString, Qt::Key> tasti{{"PgDown", Qt::Key_PageDown},
+                                               {"PgUp", Qt::Key_PageUp},
+                                               {"End", Qt::Key_End},
+                                               {"Home", Qt::Key_Home},
+                                               {"Right", Qt::Key_Right},
+                                               {"Left", Qt::Key_Left},
+                                               {"Down", Qt::Key_Down},
+                                               {"Up", Qt::Key_Up},
+                                               {"Space", Qt::Key_Space},
+                                               {"Plus", Qt::Key_Plus},
+                                               {"Minus", Qt::Key_Minus},
+                                               {"Equal", Qt::Key_Equal},
+                                               {"0", Qt::Key_0},
+                                               {"P", Qt::Key_P},
+                                               {"W", Qt::Key_W},
+                                               {"F11", Qt::Key_F11},
+                                               {"F9", Qt::Key_F9}};
             QVERIFY(tasti.contains(cosa));
             QTest::keyClick(fuoco, tasti[cosa], mod);
         }
 
-        QCOMPARE(a.lblPagina->text(), QStringLiteral("Pagina %1 di 366").arg(pagina));
+        QVERIFY2(a.lblPagina->text().startsWith(QStringLiteral("Pagina %1 di 366 - ").arg(pagina)),
+                 qPrintable(a.lblPagina->text()));
         QCOMPARE(a.Pagina(), pagina - 1);
+        QStringList dopo;
+        if (!a.isVisible()) dopo << (a.result() == QDialog::Accepted ? "stampa" : "chiusa");
+        if (a.windowState() & Qt::WindowFullScreen) dopo << "schermo intero";
+        if (a.Miniature()) dopo << "miniature";
+        if (a.txtPagina->palette().color(QPalette::Text).red() > 150 &&
+            a.txtPagina->toolTip().contains(QStringLiteral("non c'è")))
+            dopo << "rosso";
+        QCOMPARE(dopo.join(u','), finestra);
         const QString zoomOra = a.ZoomCorrente() == Anteprima::Zoom::PaginaIntera ? QStringLiteral("intera")
                                 : a.ZoomCorrente() == Anteprima::Zoom::Larghezza
                                     ? QStringLiteral("larghezza")
@@ -370,7 +419,7 @@ private slots:
             a.show();
             QVERIFY(QTest::qWaitForWindowExposed(&a));
             QCOMPARE(a.Pagina(), 0);
-            a.resize(500, 450);
+            a.resize(800, 450);
             a.MostraPagina(4);
             a.ImpostaZoom(Anteprima::Zoom::Percento, 300);
             QTest::keyClick(a.findChild<QScrollArea*>(QStringLiteral("areaAnteprima")), Qt::Key_Escape);
@@ -381,7 +430,144 @@ private slots:
         QCOMPARE(b.Pagina(), 4);
         QCOMPARE(b.ZoomCorrente(), Anteprima::Zoom::Percento);
         QCOMPARE(b.Percento(), 300);
-        QCOMPARE(b.size(), QSize(500, 450));
+        QCOMPARE(b.size(), QSize(800, 450));
+    }
+
+    // The label says the page's date and whether it is among the pages
+    // chosen to print; the preview opens on the first of them, and the
+    // title names the document.
+    void etichetta_data() {
+        QTest::addColumn<QDate>("inizio");
+        QTest::addColumn<QDate>("fine");
+        QTest::addColumn<int>("bianchi");
+        QTest::addColumn<QList<int>>("scelte");
+        QTest::addColumn<int>("mostra"); // 0: the page it opens on
+        QTest::addColumn<QString>("etichetta");
+        QTest::addColumn<QString>("miniatura");
+        const QDate d8(2026, 12, 8), d12(2026, 12, 12);
+        QTest::newRow("copertina") << d8 << d12 << 0 << QList<int>{} << 0 << "Pagina 1 di 6 - Copertina"
+                                   << "Pagina 1 - Copertina";
+        QTest::newRow("venerdì 11") << d8 << d12 << 0 << QList<int>{} << 5 << "Pagina 5 di 6 - Ven 11 Dic"
+                                    << "Pagina 5 - Ven 11 Dic";
+        QTest::newRow("29 febbraio") << QDate(2028, 2, 28) << QDate(2028, 3, 1) << 0 << QList<int>{} << 3
+                                     << "Pagina 3 di 4 - Mar 29 Feb"
+                                     << "Pagina 3 - Mar 29 Feb";
+        QTest::newRow("scelte: si apre sulla prima")
+            << d8 << d12 << 0 << QList<int>{4, 6} << 0 << "Pagina 4 di 6 - Gio 10 Dic (da stampare)"
+            << "Pagina 4 - Gio 10 Dic, da stampare";
+        QTest::newRow("scelte: una non scelta")
+            << d8 << d12 << 0 << QList<int>{4, 6} << 5 << "Pagina 5 di 6 - Ven 11 Dic"
+            << "Pagina 5 - Ven 11 Dic";
+        QTest::newRow("in bianco") << d8 << d12 << 2 << QList<int>{} << 2 << "Pagina 2 di 3"
+                                   << "Pagina 2";
+    }
+    void etichetta() {
+        QFETCH(QDate, inizio);
+        QFETCH(QDate, fine);
+        QFETCH(int, bianchi);
+        QFETCH(QList<int>, scelte);
+        QFETCH(int, mostra);
+        QFETCH(QString, etichetta);
+        QFETCH(QString, miniatura);
+        RichiestaStampa r;
+        r.Destinazione = QStringLiteral("LAGO DI GARDA");
+        r.Inizio = inizio;
+        r.Fine = fine;
+        r.FogliBianchi = bianchi;
+        Pagine pagine(ValoriCorsa(r, 287));
+        Anteprima a(pagine, QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()),
+                    nullptr, nullptr, {NomeDocumento(r.Destinazione), scelte});
+        QCOMPARE(a.windowTitle(), QStringLiteral("Anteprima di stampa - LAGO_DI_GARDA_Vagolume"));
+        if (mostra > 0) a.MostraPagina(mostra - 1);
+        QCOMPARE(a.lblPagina->text(), etichetta);
+        QCOMPARE(a.lstMiniature->model()->data(a.lstMiniature->model()->index(a.Pagina(), 0),
+                                               Qt::AccessibleTextRole),
+                 miniatura);
+    }
+
+    // The first opening fits the page as wide as it can while it is still
+    // readable: the whole page, else the width (else half its size, which
+    // no window this preview can be made into needs).
+    void zoomIniziale_data() {
+        QTest::addColumn<QSize>("dimensione");
+        QTest::addColumn<bool>("miniature");
+        QTest::addColumn<QString>("zoom");
+        QTest::newRow("alta") << QSize(900, 1200) << false << "intera";
+        QTest::newRow("bassa") << QSize(900, 400) << false << "larghezza";
+        QTest::newRow("bassa, con le miniature") << QSize(700, 380) << true << "larghezza";
+    }
+    void zoomIniziale() {
+        QFETCH(QSize, dimensione);
+        QFETCH(bool, miniature);
+        QFETCH(QString, zoom);
+        Pagine pagine = Viaggio(QDate(2024, 1, 1), QDate(2024, 1, 9));
+        Anteprima::Stato stato;
+        stato.Dimensione = dimensione;
+        stato.Miniature = miniature;
+        Anteprima a(pagine, QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()),
+                    nullptr, &stato);
+        a.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&a));
+        const QString ora = a.ZoomCorrente() == Anteprima::Zoom::PaginaIntera ? QStringLiteral("intera")
+                            : a.ZoomCorrente() == Anteprima::Zoom::Larghezza  ? QStringLiteral("larghezza")
+                                                                              : QString::number(a.Percento());
+        QVERIFY2(a.Percento() >= 50, qPrintable(QString::number(a.Percento())));
+        QCOMPARE(ora, zoom);
+    }
+
+    // What the eye needs: the page area shows a focus frame when it has the
+    // keyboard, and the fit that is on ("Pagina intera") stands out plainly
+    // from the one that is off ("Larghezza"), under a light and a dark palette.
+    void aspetto_data() {
+        QTest::addColumn<QString>("cosa");
+        QTest::addColumn<bool>("scura");
+        QTest::newRow("anello sul foglio") << "anello" << false;
+        QTest::newRow("pulsante premuto, chiara") << "premuto" << false;
+        QTest::newRow("pulsante premuto, scura") << "premuto" << true;
+    }
+    void aspetto() {
+        QFETCH(QString, cosa);
+        QFETCH(bool, scura);
+        const QPalette prima = QApplication::palette();
+        if (scura) {
+            QPalette p(QColor(0x35, 0x35, 0x35));
+            p.setColor(QPalette::Window, QColor(0x2B, 0x2B, 0x2B));
+            for (QPalette::ColorRole r : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+                p.setColor(r, QColor(0xEE, 0xEE, 0xEE));
+            QApplication::setPalette(p);
+        }
+        Pagine pagine = Viaggio(QDate(2024, 1, 1), QDate(2024, 1, 3));
+        Anteprima a(pagine, QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+        const auto ripristina = qScopeGuard([&prima] { QApplication::setPalette(prima); });
+        a.show();
+        QVERIFY(QTest::qWaitForWindowActive(&a));
+        a.ImpostaZoom(Anteprima::Zoom::PaginaIntera);
+        QApplication::processEvents();
+        if (cosa == u"anello") {
+            auto* area = a.findChild<QScrollArea*>(QStringLiteral("areaAnteprima"));
+            QVERIFY(area->hasFocus());
+            const QList<QFocusFrame*> anelli = a.findChildren<QFocusFrame*>();
+            QVERIFY(!anelli.isEmpty());
+            QVERIFY(anelli.first()->isVisible());
+            QVERIFY(anelli.first()->geometry().contains(area->geometry()));
+            return;
+        }
+        // The colour most of each button is painted in.
+        auto sfondo = [](QWidget* w) {
+            const QImage i = w->grab().toImage();
+            QHash<QRgb, int> conta;
+            for (int y = 3; y < i.height() - 3; ++y)
+                for (int x = 3; x < i.width() - 3; ++x)
+                    ++conta[i.pixel(x, y)];
+            return QColor(std::max_element(conta.begin(), conta.end()).key());
+        };
+        auto luce = [](QColor c) {
+            auto l = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+            return 0.2126 * l(c.redF()) + 0.7152 * l(c.greenF()) + 0.0722 * l(c.blueF());
+        };
+        const double su = luce(sfondo(a.cmdLarghezza)), giu = luce(sfondo(a.cmdIntera));
+        const double contrasto = (std::max(su, giu) + 0.05) / (std::min(su, giu) + 0.05);
+        QVERIFY2(contrasto >= 2.0, qPrintable(QStringLiteral("pressed and not: %1:1").arg(contrasto)));
     }
 
     // What a screen reader says of the preview's controls: names, not the
@@ -405,12 +591,13 @@ private slots:
                                  << "Stampa";
         QTest::newRow("&Chiudi") << "cmdChiudi"
                                  << "Chiudi";
+        // The page and the zoom are read as they stand.
         QTest::newRow("pagina mostrata") << "lblPagina"
-                                         << "Pagina mostrata";
+                                         << "Pagina 1 di 2 - Copertina";
         QTest::newRow("vai alla pagina") << "txtPagina"
                                          << "Vai alla pagina";
         QTest::newRow("ingrandimento") << "lblZoom"
-                                       << "Ingrandimento";
+                                       << "100 %";
         QTest::newRow("area") << "areaAnteprima"
                               << "Anteprima della pagina";
         QTest::newRow("foglio") << "foglioAnteprima"
@@ -421,6 +608,7 @@ private slots:
         QFETCH(QString, nome);
         Pagine pagine = Viaggio(QDate(2025, 1, 1), QDate(2025, 1, 1));
         Anteprima a(pagine, QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+        a.ImpostaZoom(Anteprima::Zoom::Percento, 100);
         QWidget* w = a.findChild<QWidget*>(controllo);
         QVERIFY(w);
         QAccessibleInterface* i = QAccessible::queryAccessibleInterface(w);

@@ -29,7 +29,7 @@ LAVORO="$TMP/lavoro"
 FINE="$LAVORO/FineStampaPercorsario.tmp"
 ANNO=$(($(date +%Y) + 1))
 GIORNI=$((($(date -u -d "$ANNO-12-31" +%s) - $(date -u -d "$ANNO-01-01" +%s)) / 86400 + 1))
-ANTEPRIMA="^Anteprima di stampa\$"
+ANTEPRIMA="^Anteprima di stampa - ROMA_Vagolume\$"
 
 # Starts the program in $LAVORO with no printing system (the current printer
 # is the PDF writer), the given variables added, and sets APP_PID.

@@ -54,7 +54,7 @@ public:
         aperti.append(file);
         if (!visore) nonAperto();
     }
-    bool Anteprima(Pagine& pagine, const QPageLayout& layout) override {
+    bool Anteprima(Pagine& pagine, const QPageLayout& layout, const RichiestaStampa&) override {
         return anteprima && anteprima(pagine, layout);
     }
 };
