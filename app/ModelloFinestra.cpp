@@ -114,10 +114,10 @@ void ModelloFinestra::RiprendiTastiera() {
 }
 
 void ModelloFinestra::StatoIniziale(const QDate& oggi) {
-    // 1-2
+    // No invocation line yet; the credit line from the version information.
     Form.RigaComando.clear();
     lblCopyright.Testo = ComponiCopyright();
-    // 3-7
+    // The idle layout: "&Stampa" unavailable until the form is complete.
     cmdStampa.Abilitato = false;
     Dialogo.Inizializza();
     cmdHelp.Visibile = true;
@@ -129,7 +129,7 @@ void ModelloFinestra::StatoIniziale(const QDate& oggi) {
     cmdAnnulla.Visibile = false;
     cmdStampa.Visibile = true;
     cmbCopie.Abilitato = false;
-    // 8: the date lists.
+    // The date lists: days 01-31, months 01-12, and five years around this one.
     for (int i = 1; i <= 31; ++i) {
         const QString due = Zero(i, 2);
         cmbg1.Voci.append(due);
@@ -144,12 +144,13 @@ void ModelloFinestra::StatoIniziale(const QDate& oggi) {
             cmba2.Voci.append(anno);
         }
     }
-    // 9
+    // The blank-sheet count: 01-99.
     cmbCopie.Voci.clear();
     for (int i = 1; i <= 99; ++i)
         cmbCopie.Voci.append(Zero(i, 2));
     cmbCopie.Testo = QStringLiteral("01");
-    // 10: default period.
+    // The default period: from today to the 31st of this month (a 31 the
+    // month lacks counts on into the next, as the day numbers do).
     cmbg1.Testo = Zero(oggi.day(), 2);
     cmbg2.Testo = QStringLiteral("31");
     cmbm1.Testo = cmbm2.Testo = Zero(oggi.month(), 2);

@@ -12,7 +12,6 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
-#include <QTextBoundaryFinder>
 
 #include <atomic>
 #include <cerrno>
@@ -31,12 +30,6 @@ namespace {
 // The run in progress; read from a signal handler too.
 std::atomic<CorsaStampa*> corsaInCorso{nullptr};
 static_assert(std::atomic<CorsaStampa*>::is_always_lock_free, "read from a signal handler");
-
-// The day number of a date.
-double Giorno(const QDate& d) {
-    return Data2Giul(Gma2Data(static_cast<int16_t>(d.day()), static_cast<int16_t>(d.month()),
-                              static_cast<int16_t>(d.year())));
-}
 
 // Why a request cannot be printed at all; empty when it can.
 QString MotivoRifiuto(const RichiestaStampa& r) {
@@ -68,35 +61,6 @@ std::shared_ptr<PrinterSurface> DocumentoDi(const RichiestaStampa& r, std::funct
 }
 
 } // namespace
-
-QString NomeDocumento(const QString& destinazione) {
-    // 19 characters as the reader sees them: a character made of a surrogate
-    // pair or of a letter and its accents is never cut in two.
-    QTextBoundaryFinder caratteri(QTextBoundaryFinder::Grapheme, destinazione);
-    qsizetype fine = 0;
-    for (int i = 0; i < 19 && fine >= 0 && fine < destinazione.size(); ++i)
-        fine = caratteri.toNextBoundary();
-    QString nome = destinazione.left(fine < 0 ? destinazione.size() : fine);
-    nome.replace(u' ', u'_');
-    nome += QStringLiteral("_Vagolume");
-    if (nome.startsWith(u'_')) nome.remove(0, 1);
-    return nome;
-}
-
-int NumeroFogli(const RichiestaStampa& r) {
-    if (r.Bianco()) return r.FogliBianchi;
-    return static_cast<int>(Giorno(r.Fine) - Giorno(r.Inizio) + 1);
-}
-
-QString TestoPeriodo(const RichiestaStampa& r) {
-    if (r.Bianco()) return QStringLiteral("in bianco");
-    // The first day carries its year too when the trip ends in another year:
-    // "28/12 - 03/01/2027" would read as a trip of 2027.
-    const QString formatoInizio =
-        r.Inizio.year() == r.Fine.year() ? QStringLiteral("dd/MM") : QStringLiteral("dd/MM/yyyy");
-    return r.Inizio.toString(formatoInizio) + QStringLiteral(" - ") +
-           r.Fine.toString(QStringLiteral("dd/MM/yyyy"));
-}
 
 ContestoStampa ValoriCorsa(const RichiestaStampa& r, float PrintableHeight) {
     if (const QString rifiuto = MotivoRifiuto(r); !rifiuto.isEmpty())

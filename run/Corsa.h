@@ -1,13 +1,13 @@
 #pragma once
-// One print run, from a request to an outcome. The request is fixed before
-// the run starts (after the confirmation and the save dialog); the run owns
-// its document, its cancel request, the termination signals that reach it,
-// the end-of-run file and the outcome. The window and start-up only read the
-// outcome: what it says on standard error, what the window shows, the exit
-// status.
+// One print run, from a request (run/Richiesta.h) to an outcome
+// (run/Esito.h). The run owns its document and its cancel request; how the
+// process ends after it is run/FineProcesso's. The window and start-up only
+// read the outcome.
 
 #include "print/PrinterSurface.h"
+#include "run/Esito.h"
 #include "run/FineProcesso.h"
+#include "run/Richiesta.h"
 #include "sheet/Contesto.h"
 
 #include <QDate>
@@ -18,70 +18,6 @@
 #include <memory>
 
 namespace vagolume {
-
-// What to print, where, for whom.
-struct RichiestaStampa {
-    QString Destinazione;     // as confirmed; it also names the document in blank mode
-    QDate Inizio, Fine;       // the period; blank sheets are dated from Inizio too (not printed)
-    int FogliBianchi = 0;     // blank sheets instead of the period (1-99); 0: the period
-    QString Stampante;        // a CUPS queue, or kNomeScrittorePdf
-    QString FilePdf;          // the PDF writer's file chosen in the save dialog; empty: none chosen
-    QString NomeDocumento;    // the job's title and the PDF's name (NomeDocumento of the destination)
-    bool Incustodita = false; // started by the itinerary program: nobody watches the window
-    QString CartellaLavoro;   // where the end-of-run file goes, and an unattended run's PDF
-    QString CartellaRiserva;  // where the document is kept when its printer fails; empty: CartellaLavoro
-    // Which pages of the document, as the preview counts them (1: the cover,
-    // N + 1: sheet N), in ascending order without repeats; empty: all.
-    QList<int> Pagine;
-    int Copie = 1;            // collated copies of the document; the PDF writer makes one file
-    bool FronteRetro = false; // both sides of the paper, turned on the long edge
-
-    bool Bianco() const { return FogliBianchi > 0; }
-};
-
-// How a run ended.
-struct EsitoCorsa {
-    enum Tipo {
-        Stampato,  // handed whole to a printer
-        Salvato,   // written whole as a PDF file (FilePdf)
-        Annullato, // cancelled, not confirmed, or stopped by a signal: nothing printed
-        Rifiutato, // nothing to print: the request cannot be printed (Motivo)
-        Fallito,   // the document or its printer failed (Motivo); kept in FilePdf when it was finished
-    };
-    Tipo Cosa = Rifiutato;
-    QString Motivo;             // one line, for standard error and the window
-    QString FilePdf;            // Salvato: the file; Fallito: where the finished document was kept
-    QString Stampante;          // where it went
-    int Segnale = 0;            // the termination signal that ended the run
-    int Errori = 0;             // failing steps, skipped: the document went out without them
-    bool ForseStampato = false; // Fallito after the whole document reached the printer: it may print it
-    QList<int> Pagine;          // the pages printed when not all, as the request counts them; empty: all
-    bool FineScritta = false;   // the end-of-run file was written
-
-    static EsitoCorsa Di(Tipo cosa, QString motivo = {}) {
-        EsitoCorsa e;
-        e.Cosa = cosa;
-        e.Motivo = std::move(motivo);
-        return e;
-    }
-    bool Consegnato() const { return Cosa == Stampato || Cosa == Salvato; }
-};
-
-// Longest run: ten years of sheets. A period beyond it (a mistyped year in an
-// invocation line) is refused before anything is printed, rather than
-// filling the printer or the disk.
-inline constexpr int kMaxPagine = 3660;
-
-// The document name: the first 19 characters of the destination (whole
-// characters as a reader counts them) with blanks made "_", then
-// "_Vagolume"; a leading "_" dropped.
-QString NomeDocumento(const QString& destinazione);
-
-// The sheets a request prints, and the text of its period: "01/08 - 05/08/2026",
-// "28/12/2026 - 03/01/2027" for a trip into another year, "in bianco" for
-// blank sheets.
-int NumeroFogli(const RichiestaStampa& r);
-QString TestoPeriodo(const RichiestaStampa& r);
 
 // The values the pages of a request are drawn from, on a printer whose
 // printable area is PrintableHeight mm tall. Throws ErroreCalcolo for a
