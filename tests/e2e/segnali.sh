@@ -112,14 +112,20 @@ wait "$pid" 2>/dev/null
     fail "no unnamed files: files left: $(ls -A)"
 
 # Started with descriptors 0 to 2 closed, and a temporary folder that is a
-# file, which the run says on standard error: the line goes nowhere, neither
+# file, which the run says on standard error: no file the program opens takes
+# descriptor 2 (it is /dev/null while the run draws), the line goes neither
 # into the document nor into the end-of-run file.
 d="$work/chiusi" && mkdir "$d" && cd "$d" || fail mkdir
 touch "$work/un-file"
 # shellcheck disable=SC2016 # $0 is expanded by the inner shell
-TMPDIR=$work/un-file "${senza_schermo[@]}" bash -c 'exec 0<&- 1>&- 2>&-; exec "$0" "ROMA,01/03/2024,05/03/2024"' "$V" ||
-    fail "closed descriptors: status $?"
-[ "$(pdfinfo ROMA_Vagolume.pdf 2>/dev/null | awk '/^Pages:/ { print $2 }')" = 6 ] || fail "closed descriptors: PDF"
+TMPDIR=$work/un-file "${senza_schermo[@]}" bash -c 'exec 0<&- 1>&- 2>&-; exec "$0" "ROMA,01/01/2024,31/12/2024"' "$V" &
+pid=$!
+for _ in $(seq 200); do disegna "$pid" && break; sleep 0.05; done
+disegna "$pid" || fail "closed descriptors: the run never began its document"
+errore=$(readlink "/proc/$pid/fd/2")
+wait "$pid" || fail "closed descriptors: status $?"
+[ "$errore" = /dev/null ] || fail "closed descriptors: standard error is $errore"
+[ "$(pdfinfo ROMA_Vagolume.pdf 2>/dev/null | awk '/^Pages:/ { print $2 }')" = 367 ] || fail "closed descriptors: PDF"
 ! grep -aq 'vagolume: ' ROMA_Vagolume.pdf || fail "closed descriptors: a line inside the PDF"
 [ "$(od -An -c FineStampaPercorsario.tmp | tr -s ' ')" = " F a t t o \r \n" ] ||
     fail "closed descriptors: end-of-run file says '$(cat -A FineStampaPercorsario.tmp)'"
