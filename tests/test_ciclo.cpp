@@ -448,11 +448,12 @@ private slots:
     }
 
     // A process ended in the middle of its second run (the first ended with
-    // 0), as the program ends it: by a crash (SIGTRAP the program raises itself is one, in the
-    // sanitizer builds too), or by two stop signals, one after the other.
-    // What was delivered decides the status and the one line; the first
-    // signal names the stop; nothing of an earlier run or an earlier process
-    // of the same id counts; the end-of-run file is written.
+    // 0), as the program ends it: by a crash (SIGTRAP the program raises
+    // itself is one, in the sanitizer builds too), or by two stop signals,
+    // one after the other. What was delivered decides the status and the one
+    // line; the first signal names the stop; nothing of an earlier run or of
+    // an earlier process of the same id counts; the end-of-run file is
+    // written.
     void fineDelProcesso_data() {
         QTest::addColumn<int>("fatto");          // recorded before the signals; -1: none
         QTest::addColumn<QList<int>>("segnali"); // raised in this order
