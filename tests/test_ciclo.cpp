@@ -1,7 +1,6 @@
 // Whole print runs on the recording surface: pages, confirmation text,
 // cancel, refused requests, the document name, the outcome, its exit status
-// and the end-of-run file; the end of a process that a crash or signals end
-// in the middle of a run; the temporary files runs leave behind.
+// and the end-of-run file.
 
 #include "print/DocumentoStampa.h"
 #include "print/Stampanti.h"
