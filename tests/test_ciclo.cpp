@@ -2,6 +2,7 @@
 // requests, the document name, the outcome, its exit status and the
 // end-of-run file.
 
+#include "print/DocumentoStampa.h"
 #include "print/Stampanti.h"
 #include "support/CorsaFinta.h"
 
@@ -10,7 +11,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace vagolume;
 
@@ -351,6 +357,115 @@ private slots:
         QVERIFY2(scrittore.Consegna(temporaneo, QStringLiteral("ROMA_Vagolume"), errore), qPrintable(errore));
         QCOMPARE(modoDi(dir.filePath(QStringLiteral("ROMA_Vagolume.pdf"))), modo);
         QCOMPARE(::umask(primaDelTest), static_cast<mode_t>(maschera));
+    }
+
+    // A process ended in the middle of its second run (the first ended with
+    // 0), as the program ends it: by a crash (SIGTRAP the program raises
+    // itself is one, in the sanitizer builds too), or by two stop signals,
+    // one after the other. What was delivered decides the status and the one
+    // line; the first signal names the stop; nothing of an earlier run or of
+    // an earlier process of the same id counts; the end-of-run file is
+    // written.
+    void fineDelProcesso_data() {
+        QTest::addColumn<int>("fatto");          // recorded before the signals; -1: none
+        QTest::addColumn<QList<int>>("segnali"); // raised in this order
+        QTest::addColumn<bool>("vecchioFile");   // a stale .FineStampaPercorsario.<pid>
+        QTest::addColumn<int>("uscita");         // the exit status; -n: killed by signal n
+        QTest::addColumn<QString>("riga");
+        const QList<int> crollo{SIGTRAP};
+        const QString consegnato = QStringLiteral("il documento è stato consegnato per intero");
+        QTest::newRow("niente inviato") << int(FattoConsegna::NienteInviato) << crollo << false << 1
+                                        << "errore interno del programma: non stampo";
+        QTest::newRow("documento completo") << int(FattoConsegna::DocumentoCompleto) << crollo << false << 1
+                                            << "errore interno del programma: non stampo";
+        QTest::newRow("ultimo byte inviato") << int(FattoConsegna::UltimoByteInviato) << crollo << false << 3
+                                             << "la stampante potrebbe stamparlo comunque";
+        QTest::newRow("risposta del server")
+            << int(FattoConsegna::RispostaServer) << crollo << false << 0 << consegnato;
+        QTest::newRow("salvato") << int(FattoConsegna::Salvato) << crollo << false << 0 << consegnato;
+        QTest::newRow("file fine rimasto da un processo dello stesso id")
+            << -1 << crollo << true << 1 << "non stampo";
+        QTest::newRow("SIGINT, poi SIGTERM")
+            << -1 << QList<int>{SIGINT, SIGTERM} << false << -SIGINT << "stampa interrotta dal segnale 2 (";
+        QTest::newRow("SIGTERM, poi SIGINT")
+            << -1 << QList<int>{SIGTERM, SIGINT} << false << -SIGTERM << "stampa interrotta dal segnale 15 (";
+    }
+    void fineDelProcesso() {
+        QFETCH(int, fatto);
+        QFETCH(QList<int>, segnali);
+        QFETCH(bool, vecchioFile);
+        QFETCH(int, uscita);
+        QFETCH(QString, riga);
+        QTemporaryDir dir, errori;
+        const QByteArray cartella = QFile::encodeName(dir.path());
+        const QByteArray err = QFile::encodeName(errori.filePath(QStringLiteral("err.txt")));
+        const pid_t figlio = ::fork();
+        QVERIFY(figlio >= 0);
+        if (figlio == 0) {
+            // The program's start, as its main() does it; this process never
+            // returns to the test.
+            const int fd = ::open(err.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+            if (fd < 0 || ::dup2(fd, 2) != 2 || ::chdir(cartella.constData()) != 0) ::_exit(90);
+            PreparaProcesso();
+            RecordingSurface prima, seconda;
+            if (CorsaFinta(prima, dir.path()).Esegui().Cosa != EsitoCorsa::Stampato) ::_exit(91);
+            ::unlink("FineStampaPercorsario.tmp");
+            if (vecchioFile) {
+                const QByteArray nome = ".FineStampaPercorsario." + QByteArray::number(::getpid());
+                const int v = ::open(nome.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0400);
+                if (v < 0 || ::write(v, "vecchio", 7) != 7) ::_exit(92);
+                ::close(v);
+            }
+            CorsaFinta corsa(seconda, dir.path());
+            corsa.onEvents = [&](CorsaStampa&, int passo) {
+                if (passo != 3) return;
+                if (fatto >= 0) RegistraFatto(static_cast<FattoConsegna>(fatto));
+                for (int segnale : segnali)
+                    ::raise(segnale);
+            };
+            corsa.Esegui();
+            ::_exit(93);
+        }
+        int stato = 0;
+        QCOMPARE(::waitpid(figlio, &stato, 0), figlio);
+        const QString detto = QString::fromUtf8(Leggi(QFile::decodeName(err)));
+        if (uscita >= 0) {
+            QVERIFY2(WIFEXITED(stato), qPrintable(detto));
+            QCOMPARE(WEXITSTATUS(stato), uscita);
+        } else {
+            QVERIFY2(WIFSIGNALED(stato), qPrintable(QString::number(WEXITSTATUS(stato)) + u' ' + detto));
+            QCOMPARE(WTERMSIG(stato), -uscita);
+        }
+        QCOMPARE(detto.count(u'\n'), 1);
+        QVERIFY2(detto.startsWith(QLatin1String("vagolume: ")) && detto.contains(riga), qPrintable(detto));
+        QCOMPARE(Leggi(dir.filePath(kFileFineStampa)), QByteArray("Fatto\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{kFileFineStampa});
+    }
+
+    // Temporary files left by runs of processes that are gone, where no
+    // unnamed files can be had: one still locked belongs to a live run (of
+    // another PID namespace, say) and stays; an unlocked one goes.
+    void temporaneiOrfani_data() {
+        QTest::addColumn<bool>("bloccato");
+        QTest::newRow("bloccato") << true;
+        QTest::newRow("libero") << false;
+    }
+    void temporaneiOrfani() {
+        QFETCH(bool, bloccato);
+        QTemporaryDir dir;
+        // The id of a process that has ended.
+        const pid_t morto = ::fork();
+        if (morto == 0) ::_exit(0);
+        QVERIFY(morto > 0);
+        QCOMPARE(::waitpid(morto, nullptr, 0), morto);
+        const QString nome = QStringLiteral(".vagolume-%1-a1B2c3.pdf").arg(morto);
+        QFile file(dir.filePath(nome));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("%PDF-1.4\n");
+        file.flush();
+        if (bloccato) QCOMPARE(::flock(file.handle(), LOCK_EX | LOCK_NB), 0);
+        RimuoviTemporaneiOrfani(dir.path());
+        QCOMPARE(QFile::exists(dir.filePath(nome)), bloccato);
     }
 };
 

@@ -283,26 +283,29 @@ private slots:
         QTest::addColumn<bool>("risponde"); // the server wakes when the stop comes
         QTest::addColumn<int>("cosa");
         QTest::addColumn<int>("codice");
-        QTest::addColumn<int>("lavori"); // jobs the server made; -1: none or one, as it got the request
-        QTest::addColumn<bool>("pdf");   // the document kept as a PDF
+        QTest::addColumn<int>("lavori");     // jobs the server made; -1: none or one, as it got the request
+        QTest::addColumn<bool>("pdf");       // the document kept as a PDF
+        QTest::addColumn<QString>("motivo"); // a part of the line; empty: none
+        const QString nessunLavoro = QStringLiteral("nessun lavoro creato"),
+                      forse = QStringLiteral("la stampante potrebbe stamparlo comunque");
         const QDate anno(2025, 2, 28), giorno(2024, 3, 1);
         const int annullato = EsitoCorsa::Annullato, stampato = EsitoCorsa::Stampato,
                   fallito = EsitoCorsa::Fallito;
         // A year's document outgrows the connection's buffers: the server,
         // woken for a moment at the first wait, has read part of it.
         QTest::newRow("segnale durante l'invio")
-            << anno << true << true << false << true << annullato << 143 << 0 << false;
-        QTest::newRow("annulla durante l'invio")
-            << anno << true << false << false << true << annullato << 1 << 0 << false;
+            << anno << true << true << false << true << annullato << 143 << 0 << false << nessunLavoro;
+        QTest::newRow("annulla durante l'invio") << anno << true << false << false << true << annullato << 1
+                                                 << 0 << false << "stampa annullata: nulla è stato stampato";
         QTest::newRow("segnale durante l'invio a un server sveglio")
-            << anno << false << true << false << true << annullato << 143 << 0 << false;
+            << anno << false << true << false << true << annullato << 143 << 0 << false << nessunLavoro;
         // A day's fits in them: all of it is sent before the first wait.
         QTest::newRow("segnale a documento inviato")
-            << giorno << true << true << true << true << stampato << 0 << 1 << false;
+            << giorno << true << true << true << true << stampato << 0 << 1 << false << QString();
         QTest::newRow("segnale, poi nessuna risposta")
-            << giorno << true << true << true << false << fallito << 3 << -1 << true;
+            << giorno << true << true << true << false << fallito << 3 << -1 << true << forse;
         QTest::newRow("annulla, poi nessuna risposta")
-            << giorno << true << false << true << false << fallito << 3 << -1 << true;
+            << giorno << true << false << true << false << fallito << 3 << -1 << true << forse;
     }
     void consegnaInterrotta() {
         QFETCH(QDate, fine);
@@ -314,6 +317,7 @@ private slots:
         QFETCH(int, codice);
         QFETCH(int, lavori);
         QFETCH(bool, pdf);
+        QFETCH(QString, motivo);
         const pid_t server = PidServer();
         QVERIFY(server > 0);
         const auto prima = Lavori().size();
@@ -351,6 +355,8 @@ private slots:
         QVERIFY(fermata); // the stop came where the row says
         QCOMPARE(int(esito.Cosa), cosa);
         QCOMPARE(CodiceUscita(esito), codice);
+        QVERIFY2(motivo.isEmpty() ? esito.Motivo.isEmpty() : esito.Motivo.contains(motivo),
+                 qPrintable(esito.Motivo));
         QCOMPARE(esito.ForseStampato, !risponde);
         QVERIFY(NessunLavoroInCorso());
         if (lavori >= 0)

@@ -115,6 +115,11 @@ private slots:
              "data finale fuori dagli anni 1901-2099");
         riga("riga di 1 MB", QString(1024 * 1024, u'A'), "<nessuna>", "-", "-",
              "riga troppo lunga (1048576 caratteri)");
+        // The longest line taken, and one character more.
+        const QString lunga(65536 - int(date.size()), u'A');
+        riga("riga di 65536 caratteri", lunga + date, lunga, "1/8/2026", "2/8/2026");
+        riga("riga di 65537 caratteri", u'A' + lunga + date, "<nessuna>", "-", "-",
+             "riga troppo lunga (65537 caratteri)");
     }
     void riga() {
         QFETCH(QString, riga);

@@ -30,7 +30,12 @@ riempi() {
     dd if=/dev/zero of=riempitivo bs=4k 2>/dev/null
     truncate -s $(($(stat -c %s riempitivo) - $1)) riempitivo
 }
-run() { timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$BIN" "ROMA,01/08/2026,05/08/2026" 2>"$work/err.txt"; }
+# Preloaded, it makes open() with O_TMPFILE fail, as on a file system without
+# unnamed files: the document is drawn into a hidden named file instead.
+SENZA_ANONIMI=${VAGOLUME_SENZA_FILE_ANONIMI:-$(dirname "$BIN")/tests/libsenza_file_anonimi.so}
+[ -f "$SENZA_ANONIMI" ] || fail "no preload library at $SENZA_ANONIMI"
+preload=()
+run() { timeout 60 "${preload[@]}" env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$BIN" "ROMA,01/08/2026,05/08/2026" 2>"$work/err.txt"; }
 # $1 the case; $2 the pages of the PDF kept (0: none); $3 "fine" when the
 # end-of-run file must be there whole.
 esito() {
@@ -61,6 +66,14 @@ for spazio in 8192 49152; do
     run; rc=$?
     esito "$spazio bytes free" 0 fine
 done
+# The same without unnamed files.
+preload=(env LD_PRELOAD="$SENZA_ANONIMI" ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0")
+for spazio in 8192 49152; do
+    cartella "senza_anonimi$spazio" size=256k && riempi $spazio
+    run; rc=$?
+    esito "$spazio bytes free, no unnamed files" 0 fine
+done
+preload=()
 
 # A file size limit below the document's size.
 cartella limite size=1m

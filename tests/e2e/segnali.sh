@@ -1,15 +1,26 @@
 #!/bin/bash
 # Hostile ends of an unattended run: every signal that would end the program
-# in the middle of a long run, a run killed outright, standard descriptors
-# closed, a display that cannot be opened, two starts racing for one
-# Commandline.txt, another start in another PID namespace during a run, and a
-# program folder that cannot be written (the last two need root).
+# in the middle of a long run, or while it asks for the printers, a run killed
+# outright, the same on a file system without unnamed temporary files,
+# standard descriptors closed, a display that cannot be opened, two starts
+# racing for one Commandline.txt, too little memory or too few descriptors,
+# another start in another PID namespace during a run, and a program folder
+# that cannot be written (the last two need root).
 set -u
 BIN=$(readlink -f "$1")
 fail() { echo "FAIL: $*"; exit 1; }
 work=$(mktemp -d)
 montato=""
-trap '[ -n "$montato" ] && umount "$montato"; rm -rf "$work"' EXIT
+server=""
+trap '[ -n "$server" ] && kill "$server"; [ -n "$montato" ] && umount "$montato"; rm -rf "$work"' EXIT
+# The signals that dump core leave no core file behind.
+ulimit -c 0
+# Preloaded, it makes open() with O_TMPFILE fail, as on a file system without
+# unnamed files (built with the tests).
+SENZA_ANONIMI=${VAGOLUME_SENZA_FILE_ANONIMI:-$(dirname "$BIN")/tests/libsenza_file_anonimi.so}
+[ -f "$SENZA_ANONIMI" ] || fail "no preload library at $SENZA_ANONIMI"
+# A sanitizer runtime wants to come first; here it comes second.
+senza_anonimi=(env LD_PRELOAD="$SENZA_ANONIMI" ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0")
 export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" CUPS_SERVER="$work/nessun-cups.sock" TMPDIR="$work/tmp"
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$TMPDIR" "$work/prog" && chmod 700 "$XDG_RUNTIME_DIR"
 cp "$BIN" "$work/prog/vagolume"
@@ -17,18 +28,22 @@ V=$work/prog/vagolume
 # A plain command (not a function), so that "$!" is the program itself.
 senza_schermo=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
 # The run of process $1 is drawing its document in the current folder: a file
-# without a name there, held open.
-disegna() { find "/proc/$1/fd" -lname "$PWD/#*" 2>/dev/null | grep -q .; }
+# without a name there, held open, or its hidden named one where there are no
+# unnamed files.
+disegna() { find "/proc/$1/fd" \( -lname "$PWD/#*" -o -lname "$PWD/.vagolume-$1-*.pdf" \) 2>/dev/null | grep -q .; }
 # The files of the current folder, but the saved standard error.
 rimasti() { find . -mindepth 1 -maxdepth 1 ! -name err.txt -printf '%f\n' | sort; }
 fine_ok() { [ "$(cat "$1/FineStampaPercorsario.tmp" 2>/dev/null)" = $'Fatto\r' ]; }
 
 # A ten-year run, stopped once its document is being drawn: the folder keeps
 # only the end-of-run file, one line says why, and the program ends as killed
-# by that signal.
-for segnale in TERM INT HUP USR1 USR2 ALRM VTALRM PROF; do
-    d="$work/$segnale" && mkdir "$d" && cd "$d" || fail mkdir
-    "${senza_schermo[@]}" "$V" "ROMA,01/01/2020,31/12/2029" 2>err.txt &
+# by that signal. "-" after a signal: no unnamed files, the hidden named one
+# goes too.
+for caso in TERM INT HUP USR1 USR2 ALRM VTALRM PROF TRAP SYS STKFLT RTMIN RTMAX TERM-; do
+    segnale=${caso%-} preload=()
+    [ "$caso" = "$segnale" ] || preload=("${senza_anonimi[@]}")
+    d="$work/$caso" && mkdir "$d" && cd "$d" || fail mkdir
+    "${preload[@]}" "${senza_schermo[@]}" "$V" "ROMA,01/01/2020,31/12/2029" 2>err.txt &
     pid=$!
     for _ in $(seq 200); do disegna "$pid" && break; sleep 0.05; done
     disegna "$pid" || fail "$segnale: the run never began its document: $(ls -A)"
@@ -39,10 +54,43 @@ for segnale in TERM INT HUP USR1 USR2 ALRM VTALRM PROF; do
     fine_ok "$d" || fail "$segnale: no end-of-run file"
     [ "$(rimasti)" = FineStampaPercorsario.tmp ] || fail "$segnale: files left: $(ls -A)"
     [ "$(grep -c '^vagolume: stampa interrotta dal segnale' err.txt)" = 1 ] || fail "$segnale: message: $(cat err.txt)"
+    [ "$(wc -l <err.txt)" = 1 ] || fail "$caso: not one line: $(cat err.txt)"
 done
 
+# A signal while the printer list is asked, from a server that takes the
+# connection and never answers: the signal's line alone, not one about the
+# silent server as well.
+d="$work/muto" && mkdir "$d" && cd "$d" || fail mkdir
+python3 -c '
+import socket, sys
+s = socket.socket(socket.AF_UNIX)
+s.bind(sys.argv[1])
+s.listen(8)
+tenuti = []
+while True:
+    tenuti.append(s.accept()[0])
+    open(sys.argv[2], "w").close()
+' "$work/muto.sock" "$work/muto.accettato" &
+server=$!
+for _ in $(seq 100); do [ -S "$work/muto.sock" ] && break; sleep 0.05; done
+CUPS_SERVER=$work/muto.sock "${senza_schermo[@]}" "$V" "ROMA,01/03/2024,05/03/2024" 2>err.txt &
+pid=$!
+for _ in $(seq 200); do [ -e "$work/muto.accettato" ] && break; sleep 0.05; done
+[ -e "$work/muto.accettato" ] || fail "silent server: never asked"
+sleep 0.5
+kill -TERM "$pid"
+wait "$pid"
+rc=$?
+kill "$server" && server=""
+[ $rc = 143 ] || fail "silent server: exit status $rc; $(cat err.txt)"
+fine_ok "$d" || fail "silent server: no end-of-run file"
+[ "$(rimasti)" = FineStampaPercorsario.tmp ] || fail "silent server: files left: $(ls -A)"
+[ "$(wc -l <err.txt)" = 1 ] && grep -q '^vagolume: .*segnale 15 ' err.txt ||
+    fail "silent server: not the signal's one line: $(cat err.txt)"
+
 # Killed outright: nothing of its document is left, for any later start to
-# find or not.
+# find or not. Without unnamed files, its hidden named file is left, and the
+# next start removes it; that run, whole, leaves nothing of its own either.
 d="$work/kill" && mkdir "$d" && cd "$d" || fail mkdir
 "${senza_schermo[@]}" "$V" "ROMA,01/01/2020,31/12/2029" 2>/dev/null &
 pid=$!
@@ -51,12 +99,36 @@ disegna "$pid" || fail "SIGKILL: the run never began its document"
 kill -KILL "$pid"
 wait "$pid" 2>/dev/null
 [ -z "$(ls -A)" ] || fail "SIGKILL: files left: $(ls -A)"
+"${senza_anonimi[@]}" "${senza_schermo[@]}" "$V" "ROMA,01/01/2020,31/12/2029" 2>/dev/null &
+pid=$!
+for _ in $(seq 200); do disegna "$pid" && break; sleep 0.05; done
+disegna "$pid" || fail "SIGKILL, no unnamed files: the run never began its document"
+kill -KILL "$pid"
+wait "$pid" 2>/dev/null
+[ -n "$(find . -name ".vagolume-$pid-*.pdf")" ] || fail "SIGKILL, no unnamed files: no named file: $(ls -A)"
+"${senza_anonimi[@]}" "${senza_schermo[@]}" "$V" "ROMA,01/03/2024,05/03/2024" 2>err.txt ||
+    fail "no unnamed files: status $?; $(cat err.txt)"
+[ "$(rimasti | tr '\n' ' ')" = "FineStampaPercorsario.tmp ROMA_Vagolume.pdf " ] ||
+    fail "no unnamed files: files left: $(ls -A)"
 
-# Started with descriptors 0 to 2 closed: the document is a clean PDF.
+# Started with descriptors 0 to 2 closed, and a temporary folder that is a
+# file, which the run says on standard error: no file the program opens takes
+# descriptor 2 (it is /dev/null while the run draws), the line goes neither
+# into the document nor into the end-of-run file.
 d="$work/chiusi" && mkdir "$d" && cd "$d" || fail mkdir
+touch "$work/un-file"
 # shellcheck disable=SC2016 # $0 is expanded by the inner shell
-"${senza_schermo[@]}" bash -c 'exec 0<&- 1>&- 2>&-; exec "$0" "ROMA,01/03/2024,05/03/2024"' "$V" || fail "closed descriptors: status $?"
-[ "$(pdfinfo ROMA_Vagolume.pdf 2>/dev/null | awk '/^Pages:/ { print $2 }')" = 6 ] || fail "closed descriptors: PDF"
+TMPDIR=$work/un-file "${senza_schermo[@]}" bash -c 'exec 0<&- 1>&- 2>&-; exec "$0" "ROMA,01/01/2024,31/12/2024"' "$V" &
+pid=$!
+for _ in $(seq 200); do disegna "$pid" && break; sleep 0.05; done
+disegna "$pid" || fail "closed descriptors: the run never began its document"
+errore=$(readlink "/proc/$pid/fd/2")
+wait "$pid" || fail "closed descriptors: status $?"
+[ "$errore" = /dev/null ] || fail "closed descriptors: standard error is $errore"
+[ "$(pdfinfo ROMA_Vagolume.pdf 2>/dev/null | awk '/^Pages:/ { print $2 }')" = 367 ] || fail "closed descriptors: PDF"
+! grep -aq 'vagolume: ' ROMA_Vagolume.pdf || fail "closed descriptors: a line inside the PDF"
+[ "$(od -An -c FineStampaPercorsario.tmp | tr -s ' ')" = " F a t t o \r \n" ] ||
+    fail "closed descriptors: end-of-run file says '$(cat -A FineStampaPercorsario.tmp)'"
 
 # A display that is named but not there: the run prints without it; with no
 # line there is nothing to do (status 2), and never an abort.
@@ -89,10 +161,11 @@ stampati=$(find "$work/g1" "$work/g2" -name '*.pdf' | wc -l)
 
 # Memory running out, at limits that make it run out in different places
 # (the window, the printer query, the pages, the end of the document): one
-# line says so, the end-of-run file is written, the status is 1, nothing is
-# left. (Not under AddressSanitizer, which cannot start with a limit.)
+# line says so and no other, the end-of-run file is written, the status is 1,
+# nothing is left. (Not under AddressSanitizer, which cannot start with a
+# limit.)
 if ! ldd "$V" | grep -q libasan; then
-    for limite in 90000 95000 100000 110000 130000; do
+    for limite in 90000 92000 95000 96000 100000 110000 130000; do
         d="$work/mem$limite" && mkdir "$d" && cd "$d" || fail mkdir
         (ulimit -v $limite && exec "${senza_schermo[@]}" "$V" "ROMA,01/01/2020,31/12/2025" 2>err.txt)
         rc=$?
@@ -100,8 +173,34 @@ if ! ldd "$V" | grep -q libasan; then
         fine_ok "$d" || fail "memory limit $limite KB: no end-of-run file"
         [ "$(rimasti)" = FineStampaPercorsario.tmp ] || fail "memory limit $limite KB: files left: $(ls -A)"
         [ "$(grep -c 'memoria esaurita' err.txt)" = 1 ] || fail "memory limit $limite KB: message: $(cat err.txt)"
+        [ "$(wc -l <err.txt)" = 1 ] || fail "memory limit $limite KB: not one line: $(cat err.txt)"
     done
 fi
+
+# Too few descriptors for the toolkit: one line names the limit, the
+# end-of-run file is written, the status is 1; also when the caller left one
+# more descriptor open to the program ("+1").
+for caso in 8 5 5+1; do
+    limite=${caso%+1}
+    d="$work/fd$caso" && mkdir "$d" && cd "$d" || fail mkdir
+    # Only the standard descriptors, as a caller that sets such a limit
+    # gives them (CTest's are left open to the script).
+    (
+        exec 2>err.txt
+        for f in /proc/$BASHPID/fd/*; do
+            n=${f##*/}
+            [ "$n" -gt 2 ] && eval "exec $n>&-"
+        done
+        [ "$caso" = "$limite" ] || exec 3</dev/null
+        ulimit -n $limite && exec "${senza_schermo[@]}" "$V" "ROMA,01/03/2024,05/03/2024"
+    )
+    rc=$?
+    [ $rc = 1 ] || fail "descriptor limit $caso: exit status $rc; $(cat err.txt)"
+    fine_ok "$d" || fail "descriptor limit $caso: no end-of-run file"
+    [ "$(rimasti)" = FineStampaPercorsario.tmp ] || fail "descriptor limit $caso: files left: $(ls -A)"
+    [ "$(wc -l <err.txt)" = 1 ] && grep -q "^vagolume: il limite dei file aperti ($limite)" err.txt ||
+        fail "descriptor limit $caso: message: $(cat err.txt)"
+done
 
 if [ "$(id -u)" != 0 ]; then
     echo "SKIP: PID namespace and read-only program folder (need root)"
