@@ -142,11 +142,12 @@ bool LiberaRiserva(int errore) {
     }
     if (!esitoDetto.exchange(true)) {
         Scrivi(2, causa);
-        Scrivi(2, seguito);
-        if (codice == 0 && fileSalvatoNoto.load()) {
-            Scrivi(2, "vagolume: documento salvato in ");
+        if (static_cast<FattoConsegna>(fatto.load()) == FattoConsegna::Salvato && fileSalvatoNoto.load()) {
+            Scrivi(2, " dopo la consegna: il documento è stato salvato in ");
             Scrivi(2, fileSalvato);
             Scrivi(2, "\n");
+        } else {
+            Scrivi(2, seguito);
         }
     } else if (ultimoCodice.load() >= 0) {
         codice = ultimoCodice.load();
@@ -334,9 +335,11 @@ void NuovaCorsa() {
 void PreparaProcesso() {
     ApriDescrittoriStandard();
     modoFine = ModoFileNuovo();
+    // The spare descriptor first: with only one left, it is what lets the
+    // end-of-run file be written (the folder is then reached by its path).
+    riserva.store(::open("/dev/null", O_RDONLY | O_CLOEXEC));
     cartellaLavoro = ::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (cartellaLavoro < 0) cartellaLavoro = AT_FDCWD;
-    riserva.store(::open("/dev/null", O_RDONLY | O_CLOEXEC));
     InstallaGestori();
     terminaConLaCorsa.store(true);
 }

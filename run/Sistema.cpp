@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace vagolume {
@@ -27,6 +28,25 @@ QString CartellaCorrente() {
     std::free(cwd);
     const QString percorso = QDir::currentPath();
     return !byte.isEmpty() && QFile::encodeName(percorso) == byte ? percorso : QStringLiteral(".");
+}
+
+StandardErrorMuto::StandardErrorMuto() {
+    std::fflush(stderr);
+    salvato_ = ::fcntl(2, F_DUPFD_CLOEXEC, 3);
+    if (salvato_ < 0) return;
+    const int nullo = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (nullo < 0 || ::dup2(nullo, 2) < 0) {
+        ::close(salvato_);
+        salvato_ = -1;
+    }
+    if (nullo >= 0) ::close(nullo);
+}
+
+StandardErrorMuto::~StandardErrorMuto() {
+    if (salvato_ < 0) return;
+    std::fflush(stderr);
+    ::dup2(salvato_, 2);
+    ::close(salvato_);
 }
 
 mode_t ModoFileNuovo() {

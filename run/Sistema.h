@@ -29,4 +29,18 @@ QString DecodificaTesto(const QByteArray& byte);
 // named in bytes that are not UTF-8 is still the folder the system gives).
 QString CartellaCorrente();
 
+// While one lives, standard error is /dev/null: for a library that prints its
+// own errors there (libpng, on memory running out) where the program says
+// what happened in a line of its own.
+class StandardErrorMuto {
+public:
+    StandardErrorMuto();
+    ~StandardErrorMuto();
+    StandardErrorMuto(const StandardErrorMuto&) = delete;
+    StandardErrorMuto& operator=(const StandardErrorMuto&) = delete;
+
+private:
+    int salvato_ = -1;
+};
+
 } // namespace vagolume

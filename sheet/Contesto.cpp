@@ -1,6 +1,7 @@
 #include "sheet/Contesto.h"
 
 #include "calendar/Calendario.h"
+#include "run/Sistema.h"
 #include "versione.h"
 
 #include <QImage>
@@ -41,6 +42,8 @@ QString ComponiCopyright() {
 Picture Logo1() {
     static const Picture logo = [] {
         CaricaRisorse();
+        // A logo that cannot be decoded (memory gone) is said by the run.
+        const StandardErrorMuto muto;
         return Picture{QStringLiteral("imgLogo1"), QImage(QStringLiteral(":/logo1.png"))};
     }();
     return logo;

@@ -27,7 +27,7 @@ QByteArray Leggi(const QString& percorso) {
 }
 } // namespace
 
-class TestCiclo : public QObject {
+class TestCorsa : public QObject {
     Q_OBJECT
 private slots:
     void nomeDocumento_data() {
@@ -469,5 +469,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestCiclo)
-#include "test_ciclo.moc"
+QTEST_MAIN(TestCorsa)
+#include "test_corsa.moc"
