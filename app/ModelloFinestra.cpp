@@ -428,6 +428,10 @@ QString ModelloFinestra::TestoHelp() const {
         QStringLiteral("L'applicazione 'Percorsario' utilizza questo modulo di"),
         QStringLiteral("programma inserendo automaticamente i dati necessari."),
         QString(),
+        QStringLiteral("Nell'elenco delle stampanti: 'Pagine' (4, 3-5, 1,4-6 o 3-; la copertina"),
+        QStringLiteral("è la pagina 1), 'Copie' (1-99) e 'Fronte-retro' se la stampante lo"),
+        QStringLiteral("consente; 'Anteprima' mostra le pagine come saranno stampate."),
+        QString(),
         lblCopyright.Testo + QStringLiteral(" - freeware"),
         QStringLiteral("Per contattarmi: " VAGOLUME_CONTACT),
     };

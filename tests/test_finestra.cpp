@@ -1246,16 +1246,20 @@ private slots:
         QVERIFY(!t.contains(u'\n'));
         QVERIFY(!t.endsWith(u'\r'));
         const QStringList righe = t.split(u'\r');
-        QCOMPARE(righe.size(), 15);
+        QCOMPARE(righe.size(), 19);
         QCOMPARE(righe[0], QStringLiteral("Stampa con dati inseriti ('Moduli in bianco' non settato)"));
         QCOMPARE(righe[2], QStringLiteral("   * località;"));
         QCOMPARE(righe[8],
                  QStringLiteral("influisce nella stampa dei moduli compilati dove è sempre pari ad 1."));
-        for (int vuota : {5, 9, 12})
+        for (int vuota : {5, 9, 12, 16})
             QVERIFY(righe[vuota].isEmpty());
-        QCOMPARE(righe[13], b.m->CreditLine() + QStringLiteral(" - freeware"));
+        // The printer list's controls and the preview, after the design's lines.
+        const QString lista = righe.mid(13, 3).join(u' ');
+        for (const char* parola : {"'Pagine'", "'Copie'", "'Fronte-retro'", "'Anteprima'", "3-5"})
+            QVERIFY2(lista.contains(QLatin1String(parola)), parola);
+        QCOMPARE(righe[17], b.m->CreditLine() + QStringLiteral(" - freeware"));
         QVERIFY(b.m->CreditLine().startsWith(QStringLiteral(VAGOLUME_PRODUCT_NAME " ")));
-        QCOMPARE(righe[14], QStringLiteral("Per contattarmi: " VAGOLUME_CONTACT));
+        QCOMPARE(righe[18], QStringLiteral("Per contattarmi: " VAGOLUME_CONTACT));
         QVERIFY(QStringLiteral(VAGOLUME_CONTACT).contains(u'@'));
     }
 
