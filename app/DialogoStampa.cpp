@@ -24,7 +24,7 @@ QString Opzioni(const RichiestaStampa& r) {
     const QChar cr(u'\r');
     if (!r.Pagine.isEmpty())
         righe += QStringLiteral("Solo le pagine: . . . ") + TestoPagine(r.Pagine) +
-                 QStringLiteral(" (di %1)").arg(NumeroFogli(r) + 1) + cr;
+                 QStringLiteral(" (di %1, copertina compresa)").arg(NumeroFogli(r) + 1) + cr;
     if (r.Copie > 1) righe += QStringLiteral("Copie: . . . . . . . . . ") + QString::number(r.Copie) + cr;
     if (r.FronteRetro) righe += QStringLiteral("Fronte-retro: . . . . . sì") + cr;
     return righe;
@@ -510,8 +510,15 @@ QString DialogoStampa::CartellaPdf() const {
 }
 
 bool DialogoStampa::ScegliFilePdf(RichiestaStampa& richiesta) {
-    QString proposto =
-        QDir(CartellaPdf()).filePath(NomeFileSicuro(richiesta.NomeDocumento) + QStringLiteral(".pdf"));
+    // Some pages only get a name of their own: saved beside the whole trip,
+    // they never replace it.
+    QString nome = NomeFileSicuro(richiesta.NomeDocumento);
+    if (richiesta.Pagine.size() == 1)
+        nome += QStringLiteral("_pagina_%1").arg(richiesta.Pagine.first());
+    else if (!richiesta.Pagine.isEmpty())
+        nome += QStringLiteral("_pagine_") +
+                TestoPagine(richiesta.Pagine).replace(QStringLiteral(", "), QStringLiteral("_"));
+    QString proposto = QDir(CartellaPdf()).filePath(nome + QStringLiteral(".pdf"));
     for (;;) {
         QString scelto = dialoghi_.SalvaFile(kTitoloSalvaPdf, proposto);
         if (scelto.isEmpty()) return false;

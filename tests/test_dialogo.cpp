@@ -36,7 +36,7 @@ private slots:
             << "Ufficio" << 3 << QList<int>{1, 3} << 2 << true
             << "Predisposizione per la stampa\r\rDestinazione: . . in bianco\rPeriodo: . . . . . . . in "
                "bianco\rPagine: . . . . . . . . 3\rStampante: . . . Ufficio\rSolo le pagine: . . . 1, 3 (di "
-               "4)\rCopie: . . . . . . . . . 2\rFronte-retro: . . . . . sì\r" +
+               "4, copertina compresa)\rCopie: . . . . . . . . . 2\rFronte-retro: . . . . . sì\r" +
                    domanda;
     }
     void conferma() {

@@ -1206,6 +1206,16 @@ private slots:
         QCOMPARE(proposto(QStringLiteral("ROMA")), casa + QStringLiteral("/altra/ROMA_Vagolume.pdf"));
         QVERIFY(QDir(casa + QStringLiteral("/altra")).removeRecursively());
         QCOMPARE(proposto(QStringLiteral("ROMA")), casa + QStringLiteral("/Documents/ROMA_Vagolume.pdf"));
+        // Some pages only: a name that says which, never the whole trip's.
+        for (const auto& [pagine, nome] : {std::pair{"4", "ROMA_Vagolume_pagina_4.pdf"},
+                                           std::pair{"1,3-5", "ROMA_Vagolume_pagine_1_3-5.pdf"}}) {
+            b.m->cmdStampa_Click();
+            b.m->Dialogo.txtPagine_Change(QString::fromLatin1(pagine));
+            b.risposte = {true};
+            b.m->Dialogo.cmdSelStampante_Click(0);
+            QCOMPARE(b.proposti.value(b.proposti.size() - 1),
+                     casa + QStringLiteral("/Documents/") + QLatin1String(nome));
+        }
         qputenv("HOME", casaPrima);
         if (!configPrima.isEmpty()) qputenv("XDG_CONFIG_HOME", configPrima);
     }
