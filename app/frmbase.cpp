@@ -307,6 +307,8 @@ void frmbase::Completa(QWidget* w, const DescrizioneControllo& d) {
         c->lineEdit()->setAccessibleName(w->accessibleName());
     } else if (auto* e = qobject_cast<QListWidget*>(w)) {
         e->setSelectionMode(QAbstractItemView::SingleSelection);
+        e->setTextElideMode(Qt::ElideMiddle);
+        e->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     } else if (auto* n = qobject_cast<QSpinBox*>(w)) {
         n->setRange(1, 99);
         n->setAccelerated(true);
@@ -351,6 +353,10 @@ void frmbase::Collega() {
     for (const auto& [nome, gestore] : bottoni)
         connect(C<QPushButton>(nome), &QPushButton::clicked, this, gestore);
     auto* elenco = C<QListWidget>(u"lstStampanti");
+    // A double-click on a printer prints on it, as "S&tampa" does.
+    connect(elenco, &QListWidget::itemDoubleClicked, this, [this] {
+        if (!aggiornando_) modello_->Dialogo.cmdSelStampante_Click(0);
+    });
     connect(elenco, &QListWidget::itemSelectionChanged, this, [this, elenco] {
         if (aggiornando_) return;
         const QList<QListWidgetItem*> scelti = elenco->selectedItems();
@@ -439,22 +445,39 @@ void frmbase::MostraForm() {
     C<QLabel>(u"lblCopyright")->setText(m.lblCopyright.Testo);
 }
 
-void frmbase::MostraAvviso() {
+void frmbase::MostraAltezze() {
     const DialogoStampa& m = modello_->Dialogo;
+    auto* lstStampanti = C<QListWidget>(u"lstStampanti");
     auto* lblAvviso = C<QLabel>(u"lblAvviso");
     auto* frmSelStampa = C<QGroupBox>(u"frmSelStampa");
     lblAvviso->setText(m.lblAvviso.Testo);
     lblAvviso->setVisible(m.lblAvviso.Visibile);
-    // The panel grows to hold the line, and the window with it where needed.
-    QRect pannello = Rett(Descrizione(u"frmSelStampa")->Rettangolo);
+    // Every entry in view, up to five printers and the PDF writer: the list
+    // grows, and what lies below it in the panel moves down.
+    const DescrizioneControllo* lista = Descrizione(u"lstStampanti");
+    const int righe = std::min(lstStampanti->count(), 6);
+    const int riga = righe > 0 ? lstStampanti->sizeHintForRow(0) : 0;
+    const int sposta =
+        std::max(0, righe * riga + 2 * lstStampanti->frameWidth() - Rett(lista->Rettangolo).height());
+    lstStampanti->setGeometry(Rett(lista->Rettangolo).adjusted(0, 0, 0, sposta));
+    for (const DescrizioneControllo& d : Controlli())
+        if (QLatin1String(d.Contenitore) == QLatin1String("frmSelStampa") &&
+            d.Rettangolo.top() > lista->Rettangolo.bottom())
+            C(QLatin1String(d.Nome))->move(Rett(d.Rettangolo).topLeft() + QPoint(0, sposta));
+    // The panel grows to hold the line at its foot too.
+    QRect pannello = Rett(Descrizione(u"frmSelStampa")->Rettangolo).adjusted(0, 0, 0, sposta);
     if (m.lblAvviso.Visibile) {
-        const QRect r = Rett(Descrizione(u"lblAvviso")->Rettangolo);
+        const QRect r = Rett(Descrizione(u"lblAvviso")->Rettangolo).translated(0, sposta);
         const int alto = lblAvviso->heightForWidth(r.width());
         lblAvviso->setGeometry(r.x(), r.y(), r.width(), alto);
         pannello.setHeight(std::max(pannello.height(), r.y() + alto + Tw(90)));
     }
     if (frmSelStampa->geometry() != pannello) frmSelStampa->setGeometry(pannello);
-    const int altezza = std::max(Tw(kAltezzaFinestra), pannello.bottom() + 1 + Tw(60));
+    // The window grows with the open panel where needed, and shrinks back
+    // once it closes.
+    const int altezza = m.frmSelStampa.Visibile
+                            ? std::max(Tw(kAltezzaFinestra), pannello.bottom() + 1 + Tw(60))
+                            : Tw(kAltezzaFinestra);
     if (height() != altezza) setFixedSize(Tw(kLarghezzaFinestra), altezza);
 }
 
@@ -479,7 +502,6 @@ void frmbase::MostraPannello() {
     chkFronteRetro->setText(m.chkFronteRetro.Testo);
     chkFronteRetro->setChecked(m.chkFronteRetro.Spuntato && m.chkFronteRetro.Abilitato);
     MostraStato(chkFronteRetro, m.chkFronteRetro);
-    MostraAvviso();
 
     auto* lstStampanti = C<QListWidget>(u"lstStampanti");
     QStringList attuali;
@@ -488,7 +510,15 @@ void frmbase::MostraPannello() {
     if (attuali != m.lstStampanti.Voci) {
         lstStampanti->clear();
         lstStampanti->addItems(m.lstStampanti.Voci);
+        // A long name is cut in the middle; the whole of it on hovering.
+        const int riga = lstStampanti->count() > 0 ? lstStampanti->sizeHintForRow(0) : 0;
+        for (int i = 0; i < lstStampanti->count(); ++i) {
+            QListWidgetItem* voce = lstStampanti->item(i);
+            voce->setToolTip(voce->text());
+            voce->setSizeHint(QSize(1, riga)); // as wide as the list, never wider
+        }
     }
+    MostraAltezze();
     const int scelto = m.lstStampanti.Selezionato;
     if (scelto < 0 || scelto >= lstStampanti->count()) {
         lstStampanti->clearSelection();

@@ -30,6 +30,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSet>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -1764,6 +1765,37 @@ private slots:
         const QRect nellaFinestra(lblAvviso->mapTo(&f, QPoint(0, 0)), avviso.size());
         QVERIFY(f.rect().contains(nellaFinestra));
         QVERIFY(C<QGroupBox>(f, "frmSelStampa")->geometry().contains(lblAvviso->mapTo(&f, QPoint(0, 0))));
+
+        // Five printers and the PDF writer: every entry in view, in a panel
+        // (and a window) grown to hold them, long names cut in the middle
+        // with the whole name on hovering; the window is as before once the
+        // panel closes. A double-click prints as "S&tampa" does.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        const int altezza = f.height();
+        const QString lungo = QStringLiteral("Stampante_del_piano_terra_accanto_alla_reception_HP_LaserJet");
+        p.installate = {QStringLiteral("Laser"), QStringLiteral("Ufficio"), QStringLiteral("Casa"),
+                        QStringLiteral("Garage"), lungo};
+        m.Dialogo.txtPagine_Change(QString());
+        m.cmdStampa_Click();
+        auto* elenco = C<QListWidget>(f, "lstStampanti");
+        QCOMPARE(elenco->count(), 6);
+        for (int i = 0; i < elenco->count(); ++i)
+            QVERIFY2(elenco->viewport()->rect().contains(elenco->visualItemRect(elenco->item(i))),
+                     qPrintable(elenco->item(i)->text()));
+        QVERIFY(!elenco->horizontalScrollBar()->isVisible());
+        QCOMPARE(elenco->item(4)->toolTip(), lungo);
+        QVERIFY(f.height() > altezza);
+        const QRect sotto = C<QWidget>(f, "cmdSelStampante0")->geometry();
+        QVERIFY(!sotto.intersects(elenco->geometry()));
+        QVERIFY(f.rect().contains(
+            QRect(C<QWidget>(f, "cmdSelStampante0")->mapTo(&f, QPoint(0, 0)), sotto.size())));
+        d.domande.clear();
+        const QPoint ufficio = elenco->visualItemRect(elenco->item(1)).center();
+        QTest::mouseClick(elenco->viewport(), Qt::LeftButton, {}, ufficio); // a screen's first click
+        QTest::mouseDClick(elenco->viewport(), Qt::LeftButton, {}, ufficio);
+        QCOMPARE(d.domande.size(), 1); // the confirmation, of a run on "Ufficio"
+        QVERIFY(d.domande[0].contains(QStringLiteral("Stampante: . . . Ufficio")));
+        QCOMPARE(f.height(), altezza);
     }
 
     // The save dialog offers PDF documents by name.
