@@ -545,7 +545,11 @@ void DialogoStampa::DiciEsito() {
     if (!f_.Form.RigaComando.isEmpty()) return;
     // A document kept as a PDF can be opened from either box.
     bool apri = false;
-    if (const QString testo = TestoNonRiuscita(UltimoEsito, filePdf_); !testo.isEmpty())
+    // A printer that failed may say why in its own words.
+    const QString messaggio = UltimoEsito.Cosa == EsitoCorsa::Fallito && filePdf_.isEmpty()
+                                  ? piattaforma_.MessaggioStampante(UltimoEsito.Stampante)
+                                  : QString();
+    if (const QString testo = TestoNonRiuscita(UltimoEsito, filePdf_, messaggio); !testo.isEmpty())
         apri = dialoghi_.Avvertimento(kTitoloNonRiuscita, testo, UltimoEsito.FilePdf);
     else if (const QString salvato = TestoSalvato(UltimoEsito); !salvato.isEmpty())
         apri = dialoghi_.InformazioneFile(kTitoloSalvato, salvato, UltimoEsito.FilePdf);

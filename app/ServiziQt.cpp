@@ -153,6 +153,10 @@ bool PiattaformaQt::FronteRetro(const QString& stampante) {
     return FronteRetroPossibile(stampante);
 }
 
+QString PiattaformaQt::MessaggioStampante(const QString& stampante) {
+    return vagolume::MessaggioStampante(stampante);
+}
+
 void PiattaformaQt::ElaboraEventi() {
     QApplication::processEvents();
 }

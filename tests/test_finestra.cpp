@@ -114,6 +114,8 @@ struct Banco {
         superfici.reserve(16);
         installate = {QStringLiteral("Laser"), QStringLiteral("laser")};
         p.fronteRetro = {QStringLiteral("Laser")}; // only "Laser" prints on both sides
+        p.messaggi.insert(QStringLiteral("Laser"),
+                          QStringLiteral("Toner esaurito")); // its administrator's note
         p.eventi = [this](int passo) {
             if (eventi) eventi(*m, passo);
         };
@@ -1109,7 +1111,8 @@ private slots:
                "non sta accettando le stampe.)"
             << "" << 0 << ""
             << "Stampa non riuscita|Il documento non è arrivato alla stampante Laser: la stampante non "
-               "accetta lavori.\rControllare la stampante o sceglierne un'altra, poi riprovare.|";
+               "accetta lavori.\rControllare la stampante o sceglierne un'altra, poi riprovare.\rLa "
+               "stampante dice: «Toner esaurito».|";
         QTest::newRow("stampante: nessun dialogo, nessun riquadro")
             << "Laser" << QList<bool>{true} << QStringList{} << false << ""
             << "" << 0 << ""
@@ -1118,8 +1121,9 @@ private slots:
             << "Laser" << QList<bool>{true} << QStringList{} << false << "la stampante non risponde"
             << "%D/ROMA_Vagolume.pdf" << 0 << ""
             << "Stampa non riuscita|Il documento non è arrivato alla stampante Laser: il sistema di stampa "
-               "non risponde.\rRiprovare tra poco o scegliere un'altra stampante.\rIl documento è stato "
-               "salvato in %D/ROMA_Vagolume.pdf.|%D/ROMA_Vagolume.pdf"; // with "&Apri"
+               "non risponde.\rRiprovare tra poco o scegliere un'altra stampante.\rLa stampante dice: "
+               "«Toner esaurito».\rIl documento è stato salvato in "
+               "%D/ROMA_Vagolume.pdf.|%D/ROMA_Vagolume.pdf";
     }
     void salvataggio() {
         QFETCH(QString, stampante);
