@@ -211,16 +211,21 @@ void DialogoStampa::Inizializza() {
 }
 
 StatoStampanti DialogoStampa::Interroga() {
-    // The query may wait a few seconds for a slow printing system.
+    // The query may wait a few seconds for a slow printing system: the
+    // status line says so meanwhile, and is as it was afterwards.
+    const QString prima = f_.txtFondo.Testo;
+    f_.ImpostaTestoFondo(QStringLiteral("Ricerca delle stampanti..."));
     piattaforma_.Occupato(true);
     StatoStampanti stato;
     try {
         stato = piattaforma_.Stampanti();
     } catch (...) {
         piattaforma_.Occupato(false);
+        f_.ImpostaTestoFondo(prima);
         throw;
     }
     piattaforma_.Occupato(false);
+    f_.ImpostaTestoFondo(prima);
     return stato;
 }
 

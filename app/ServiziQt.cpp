@@ -162,10 +162,14 @@ void PiattaformaQt::ElaboraEventi() {
 }
 
 void PiattaformaQt::Occupato(bool occupato) {
-    if (occupato)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
+    if (!occupato) {
         QApplication::restoreOverrideCursor();
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // What the window says meanwhile is drawn before the wait; the user's
+    // keys and clicks wait for its end.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 } // namespace vagolume

@@ -745,8 +745,15 @@ private slots:
         b.Avvia();
         b.Itinerario();
         QCOMPARE(b.attese, QString());
+        // Meanwhile the status line says what the window waits for.
+        QStringList detti;
+        b.p.interrogata = [&] { detti.append(b.m->txtFondo.Testo); };
+        b.risposte = {true};
         b.Stampa(0);
         QCOMPARE(b.attese, QStringLiteral("[?][f][?]"));
+        QCOMPARE(detti, QStringList(2, QStringLiteral("Ricerca delle stampanti...")));
+        b.m->cmdStampa_Click();
+        QCOMPARE(b.m->txtFondo.Testo, QStringLiteral("Documento inviato a Laser")); // back as it was
     }
 
     void fuocoDopoLaStampa() {

@@ -74,8 +74,10 @@ public:
     int passi = 0;
     FabbricaSuperficie superficie; // unset: the real document
 
+    std::function<void()> interrogata; // called as the printers are asked for
     StatoStampanti Stampanti() override {
         attese += u'?';
+        if (interrogata) interrogata();
         StatoStampanti stato;
         stato.Installate = risponde ? installate : QStringList();
         stato.Risponde = risponde;
