@@ -39,6 +39,39 @@ int NumeroPagina(const QString& t) {
     const QString cifre = QString(t).remove(QRegularExpression(QStringLiteral("^0+")));
     return cifre.size() > 6 ? 1000000 : cifre.toInt();
 }
+// A page given as a number or as the day it carries ("11/12", "11/12/2026":
+// the day of page 2 is inizio); -1 for neither. A day outside the trip
+// gives -1 and is copied into fuori.
+int PaginaDelGiorno(const QString& t, int totale, const QDate& inizio, QString& fuori) {
+    if (!t.contains(u'/')) return NumeroPagina(t);
+    if (!inizio.isValid()) return -1;
+    const QStringList parti = t.split(u'/');
+    if (parti.size() < 2 || parti.size() > 3) return -1;
+    const int giorno = NumeroPagina(parti[0]), mese = NumeroPagina(parti[1]);
+    QList<int> anni{inizio.year(), inizio.year() + 1}; // a trip into the next year
+    if (parti.size() == 3) anni = {NumeroPagina(parti[2])};
+    bool valida = false;
+    for (int anno : anni) {
+        const QDate data(anno, mese, giorno);
+        valida = valida || data.isValid();
+        const qint64 pagina = inizio.daysTo(data) + 2;
+        if (data.isValid() && pagina >= 2 && pagina <= totale) return static_cast<int>(pagina);
+    }
+    if (valida) fuori = t;
+    return -1;
+}
+
+// A day as the panel says it: "Ven 11 Dic".
+QString TestoGiorno(const QDate& data) {
+    static const QStringList giorni = {QStringLiteral("Lun"), QStringLiteral("Mar"), QStringLiteral("Mer"),
+                                       QStringLiteral("Gio"), QStringLiteral("Ven"), QStringLiteral("Sab"),
+                                       QStringLiteral("Dom")};
+    static const QString mesi = QStringLiteral("GenFebMarAprMagGiuLugAgoSetOttNovDic");
+    return QStringLiteral("%1 %2 %3")
+        .arg(giorni.value(data.dayOfWeek() - 1))
+        .arg(data.day())
+        .arg(mesi.mid(3 * (data.month() - 1), 3));
+}
 } // namespace
 
 QString TestoConferma(const RichiestaStampa& r) {
@@ -51,7 +84,7 @@ QString TestoConferma(const RichiestaStampa& r) {
            QStringLiteral("Vuoi stampare i moduli per il vagolume?");
 }
 
-SceltaPagine LeggiPagine(const QString& testo, int totale) {
+SceltaPagine LeggiPagine(const QString& testo, int totale, const QDate& inizio) {
     SceltaPagine scelta;
     const QString tutto = testo.trimmed();
     if (tutto.isEmpty() || tutto.compare(QStringLiteral("tutte"), Qt::CaseInsensitive) == 0) return scelta;
@@ -73,7 +106,11 @@ SceltaPagine LeggiPagine(const QString& testo, int totale) {
             if (da.isEmpty()) da = QStringLiteral("1");
             if (a.isEmpty()) a = QString::number(totale);
         }
-        const int primo = NumeroPagina(da), ultimo = NumeroPagina(a);
+        // A day of the trip stands for the page that carries it.
+        QString fuori;
+        const int primo = PaginaDelGiorno(da, totale, inizio, fuori);
+        const int ultimo = PaginaDelGiorno(a, totale, inizio, fuori);
+        if (!fuori.isEmpty()) return rifiuta(QStringLiteral("il %1 non è un giorno del viaggio").arg(fuori));
         if (primo < 0 || ultimo < 0)
             return rifiuta(
                 QStringLiteral("\"%1\" non è un numero di pagina: scrivere ad esempio 4, 3-5 o 1,4-6")
@@ -95,6 +132,25 @@ SceltaPagine LeggiPagine(const QString& testo, int totale) {
     // Every page chosen is the whole document.
     if (scelta.Pagine.size() == totale) scelta.Pagine.clear();
     return scelta;
+}
+
+QString TestoDatePagine(const QList<int>& pagine, const QDate& inizio) {
+    auto giorno = [&inizio](int pagina) {
+        return pagina == 1 ? QStringLiteral("copertina") : TestoGiorno(inizio.addDays(pagina - 2));
+    };
+    QStringList parti;
+    for (qsizetype i = 0; i < pagine.size();) {
+        qsizetype j = i;
+        while (j + 1 < pagine.size() && pagine[j + 1] == pagine[j] + 1 && pagine[i] > 1)
+            ++j;
+        parti.append(j == i ? QStringLiteral("pagina %1: %2").arg(pagine[i]).arg(giorno(pagine[i]))
+                            : QStringLiteral("pagine %1-%2: %3 - %4")
+                                  .arg(pagine[i])
+                                  .arg(pagine[j])
+                                  .arg(giorno(pagine[i]), giorno(pagine[j])));
+        i = j + 1;
+    }
+    return parti.join(QStringLiteral("; "));
 }
 
 QString TestoPagine(const QList<int>& pagine) {
@@ -250,7 +306,7 @@ RichiestaStampa DialogoStampa::RichiestaDallaFinestra(const QString& stampante) 
     // The pages, copies and sides chosen in the panel; the PDF writer makes
     // one file, on one side.
     if (r.Inizio.isValid() && r.Fine.isValid())
-        r.Pagine = LeggiPagine(txtPagine.Testo, NumeroFogli(r) + 1).Pagine;
+        r.Pagine = LeggiPagine(txtPagine.Testo, NumeroFogli(r) + 1, r.Bianco() ? QDate() : r.Inizio).Pagine;
     if (stampante != kNomeScrittorePdf) {
         r.Copie = std::clamp(spnCopie.Testo.toInt(), 1, 99);
         r.FronteRetro = chkFronteRetro.Spuntato && chkFronteRetro.Abilitato;
@@ -260,10 +316,16 @@ RichiestaStampa DialogoStampa::RichiestaDallaFinestra(const QString& stampante) 
 
 void DialogoStampa::ControllaPagine() {
     motivoPagine_.clear();
+    datePagine_.clear();
     try {
         RichiestaStampa r = RichiestaDallaFinestra(stampanteCorrente_);
-        if (r.Inizio.isValid() && r.Fine.isValid())
-            motivoPagine_ = LeggiPagine(txtPagine.Testo, NumeroFogli(r) + 1).Motivo;
+        if (r.Inizio.isValid() && r.Fine.isValid()) {
+            const QDate inizio = r.Bianco() ? QDate() : r.Inizio;
+            const SceltaPagine scelta = LeggiPagine(txtPagine.Testo, NumeroFogli(r) + 1, inizio);
+            motivoPagine_ = scelta.Motivo;
+            // The days the pages carry, so that a spoiled day is reprinted knowingly.
+            if (inizio.isValid()) datePagine_ = TestoDatePagine(scelta.Pagine, inizio);
+        }
     } catch (const std::exception&) {
         // Dates that cannot be read: the run says so.
     }
@@ -278,6 +340,7 @@ void DialogoStampa::AggiornaAvviso() {
     if (!avvisoStampante_.isEmpty() && (lstStampanti.Selezionato < 0 || avvisoFisso_))
         righe.append(avvisoStampante_);
     if (!motivoPagine_.isEmpty()) righe.append(QStringLiteral("Pagine: %1.").arg(motivoPagine_));
+    if (!datePagine_.isEmpty()) righe.append(datePagine_);
     lblAvviso.Testo = righe.join(u'\n');
     lblAvviso.Visibile = !righe.isEmpty();
 }
@@ -287,6 +350,7 @@ void DialogoStampa::txtPagine_Change(const QString& testo) {
     // is no mistake.
     txtPagine.Testo = testo;
     motivoPagine_.clear();
+    datePagine_.clear();
     txtPagine.ColoreTesto = kNero;
     AggiornaAvviso();
     f_.Notifica();
@@ -306,6 +370,7 @@ void DialogoStampa::DocumentoCambiato() {
     if (txtPagine.Testo.isEmpty()) return;
     txtPagine.Testo.clear();
     motivoPagine_.clear();
+    datePagine_.clear();
     txtPagine.ColoreTesto = kNero;
     AggiornaAvviso();
 }

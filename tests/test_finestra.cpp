@@ -735,6 +735,14 @@ private slots:
         m.Dialogo.txtPagine_Change(QStringLiteral("2,4"));
         QCOMPARE(m.Dialogo.txtPagine.ColoreTesto, kNero);
         QVERIFY(!m.Dialogo.lblAvviso.Visibile);
+        // Once judged, the panel says the day each page carries; a day typed
+        // is the page that carries it.
+        m.Dialogo.txtPagine_LostFocus();
+        QCOMPARE(m.Dialogo.lblAvviso.Testo, QStringLiteral("pagina 2: Mer 1 Apr; pagina 4: Ven 3 Apr"));
+        m.Dialogo.txtPagine_Change(QStringLiteral("3/4"));
+        m.Dialogo.txtPagine_LostFocus();
+        QCOMPARE(m.Dialogo.lblAvviso.Testo, QStringLiteral("pagina 4: Ven 3 Apr"));
+        QCOMPARE(m.Dialogo.RichiestaDallaFinestra(QStringLiteral("Laser")).Pagine, QList<int>{4});
     }
 
     void attesaStampanti() {
