@@ -9,194 +9,11 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <algorithm>
 
 namespace vagolume {
-
-namespace {
-// The lines of the confirmation for what differs from one copy of the whole
-// document, each ending in a line break.
-QString Opzioni(const RichiestaStampa& r) {
-    QString righe;
-    const QChar cr(u'\r');
-    if (!r.Pagine.isEmpty())
-        righe += QStringLiteral("Solo le pagine: . . . ") + TestoPagine(r.Pagine) +
-                 QStringLiteral(" (di %1)").arg(NumeroFogli(r) + 1) + cr;
-    if (r.Copie > 1) righe += QStringLiteral("Copie: . . . . . . . . . ") + QString::number(r.Copie) + cr;
-    if (r.FronteRetro) righe += QStringLiteral("Fronte-retro: . . . . . sì") + cr;
-    return righe;
-}
-
-// A page number as typed: digits only, leading zeros ignored; -1 for
-// anything else. A number of many digits is beyond any document.
-int NumeroPagina(const QString& t) {
-    if (t.isEmpty()) return -1;
-    for (QChar c : t)
-        if (c < u'0' || c > u'9') return -1;
-    const QString cifre = QString(t).remove(QRegularExpression(QStringLiteral("^0+")));
-    return cifre.size() > 6 ? 1000000 : cifre.toInt();
-}
-} // namespace
-
-QString TestoConferma(const RichiestaStampa& r) {
-    const QChar cr(u'\r');
-    const QString destinazione = r.Bianco() ? QStringLiteral("in bianco") : r.Destinazione;
-    return QStringLiteral("Predisposizione per la stampa") + cr + cr + QStringLiteral("Destinazione: . . ") +
-           destinazione + cr + QStringLiteral("Periodo: . . . . . . . ") + TestoPeriodo(r) + cr +
-           QStringLiteral("Pagine: . . . . . . . . ") + QString::number(NumeroFogli(r)) + cr +
-           QStringLiteral("Stampante: . . . ") + r.Stampante + cr + Opzioni(r) + cr +
-           QStringLiteral("Vuoi stampare i moduli per il vagolume?");
-}
-
-SceltaPagine LeggiPagine(const QString& testo, int totale) {
-    SceltaPagine scelta;
-    const QString tutto = testo.trimmed();
-    if (tutto.isEmpty() || tutto.compare(QStringLiteral("tutte"), Qt::CaseInsensitive) == 0) return scelta;
-    QList<bool> presa(totale + 1, false);
-    auto rifiuta = [&](QString motivo) {
-        scelta.Pagine.clear();
-        scelta.Motivo = std::move(motivo);
-        return scelta;
-    };
-    for (QString parte : tutto.split(u',')) {
-        parte = parte.trimmed();
-        if (parte.isEmpty()) continue; // "1,,4", "4,"
-        parte.replace(QChar(0x2013), u'-');
-        // "3-" runs to the end, "-3" from the cover, as common print dialogs read them.
-        const qsizetype trattino = parte.indexOf(u'-');
-        QString da = (trattino < 0 ? parte : parte.left(trattino)).trimmed();
-        QString a = trattino < 0 ? da : parte.mid(trattino + 1).trimmed();
-        if (trattino >= 0 && da.isEmpty() != a.isEmpty()) {
-            if (da.isEmpty()) da = QStringLiteral("1");
-            if (a.isEmpty()) a = QString::number(totale);
-        }
-        const int primo = NumeroPagina(da), ultimo = NumeroPagina(a);
-        if (primo < 0 || ultimo < 0)
-            return rifiuta(
-                QStringLiteral("\"%1\" non è un numero di pagina: scrivere ad esempio 4, 3-5 o 1,4-6")
-                    .arg(parte));
-        if (primo == 0 || ultimo == 0)
-            return rifiuta(QStringLiteral("le pagine si contano da 1 (la copertina)"));
-        if (primo > ultimo)
-            return rifiuta(
-                QStringLiteral("%1 è al contrario: scrivere %2-%3").arg(parte).arg(ultimo).arg(primo));
-        // The page quoted as it was typed.
-        if (ultimo > totale)
-            return rifiuta(
-                QStringLiteral("il documento ha solo %1 pagine: la pagina %2 non c'è").arg(totale).arg(a));
-        for (int p = primo; p <= ultimo; ++p)
-            presa[p] = true;
-    }
-    for (int p = 1; p <= totale; ++p)
-        if (presa[p]) scelta.Pagine.append(p);
-    // Every page chosen is the whole document.
-    if (scelta.Pagine.size() == totale) scelta.Pagine.clear();
-    return scelta;
-}
-
-QString TestoPagine(const QList<int>& pagine) {
-    QStringList parti;
-    for (qsizetype i = 0; i < pagine.size();) {
-        qsizetype j = i;
-        while (j + 1 < pagine.size() && pagine[j + 1] == pagine[j] + 1)
-            ++j;
-        parti.append(j == i ? QString::number(pagine[i])
-                            : QStringLiteral("%1-%2").arg(pagine[i]).arg(pagine[j]));
-        i = j + 1;
-    }
-    return parti.join(QStringLiteral(", "));
-}
-
-namespace {
-// What went wrong, in the user's words, and what to do about it, from the
-// reason a run gave (which standard error keeps as it is).
-struct Spiegazione {
-    QString Causa; // empty: none the user would understand better than the first sentence
-    QString DaFare;
-};
-Spiegazione Spiega(const EsitoCorsa& esito, bool pdf) {
-    const QString motivo = esito.Motivo.toLower();
-    auto contiene = [&motivo](std::initializer_list<const char*> parole) {
-        return std::any_of(parole.begin(), parole.end(),
-                           [&motivo](const char* p) { return motivo.contains(QString::fromUtf8(p)); });
-    };
-    const QString altraStampante =
-        QStringLiteral("Controllare la stampante o sceglierne un'altra, poi riprovare.");
-    if (contiene({"sola lettura", "read-only", "permesso negato", "permission denied"}))
-        return {QStringLiteral("la cartella non permette di scrivere"),
-                QStringLiteral("Scegliere un'altra cartella e riprovare.")};
-    if (contiene({"spazio", "disco pieno", "no space", "quota"}))
-        return {QStringLiteral("il disco è pieno"),
-                QStringLiteral("Liberare spazio o scegliere un'altra cartella, poi riprovare.")};
-    if (contiene({"non accetta", "not accepting"}))
-        return {QStringLiteral("la stampante non accetta lavori"), altraStampante};
-    if (contiene({"non è installata", "non installata", "not found"}))
-        return {QStringLiteral("la stampante non è più installata"),
-                QStringLiteral("Sceglierne un'altra e riprovare.")};
-    if (contiene({"non risponde", "non ha confermato", "timed out", "timeout"}))
-        return {QStringLiteral("il sistema di stampa non risponde"),
-                QStringLiteral("Riprovare tra poco o scegliere un'altra stampante.")};
-    return {{}, pdf ? QStringLiteral("Scegliere un'altra cartella e riprovare.") : altraStampante};
-}
-} // namespace
-
-QString TestoNonRiuscita(const EsitoCorsa& esito, const QString& filePdf, const QString& messaggioStampante) {
-    if (esito.Cosa != EsitoCorsa::Fallito && esito.Cosa != EsitoCorsa::Rifiutato) return {};
-    QString testo;
-    if (esito.Cosa == EsitoCorsa::Rifiutato) {
-        // A request that cannot be printed: its reason is about the form.
-        testo = QStringLiteral("Non è stato stampato nulla");
-        if (!esito.Motivo.trimmed().isEmpty()) testo += QStringLiteral(": ") + esito.Motivo.trimmed();
-        testo += QStringLiteral(".\rCorreggere i dati e riprovare.");
-    } else {
-        const bool pdf = esito.Stampante == kNomeScrittorePdf || !filePdf.isEmpty();
-        const Spiegazione s = Spiega(esito, pdf);
-        if (pdf)
-            testo = filePdf.isEmpty() ? QStringLiteral("Il documento non è stato salvato")
-                                      : QStringLiteral("Il documento non è stato salvato in %1").arg(filePdf);
-        else if (esito.ForseStampato)
-            testo =
-                QStringLiteral("Il documento è arrivato alla stampante %1, ma potrebbe non essere stampato")
-                    .arg(esito.Stampante);
-        else
-            testo = QStringLiteral("Il documento non è arrivato alla stampante %1").arg(esito.Stampante);
-        if (!s.Causa.isEmpty()) testo += QStringLiteral(": ") + s.Causa;
-        testo += QStringLiteral(".\r") + s.DaFare;
-    }
-    // What the printer itself says (its administrator's note, "Toner esaurito").
-    if (!messaggioStampante.trimmed().isEmpty())
-        testo += QStringLiteral("\rLa stampante dice: «%1».").arg(messaggioStampante.trimmed());
-    // Where the document is kept gets a sentence of its own.
-    if (!esito.FilePdf.isEmpty())
-        testo += QStringLiteral("\rIl documento è stato salvato in %1.").arg(esito.FilePdf);
-    return testo;
-}
-
-QString TestoSalvato(const EsitoCorsa& esito) {
-    if (esito.Cosa != EsitoCorsa::Salvato || esito.FilePdf.isEmpty()) return {};
-    QString testo = QStringLiteral("Il documento è stato salvato come file PDF in:\r%1").arg(esito.FilePdf);
-    if (!esito.Pagine.isEmpty())
-        testo += QStringLiteral("\rPagine salvate: %1.").arg(TestoPagine(esito.Pagine));
-    return testo;
-}
-
-QString TestoNonAperto(const QString& file) {
-    return QStringLiteral("Nessun programma ha potuto aprire il documento.\rIl file è in:\r%1").arg(file);
-}
-
-QString TestoFineCorsa(const EsitoCorsa& esito) {
-    if (esito.Cosa == EsitoCorsa::Stampato)
-        return QStringLiteral("Documento inviato a %1").arg(esito.Stampante);
-    if (esito.Cosa == EsitoCorsa::Annullato) return QStringLiteral("Stampa annullata");
-    return {};
-}
-
-QString TestoAvanzamento(int fatti, int totale) {
-    return QStringLiteral("Stampa dei Moduli in corso... Pagina %1 di %2").arg(fatti + 1).arg(totale + 1);
-}
 
 DialogoStampa::DialogoStampa(ModelloFinestra& finestra, Dialoghi& dialoghi, Piattaforma& piattaforma)
     : f_(finestra), dialoghi_(dialoghi), piattaforma_(piattaforma) {}
@@ -211,16 +28,21 @@ void DialogoStampa::Inizializza() {
 }
 
 StatoStampanti DialogoStampa::Interroga() {
-    // The query may wait a few seconds for a slow printing system.
+    // The query may wait a few seconds for a slow printing system: the
+    // status line says so meanwhile, and is as it was afterwards.
+    const QString prima = f_.txtFondo.Testo;
+    f_.ImpostaTestoFondo(QStringLiteral("Ricerca delle stampanti..."));
     piattaforma_.Occupato(true);
     StatoStampanti stato;
     try {
         stato = piattaforma_.Stampanti();
     } catch (...) {
         piattaforma_.Occupato(false);
+        f_.ImpostaTestoFondo(prima);
         throw;
     }
     piattaforma_.Occupato(false);
+    f_.ImpostaTestoFondo(prima);
     return stato;
 }
 
@@ -245,7 +67,7 @@ RichiestaStampa DialogoStampa::RichiestaDallaFinestra(const QString& stampante) 
     // The pages, copies and sides chosen in the panel; the PDF writer makes
     // one file, on one side.
     if (r.Inizio.isValid() && r.Fine.isValid())
-        r.Pagine = LeggiPagine(txtPagine.Testo, NumeroFogli(r) + 1).Pagine;
+        r.Pagine = LeggiPagine(txtPagine.Testo, NumeroFogli(r) + 1, r.Bianco() ? QDate() : r.Inizio).Pagine;
     if (stampante != kNomeScrittorePdf) {
         r.Copie = std::clamp(spnCopie.Testo.toInt(), 1, 99);
         r.FronteRetro = chkFronteRetro.Spuntato && chkFronteRetro.Abilitato;
@@ -255,10 +77,16 @@ RichiestaStampa DialogoStampa::RichiestaDallaFinestra(const QString& stampante) 
 
 void DialogoStampa::ControllaPagine() {
     motivoPagine_.clear();
+    datePagine_.clear();
     try {
         RichiestaStampa r = RichiestaDallaFinestra(stampanteCorrente_);
-        if (r.Inizio.isValid() && r.Fine.isValid())
-            motivoPagine_ = LeggiPagine(txtPagine.Testo, NumeroFogli(r) + 1).Motivo;
+        if (r.Inizio.isValid() && r.Fine.isValid()) {
+            const QDate inizio = r.Bianco() ? QDate() : r.Inizio;
+            const SceltaPagine scelta = LeggiPagine(txtPagine.Testo, NumeroFogli(r) + 1, inizio);
+            motivoPagine_ = scelta.Motivo;
+            // The days the pages carry, so that a spoiled day is reprinted knowingly.
+            if (inizio.isValid()) datePagine_ = TestoDatePagine(scelta.Pagine, inizio);
+        }
     } catch (const std::exception&) {
         // Dates that cannot be read: the run says so.
     }
@@ -273,6 +101,7 @@ void DialogoStampa::AggiornaAvviso() {
     if (!avvisoStampante_.isEmpty() && (lstStampanti.Selezionato < 0 || avvisoFisso_))
         righe.append(avvisoStampante_);
     if (!motivoPagine_.isEmpty()) righe.append(QStringLiteral("Pagine: %1.").arg(motivoPagine_));
+    if (!datePagine_.isEmpty()) righe.append(datePagine_);
     lblAvviso.Testo = righe.join(u'\n');
     lblAvviso.Visibile = !righe.isEmpty();
 }
@@ -282,6 +111,7 @@ void DialogoStampa::txtPagine_Change(const QString& testo) {
     // is no mistake.
     txtPagine.Testo = testo;
     motivoPagine_.clear();
+    datePagine_.clear();
     txtPagine.ColoreTesto = kNero;
     AggiornaAvviso();
     f_.Notifica();
@@ -301,6 +131,7 @@ void DialogoStampa::DocumentoCambiato() {
     if (txtPagine.Testo.isEmpty()) return;
     txtPagine.Testo.clear();
     motivoPagine_.clear();
+    datePagine_.clear();
     txtPagine.ColoreTesto = kNero;
     AggiornaAvviso();
 }
@@ -526,8 +357,15 @@ QString DialogoStampa::CartellaPdf() const {
 }
 
 bool DialogoStampa::ScegliFilePdf(RichiestaStampa& richiesta) {
-    QString proposto =
-        QDir(CartellaPdf()).filePath(NomeFileSicuro(richiesta.NomeDocumento) + QStringLiteral(".pdf"));
+    // Some pages only get a name of their own: saved beside the whole trip,
+    // they never replace it.
+    QString nome = NomeFileSicuro(richiesta.NomeDocumento);
+    if (richiesta.Pagine.size() == 1)
+        nome += QStringLiteral("_pagina_%1").arg(richiesta.Pagine.first());
+    else if (!richiesta.Pagine.isEmpty())
+        nome += QStringLiteral("_pagine_") +
+                TestoPagine(richiesta.Pagine).replace(QStringLiteral(", "), QStringLiteral("_"));
+    QString proposto = QDir(CartellaPdf()).filePath(nome + QStringLiteral(".pdf"));
     for (;;) {
         QString scelto = dialoghi_.SalvaFile(kTitoloSalvaPdf, proposto);
         if (scelto.isEmpty()) return false;
@@ -554,7 +392,11 @@ void DialogoStampa::DiciEsito() {
     if (!f_.Form.RigaComando.isEmpty()) return;
     // A document kept as a PDF can be opened from either box.
     bool apri = false;
-    if (const QString testo = TestoNonRiuscita(UltimoEsito, filePdf_); !testo.isEmpty())
+    // A printer that failed may say why in its own words.
+    const QString messaggio = UltimoEsito.Cosa == EsitoCorsa::Fallito && filePdf_.isEmpty()
+                                  ? piattaforma_.MessaggioStampante(UltimoEsito.Stampante)
+                                  : QString();
+    if (const QString testo = TestoNonRiuscita(UltimoEsito, filePdf_, messaggio); !testo.isEmpty())
         apri = dialoghi_.Avvertimento(kTitoloNonRiuscita, testo, UltimoEsito.FilePdf);
     else if (const QString salvato = TestoSalvato(UltimoEsito); !salvato.isEmpty())
         apri = dialoghi_.InformazioneFile(kTitoloSalvato, salvato, UltimoEsito.FilePdf);

@@ -38,7 +38,13 @@ struct SceltaPagine {
     QList<int> Pagine;
     QString Motivo;
 };
-SceltaPagine LeggiPagine(const QString& testo, int totale);
+// A page may also be given by the day it carries ("11/12", "11/12/2026",
+// "11/12-13/12") when inizio, the day of page 2, is known.
+SceltaPagine LeggiPagine(const QString& testo, int totale, const QDate& inizio = QDate());
+// The days pages carry, as the panel says them: "pagina 4: Ven 11 Dic",
+// "pagina 1: copertina; pagine 4-6: Ven 11 Dic - Dom 13 Dic"; inizio: the
+// day of page 2.
+QString TestoDatePagine(const QList<int>& pagine, const QDate& inizio);
 // Pages in the shortest form: "4", "1, 4-6"; empty for none.
 QString TestoPagine(const QList<int>& pagine);
 
@@ -148,6 +154,7 @@ private:
     QString cartellaPdf_; // folder of the last file chosen
     QString predefinitaMancante_;
     QString motivoPagine_;
+    QString datePagine_;               // the days the pages chosen carry, once judged
     QString avvisoStampante_;          // the current printer is not in the list, and why
     bool avvisoFisso_ = false;         // said whatever is chosen: the printing system did not answer
     QHash<QString, bool> fronteRetro_; // what each printer said, while the panel is open

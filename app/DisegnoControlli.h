@@ -1,20 +1,77 @@
 #pragma once
-// The window's own drawn controls: what no desktop style draws as the window
-// needs it (narrow list arrows, the progress bar, the focus ring, the frames).
+// The window's own look: its fonts and colours, whatever the desktop's, and
+// the controls no desktop style draws as the window needs them (narrow list
+// arrows, the progress bar, the focus ring, the frames).
 
 #include "app/AnelloFuoco.h"
 #include "app/Controllo.h"
 
+#include <QFont>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPalette>
 #include <QProxyStyle>
 #include <QStyleOptionComplex>
 #include <QStyleOptionFrame>
 #include <QWidget>
 
 namespace vagolume {
+
+inline QColor Colore(Rgb c) {
+    return QColor::fromRgb(c);
+}
+
+// The captions' face, or the face named, or the closest one installed.
+inline QFont Carattere(double punti, bool grassetto, const char* famiglia = nullptr) {
+    QFont f;
+    if (famiglia)
+        f.setFamilies({QString::fromUtf8(famiglia), QStringLiteral("DejaVu Sans")});
+    else
+        f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
+                       QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"),
+                       QStringLiteral("DejaVu Sans")});
+    f.setPointSizeF(punti);
+    f.setBold(grassetto);
+    return f;
+}
+
+// Every colour of the window's controls, in every state: none is left to
+// the desktop's palette, which could put its own light texts on our white
+// boxes (a dark palette) or its own dark ones on our teal.
+inline QPalette TavolozzaFinestra() {
+    // Light grey buttons with black texts, white boxes with black texts, and
+    // the roles derived from them, whatever the desktop's palette.
+    QPalette p(QColor(0xEF, 0xEF, 0xEF));
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        p.setColor(g, QPalette::Window, Colore(kColoreSfondo));
+        p.setColor(g, QPalette::Base, Colore(kBianco));
+    }
+    // Teal window, frames and labels with white captions.
+    p.setColor(QPalette::Active, QPalette::WindowText, Colore(kBianco));
+    p.setColor(QPalette::Inactive, QPalette::WindowText, Colore(kBianco));
+    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0xA0, 0xC8, 0xC8));
+    return p;
+}
+
+// Text colour in every state: white texts in blank mode must stay white on
+// the white background of the disabled boxes.
+inline void ImpostaColoreTesto(QWidget* w, Rgb colore) {
+    QPalette p = w->palette();
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        p.setColor(g, QPalette::Text, Colore(colore));
+        p.setColor(g, QPalette::Base, Colore(kBianco));
+    }
+    w->setPalette(p);
+}
+
+inline void ImpostaColoreDidascalia(QWidget* w, Rgb colore) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Active, QPalette::WindowText, Colore(colore));
+    p.setColor(QPalette::Inactive, QPalette::WindowText, Colore(colore));
+    w->setPalette(p);
+}
 
 // The day, month and year lists are narrow: a slim drop-down arrow leaves
 // room for their texts, at every font size and scale.

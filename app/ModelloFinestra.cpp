@@ -421,27 +421,6 @@ void ModelloFinestra::cmdFine_Click() {
     if (processo_.Termina) processo_.Termina(abbandonata ? &*abbandonata : nullptr);
 }
 
-QString ModelloFinestra::TestoHelp() const {
-    const QStringList righe = {
-        QStringLiteral("Stampa con dati inseriti ('Moduli in bianco' non settato)"),
-        QStringLiteral("Campi obbligatori"),
-        QStringLiteral("   * località;"),
-        QStringLiteral("   * data iniziale dell'itinerario;"),
-        QStringLiteral("   * data finale dell'itinerario (almeno pari all'iniziale)."),
-        QString(),
-        QStringLiteral("Per la stampa di 'Moduli in bianco', settare l'apposita casella"),
-        QStringLiteral("e indicare il numero di pagine desiderate (1-99). Questo dato non"),
-        QStringLiteral("influisce nella stampa dei moduli compilati dove è sempre pari ad 1."),
-        QString(),
-        QStringLiteral("L'applicazione 'Percorsario' utilizza questo modulo di"),
-        QStringLiteral("programma inserendo automaticamente i dati necessari."),
-        QString(),
-        lblCopyright.Testo + QStringLiteral(" - freeware"),
-        QStringLiteral("Per contattarmi: " VAGOLUME_CONTACT),
-    };
-    return righe.join(u'\r');
-}
-
 void ModelloFinestra::cmdHelp_Click() {
     // During a run the help does not hold the run up.
     dialoghi_.Informazione(kTitoloHelp, TestoHelp(), Dialogo.Corsa() != nullptr);

@@ -52,6 +52,8 @@ public:
     virtual QPageLayout Impaginazione(const QString& stampante) = 0;
     // Whether a printer prints on both sides of the paper.
     virtual bool FronteRetro(const QString& stampante) = 0;
+    // What a printer says of itself ("Toner esaurito"); empty for nothing.
+    virtual QString MessaggioStampante(const QString& stampante) = 0;
     // Lets the window take the events that are waiting (during a run).
     virtual void ElaboraEventi() = 0;
     // The printing system is being asked (true) or has answered (false): the

@@ -154,15 +154,23 @@ bool PiattaformaQt::FronteRetro(const QString& stampante) {
     return FronteRetroPossibile(stampante);
 }
 
+QString PiattaformaQt::MessaggioStampante(const QString& stampante) {
+    return vagolume::MessaggioStampante(stampante);
+}
+
 void PiattaformaQt::ElaboraEventi() {
     QApplication::processEvents();
 }
 
 void PiattaformaQt::Occupato(bool occupato) {
-    if (occupato)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
+    if (!occupato) {
         QApplication::restoreOverrideCursor();
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // What the window says meanwhile is drawn before the wait; the user's
+    // keys and clicks wait for its end.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 } // namespace vagolume

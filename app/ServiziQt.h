@@ -37,6 +37,7 @@ public:
     StatoStampanti Stampanti() override;
     QPageLayout Impaginazione(const QString& stampante) override;
     bool FronteRetro(const QString& stampante) override;
+    QString MessaggioStampante(const QString& stampante) override;
     void ElaboraEventi() override;
     void Occupato(bool occupato) override;
 };

@@ -35,60 +35,6 @@ namespace vagolume {
 
 namespace {
 
-QColor Colore(Rgb c) {
-    return QColor::fromRgb(c);
-}
-
-// The captions' face, or the face named, or the closest one installed.
-QFont Carattere(double punti, bool grassetto, const char* famiglia = nullptr) {
-    QFont f;
-    if (famiglia)
-        f.setFamilies({QString::fromUtf8(famiglia), QStringLiteral("DejaVu Sans")});
-    else
-        f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
-                       QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"),
-                       QStringLiteral("DejaVu Sans")});
-    f.setPointSizeF(punti);
-    f.setBold(grassetto);
-    return f;
-}
-
-// Every colour of the window's controls, in every state: none is left to
-// the desktop's palette, which could put its own light texts on our white
-// boxes (a dark palette) or its own dark ones on our teal.
-QPalette TavolozzaFinestra() {
-    // Light grey buttons with black texts, white boxes with black texts, and
-    // the roles derived from them, whatever the desktop's palette.
-    QPalette p(QColor(0xEF, 0xEF, 0xEF));
-    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        p.setColor(g, QPalette::Window, Colore(kColoreSfondo));
-        p.setColor(g, QPalette::Base, Colore(kBianco));
-    }
-    // Teal window, frames and labels with white captions.
-    p.setColor(QPalette::Active, QPalette::WindowText, Colore(kBianco));
-    p.setColor(QPalette::Inactive, QPalette::WindowText, Colore(kBianco));
-    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0xA0, 0xC8, 0xC8));
-    return p;
-}
-
-// Text colour in every state: white texts in blank mode must stay white on
-// the white background of the disabled boxes.
-void ImpostaColoreTesto(QWidget* w, Rgb colore) {
-    QPalette p = w->palette();
-    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        p.setColor(g, QPalette::Text, Colore(colore));
-        p.setColor(g, QPalette::Base, Colore(kBianco));
-    }
-    w->setPalette(p);
-}
-
-void ImpostaColoreDidascalia(QWidget* w, Rgb colore) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::Active, QPalette::WindowText, Colore(colore));
-    p.setColor(QPalette::Inactive, QPalette::WindowText, Colore(colore));
-    w->setPalette(p);
-}
-
 // Whether the printer panel covers a control: a screen reader then finds it
 // off screen, as the eye does (and it takes no focus).
 bool Coperto(const QWidget* w) {
@@ -527,6 +473,8 @@ void frmbase::Completa(QWidget* w, const DescrizioneControllo& d) {
     } else if (auto* e = qobject_cast<QListWidget*>(w)) {
         e->setSelectionMode(QAbstractItemView::SingleSelection);
         ImpostaSelezioneLeggibile(e);
+        e->setTextElideMode(Qt::ElideMiddle);
+        e->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     } else if (auto* n = qobject_cast<QSpinBox*>(w)) {
         n->setRange(1, 99);
         n->setAccelerated(true);
@@ -571,6 +519,10 @@ void frmbase::Collega() {
     for (const auto& [nome, gestore] : bottoni)
         connect(C<QPushButton>(nome), &QPushButton::clicked, this, gestore);
     auto* elenco = C<QListWidget>(u"lstStampanti");
+    // A double-click on a printer prints on it, as "S&tampa" does.
+    connect(elenco, &QListWidget::itemDoubleClicked, this, [this] {
+        if (!aggiornando_) modello_->Dialogo.cmdSelStampante_Click(0);
+    });
     connect(elenco, &QListWidget::itemSelectionChanged, this, [this, elenco] {
         if (aggiornando_) return;
         const QList<QListWidgetItem*> scelti = elenco->selectedItems();
@@ -664,22 +616,39 @@ void frmbase::MostraForm() {
     C<QLabel>(u"lblCopyright")->setText(m.lblCopyright.Testo);
 }
 
-void frmbase::MostraAvviso() {
+void frmbase::MostraAltezze() {
     const DialogoStampa& m = modello_->Dialogo;
+    auto* lstStampanti = C<QListWidget>(u"lstStampanti");
     auto* lblAvviso = C<QLabel>(u"lblAvviso");
     auto* frmSelStampa = C<QGroupBox>(u"frmSelStampa");
     lblAvviso->setText(m.lblAvviso.Testo);
     lblAvviso->setVisible(m.lblAvviso.Visibile);
-    // The panel grows to hold the line, and the window with it where needed.
-    QRect pannello = Rett(Descrizione(u"frmSelStampa")->Rettangolo);
+    // Every entry in view, up to five printers and the PDF writer: the list
+    // grows, and what lies below it in the panel moves down.
+    const DescrizioneControllo* lista = Descrizione(u"lstStampanti");
+    const int righe = std::min(lstStampanti->count(), 6);
+    const int riga = righe > 0 ? lstStampanti->sizeHintForRow(0) : 0;
+    const int sposta =
+        std::max(0, righe * riga + 2 * lstStampanti->frameWidth() - Rett(lista->Rettangolo).height());
+    lstStampanti->setGeometry(Rett(lista->Rettangolo).adjusted(0, 0, 0, sposta));
+    for (const DescrizioneControllo& d : Controlli())
+        if (QLatin1String(d.Contenitore) == QLatin1String("frmSelStampa") &&
+            d.Rettangolo.top() > lista->Rettangolo.bottom())
+            C(QLatin1String(d.Nome))->move(Rett(d.Rettangolo).topLeft() + QPoint(0, sposta));
+    // The panel grows to hold the line at its foot too.
+    QRect pannello = Rett(Descrizione(u"frmSelStampa")->Rettangolo).adjusted(0, 0, 0, sposta);
     if (m.lblAvviso.Visibile) {
-        const QRect r = Rett(Descrizione(u"lblAvviso")->Rettangolo);
+        const QRect r = Rett(Descrizione(u"lblAvviso")->Rettangolo).translated(0, sposta);
         const int alto = lblAvviso->heightForWidth(r.width());
         lblAvviso->setGeometry(r.x(), r.y(), r.width(), alto);
         pannello.setHeight(std::max(pannello.height(), r.y() + alto + Tw(90)));
     }
     if (frmSelStampa->geometry() != pannello) frmSelStampa->setGeometry(pannello);
-    const int altezza = std::max(Tw(kAltezzaFinestra), pannello.bottom() + 1 + Tw(60));
+    // The window grows with the open panel where needed, and shrinks back
+    // once it closes.
+    const int altezza = m.frmSelStampa.Visibile
+                            ? std::max(Tw(kAltezzaFinestra), pannello.bottom() + 1 + Tw(60))
+                            : Tw(kAltezzaFinestra);
     if (height() != altezza) setFixedSize(Tw(kLarghezzaFinestra), altezza);
 }
 
@@ -704,7 +673,6 @@ void frmbase::MostraPannello() {
     chkFronteRetro->setText(m.chkFronteRetro.Testo);
     chkFronteRetro->setChecked(m.chkFronteRetro.Spuntato && m.chkFronteRetro.Abilitato);
     MostraStato(chkFronteRetro, m.chkFronteRetro);
-    MostraAvviso();
 
     auto* lstStampanti = C<QListWidget>(u"lstStampanti");
     QStringList attuali;
@@ -713,7 +681,15 @@ void frmbase::MostraPannello() {
     if (attuali != m.lstStampanti.Voci) {
         lstStampanti->clear();
         lstStampanti->addItems(m.lstStampanti.Voci);
+        // A long name is cut in the middle; the whole of it on hovering.
+        const int riga = lstStampanti->count() > 0 ? lstStampanti->sizeHintForRow(0) : 0;
+        for (int i = 0; i < lstStampanti->count(); ++i) {
+            QListWidgetItem* voce = lstStampanti->item(i);
+            voce->setToolTip(voce->text());
+            voce->setSizeHint(QSize(1, riga)); // as wide as the list, never wider
+        }
     }
+    MostraAltezze();
     const int scelto = m.lstStampanti.Selezionato;
     if (scelto < 0 || scelto >= lstStampanti->count()) {
         lstStampanti->clearSelection();

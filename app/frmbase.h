@@ -38,7 +38,7 @@ private:
     void Mostra();                                            // shows the model's state
     void MostraForm();     // the form: destination, period, blank sheets, buttons, progress bar
     void MostraPannello(); // the printer panel
-    void MostraAvviso();   // the panel's line, and the room it takes
+    void MostraAltezze();  // the printer list and the panel's line, and the room they take
     // The control of a name from the window's table.
     template <typename W = QWidget> W* C(QAnyStringView nome) const;
     // The name of the control an object belongs to ("" for none).

@@ -163,7 +163,33 @@ bool InterrogaFronteRetro(const QByteArray& coda) {
     cupsFreeDests(1, dest);
     return si;
 }
+// What a queue says of itself (printer-state-message: the reason its
+// administrator gave for stopping it, a driver's note); empty for none.
+QString InterrogaMessaggio(const QByteArray& coda) {
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, coda.constData(), nullptr);
+    if (dest == nullptr) return {};
+    QString messaggio;
+    if (const char* uri = cupsGetOption("printer-uri-supported", dest->num_options, dest->options)) {
+        ipp_t* richiesta = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+        ippAddString(richiesta, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+        ippAddString(richiesta, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                     "printer-state-message");
+        if (ipp_t* risposta = cupsDoRequest(CUPS_HTTP_DEFAULT, richiesta, "/")) {
+            if (ipp_attribute_t* a = ippFindAttribute(risposta, "printer-state-message", IPP_TAG_TEXT))
+                messaggio = QString::fromUtf8(ippGetString(a, 0, nullptr)).trimmed();
+            ippDelete(risposta);
+        }
+    }
+    cupsFreeDests(1, dest);
+    return messaggio;
+}
 } // namespace
+
+QString MessaggioStampante(const QString& stampante) {
+    if (stampante == kNomeScrittorePdf) return {};
+    const QByteArray coda = stampante.toUtf8();
+    return ConAttesa<QString>([coda] { return InterrogaMessaggio(coda); }).value_or(QString());
+}
 
 bool FronteRetroPossibile(const QString& stampante) {
     if (stampante == kNomeScrittorePdf) return false;

@@ -103,6 +103,11 @@ private:
 // within a few seconds.
 bool FronteRetroPossibile(const QString& stampante);
 
+// What a queue says of itself (its printer-state-message, such as the reason
+// its administrator gave for stopping it); empty for none, for the PDF
+// writer, and when the printing system does not answer within a few seconds.
+QString MessaggioStampante(const QString& stampante);
+
 // A file name made safe from a document name: no path separators, no control
 // characters, no leading dots or underscores, no "_" doubled, never empty
 // (".._Vagolume" is "Vagolume", ".._.._x_Vagolume" is "x_Vagolume").

@@ -368,6 +368,24 @@ private slots:
         QCOMPARE(QDir(cartella.path()).entryList(QDir::Files), attesi);
     }
 
+    // What a queue says of itself: the reason it was stopped with, shown
+    // in the window's failure box; nothing for the PDF writer or a queue
+    // that is not there.
+    void messaggioDellaStampante() {
+        auto esegui = [](const QString& programma, const QStringList& argomenti) {
+            QProcess p;
+            p.start(programma, argomenti);
+            return p.waitForFinished(60000) && p.exitCode() == 0;
+        };
+        QVERIFY(esegui(QStringLiteral("cupsreject"),
+                       {QStringLiteral("-r"), QStringLiteral("Toner esaurito"), kCodaLaser}));
+        const QString messaggio = MessaggioStampante(kCodaLaser);
+        QVERIFY(esegui(QStringLiteral("cupsaccept"), {kCodaLaser}));
+        QCOMPARE(messaggio, QStringLiteral("Toner esaurito"));
+        QCOMPARE(MessaggioStampante(kNomeScrittorePdf), QString());
+        QCOMPARE(MessaggioStampante(QStringLiteral("Nessuna")), QString());
+    }
+
     // A queue removed while the run draws: the hand-over fails, the failure
     // names the printer, and the end steps still run.
     void codaRimossaDuranteLaCorsa() {

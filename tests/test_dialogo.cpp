@@ -36,7 +36,7 @@ private slots:
             << "Ufficio" << 3 << QList<int>{1, 3} << 2 << true
             << "Predisposizione per la stampa\r\rDestinazione: . . in bianco\rPeriodo: . . . . . . . in "
                "bianco\rPagine: . . . . . . . . 3\rStampante: . . . Ufficio\rSolo le pagine: . . . 1, 3 (di "
-               "4)\rCopie: . . . . . . . . . 2\rFronte-retro: . . . . . sì\r" +
+               "4, copertina compresa)\rCopie: . . . . . . . . . 2\rFronte-retro: . . . . . sì\r" +
                    domanda;
     }
     void conferma() {
@@ -56,8 +56,24 @@ private slots:
         QCOMPARE(TestoConferma(c.richiesta), testo);
     }
 
+    // What the panel says of the pages chosen: the day each one carries.
+    void datePagine_data() {
+        QTest::addColumn<QList<int>>("pagine");
+        QTest::addColumn<QString>("testo");
+        QTest::newRow("una") << QList<int>{4} << "pagina 4: Gio 10 Dic";
+        QTest::newRow("copertina e di seguito")
+            << QList<int>{1, 4, 5, 6} << "pagina 1: copertina; pagine 4-6: Gio 10 Dic - Sab 12 Dic";
+        QTest::newRow("nessuna") << QList<int>{} << "";
+    }
+    void datePagine() {
+        QFETCH(QList<int>, pagine);
+        QFETCH(QString, testo);
+        QCOMPARE(TestoDatePagine(pagine, QDate(2026, 12, 8)), testo);
+    }
+
     // Pages typed in the panel, against a document of 25 pages (a cover and
-    // 24 sheets): the pages chosen, or why the text does not fit.
+    // 24 sheets from 8 December 2026), as numbers or as the days they carry:
+    // the pages chosen, or why the text does not fit.
     void leggiPagine_data() {
         QTest::addColumn<QString>("testo");
         QTest::addColumn<QString>("pagine"); // as TestoPagine writes them; empty: all
@@ -116,6 +132,22 @@ private slots:
         QTest::newRow("zeri davanti") << "0000003"
                                       << "3"
                                       << "";
+        // Days of the trip from 8 to 31 December 2026: sheet N is page N + 1.
+        QTest::newRow("un giorno") << "11/12"
+                                   << "5"
+                                   << "";
+        QTest::newRow("giorni di seguito") << "11/12-13/12"
+                                           << "5-7"
+                                           << "";
+        QTest::newRow("copertina e un giorno con l'anno") << "1, 31/12/2026"
+                                                          << "1, 25"
+                                                          << "";
+        QTest::newRow("giorno fuori dal viaggio") << "7/12"
+                                                  << ""
+                                                  << "il 7/12 non è un giorno del viaggio";
+        QTest::newRow("data che non c'è") << "31/11"
+                                          << ""
+                                          << "\"31/11\" non è un numero";
         QTest::newRow("numero enorme, citato") << "12345678"
                                                << ""
                                                << "solo 25 pagine: la pagina 12345678 non c'è";
@@ -124,7 +156,7 @@ private slots:
         QFETCH(QString, testo);
         QFETCH(QString, pagine);
         QFETCH(QString, motivo);
-        const SceltaPagine scelta = LeggiPagine(testo, 25);
+        const SceltaPagine scelta = LeggiPagine(testo, 25, QDate(2026, 12, 8));
         QCOMPARE(TestoPagine(scelta.Pagine), pagine);
         QVERIFY2(motivo.isEmpty() ? scelta.Motivo.isEmpty() : scelta.Motivo.contains(motivo),
                  qPrintable(scelta.Motivo));

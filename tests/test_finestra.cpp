@@ -30,6 +30,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSet>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -117,6 +118,8 @@ struct Banco {
         superfici.reserve(16);
         installate = {QStringLiteral("Laser"), QStringLiteral("laser")};
         p.fronteRetro = {QStringLiteral("Laser")}; // only "Laser" prints on both sides
+        p.messaggi.insert(QStringLiteral("Laser"),
+                          QStringLiteral("Toner esaurito")); // its administrator's note
         p.eventi = [this](int passo) {
             if (eventi) eventi(*m, passo);
         };
@@ -751,6 +754,14 @@ private slots:
         m.Dialogo.txtPagine_Change(QStringLiteral("2,4"));
         QCOMPARE(m.Dialogo.txtPagine.ColoreTesto, kNero);
         QVERIFY(!m.Dialogo.lblAvviso.Visibile);
+        // Once judged, the panel says the day each page carries; a day typed
+        // is the page that carries it.
+        m.Dialogo.txtPagine_LostFocus();
+        QCOMPARE(m.Dialogo.lblAvviso.Testo, QStringLiteral("pagina 2: Mer 1 Apr; pagina 4: Ven 3 Apr"));
+        m.Dialogo.txtPagine_Change(QStringLiteral("3/4"));
+        m.Dialogo.txtPagine_LostFocus();
+        QCOMPARE(m.Dialogo.lblAvviso.Testo, QStringLiteral("pagina 4: Ven 3 Apr"));
+        QCOMPARE(m.Dialogo.RichiestaDallaFinestra(QStringLiteral("Laser")).Pagine, QList<int>{4});
     }
 
     void attesaStampanti() {
@@ -761,8 +772,15 @@ private slots:
         b.Avvia();
         b.Itinerario();
         QCOMPARE(b.attese, QString());
+        // Meanwhile the status line says what the window waits for.
+        QStringList detti;
+        b.p.interrogata = [&] { detti.append(b.m->txtFondo.Testo); };
+        b.risposte = {true};
         b.Stampa(0);
         QCOMPARE(b.attese, QStringLiteral("[?][f][?]"));
+        QCOMPARE(detti, QStringList(2, QStringLiteral("Ricerca delle stampanti...")));
+        b.m->cmdStampa_Click();
+        QCOMPARE(b.m->txtFondo.Testo, QStringLiteral("Documento inviato a Laser")); // back as it was
     }
 
     void fuocoDopoLaStampa() {
@@ -1127,7 +1145,8 @@ private slots:
                "non sta accettando le stampe.)"
             << "" << 0 << ""
             << "Stampa non riuscita|Il documento non è arrivato alla stampante Laser: la stampante non "
-               "accetta lavori.\rControllare la stampante o sceglierne un'altra, poi riprovare.|";
+               "accetta lavori.\rControllare la stampante o sceglierne un'altra, poi riprovare.\rLa "
+               "stampante dice: «Toner esaurito».|";
         QTest::newRow("stampante: nessun dialogo, nessun riquadro")
             << "Laser" << QList<bool>{true} << QStringList{} << false << ""
             << "" << 0 << ""
@@ -1136,8 +1155,9 @@ private slots:
             << "Laser" << QList<bool>{true} << QStringList{} << false << "la stampante non risponde"
             << "%D/ROMA_Vagolume.pdf" << 0 << ""
             << "Stampa non riuscita|Il documento non è arrivato alla stampante Laser: il sistema di stampa "
-               "non risponde.\rRiprovare tra poco o scegliere un'altra stampante.\rIl documento è stato "
-               "salvato in %D/ROMA_Vagolume.pdf.|%D/ROMA_Vagolume.pdf"; // with "&Apri"
+               "non risponde.\rRiprovare tra poco o scegliere un'altra stampante.\rLa stampante dice: "
+               "«Toner esaurito».\rIl documento è stato salvato in "
+               "%D/ROMA_Vagolume.pdf.|%D/ROMA_Vagolume.pdf";
     }
     void salvataggio() {
         QFETCH(QString, stampante);
@@ -1225,6 +1245,16 @@ private slots:
         QCOMPARE(proposto(QStringLiteral("ROMA")), casa + QStringLiteral("/altra/ROMA_Vagolume.pdf"));
         QVERIFY(QDir(casa + QStringLiteral("/altra")).removeRecursively());
         QCOMPARE(proposto(QStringLiteral("ROMA")), casa + QStringLiteral("/Documents/ROMA_Vagolume.pdf"));
+        // Some pages only: a name that says which, never the whole trip's.
+        for (const auto& [pagine, nome] : {std::pair{"4", "ROMA_Vagolume_pagina_4.pdf"},
+                                           std::pair{"1,3-5", "ROMA_Vagolume_pagine_1_3-5.pdf"}}) {
+            b.m->cmdStampa_Click();
+            b.m->Dialogo.txtPagine_Change(QString::fromLatin1(pagine));
+            b.risposte = {true};
+            b.m->Dialogo.cmdSelStampante_Click(0);
+            QCOMPARE(b.proposti.value(b.proposti.size() - 1),
+                     casa + QStringLiteral("/Documents/") + QLatin1String(nome));
+        }
         qputenv("HOME", casaPrima);
         if (!configPrima.isEmpty()) qputenv("XDG_CONFIG_HOME", configPrima);
     }
@@ -1265,16 +1295,20 @@ private slots:
         QVERIFY(!t.contains(u'\n'));
         QVERIFY(!t.endsWith(u'\r'));
         const QStringList righe = t.split(u'\r');
-        QCOMPARE(righe.size(), 15);
+        QCOMPARE(righe.size(), 19);
         QCOMPARE(righe[0], QStringLiteral("Stampa con dati inseriti ('Moduli in bianco' non settato)"));
         QCOMPARE(righe[2], QStringLiteral("   * località;"));
         QCOMPARE(righe[8],
                  QStringLiteral("influisce nella stampa dei moduli compilati dove è sempre pari ad 1."));
-        for (int vuota : {5, 9, 12})
+        for (int vuota : {5, 9, 12, 16})
             QVERIFY(righe[vuota].isEmpty());
-        QCOMPARE(righe[13], b.m->CreditLine() + QStringLiteral(" - freeware"));
+        // The printer list's controls and the preview, after the design's lines.
+        const QString lista = righe.mid(13, 3).join(u' ');
+        for (const char* parola : {"'Pagine'", "'Copie'", "'Fronte-retro'", "'Anteprima'", "3-5"})
+            QVERIFY2(lista.contains(QLatin1String(parola)), parola);
+        QCOMPARE(righe[17], b.m->CreditLine() + QStringLiteral(" - freeware"));
         QVERIFY(b.m->CreditLine().startsWith(QStringLiteral(VAGOLUME_PRODUCT_NAME " ")));
-        QCOMPARE(righe[14], QStringLiteral("Per contattarmi: " VAGOLUME_CONTACT));
+        QCOMPARE(righe[18], QStringLiteral("Per contattarmi: " VAGOLUME_CONTACT));
         QVERIFY(QStringLiteral(VAGOLUME_CONTACT).contains(u'@'));
     }
 
@@ -1773,6 +1807,37 @@ private slots:
         const QRect nellaFinestra(lblAvviso->mapTo(&f, QPoint(0, 0)), avviso.size());
         QVERIFY(f.rect().contains(nellaFinestra));
         QVERIFY(C<QGroupBox>(f, "frmSelStampa")->geometry().contains(lblAvviso->mapTo(&f, QPoint(0, 0))));
+
+        // Five printers and the PDF writer: every entry in view, in a panel
+        // (and a window) grown to hold them, long names cut in the middle
+        // with the whole name on hovering; the window is as before once the
+        // panel closes. A double-click prints as "S&tampa" does.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        const int altezza = f.height();
+        const QString lungo = QStringLiteral("Stampante_del_piano_terra_accanto_alla_reception_HP_LaserJet");
+        p.installate = {QStringLiteral("Laser"), QStringLiteral("Ufficio"), QStringLiteral("Casa"),
+                        QStringLiteral("Garage"), lungo};
+        m.Dialogo.txtPagine_Change(QString());
+        m.cmdStampa_Click();
+        auto* elenco = C<QListWidget>(f, "lstStampanti");
+        QCOMPARE(elenco->count(), 6);
+        for (int i = 0; i < elenco->count(); ++i)
+            QVERIFY2(elenco->viewport()->rect().contains(elenco->visualItemRect(elenco->item(i))),
+                     qPrintable(elenco->item(i)->text()));
+        QVERIFY(!elenco->horizontalScrollBar()->isVisible());
+        QCOMPARE(elenco->item(4)->toolTip(), lungo);
+        QVERIFY(f.height() > altezza);
+        const QRect sotto = C<QWidget>(f, "cmdSelStampante0")->geometry();
+        QVERIFY(!sotto.intersects(elenco->geometry()));
+        QVERIFY(f.rect().contains(
+            QRect(C<QWidget>(f, "cmdSelStampante0")->mapTo(&f, QPoint(0, 0)), sotto.size())));
+        d.domande.clear();
+        const QPoint ufficio = elenco->visualItemRect(elenco->item(1)).center();
+        QTest::mouseClick(elenco->viewport(), Qt::LeftButton, {}, ufficio); // a screen's first click
+        QTest::mouseDClick(elenco->viewport(), Qt::LeftButton, {}, ufficio);
+        QCOMPARE(d.domande.size(), 1); // the confirmation, of a run on "Ufficio"
+        QVERIFY(d.domande[0].contains(QStringLiteral("Stampante: . . . Ufficio")));
+        QCOMPARE(f.height(), altezza);
     }
 
     // The save dialog offers PDF documents by name.

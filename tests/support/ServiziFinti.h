@@ -4,6 +4,7 @@
 
 #include "app/Servizi.h"
 
+#include <QHash>
 #include <QList>
 #include <QPageLayout>
 #include <QPageSize>
@@ -61,19 +62,22 @@ public:
 
 class PiattaformaFinta : public Piattaforma {
 public:
-    QStringList installate;  // the printers, in the system's order
-    bool risponde = true;    // the printing system answers
-    QStringList fronteRetro; // those that print on both sides
-    QString attese;          // "[" busy cursor on, "?" printers asked, "f" sides asked, "]" off
-    QStringList impaginate;  // every printer whose layout was asked for
+    QStringList installate;           // the printers, in the system's order
+    bool risponde = true;             // the printing system answers
+    QStringList fronteRetro;          // those that print on both sides
+    QHash<QString, QString> messaggi; // what printers say of themselves
+    QString attese;                   // "[" busy cursor on, "?" printers asked, "f" sides asked, "]" off
+    QStringList impaginate;           // every printer whose layout was asked for
     // A printer's layout; unset: A4 without margins.
     std::function<QPageLayout(const QString&)> impaginazione;
     std::function<void(int passo)> eventi; // each pass of event processing
     int passi = 0;
     FabbricaSuperficie superficie; // unset: the real document
 
+    std::function<void()> interrogata; // called as the printers are asked for
     StatoStampanti Stampanti() override {
         attese += u'?';
+        if (interrogata) interrogata();
         StatoStampanti stato;
         stato.Installate = risponde ? installate : QStringList();
         stato.Risponde = risponde;
@@ -88,6 +92,7 @@ public:
         attese += u'f';
         return fronteRetro.contains(stampante);
     }
+    QString MessaggioStampante(const QString& stampante) override { return messaggi.value(stampante); }
     void ElaboraEventi() override {
         ++passi;
         if (eventi) eventi(passi);
