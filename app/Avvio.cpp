@@ -121,8 +121,10 @@ bool CaricaTraduzioniQt() {
     return QCoreApplication::installTranslator(&traduzioni);
 }
 
-void Avvia(int argc, char* argv[]) {
-    PreparaProcesso();
+namespace {
+
+// --help and --version: said, and the process ends.
+void OpzioniDiUso(int argc, char* argv[]) {
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
         std::fputs(kUso, stdout);
         EsciCon(0);
@@ -131,35 +133,29 @@ void Avvia(int argc, char* argv[]) {
         std::printf("%s %s\n", VAGOLUME_PRODUCT_NAME, VAGOLUME_VERSION);
         EsciCon(0);
     }
+}
 
-    // The invocation line: the arguments joined by single blanks.
-    std::string riga;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) riga += ' ';
-        riga += argv[i];
+// Too few descriptors make the toolkit abort while it starts: said as it is.
+void ControllaDescrittori(bool invocato) {
+    const int limite = DescrittoriConsentiti();
+    if (limite >= kMinDescrittori) return;
+    const QString motivo =
+        QStringLiteral("il limite dei file aperti (%1) è troppo basso: ne servono almeno %2, non stampo")
+            .arg(limite)
+            .arg(kMinDescrittori);
+    if (!invocato) {
+        Avvisa(motivo);
+        EsciCon(1);
     }
-    const CartellaProgramma programma = TrovaCartellaProgramma(argv[0], qgetenv("PATH"));
-    if (riga.empty() && !programma.Avviso.isEmpty()) Avvisa(programma.Avviso);
-    const std::string cartella = programma.Cartella.toStdString();
-    const bool invocato = !riga.empty() || (!cartella.empty() && EsisteFileComando(cartella));
-    ImpostaFineDovuta(invocato);
-    // Too few descriptors make the toolkit abort while it starts: said as it is.
-    if (const int limite = DescrittoriConsentiti(); limite < kMinDescrittori) {
-        const QString motivo =
-            QStringLiteral("il limite dei file aperti (%1) è troppo basso: ne servono almeno %2, non stampo")
-                .arg(limite)
-                .arg(kMinDescrittori);
-        if (!invocato) {
-            Avvisa(motivo);
-            EsciCon(1);
-        }
-        Esci(Concludi(EsitoCorsa::Di(EsitoCorsa::Rifiutato, motivo), QString()));
-    }
-    // The platform the user chose, or the display the session names; a
-    // display that cannot be opened falls back to the offscreen platform
-    // instead of aborting the program.
-    const QByteArray scelta = PiattaformaDellaCorsa(qgetenv("QT_QPA_PLATFORM"), invocato);
-    bool senzaSchermo = scelta.isEmpty() && !Impostata("DISPLAY") && !Impostata("WAYLAND_DISPLAY");
+    Esci(Concludi(EsitoCorsa::Di(EsitoCorsa::Rifiutato, motivo), QString()));
+}
+
+// The platform the user chose, or the display the session names, with the
+// offscreen platform as the last resort: a display that cannot be opened
+// falls back to it instead of aborting the program. Returns whether
+// offscreen was chosen on purpose.
+bool ScegliPiattaforma(const QByteArray& scelta, bool invocato) {
+    const bool senzaSchermo = scelta.isEmpty() && !Impostata("DISPLAY") && !Impostata("WAYLAND_DISPLAY");
     if (senzaSchermo && !invocato) {
         Avvisa(QStringLiteral("nessuno schermo disponibile (DISPLAY non impostato) e nessuna riga di "
                               "comando: niente da stampare"));
@@ -172,29 +168,30 @@ void Avvia(int argc, char* argv[]) {
         if (Impostata("WAYLAND_DISPLAY")) piattaforme += "wayland;";
         if (Impostata("DISPLAY")) piattaforme += "xcb;";
     }
-    // Offscreen by choice, or as the last resort.
-    const bool volutoSenzaSchermo = piattaforme.startsWith("offscreen");
+    const bool voluto = piattaforme.startsWith("offscreen");
     if (!piattaforme.split(';').contains("offscreen"))
         piattaforme += piattaforme.isEmpty() || piattaforme.endsWith(';') ? "offscreen" : ";offscreen";
     qputenv("QT_QPA_PLATFORM", piattaforme);
+    return voluto;
+}
 
-    qInstallMessageHandler(Messaggi);
-    silenziaPiattaforma = !volutoSenzaSchermo;
-    QApplication app(argc, argv);
-    silenziaPiattaforma = false;
-    if (!volutoSenzaSchermo && QGuiApplication::platformName() == QLatin1String("offscreen")) {
-        QString schermo = qEnvironmentVariable(Impostata("WAYLAND_DISPLAY") ? "WAYLAND_DISPLAY" : "DISPLAY");
-        if (schermo.isEmpty()) schermo = QString::fromLocal8Bit(scelta);
-        if (!invocato) {
-            Avvisa(QStringLiteral(
-                       "impossibile usare lo schermo %1 e nessuna riga di comando: niente da stampare")
-                       .arg(schermo));
-            EsciCon(2);
-        }
-        Avvisa(QStringLiteral("impossibile usare lo schermo %1: stampo senza finestra").arg(schermo));
+// A display that was wanted but could not be opened: an unattended run goes
+// on without it, saying so; without a line there is nothing to do.
+void ControllaSchermo(const QByteArray& scelta, bool volutoSenzaSchermo, bool invocato) {
+    if (volutoSenzaSchermo || QGuiApplication::platformName() != QLatin1String("offscreen")) return;
+    QString schermo = qEnvironmentVariable(Impostata("WAYLAND_DISPLAY") ? "WAYLAND_DISPLAY" : "DISPLAY");
+    if (schermo.isEmpty()) schermo = QString::fromLocal8Bit(scelta);
+    if (!invocato) {
+        Avvisa(QStringLiteral("impossibile usare lo schermo %1 e nessuna riga di comando: niente da stampare")
+                   .arg(schermo));
+        EsciCon(2);
     }
-    senzaSchermo = QGuiApplication::platformName() == QLatin1String("offscreen");
-    // Temporary files left by runs that were killed.
+    Avvisa(QStringLiteral("impossibile usare lo schermo %1: stampo senza finestra").arg(schermo));
+}
+
+// The application's names and icon, Qt's Italian texts, and the temporary
+// files left by runs that were killed.
+void PreparaApplicazione(bool senzaSchermo, bool invocato) {
     RimuoviTemporaneiOrfani(CartellaCorrente());
     RimuoviTemporaneiOrfani(QDir::tempPath());
     QApplication::setApplicationName(QStringLiteral("Vagolume"));
@@ -207,14 +204,19 @@ void Avvia(int argc, char* argv[]) {
     if (!CaricaTraduzioniQt() && !senzaSchermo && !invocato)
         Avvisa(QStringLiteral("traduzioni italiane di Qt non trovate: le finestre di dialogo di Qt "
                               "saranno in inglese"));
+}
 
+// The window, the invocation line acted on, then the user's events.
+[[noreturn]] void AvviaFinestra(const std::string& riga, const std::string& cartella, bool senzaSchermo) {
     FineProcesso processo;
     // "&Fine": at once, whatever else is pending.
     processo.Termina = [](const EsitoCorsa* corsaAbbandonata) {
         if (corsaAbbandonata) Esci(*corsaAbbandonata);
         EsciCon(0);
     };
-    processo.CartellaLavoro = CartellaCorrente();
+    // The folder the program works in, by its relative name: renamed during
+    // a run, it still gets the run's PDF and end-of-run file.
+    processo.CartellaLavoro = QStringLiteral(".");
     processo.SenzaSchermo = senzaSchermo;
 
     DialoghiQt dialoghi;
@@ -249,6 +251,36 @@ void Avvia(int argc, char* argv[]) {
         EsciCon(2);
     }
     EsciCon(QApplication::exec());
+}
+
+} // namespace
+
+void Avvia(int argc, char* argv[]) {
+    PreparaProcesso();
+    OpzioniDiUso(argc, argv);
+    // The invocation line: the arguments joined by single blanks.
+    std::string riga;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) riga += ' ';
+        riga += argv[i];
+    }
+    const CartellaProgramma programma = TrovaCartellaProgramma(argv[0], qgetenv("PATH"));
+    if (riga.empty() && !programma.Avviso.isEmpty()) Avvisa(programma.Avviso);
+    const std::string cartella = programma.Cartella.toStdString();
+    const bool invocato = !riga.empty() || (!cartella.empty() && EsisteFileComando(cartella));
+    ImpostaFineDovuta(invocato);
+    ControllaDescrittori(invocato);
+    const QByteArray scelta = PiattaformaDellaCorsa(qgetenv("QT_QPA_PLATFORM"), invocato);
+    const bool volutoSenzaSchermo = ScegliPiattaforma(scelta, invocato);
+
+    qInstallMessageHandler(Messaggi);
+    silenziaPiattaforma = !volutoSenzaSchermo;
+    QApplication app(argc, argv);
+    silenziaPiattaforma = false;
+    ControllaSchermo(scelta, volutoSenzaSchermo, invocato);
+    const bool senzaSchermo = QGuiApplication::platformName() == QLatin1String("offscreen");
+    PreparaApplicazione(senzaSchermo, invocato);
+    AvviaFinestra(riga, cartella, senzaSchermo);
 }
 
 EsitoCorsa EseguiInvocazione(ModelloFinestra& modello, Piattaforma& piattaforma, const Invocata& invocata) {

@@ -122,7 +122,7 @@ void DocumentoStampa::Apri() {
         // A temporary folder that cannot hold files (TMPDIR naming /proc, or
         // a file) does not stop the run: the document is drawn where a failed
         // run's PDF goes anyway.
-        const QString riserva = cartellaRiserva_.isEmpty() ? CartellaCorrente() : cartellaRiserva_;
+        const QString riserva = cartellaRiserva_.isEmpty() ? QStringLiteral(".") : cartellaRiserva_;
         if (riserva == propria || !crea(riserva))
             Fallisci(QStringLiteral("impossibile creare il file temporaneo in %1: %2")
                          .arg(propria, QString::fromLocal8Bit(std::strerror(errore))));
@@ -234,7 +234,7 @@ void DocumentoStampa::Consegna() {
     // it may print, and its owner must be able to tell.
     if ((SegnaleRicevuto() == 0 || forseStampato_) &&
         stampante_->ComeMancata() != Stampante::Mancata::Fermata && stampante_->Nome() != kNomeScrittorePdf) {
-        ScrittorePdf scrittore(cartellaRiserva_.isEmpty() ? CartellaCorrente() : cartellaRiserva_);
+        ScrittorePdf scrittore(cartellaRiserva_.isEmpty() ? QStringLiteral(".") : cartellaRiserva_);
         QString erroreSalvataggio;
         if (scrittore.Consegna(fileTemporaneo_, nomeDocumento_, erroreSalvataggio)) {
             salvato_ = scrittore.FileScritto();

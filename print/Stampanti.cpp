@@ -301,12 +301,12 @@ bool ScrittorePdf::Consegna(const QString& pdf, const QString& nomeDocumento, QS
             i == 1 ? base + QStringLiteral(".pdf") : QStringLiteral("%1 (%2).pdf").arg(base).arg(i);
         const QString percorso = QDir(cartella_).filePath(nome);
         if (DaiNome(sorgente, QFile::encodeName(percorso), false)) {
-            ultimoFile_ = percorso;
+            ultimoFile_ = PercorsoDaMostrare(percorso);
             return true;
         }
         if (errno == EEXIST) continue;
         errore = QStringLiteral("impossibile scrivere %1: %2")
-                     .arg(percorso, QString::fromLocal8Bit(std::strerror(errno)));
+                     .arg(PercorsoDaMostrare(percorso), QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
     errore = QStringLiteral("troppi file PDF con il nome %1").arg(base);

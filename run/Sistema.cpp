@@ -30,6 +30,11 @@ QString CartellaCorrente() {
     return !byte.isEmpty() && QFile::encodeName(percorso) == byte ? percorso : QStringLiteral(".");
 }
 
+QString PercorsoDaMostrare(const QString& percorso) {
+    return QDir::isAbsolutePath(percorso) ? percorso
+                                          : QDir::cleanPath(QDir::current().absoluteFilePath(percorso));
+}
+
 StandardErrorMuto::StandardErrorMuto() {
     std::fflush(stderr);
     salvato_ = ::fcntl(2, F_DUPFD_CLOEXEC, 3);

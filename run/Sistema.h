@@ -29,6 +29,11 @@ QString DecodificaTesto(const QByteArray& byte);
 // named in bytes that are not UTF-8 is still the folder the system gives).
 QString CartellaCorrente();
 
+// A path as a message shows it: a relative one made full against the current
+// folder as it is now, so that a folder renamed during a run is named as it
+// is called now.
+QString PercorsoDaMostrare(const QString& percorso);
+
 // While one lives, standard error is /dev/null: for a library that prints its
 // own errors there (libpng, on memory running out) where the program says
 // what happened in a line of its own.

@@ -88,6 +88,21 @@ fine_ok "$d" || fail "silent server: no end-of-run file"
 [ "$(wc -l <err.txt)" = 1 ] && grep -q '^vagolume: .*segnale 15 ' err.txt ||
     fail "silent server: not the signal's one line: $(cat err.txt)"
 
+# The current folder renamed while a run draws: the PDF and the end-of-run
+# file land in it under its new name, and standard output names the PDF
+# there, so that a caller knows where it went.
+d="$work/rinomina" && mkdir "$d" && cd "$d" || fail mkdir
+"${senza_schermo[@]}" "$V" "ROMA,01/01/2023,31/12/2023" >"$work/rinomina.out" 2>"$work/rinomina.err" &
+pid=$!
+for _ in $(seq 200); do disegna "$pid" && break; sleep 0.05; done
+disegna "$pid" || fail "renamed folder: the run never began its document"
+cd "$work" && mv "$d" "$work/rinominata" || fail "renamed folder: mv"
+wait "$pid" || fail "renamed folder: status $?: $(cat "$work/rinomina.err")"
+fine_ok "$work/rinominata" || fail "renamed folder: no end-of-run file there: $(ls -A "$work/rinominata")"
+[ "$(cat "$work/rinomina.out")" = "$work/rinominata/ROMA_Vagolume.pdf" ] ||
+    fail "renamed folder: standard output says '$(cat "$work/rinomina.out")'"
+[ -f "$work/rinominata/ROMA_Vagolume.pdf" ] || fail "renamed folder: no PDF there"
+
 # Killed outright: nothing of its document is left, for any later start to
 # find or not. Without unnamed files, its hidden named file is left, and the
 # next start removes it; that run, whole, leaves nothing of its own either.
