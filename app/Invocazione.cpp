@@ -256,26 +256,58 @@ struct PrimaRiga {
     bool Intera = true; // false: kMaxLettura bytes were read without reaching its end
 };
 
+// The characters of a line too long to keep, counted as its bytes come: as
+// UTF-8 while every byte fits it, else one a byte.
+struct ConteggioUtf8 {
+    qint64 byte = 0;     // bytes of the line
+    qint64 iniziali = 0; // ...that begin a UTF-8 character
+    int attese = 0;      // continuation bytes a UTF-8 character still needs
+    bool utf8 = true;    // every byte so far fits UTF-8
+
+    void Aggiungi(QByteArrayView dati) {
+        byte += dati.size();
+        for (char c : dati) {
+            const auto b = static_cast<unsigned char>(c);
+            if ((b & 0xC0) != 0x80) ++iniziali;
+            if (utf8) Controlla(b);
+        }
+    }
+    void Controlla(unsigned char b) {
+        if (attese > 0) {
+            if ((b & 0xC0) == 0x80)
+                --attese;
+            else
+                utf8 = false;
+        } else if (b >= 0xC2 && b <= 0xDF) {
+            attese = 1;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            attese = 2;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            attese = 3;
+        } else if (b >= 0x80) {
+            utf8 = false;
+        }
+    }
+};
+
 PrimaRiga LeggiPrimaRiga(int fd) {
     // Bytes enough for kMaxRiga + 1 characters in any of the encodings.
     constexpr qint64 kTenuti = 4 * (kMaxRiga + 1);
     enum class Codifica { Nessuna, Utf8, Utf16LE, Utf16BE };
     Codifica codifica = Codifica::Nessuna;
     std::optional<QStringDecoder> utf16;
-    QByteArray riga;     // UTF-8 or single-byte: the first kTenuti bytes of the line
-    QString testo16;     // UTF-16: the first characters of the line
-    qint64 byte = 0;     // bytes of the line
-    qint64 iniziali = 0; // ...that begin a UTF-8 character
+    QByteArray riga; // UTF-8 or single-byte: the first kTenuti bytes of the line
+    QString testo16; // UTF-16: the first characters of the line
+    ConteggioUtf8 conta;
     qint64 caratteri16 = 0;
-    int attese = 0;   // continuation bytes a UTF-8 character still needs
-    bool utf8 = true; // every byte so far fits UTF-8
     bool primo = true, finita = false;
     qint64 letti = 0;
     char blocco[16384];
     while (!finita) {
         if (letti >= kMaxLettura) {
             PrimaRiga r;
-            r.Caratteri = utf16 ? caratteri16 : (utf8 || codifica == Codifica::Utf8 ? iniziali : byte);
+            r.Caratteri = utf16 ? caratteri16
+                                : (conta.utf8 || codifica == Codifica::Utf8 ? conta.iniziali : conta.byte);
             r.Intera = false;
             return r;
         }
@@ -315,27 +347,7 @@ PrimaRiga LeggiPrimaRiga(int fd) {
                 finita = true;
             }
         }
-        byte += dati.size();
-        for (char c : dati) {
-            const auto b = static_cast<unsigned char>(c);
-            if ((b & 0xC0) != 0x80) ++iniziali;
-            if (!utf8) continue;
-            if (attese > 0) {
-                if ((b & 0xC0) == 0x80) {
-                    --attese;
-                    continue;
-                }
-                utf8 = false;
-            } else if (b >= 0xC2 && b <= 0xDF) {
-                attese = 1;
-            } else if (b >= 0xE0 && b <= 0xEF) {
-                attese = 2;
-            } else if (b >= 0xF0 && b <= 0xF4) {
-                attese = 3;
-            } else if (b >= 0x80) {
-                utf8 = false;
-            }
-        }
+        conta.Aggiungi(dati);
         if (riga.size() < kTenuti)
             riga.append(dati.first(std::min<qsizetype>(dati.size(), kTenuti - riga.size())));
     }
@@ -343,9 +355,10 @@ PrimaRiga LeggiPrimaRiga(int fd) {
     if (utf16) {
         r.Testo = std::move(testo16);
         r.Caratteri = caratteri16;
-    } else if (byte > riga.size()) {
+    } else if (conta.byte > riga.size()) {
         // Not kept whole: counted only.
-        r.Caratteri = (utf8 && attese == 0) || codifica == Codifica::Utf8 ? iniziali : byte;
+        r.Caratteri =
+            (conta.utf8 && conta.attese == 0) || codifica == Codifica::Utf8 ? conta.iniziali : conta.byte;
     } else {
         // The itinerary program may write its line in UTF-8 or in a Western
         // single-byte code page; bytes that are not UTF-8 are read as the latter.
