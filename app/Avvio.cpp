@@ -81,11 +81,11 @@ void Messaggi(QtMsgType tipo, const QMessageLogContext& contesto, const QString&
         return;
     // A note repeated with other numbers in it (one for each glyph, each
     // page...) is said once.
-    static QSet<QString> detti;
+    static auto* const detti = new QSet<QString>; // never destroyed: notes come at exit() too
     QString tipoDiNota = testo;
     tipoDiNota.removeIf([](QChar c) { return c.isDigit(); });
-    if (tipo != QtFatalMsg && detti.size() < 1000 && detti.contains(tipoDiNota)) return;
-    detti.insert(tipoDiNota);
+    if (tipo != QtFatalMsg && detti->size() < 1000 && detti->contains(tipoDiNota)) return;
+    detti->insert(tipoDiNota);
     if (tipo == QtFatalMsg)
         Avvisa(testo);
     else

@@ -71,6 +71,7 @@ RichiestaStampa DialogoStampa::RichiestaDallaFinestra(const QString& stampante) 
     if (stampante != kNomeScrittorePdf) {
         r.Copie = std::clamp(spnCopie.Testo.toInt(), 1, 99);
         r.FronteRetro = chkFronteRetro.Spuntato && chkFronteRetro.Abilitato;
+        r.LatiScelti = true;
     }
     return r;
 }
@@ -122,6 +123,11 @@ void DialogoStampa::txtPagine_LostFocus() {
     f_.Notifica();
 }
 
+void DialogoStampa::chkFronteRetro_Click(bool spuntato) {
+    chkFronteRetro.Spuntato = spuntato;
+    latiToccati_ = true;
+}
+
 void DialogoStampa::spnCopie_Change(int copie) {
     spnCopie.Testo = QString::number(std::clamp(copie, 1, 99));
     f_.Notifica();
@@ -145,15 +151,19 @@ void DialogoStampa::SceltaStampante(int riga) {
     spnCopie.Abilitato = !pdf;
     // Two sides only where the printer has them; asked once per opening of the panel.
     if (!fronteRetro_.contains(stampante)) {
-        bool si = false;
+        LatiCoda lati;
         if (!pdf) {
             piattaforma_.Occupato(true);
-            si = piattaforma_.FronteRetro(stampante);
+            lati = piattaforma_.FronteRetro(stampante);
             piattaforma_.Occupato(false);
         }
-        fronteRetro_.insert(stampante, si);
+        fronteRetro_.insert(stampante, lati);
     }
-    chkFronteRetro.Abilitato = fronteRetro_.value(stampante);
+    const LatiCoda lati = fronteRetro_.value(stampante);
+    chkFronteRetro.Abilitato = lati.Possibile;
+    // The box shows what the queue would do, until the user says otherwise:
+    // what it says is what is sent.
+    if (lati.Possibile && !latiToccati_) chkFronteRetro.Spuntato = lati.Predefinito;
     AggiornaAvviso();
     f_.Notifica();
 }

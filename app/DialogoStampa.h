@@ -93,6 +93,8 @@ public:
     void txtPagine_LostFocus();
     // Why the pages typed do not fit the document; empty when they do.
     QString MotivoPagine() const { return motivoPagine_; }
+    // "Fronte-retro" ticked or cleared by the user.
+    void chkFronteRetro_Click(bool spuntato);
     // The copies chosen (1-99).
     void spnCopie_Change(int copie);
     // The document the form describes changed (destination, period, blank
@@ -157,7 +159,8 @@ private:
     QString datePagine_;               // the days the pages chosen carry, once judged
     QString avvisoStampante_;          // the current printer is not in the list, and why
     bool avvisoFisso_ = false;         // said whatever is chosen: the printing system did not answer
-    QHash<QString, bool> fronteRetro_; // what each printer said, while the panel is open
+    QHash<QString, LatiCoda> fronteRetro_; // what each printer said, while the panel is open
+    bool latiToccati_ = false;             // the user set the box: the choice stays, as the copies do
     CorsaStampa* corsa_ = nullptr;     // the run in progress
 };
 

@@ -50,8 +50,8 @@ public:
     virtual StatoStampanti Stampanti() = 0;
     // The page layout of a printer: A4 with its margins, as a run on it has.
     virtual QPageLayout Impaginazione(const QString& stampante) = 0;
-    // Whether a printer prints on both sides of the paper.
-    virtual bool FronteRetro(const QString& stampante) = 0;
+    // Whether a printer prints on both sides of the paper, and does unless told.
+    virtual LatiCoda FronteRetro(const QString& stampante) = 0;
     // What a printer says of itself ("Toner esaurito"); empty for nothing.
     virtual QString MessaggioStampante(const QString& stampante) = 0;
     // Lets the window take the events that are waiting (during a run).

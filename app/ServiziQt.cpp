@@ -150,8 +150,8 @@ QPageLayout PiattaformaQt::Impaginazione(const QString& stampante) {
     return CreaStampante(stampante)->Impaginazione();
 }
 
-bool PiattaformaQt::FronteRetro(const QString& stampante) {
-    return FronteRetroPossibile(stampante);
+LatiCoda PiattaformaQt::FronteRetro(const QString& stampante) {
+    return LatiDellaCoda(stampante);
 }
 
 QString PiattaformaQt::MessaggioStampante(const QString& stampante) {

@@ -36,7 +36,7 @@ class PiattaformaQt : public Piattaforma {
 public:
     StatoStampanti Stampanti() override;
     QPageLayout Impaginazione(const QString& stampante) override;
-    bool FronteRetro(const QString& stampante) override;
+    LatiCoda FronteRetro(const QString& stampante) override;
     QString MessaggioStampante(const QString& stampante) override;
     void ElaboraEventi() override;
     void Occupato(bool occupato) override;

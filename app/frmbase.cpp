@@ -289,7 +289,7 @@ void frmbase::Collega() {
         if (!aggiornando_) modello_->Dialogo.spnCopie_Change(copie);
     });
     connect(C<QCheckBox>(u"chkFronteRetro"), &QCheckBox::clicked, this,
-            [this](bool spuntato) { modello_->Dialogo.chkFronteRetro.Spuntato = spuntato; });
+            [this](bool spuntato) { modello_->Dialogo.chkFronteRetro_Click(spuntato); });
     ModelloFinestra* m = modello_.get();
     const std::pair<const char16_t*, std::function<void()>> bottoni[] = {
         {u"cmdStampa", [m] { m->cmdStampa_Click(); }},

@@ -150,18 +150,24 @@ Margini InterrogaMargini(const QByteArray& coda) {
     cupsFreeDests(1, dest);
     return m;
 }
-// Whether a queue offers two-sided printing.
-bool InterrogaFronteRetro(const QByteArray& coda) {
+// Whether a queue offers two-sided printing, and prints so by default.
+LatiCoda InterrogaFronteRetro(const QByteArray& coda) {
     cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, coda.constData(), nullptr);
-    if (dest == nullptr) return false;
-    bool si = false;
+    if (dest == nullptr) return {};
+    LatiCoda lati;
     if (cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
-        si = cupsCheckDestSupported(CUPS_HTTP_DEFAULT, dest, info, CUPS_SIDES,
-                                    CUPS_SIDES_TWO_SIDED_PORTRAIT) != 0;
+        lati.Possibile = cupsCheckDestSupported(CUPS_HTTP_DEFAULT, dest, info, CUPS_SIDES,
+                                                CUPS_SIDES_TWO_SIDED_PORTRAIT) != 0;
+        // The user's own default (lpoptions) first, then the queue's.
+        const char* proprio = cupsGetOption(CUPS_SIDES, dest->num_options, dest->options);
+        ipp_attribute_t* predefinito = cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, CUPS_SIDES);
+        const QByteArray valore = proprio ? QByteArray(proprio)
+                                          : QByteArray(predefinito ? ippGetString(predefinito, 0, nullptr) : "");
+        lati.Predefinito = lati.Possibile && valore.startsWith("two-sided");
         cupsFreeDestInfo(info);
     }
     cupsFreeDests(1, dest);
-    return si;
+    return lati;
 }
 // What a queue says of itself (printer-state-message: the reason its
 // administrator gave for stopping it, a driver's note); empty for none.
@@ -191,10 +197,14 @@ QString MessaggioStampante(const QString& stampante) {
     return ConAttesa<QString>([coda] { return InterrogaMessaggio(coda); }).value_or(QString());
 }
 
-bool FronteRetroPossibile(const QString& stampante) {
-    if (stampante == kNomeScrittorePdf) return false;
+LatiCoda LatiDellaCoda(const QString& stampante) {
+    if (stampante == kNomeScrittorePdf) return {};
     const QByteArray coda = stampante.toUtf8();
-    return ConAttesa<bool>([coda] { return InterrogaFronteRetro(coda); }).value_or(false);
+    return ConAttesa<LatiCoda>([coda] { return InterrogaFronteRetro(coda); }).value_or(LatiCoda{});
+}
+
+bool FronteRetroPossibile(const QString& stampante) {
+    return LatiDellaCoda(stampante).Possibile;
 }
 
 QString NomeFileSicuro(const QString& nomeDocumento) {
@@ -467,7 +477,10 @@ bool CodaCups::Consegna(const QString& pdf, const QString& nomeDocumento, QStrin
         n = cupsAddOption(CUPS_COPIES, copie.constData(), n, &opzioni);
         n = cupsAddOption("multiple-document-handling", "separate-documents-collated-copies", n, &opzioni);
     }
-    if (opzioni_.FronteRetro) n = cupsAddOption(CUPS_SIDES, CUPS_SIDES_TWO_SIDED_PORTRAIT, n, &opzioni);
+    if (opzioni_.FronteRetro)
+        n = cupsAddOption(CUPS_SIDES, CUPS_SIDES_TWO_SIDED_PORTRAIT, n, &opzioni);
+    else if (opzioni_.LatiScelti)
+        n = cupsAddOption(CUPS_SIDES, CUPS_SIDES_ONE_SIDED, n, &opzioni);
     cupsEncodeOptions2(richiesta, n, opzioni, IPP_TAG_JOB);
     cupsFreeOptions(n, opzioni);
 

@@ -77,6 +77,9 @@ private:
 struct OpzioniLavoro {
     int Copie = 1;
     bool FronteRetro = false;
+    // The sides were chosen (the window's box): one side is asked for too.
+    // Otherwise the queue's own default holds.
+    bool LatiScelti = false;
 };
 
 // A CUPS queue: the pages are laid out in the printable area the queue gives
@@ -102,6 +105,13 @@ private:
 // false for the PDF writer, and when the printing system does not answer
 // within a few seconds.
 bool FronteRetroPossibile(const QString& stampante);
+// What a queue does with the sides of the paper: whether it can print on
+// both, and whether it does unless told (its sides-default).
+struct LatiCoda {
+    bool Possibile = false;
+    bool Predefinito = false;
+};
+LatiCoda LatiDellaCoda(const QString& stampante);
 
 // What a queue says of itself (its printer-state-message, such as the reason
 // its administrator gave for stopping it); empty for none, for the PDF

@@ -53,7 +53,7 @@ QString MotivoRifiuto(const RichiestaStampa& r) {
 
 std::shared_ptr<PrinterSurface> DocumentoDi(const RichiestaStampa& r, std::function<bool()> attesa) {
     auto superficie = std::make_shared<SuperficieDocumento>(
-        CreaStampante(r.Stampante, r.CartellaLavoro, r.FilePdf, OpzioniLavoro{r.Copie, r.FronteRetro}),
+        CreaStampante(r.Stampante, r.CartellaLavoro, r.FilePdf, OpzioniLavoro{r.Copie, r.FronteRetro, r.LatiScelti}),
         r.NomeDocumento, std::move(attesa));
     superficie->Documento().ImpostaCartellaRiserva(r.CartellaRiserva.isEmpty() ? r.CartellaLavoro
                                                                                : r.CartellaRiserva);

@@ -54,9 +54,11 @@ void (*chiudiDialoghi)() = nullptr;
 // Notes of the libraries that came during the run in progress, said at its
 // end unless memory ran out: then they are its symptoms, and one line says
 // what happened.
+// Never destroyed: the run is concluded at exit() (the display gone), after
+// the destructors of statics made later would have run.
 QStringList& NoteInAttesa() {
-    static QStringList note;
-    return note;
+    static auto* const note = new QStringList;
+    return *note;
 }
 
 size_t Lunghezza(const char* testo) {
@@ -306,8 +308,8 @@ FattoConsegna FattoCorrente() {
 }
 
 QString& FileSalvatoTesto() {
-    static QString percorso;
-    return percorso;
+    static auto* const percorso = new QString; // never destroyed, as NoteInAttesa
+    return *percorso;
 }
 
 QString FileSalvato() {

@@ -24,6 +24,9 @@ struct RichiestaStampa {
     QList<int> Pagine;
     int Copie = 1;            // collated copies of the document; the PDF writer makes one file
     bool FronteRetro = false; // both sides of the paper, turned on the long edge
+    // The sides as the window's box says, one side included; false: the
+    // queue's own default (a run for the itinerary program).
+    bool LatiScelti = false;
 
     bool Bianco() const { return FogliBianchi > 0; }
 };

@@ -220,9 +220,13 @@ private slots:
         QTest::addColumn<bool>("fronteRetro");
         QTest::addColumn<bool>("offerto"); // the queue says it prints on both sides
         QTest::addColumn<QString>("lati"); // the job's sides; empty: none asked for
-        QTest::newRow("2 copie") << kCodaPdf << 2 << false << false << "";
-        QTest::newRow("fronte-retro sulla laser") << kCodaLaser << 1 << true << true << "two-sided-long-edge";
-        QTest::newRow("una copia, un lato") << kCodaLaser << 1 << false << true << "";
+        QTest::addColumn<bool>("scelti");  // the sides chosen in the window: one side is asked for too
+        QTest::newRow("2 copie") << kCodaPdf << 2 << false << false << "" << false;
+        QTest::newRow("fronte-retro sulla laser")
+            << kCodaLaser << 1 << true << true << "two-sided-long-edge" << true;
+        QTest::newRow("una copia, il lato della coda") << kCodaLaser << 1 << false << true << "" << false;
+        QTest::newRow("una copia, un lato scelto")
+            << kCodaLaser << 1 << false << true << "one-sided" << true;
     }
     void copieEFronteRetro() {
         QFETCH(QString, coda);
@@ -230,6 +234,7 @@ private slots:
         QFETCH(bool, fronteRetro);
         QFETCH(bool, offerto);
         QFETCH(QString, lati);
+        QFETCH(bool, scelti);
         QCOMPARE(FronteRetroPossibile(coda), offerto);
         const auto prima = Lavori().size();
         CorsaFinta corsa(dir_.path());
@@ -237,6 +242,7 @@ private slots:
         corsa.richiesta.Fine = corsa.richiesta.Inizio.addDays(2);
         corsa.richiesta.Copie = copie;
         corsa.richiesta.FronteRetro = fronteRetro;
+        corsa.richiesta.LatiScelti = scelti;
         QCOMPARE(corsa.Esegui().Cosa, EsitoCorsa::Stampato);
         const QList<Lavoro> lavori = Lavori();
         QCOMPARE(lavori.size(), prima + 1);
@@ -249,7 +255,7 @@ private slots:
         // What the server printed: 4 pages a copy, on half the sheets on both sides.
         QCOMPARE(AttributoLavoro(id, "job-impressions-completed"), QString::number(4 * copie));
         QCOMPARE(AttributoLavoro(id, "job-media-sheets-completed"),
-                 QString::number((lati.isEmpty() ? 4 : 2) * copie));
+                 QString::number((lati.startsWith(QLatin1String("two")) ? 2 : 4) * copie));
     }
 
     // "&Annulla" confirmed at the start of page 2: page 2 is still drawn, then

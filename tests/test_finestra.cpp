@@ -803,6 +803,36 @@ private slots:
         QCOMPARE(m.FuocoRichiesto, &m.chkBianco);
     }
 
+    // Selecting a queue shows in "Fronte-retro" what the queue does unless
+    // told, and what the box says is what the run asks for, one side
+    // included: a queue printing on both sides by default then prints one.
+    void latiDellaCoda_data() {
+        QTest::addColumn<bool>("predefinito"); // "Laser" prints on both sides unless told
+        QTest::addColumn<int>("tocco");        // the user: -1 leaves the box, 0 clears it, 1 ticks it
+        QTest::addColumn<bool>("fronteRetro"); // shown, and asked for
+        QTest::newRow("fronte-retro predefinito") << true << -1 << true;
+        QTest::newRow("un lato predefinito") << false << -1 << false;
+        QTest::newRow("fronte-retro tolto") << true << 0 << false;
+        QTest::newRow("fronte-retro scelto") << false << 1 << true;
+    }
+    void latiDellaCoda() {
+        QFETCH(bool, predefinito);
+        QFETCH(int, tocco);
+        QFETCH(bool, fronteRetro);
+        Banco b;
+        if (predefinito) b.p.fronteRetroPredefinito = {QStringLiteral("Laser")};
+        b.Avvia();
+        b.Itinerario();
+        b.m->cmdStampa_Click();
+        if (tocco >= 0) b.m->Dialogo.chkFronteRetro_Click(tocco == 1);
+        b.m->Dialogo.SceltaStampante(0);
+        QCOMPARE(b.m->Dialogo.chkFronteRetro.Spuntato, fronteRetro);
+        b.risposte = {true};
+        b.m->Dialogo.cmdSelStampante_Click(0);
+        QCOMPARE(b.richieste.value(0).FronteRetro, fronteRetro);
+        QVERIFY(b.richieste.value(0).LatiScelti);
+    }
+
     // The printer a run from the panel goes to, and what it asks of it: the
     // pages typed (of 4: the cover and three days), the copies (one file on
     // the PDF writer), both sides (only "Laser" has them).
@@ -847,7 +877,7 @@ private slots:
         m.Dialogo.SceltaStampante(riga);
         m.Dialogo.txtPagine_Change(pagine);
         m.Dialogo.spnCopie_Change(2);
-        m.Dialogo.chkFronteRetro.Spuntato = true;
+        m.Dialogo.chkFronteRetro_Click(true);
         QCOMPARE(m.Dialogo.spnCopie.Abilitato, usata != kNomeScrittorePdf);
         QCOMPARE(m.Dialogo.chkFronteRetro.Abilitato, usata == QStringLiteral("Laser"));
         m.Dialogo.cmdSelStampante_Click(0);
@@ -934,7 +964,7 @@ private slots:
         m.cmdStampa_Click();
         m.Dialogo.SceltaStampante(0);
         m.Dialogo.spnCopie_Change(3);
-        m.Dialogo.chkFronteRetro.Spuntato = true;
+        m.Dialogo.chkFronteRetro_Click(true);
         for (int riga : righe)
             m.Dialogo.SceltaStampante(riga);
         b.risposte = {true};

@@ -195,7 +195,10 @@ fi
 # Too few descriptors for the toolkit: one line names the limit, the
 # end-of-run file is written, the status is 1; also when the caller left one
 # more descriptor open to the program ("+1").
-for caso in 8 5 5+1; do
+# (Not under AddressSanitizer, whose runtime holds descriptors of its own.)
+casi_descrittori=(8 5 5+1)
+ldd "$V" | grep -q libasan && casi_descrittori=()
+for caso in "${casi_descrittori[@]}"; do
     limite=${caso%+1}
     d="$work/fd$caso" && mkdir "$d" && cd "$d" || fail mkdir
     # Only the standard descriptors, as a caller that sets such a limit

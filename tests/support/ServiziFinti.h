@@ -65,6 +65,7 @@ public:
     QStringList installate;           // the printers, in the system's order
     bool risponde = true;             // the printing system answers
     QStringList fronteRetro;          // those that print on both sides
+    QStringList fronteRetroPredefinito; // ...and do unless told
     QHash<QString, QString> messaggi; // what printers say of themselves
     QString attese;                   // "[" busy cursor on, "?" printers asked, "f" sides asked, "]" off
     QStringList impaginate;           // every printer whose layout was asked for
@@ -88,9 +89,9 @@ public:
         return impaginazione ? impaginazione(stampante)
                              : QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
     }
-    bool FronteRetro(const QString& stampante) override {
+    LatiCoda FronteRetro(const QString& stampante) override {
         attese += u'f';
-        return fronteRetro.contains(stampante);
+        return {fronteRetro.contains(stampante), fronteRetroPredefinito.contains(stampante)};
     }
     QString MessaggioStampante(const QString& stampante) override { return messaggi.value(stampante); }
     void ElaboraEventi() override {
