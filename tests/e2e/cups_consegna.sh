@@ -14,8 +14,10 @@ pid_cupsd=$(cat "$DIR/cupsd.pid")
 
 # In front of the server, a proxy that passes everything on, but on a
 # connection that has carried a document (more than 16 KB) drops whatever the
-# server says from then on, and keeps the connection open.
-python3 -c '
+# server says from then on, and keeps the connection open ("muto"); or, after
+# 64 KB of it, closes both ends, as a server restarted mid-transfer does
+# ("taglio").
+proxy() { python3 -c '
 import socket, sys, threading
 ascolto = socket.socket(socket.AF_UNIX)
 ascolto.bind(sys.argv[1])
@@ -27,31 +29,40 @@ def collega(cliente):
     def avanti():
         while dati := cliente.recv(65536):
             inviati[0] += len(dati)
+            if sys.argv[3] == "taglio" and inviati[0] > 65536:
+                cliente.shutdown(socket.SHUT_RDWR)
+                cliente.close()
+                server.close()
+                return
             server.sendall(dati)
         server.shutdown(socket.SHUT_WR)
     def indietro():
         while dati := server.recv(65536):
-            if inviati[0] <= 16384:
+            if inviati[0] <= 16384 or sys.argv[3] == "taglio":
                 cliente.sendall(dati)
-        if inviati[0] <= 16384:
+        if inviati[0] <= 16384 or sys.argv[3] == "taglio":
             cliente.shutdown(socket.SHUT_WR)
     threading.Thread(target=avanti, daemon=True).start()
     threading.Thread(target=indietro, daemon=True).start()
 while True:
     threading.Thread(target=collega, args=(ascolto.accept()[0],), daemon=True).start()
-' "$DIR/muto.sock" "$CUPS_SERVER" &
-pid_proxy=$!
-trap 'kill $pid_proxy; bash "$CUPS_PRIVATO" stop "$DIR"; rm -rf "$DIR"' EXIT
-for _ in $(seq 100); do [ -S "$DIR/muto.sock" ] && break; sleep 0.05; done
+' "$DIR/$1.sock" "$CUPS_SERVER" "$1" 2>/dev/null & }
+proxy muto
+pid_muto=$!
+proxy taglio
+pid_taglio=$!
+trap 'kill $pid_muto $pid_taglio; bash "$CUPS_PRIVATO" stop "$DIR"; rm -rf "$DIR"' EXIT
+for _ in $(seq 100); do [ -S "$DIR/muto.sock" ] && [ -S "$DIR/taglio.sock" ] && break; sleep 0.05; done
 
 # Lines in the server's page log: one per job it printed.
 righe_log() { if [ -f "$DIR/log/page_log" ]; then wc -l <"$DIR/log/page_log"; else echo 0; fi; }
 
-consegna_fallita() { # case signal-for-cupsd (MUTO: through the proxy) status line
+consegna_fallita() { # case signal-for-cupsd (MUTO, TAGLIO: through that proxy) status line
     rm -rf "$DIR/run" && mkdir -p "$DIR/run" && cd "$DIR/run" || fail "cd"
     local inizio=$SECONDS lavori_prima server=$CUPS_SERVER
     lavori_prima=$(righe_log)
     [ "$2" = MUTO ] && server=$DIR/muto.sock
+    [ "$2" = TAGLIO ] && server=$DIR/taglio.sock
     # A year: its drawing outlasts the moment the server is stopped.
     CUPS_SERVER=$server "$VAGOLUME" "ROMA,01/01/2024,31/12/2024" 2>"$DIR/stderr" &
     local pid=$!
@@ -64,7 +75,7 @@ consegna_fallita() { # case signal-for-cupsd (MUTO: through the proxy) status li
         sleep 0.05
     done
     [ -n "$temp" ] || fail "$1: the run never began its document on the queue: $(ls -A "$DIR/temp-app" "$DIR/run")"
-    [ "$2" = MUTO ] || kill -"$2" "$pid_cupsd" || fail "$1: kill -$2 cupsd"
+    [ "$2" = MUTO ] || [ "$2" = TAGLIO ] || kill -"$2" "$pid_cupsd" || fail "$1: kill -$2 cupsd"
     wait "$pid"
     local rc=$? durata=$((SECONDS - inizio))
     cat "$DIR/stderr"
@@ -102,5 +113,7 @@ consegna_fallita "server silent after the last byte" MUTO 3 "la stampante potreb
 cancel -a -x 2>/dev/null
 aspetta_lavori
 rm -rf "${DIR:?}"/out/*
+consegna_fallita "connection cut mid-transfer" TAGLIO 1 "collegamento con il sistema di stampa interrotto: nessun lavoro creato"
+[ -z "$(lpstat -o)" ] || fail "connection cut: a job was made: $(lpstat -o)"
 consegna_fallita "server frozen" STOP 1 "nessun lavoro creato"
 consegna_fallita "server killed" KILL 1 "il sistema di stampa non risponde"
