@@ -257,7 +257,7 @@ SuperficieDocumento::SuperficieDocumento(std::unique_ptr<Stampante> stampante, Q
     if (scala < 1) {
         ImpostaPuntiPerMm(kRisoluzione / 25.4 * scala);
         Avvisa(QStringLiteral("l'area stampabile di \"%1\" è larga %2 mm: il foglio è stampato al %3%")
-                   .arg(documento_.Destinazione().Nome())
+                   .arg(documento_.StampanteDelDocumento().Nome())
                    .arg(documento_.Impaginazione().paintRect(QPageLayout::Millimeter).width(), 0, 'f', 1)
                    .arg(static_cast<int>(scala * 100)));
     }

@@ -52,8 +52,9 @@ public:
     QPainter& Pagina();
     void NuovaPagina();
     // Ends the document and hands it to its printer. When the printer fails,
-    // the finished document is kept as a PDF file in the current folder and
-    // ErroreDocumento says why and where it is.
+    // the finished document is kept as a PDF file in the fallback folder
+    // (ImpostaCartellaRiserva) and ErroreDocumento says why and where it is;
+    // not when the hand-over was stopped before its last byte.
     void Consegna();
     // Throws the document away, unfinished; later drawing is refused.
     void Scarta();
@@ -62,7 +63,7 @@ public:
     const QPageLayout& Impaginazione() const { return layout_; }
     double PuntiPerMm() const;
     bool Aperto() const { return painter_ && painter_->isActive(); }
-    const Stampante& Destinazione() const { return *stampante_; }
+    const Stampante& StampanteDelDocumento() const { return *stampante_; }
     QString NomeDocumento() const { return nomeDocumento_; }
     QString FileSalvato() const { return salvato_; }
     // The hand-over failed after the whole document was sent: the printer may
