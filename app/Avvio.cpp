@@ -297,7 +297,7 @@ EsitoCorsa EseguiInvocazione(ModelloFinestra& modello, Piattaforma& piattaforma,
         Avvisa(
             QStringLiteral("la stampante predefinita \"%1\" non è installata: il documento è stato salvato "
                            "in %2")
-                .arg(dialogo.PredefinitaMancante(), esito.FilePdf));
+                .arg(dialogo.PredefinitaMancante(), esito.PdfSalvato));
     return esito;
 }
 

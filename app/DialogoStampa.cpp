@@ -302,8 +302,8 @@ void DialogoStampa::AvviaStampa() {
     Esegui(r);
     // The save dialog opens next where a document was saved: a folder
     // where saving failed is not proposed again.
-    if (UltimoEsito.Cosa == EsitoCorsa::Salvato && !r.FilePdf.isEmpty() && !UltimoEsito.FilePdf.isEmpty())
-        cartellaPdf_ = QFileInfo(UltimoEsito.FilePdf).absolutePath();
+    if (UltimoEsito.Cosa == EsitoCorsa::Salvato && !r.PdfScelto.isEmpty() && !UltimoEsito.PdfSalvato.isEmpty())
+        cartellaPdf_ = QFileInfo(UltimoEsito.PdfSalvato).absolutePath();
 }
 
 void DialogoStampa::Esegui(const RichiestaStampa& richiesta) {
@@ -392,7 +392,7 @@ bool DialogoStampa::ScegliFilePdf(RichiestaStampa& richiesta) {
             }
         }
         filePdf_ = scelto;
-        richiesta.FilePdf = scelto;
+        richiesta.PdfScelto = scelto;
         return true;
     }
 }
@@ -407,10 +407,10 @@ void DialogoStampa::DiciEsito() {
                                   ? piattaforma_.MessaggioStampante(UltimoEsito.Stampante)
                                   : QString();
     if (const QString testo = TestoNonRiuscita(UltimoEsito, filePdf_, messaggio); !testo.isEmpty())
-        apri = dialoghi_.Avvertimento(kTitoloNonRiuscita, testo, UltimoEsito.FilePdf);
+        apri = dialoghi_.Avvertimento(kTitoloNonRiuscita, testo, UltimoEsito.PdfSalvato);
     else if (const QString salvato = TestoSalvato(UltimoEsito); !salvato.isEmpty())
-        apri = dialoghi_.InformazioneFile(kTitoloSalvato, salvato, UltimoEsito.FilePdf);
-    if (apri && !UltimoEsito.FilePdf.isEmpty()) ApriDocumento(UltimoEsito.FilePdf);
+        apri = dialoghi_.InformazioneFile(kTitoloSalvato, salvato, UltimoEsito.PdfSalvato);
+    if (apri && !UltimoEsito.PdfSalvato.isEmpty()) ApriDocumento(UltimoEsito.PdfSalvato);
 }
 
 void DialogoStampa::ApriDocumento(const QString& file) {

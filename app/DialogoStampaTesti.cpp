@@ -221,14 +221,14 @@ QString TestoNonRiuscita(const EsitoCorsa& esito, const QString& filePdf, const 
     if (!messaggioStampante.trimmed().isEmpty())
         testo += QStringLiteral("\rLa stampante dice: «%1».").arg(messaggioStampante.trimmed());
     // Where the document is kept gets a sentence of its own.
-    if (!esito.FilePdf.isEmpty())
-        testo += QStringLiteral("\rIl documento è stato salvato in %1.").arg(esito.FilePdf);
+    if (!esito.PdfSalvato.isEmpty())
+        testo += QStringLiteral("\rIl documento è stato salvato in %1.").arg(esito.PdfSalvato);
     return testo;
 }
 
 QString TestoSalvato(const EsitoCorsa& esito) {
-    if (esito.Cosa != EsitoCorsa::Salvato || esito.FilePdf.isEmpty()) return {};
-    QString testo = QStringLiteral("Il documento è stato salvato come file PDF in:\r%1").arg(esito.FilePdf);
+    if (esito.Cosa != EsitoCorsa::Salvato || esito.PdfSalvato.isEmpty()) return {};
+    QString testo = QStringLiteral("Il documento è stato salvato come file PDF in:\r%1").arg(esito.PdfSalvato);
     if (!esito.Pagine.isEmpty())
         testo += QStringLiteral("\rPagine salvate: %1.").arg(TestoPagine(esito.Pagine));
     return testo;

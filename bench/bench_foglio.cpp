@@ -57,7 +57,7 @@ void UnFoglio(benchmark::State& stato) {
         corsa.richiesta.NomeDocumento = NomeDocumento(destinazione);
         corsa.richiesta.Fine = corsa.richiesta.Inizio;
         const EsitoCorsa esito = corsa.Esegui();
-        if (esito.FilePdf.isEmpty()) stato.SkipWithError("no PDF written");
+        if (esito.PdfSalvato.isEmpty()) stato.SkipWithError("no PDF written");
     }
     stato.counters["caratteri"] = static_cast<double>(destinazione.size());
 }

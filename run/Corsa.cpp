@@ -36,8 +36,8 @@ QString MotivoRifiuto(const RichiestaStampa& r) {
     if (!r.Inizio.isValid() || !r.Fine.isValid())
         return QStringLiteral("date del periodo non valide: non stampo");
     const int fogli = NumeroFogli(r);
-    if (fogli > kMaxPagine)
-        return QStringLiteral("periodo di %1 giorni: più di %2 fogli, non stampo").arg(fogli).arg(kMaxPagine);
+    if (fogli > kMaxFogli)
+        return QStringLiteral("periodo di %1 giorni: più di %2 fogli, non stampo").arg(fogli).arg(kMaxFogli);
     if (fogli < 1) return QStringLiteral("nessun foglio da stampare: non stampo");
     if (!r.Bianco() && SenzaCaratteriVisibili(r.Destinazione))
         return QStringLiteral("destinazione mancante: non stampo");
@@ -53,7 +53,7 @@ QString MotivoRifiuto(const RichiestaStampa& r) {
 
 std::shared_ptr<PrinterSurface> DocumentoDi(const RichiestaStampa& r, std::function<bool()> attesa) {
     auto superficie = std::make_shared<SuperficieDocumento>(
-        CreaStampante(r.Stampante, r.CartellaLavoro, r.FilePdf, OpzioniLavoro{r.Copie, r.FronteRetro, r.LatiScelti}),
+        CreaStampante(r.Stampante, r.CartellaLavoro, r.PdfScelto, OpzioniLavoro{r.Copie, r.FronteRetro, r.LatiScelti}),
         r.NomeDocumento, std::move(attesa));
     superficie->Documento().ImpostaCartellaRiserva(r.CartellaRiserva.isEmpty() ? r.CartellaLavoro
                                                                                : r.CartellaRiserva);
@@ -135,7 +135,7 @@ EsitoCorsa CorsaStampa::Fine(EsitoCorsa esito) {
         esito.Motivo = QStringLiteral("stampa interrotta dal segnale %1 durante l'invio a \"%2\": nessun "
                                       "lavoro creato, nulla è stato stampato")
                            .arg(TestoSegnale(segnale), richiesta_.Stampante);
-        esito.FilePdf.clear();
+        esito.PdfSalvato.clear();
     }
     esito_ = Concludi(std::move(esito), richiesta_.CartellaLavoro);
     return esito_;
@@ -200,7 +200,7 @@ EsitoCorsa CorsaStampa::Disegna() {
                                    QStringLiteral("stampa annullata: nulla è stato stampato"));
         else
             esito = EsitoCorsa::Di(EsitoCorsa::Fallito, s.Fatale());
-        esito.FilePdf = FileSalvato();
+        esito.PdfSalvato = FileSalvato();
         esito.ForseStampato = !esito.Consegnato() && fatto == FattoConsegna::UltimoByteInviato;
     } else {
         // Nothing of a stopped or broken run is printed.

@@ -21,7 +21,7 @@ namespace vagolume {
 
 // The values the pages of a request are drawn from, on a printer whose
 // printable area is PrintableHeight mm tall. Throws ErroreCalcolo for a
-// request that cannot be printed (a period of more than kMaxPagine days, no
+// request that cannot be printed (a period of more than kMaxFogli days, no
 // sheet at all, a printable height that is no number).
 ContestoStampa ValoriCorsa(const RichiestaStampa& r, float PrintableHeight);
 

@@ -12,14 +12,14 @@ namespace vagolume {
 struct EsitoCorsa {
     enum Tipo {
         Stampato,  // handed whole to a printer
-        Salvato,   // written whole as a PDF file (FilePdf)
+        Salvato,   // written whole as a PDF file (PdfSalvato)
         Annullato, // cancelled, not confirmed, or stopped by a signal: nothing printed
         Rifiutato, // nothing to print: the request cannot be printed (Motivo)
-        Fallito,   // the document or its printer failed (Motivo); kept in FilePdf when it was finished
+        Fallito,   // the document or its printer failed (Motivo); kept in PdfSalvato when it was finished
     };
     Tipo Cosa = Rifiutato;
     QString Motivo;             // one line, for standard error and the window
-    QString FilePdf;            // Salvato: the file; Fallito: where the finished document was kept
+    QString PdfSalvato;         // Salvato: the file; Fallito: where the finished document was kept
     QString Stampante;          // where it went
     int Segnale = 0;            // the termination signal that ended the run
     int Errori = 0;             // failing steps, skipped: the document went out without them

@@ -440,8 +440,8 @@ EsitoCorsa Concludi(EsitoCorsa esito, const QString& cartella) {
         if (esito.ForseStampato && esito.Segnale != 0)
             riga +=
                 QStringLiteral(" (segnale %1 arrivato durante l'attesa)").arg(TestoSegnale(esito.Segnale));
-        if (!esito.FilePdf.isEmpty())
-            riga += QStringLiteral("; il documento è stato salvato in %1").arg(esito.FilePdf);
+        if (!esito.PdfSalvato.isEmpty())
+            riga += QStringLiteral("; il documento è stato salvato in %1").arg(esito.PdfSalvato);
         Avvisa(riga);
     }
     esitoDetto.store(true);
@@ -450,7 +450,7 @@ EsitoCorsa Concludi(EsitoCorsa esito, const QString& cartella) {
     ultimoCodice.store(CodiceUscita(esito));
     // The path of a PDF written for a caller, which cannot guess " (2)".
     if (esito.Cosa == EsitoCorsa::Salvato) {
-        std::printf("%s\n", qUtf8Printable(esito.FilePdf));
+        std::printf("%s\n", qUtf8Printable(esito.PdfSalvato));
         std::fflush(stdout);
     }
     if (terminaConLaCorsa.load() && esito.Segnale != 0) Esci(esito);

@@ -14,7 +14,7 @@ struct RichiestaStampa {
     QDate Inizio, Fine;       // the period; blank sheets are dated from Inizio too (not printed)
     int FogliBianchi = 0;     // blank sheets instead of the period (1-99); 0: the period
     QString Stampante;        // a CUPS queue, or kNomeScrittorePdf
-    QString FilePdf;          // the PDF writer's file chosen in the save dialog; empty: none chosen
+    QString PdfScelto;        // the PDF writer's file chosen in the save dialog; empty: none chosen
     QString NomeDocumento;    // the job's title and the PDF's name (NomeDocumento of the destination)
     bool Incustodita = false; // started by the itinerary program: nobody watches the window
     QString CartellaLavoro;   // where the end-of-run file goes, and an unattended run's PDF
@@ -34,7 +34,7 @@ struct RichiestaStampa {
 // Longest run: ten years of sheets. A period beyond it (a mistyped year in an
 // invocation line) is refused before anything is printed, rather than
 // filling the printer or the disk.
-inline constexpr int kMaxPagine = 3660;
+inline constexpr int kMaxFogli = 3660;
 
 // The document name: the first 19 characters of the destination (whole
 // characters as a reader counts them) with blanks made "_", then

@@ -454,8 +454,8 @@ private slots:
             const EsitoCorsa esito = corsa.Esegui();
             QCOMPARE(esito.Cosa, EsitoCorsa::Fallito);
             QVERIFY(esito.Motivo.contains(QStringLiteral("non risponde")));
-            QCOMPARE(esito.FilePdf, dir_.filePath(QStringLiteral("client/ROMA_Vagolume.pdf")));
-            QVERIFY(QFile::exists(esito.FilePdf));
+            QCOMPARE(esito.PdfSalvato, dir_.filePath(QStringLiteral("client/ROMA_Vagolume.pdf")));
+            QVERIFY(QFile::exists(esito.PdfSalvato));
             QVERIFY(esito.FineScritta);
             QVERIFY(FileTemporanei(temp_).isEmpty());
         }

@@ -126,7 +126,7 @@ struct Banco {
         p.superficie = [this](const RichiestaStampa& r) -> std::shared_ptr<PrinterSurface> {
             superfici.append(EsitoSuperficie{r.Stampante, false, false, 0, {}, {}, r.CartellaRiserva});
             richieste.append(r);
-            return std::make_shared<SuperficieOsservata>(superfici.last(), r.FilePdf, salvato, guasto);
+            return std::make_shared<SuperficieOsservata>(superfici.last(), r.PdfScelto, salvato, guasto);
         };
         FineProcesso fine;
         fine.Termina = [this](const EsitoCorsa* e) { termina = e ? CodiceUscita(*e) : 0; };

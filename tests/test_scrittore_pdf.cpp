@@ -118,7 +118,7 @@ private slots:
         Corsa c;
         const EsitoCorsa e = c.Esegui();
         QVERIFY(e.Cosa == EsitoCorsa::Salvato && e.Errori == 0);
-        QCOMPARE(e.FilePdf, c.dir.filePath("ROMA_Vagolume.pdf"));
+        QCOMPARE(e.PdfSalvato, c.dir.filePath("ROMA_Vagolume.pdf"));
         QCOMPARE(c.File(), QStringList({kFileFineStampa, "ROMA_Vagolume.pdf"}));
         QCOMPARE(Pagine(c.dir.filePath("ROMA_Vagolume.pdf")), 1 + 5); // cover + one sheet a day
         QCOMPARE(c.Esegui().Cosa, EsitoCorsa::Salvato);
@@ -179,10 +179,10 @@ private slots:
             QVERIFY(vecchio.open(QIODevice::WriteOnly) && vecchio.write("vecchio") == 7);
         }
         QCOMPARE(ScrittorePdf(c.dir.path(), scelto).CartellaTemporanea(), altra.path());
-        c.w.richiesta.FilePdf = scelto;
+        c.w.richiesta.PdfScelto = scelto;
         const EsitoCorsa e = c.Esegui();
         QVERIFY(e.Cosa == EsitoCorsa::Salvato && e.Motivo.isEmpty());
-        QCOMPARE(e.FilePdf, scelto);
+        QCOMPARE(e.PdfSalvato, scelto);
         QCOMPARE(QDir(altra.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"viaggio.pdf"});
         QFile nuovo(scelto);
         QVERIFY(nuovo.open(QIODevice::ReadOnly));
@@ -191,9 +191,9 @@ private slots:
         QCOMPARE(c.File(), QStringList{kFileFineStampa});
 
         // A folder that has gone meanwhile: the run fails and says so.
-        c.w.richiesta.FilePdf = altra.filePath(QStringLiteral("sparita/viaggio.pdf"));
+        c.w.richiesta.PdfScelto = altra.filePath(QStringLiteral("sparita/viaggio.pdf"));
         const EsitoCorsa persa = c.Esegui();
-        QVERIFY(persa.Cosa == EsitoCorsa::Fallito && persa.FilePdf.isEmpty());
+        QVERIFY(persa.Cosa == EsitoCorsa::Fallito && persa.PdfSalvato.isEmpty());
         QVERIFY(persa.Motivo.contains(altra.filePath(QStringLiteral("sparita"))));
         QVERIFY(persa.FineScritta);
     }
