@@ -231,7 +231,7 @@ void PreparaApplicazione(bool senzaSchermo, bool invocato) {
     const bool predefinitaValida =
         !stampanti.Predefinita.isEmpty() && stampanti.Installate.contains(stampanti.Predefinita);
     finestra.Modello().Dialogo.ImpostaStampanteCorrente(predefinitaValida ? stampanti.Predefinita
-                                                                          : kNomeScrittorePdf);
+                                                                          : kScrittorePdf);
     finestra.Modello().Dialogo.ImpostaPredefinitaMancante(stampanti.PredefinitaMancante);
     try {
         // The line as the file's would be read; the folder as the system names it.

@@ -68,7 +68,7 @@ RichiestaStampa DialogoStampa::RichiestaDallaFinestra(const QString& stampante) 
     // one file, on one side.
     if (r.Inizio.isValid() && r.Fine.isValid())
         r.Pagine = LeggiPagine(txtPagine.Testo, NumeroFogli(r) + 1, r.Bianco() ? QDate() : r.Inizio).Pagine;
-    if (stampante != kNomeScrittorePdf) {
+    if (stampante != kScrittorePdf) {
         r.Copie = std::clamp(spnCopie.Testo.toInt(), 1, 99);
         r.FronteRetro = chkFronteRetro.Spuntato && chkFronteRetro.Abilitato;
         r.LatiScelti = true;
@@ -145,7 +145,7 @@ void DialogoStampa::DocumentoCambiato() {
 void DialogoStampa::SceltaStampante(int riga) {
     lstStampanti.Selezionato = riga;
     const QString stampante = StampanteScelta();
-    const bool pdf = stampante == kNomeScrittorePdf;
+    const bool pdf = stampante == kScrittorePdf;
     // The PDF writer makes one file. What a printer cannot do is unavailable
     // while it is selected, and the choice comes back with one that can.
     spnCopie.Abilitato = !pdf;
@@ -302,7 +302,8 @@ void DialogoStampa::AvviaStampa() {
     Esegui(r);
     // The save dialog opens next where a document was saved: a folder
     // where saving failed is not proposed again.
-    if (UltimoEsito.Cosa == EsitoCorsa::Salvato && !r.PdfScelto.isEmpty() && !UltimoEsito.PdfSalvato.isEmpty())
+    if (UltimoEsito.Cosa == EsitoCorsa::Salvato && !r.PdfScelto.isEmpty() &&
+        !UltimoEsito.PdfSalvato.isEmpty())
         cartellaPdf_ = QFileInfo(UltimoEsito.PdfSalvato).absolutePath();
 }
 
@@ -355,7 +356,7 @@ bool DialogoStampa::Conferma(RichiestaStampa& richiesta) {
     if (!dialoghi_.DomandaSiNo(kTitoloStampa, TestoConferma(richiesta))) return false;
     // For the PDF writer the user says where the file goes; cancelling the
     // dialog is answering No.
-    if (richiesta.Stampante == kNomeScrittorePdf) return ScegliFilePdf(richiesta);
+    if (richiesta.Stampante == kScrittorePdf) return ScegliFilePdf(richiesta);
     return true;
 }
 

@@ -75,7 +75,7 @@ QString TestoConferma(const RichiestaStampa& r) {
     return QStringLiteral("Predisposizione per la stampa") + cr + cr + QStringLiteral("Destinazione: . . ") +
            destinazione + cr + QStringLiteral("Periodo: . . . . . . . ") + TestoPeriodo(r) + cr +
            QStringLiteral("Pagine: . . . . . . . . ") + QString::number(NumeroFogli(r)) + cr +
-           QStringLiteral("Stampante: . . . ") + r.Stampante + cr + Opzioni(r) + cr +
+           QStringLiteral("Stampante: . . . ") + NomeDaMostrare(r.Stampante) + cr + Opzioni(r) + cr +
            QStringLiteral("Vuoi stampare i moduli per il vagolume?");
 }
 
@@ -203,19 +203,25 @@ QString TestoNonRiuscita(const EsitoCorsa& esito, const QString& filePdf, const 
         if (!esito.Motivo.trimmed().isEmpty()) testo += QStringLiteral(": ") + esito.Motivo.trimmed();
         testo += QStringLiteral(".\rCorreggere i dati e riprovare.");
     } else {
-        const bool pdf = esito.Stampante == kNomeScrittorePdf || !filePdf.isEmpty();
+        const bool pdf = esito.Stampante == kScrittorePdf || !filePdf.isEmpty();
         const Spiegazione s = Spiega(esito, pdf);
         if (pdf)
             testo = filePdf.isEmpty() ? QStringLiteral("Il documento non è stato salvato")
                                       : QStringLiteral("Il documento non è stato salvato in %1").arg(filePdf);
         else if (esito.ForseStampato)
-            testo =
-                QStringLiteral("Il documento è arrivato alla stampante %1, ma potrebbe non essere stampato")
-                    .arg(esito.Stampante);
+            // Printing it again could print it twice: the user looks first.
+            testo = QStringLiteral("Il documento è arrivato per intero al sistema di stampa, che non ha "
+                                   "risposto: la stampante potrebbe stamparlo comunque.\rControllare la "
+                                   "stampante %1 prima di stamparlo di nuovo")
+                        .arg(esito.Stampante);
         else
             testo = QStringLiteral("Il documento non è arrivato alla stampante %1").arg(esito.Stampante);
-        if (!s.Causa.isEmpty()) testo += QStringLiteral(": ") + s.Causa;
-        testo += QStringLiteral(".\r") + s.DaFare;
+        if (!esito.ForseStampato) {
+            if (!s.Causa.isEmpty()) testo += QStringLiteral(": ") + s.Causa;
+            testo += QStringLiteral(".\r") + s.DaFare;
+        } else {
+            testo += u'.';
+        }
     }
     // What the printer itself says (its administrator's note, "Toner esaurito").
     if (!messaggioStampante.trimmed().isEmpty())
@@ -228,7 +234,8 @@ QString TestoNonRiuscita(const EsitoCorsa& esito, const QString& filePdf, const 
 
 QString TestoSalvato(const EsitoCorsa& esito) {
     if (esito.Cosa != EsitoCorsa::Salvato || esito.PdfSalvato.isEmpty()) return {};
-    QString testo = QStringLiteral("Il documento è stato salvato come file PDF in:\r%1").arg(esito.PdfSalvato);
+    QString testo =
+        QStringLiteral("Il documento è stato salvato come file PDF in:\r%1").arg(esito.PdfSalvato);
     if (!esito.Pagine.isEmpty())
         testo += QStringLiteral("\rPagine salvate: %1.").arg(TestoPagine(esito.Pagine));
     return testo;
@@ -240,7 +247,7 @@ QString TestoNonAperto(const QString& file) {
 
 QString TestoFineCorsa(const EsitoCorsa& esito) {
     if (esito.Cosa == EsitoCorsa::Stampato)
-        return QStringLiteral("Documento inviato a %1").arg(esito.Stampante);
+        return QStringLiteral("Documento inviato a %1").arg(NomeDaMostrare(esito.Stampante));
     if (esito.Cosa == EsitoCorsa::Annullato) return QStringLiteral("Stampa annullata");
     return {};
 }

@@ -459,12 +459,14 @@ void frmbase::MostraPannello() {
     MostraStato(chkFronteRetro, m.chkFronteRetro);
 
     auto* lstStampanti = C<QListWidget>(u"lstStampanti");
-    QStringList attuali;
+    QStringList attuali, voci;
     for (int i = 0; i < lstStampanti->count(); ++i)
         attuali.append(lstStampanti->item(i)->text());
-    if (attuali != m.lstStampanti.Voci) {
+    for (const QString& stampante : m.lstStampanti.Voci)
+        voci.append(NomeDaMostrare(stampante));
+    if (attuali != voci) {
         lstStampanti->clear();
-        lstStampanti->addItems(m.lstStampanti.Voci);
+        lstStampanti->addItems(voci);
         // A long name is cut in the middle; the whole of it on hovering.
         const int riga = lstStampanti->count() > 0 ? lstStampanti->sizeHintForRow(0) : 0;
         for (int i = 0; i < lstStampanti->count(); ++i) {

@@ -145,7 +145,7 @@ int main(int argc, char** argv) {
     fine.CartellaLavoro = cartella.path();
     frmbase finestra(dialoghi, piattaforma, fine);
     dialoghi.ImpostaFinestra(&finestra);
-    finestra.Modello().ImpostaStampanteCorrente(kNomeScrittorePdf);
+    finestra.Modello().ImpostaStampanteCorrente(kScrittorePdf);
     finestra.Form_Load(QDate::currentDate(), QString(), QFile::encodeName(cartella.path()));
     finestra.show();
     QApplication::processEvents();

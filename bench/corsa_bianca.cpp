@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
     FineProcesso fine;
     fine.CartellaLavoro = QDir::currentPath();
     ModelloFinestra finestra(dialoghi, piattaforma, fine);
-    finestra.ImpostaStampanteCorrente(kNomeScrittorePdf);
+    finestra.ImpostaStampanteCorrente(kScrittorePdf);
     finestra.Form_Load(QDate::currentDate(), QString(), QByteArrayLiteral("/nonexistent"));
     finestra.chkBianco.Spuntato = true;
     finestra.chkBianco_Click();

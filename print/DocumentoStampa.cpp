@@ -233,7 +233,7 @@ void DocumentoStampa::Consegna() {
     // signal keeps nothing, unless the document reached the server whole:
     // it may print, and its owner must be able to tell.
     if ((SegnaleRicevuto() == 0 || forseStampato_) &&
-        stampante_->ComeMancata() != Stampante::Mancata::Fermata && stampante_->Nome() != kNomeScrittorePdf) {
+        stampante_->ComeMancata() != Stampante::Mancata::Fermata && !stampante_->ScriveFile()) {
         ScrittorePdf scrittore(cartellaRiserva_.isEmpty() ? QStringLiteral(".") : cartellaRiserva_);
         QString erroreSalvataggio;
         if (scrittore.Consegna(fileTemporaneo_, nomeDocumento_, erroreSalvataggio)) {

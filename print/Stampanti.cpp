@@ -161,8 +161,9 @@ LatiCoda InterrogaFronteRetro(const QByteArray& coda) {
         // The user's own default (lpoptions) first, then the queue's.
         const char* proprio = cupsGetOption(CUPS_SIDES, dest->num_options, dest->options);
         ipp_attribute_t* predefinito = cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, CUPS_SIDES);
-        const QByteArray valore = proprio ? QByteArray(proprio)
-                                          : QByteArray(predefinito ? ippGetString(predefinito, 0, nullptr) : "");
+        const QByteArray valore = proprio
+                                      ? QByteArray(proprio)
+                                      : QByteArray(predefinito ? ippGetString(predefinito, 0, nullptr) : "");
         lati.Predefinito = lati.Possibile && valore.startsWith("two-sided");
         cupsFreeDestInfo(info);
     }
@@ -192,13 +193,13 @@ QString InterrogaMessaggio(const QByteArray& coda) {
 } // namespace
 
 QString MessaggioStampante(const QString& stampante) {
-    if (stampante == kNomeScrittorePdf) return {};
+    if (stampante == kScrittorePdf) return {};
     const QByteArray coda = stampante.toUtf8();
     return ConAttesa<QString>([coda] { return InterrogaMessaggio(coda); }).value_or(QString());
 }
 
 LatiCoda LatiDellaCoda(const QString& stampante) {
-    if (stampante == kNomeScrittorePdf) return {};
+    if (stampante == kScrittorePdf) return {};
     const QByteArray coda = stampante.toUtf8();
     return ConAttesa<LatiCoda>([coda] { return InterrogaFronteRetro(coda); }).value_or(LatiCoda{});
 }
@@ -540,14 +541,18 @@ QStringList StampantiInstallate() {
     return LeggiStampanti().Installate;
 }
 
+QString NomeDaMostrare(const QString& stampante) {
+    return stampante == kScrittorePdf ? kNomeScrittorePdf : stampante;
+}
+
 QStringList ElencoStampanti(QStringList installate) {
-    installate.append(kNomeScrittorePdf);
+    installate.append(kScrittorePdf);
     return installate;
 }
 
 std::unique_ptr<Stampante> CreaStampante(const QString& nome, const QString& cartella,
                                          const QString& fileScelto, OpzioniLavoro opzioni) {
-    if (nome == kNomeScrittorePdf)
+    if (nome == kScrittorePdf)
         return std::make_unique<ScrittorePdf>(cartella.isEmpty() ? QDir::currentPath() : cartella,
                                               fileScelto);
     return std::make_unique<CodaCups>(nome, opzioni);

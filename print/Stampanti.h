@@ -18,8 +18,13 @@ namespace vagolume {
 // the document, the server's answer.
 inline constexpr auto kAttesaConsegna = std::chrono::seconds(30);
 
-// Name under which the built-in PDF writer appears in the list of printers.
+// The built-in PDF writer among the printers: its identity in requests and
+// in the list of printers, which no CUPS queue can have (a queue's name never
+// holds "#"), and the text the user reads for it.
+inline const QString kScrittorePdf = QStringLiteral("#pdf");
 inline const QString kNomeScrittorePdf = QStringLiteral("Salva come file PDF");
+// A printer as the user reads it: a queue's own name, or the PDF writer's text.
+QString NomeDaMostrare(const QString& stampante);
 
 class Stampante {
 public:
@@ -35,6 +40,8 @@ public:
     virtual bool Consegna(const QString& pdf, const QString& nomeDocumento, QString& errore) = 0;
     // The file the last hand-over wrote, for a printer that writes files.
     virtual QString FileScritto() const { return {}; }
+    // A printer that writes files (the PDF writer), not a print queue.
+    virtual bool ScriveFile() const { return false; }
 
     // How the last hand-over that failed ended: refused or cut short with no
     // job made (Rifiutata), stopped on request with no job made (Fermata), or
@@ -60,6 +67,7 @@ class ScrittorePdf : public Stampante {
 public:
     explicit ScrittorePdf(QString cartella, QString fileScelto = {});
     QString Nome() const override { return kNomeScrittorePdf; }
+    bool ScriveFile() const override { return true; }
     QPageLayout Impaginazione() const override;
     QString CartellaTemporanea() const override;
     bool Consegna(const QString& pdf, const QString& nomeDocumento, QString& errore) override;

@@ -1,5 +1,6 @@
 #include "run/FineProcesso.h"
 
+#include "print/Stampanti.h"
 #include "run/Corsa.h"
 #include "run/Sistema.h"
 
@@ -430,7 +431,7 @@ EsitoCorsa Concludi(EsitoCorsa esito, const QString& cartella) {
         if (esito.Errori > 0)
             Avvisa(QStringLiteral("la stampa su \"%1\" ha avuto %2 errori: il documento è stato consegnato "
                                   "senza le parti non riuscite")
-                       .arg(esito.Stampante)
+                       .arg(NomeDaMostrare(esito.Stampante))
                        .arg(esito.Errori));
         if (esito.Segnale != 0)
             Avvisa(QStringLiteral("segnale %1 arrivato dopo la consegna: il documento è stato consegnato")

@@ -13,7 +13,7 @@ struct RichiestaStampa {
     QString Destinazione;     // as confirmed; it also names the document in blank mode
     QDate Inizio, Fine;       // the period; blank sheets are dated from Inizio too (not printed)
     int FogliBianchi = 0;     // blank sheets instead of the period (1-99); 0: the period
-    QString Stampante;        // a CUPS queue, or kNomeScrittorePdf
+    QString Stampante;        // a CUPS queue, or kScrittorePdf
     QString PdfScelto;        // the PDF writer's file chosen in the save dialog; empty: none chosen
     QString NomeDocumento;    // the job's title and the PDF's name (NomeDocumento of the destination)
     bool Incustodita = false; // started by the itinerary program: nobody watches the window

@@ -90,7 +90,7 @@ struct Banco {
         FineProcesso fine;
         fine.CartellaLavoro = cartella.path();
         m = std::make_unique<ModelloFinestra>(d, p, fine);
-        m->ImpostaStampanteCorrente(kNomeScrittorePdf);
+        m->ImpostaStampanteCorrente(kScrittorePdf);
         m->Form_Load(QDate(2026, 4, 7), QString(), QFile::encodeName(cartella.path()));
     }
     // Blank sheets, or the trip to Rome from 1 to 3 April.
@@ -218,14 +218,14 @@ private slots:
         QTest::addColumn<bool>("stampa");
         QTest::addColumn<QString>("stampante");
         QTest::newRow("riga scelta, stampa") << 0 << true << "Laser";
-        QTest::newRow("nessuna riga, chiudi") << -1 << false << kNomeScrittorePdf;
+        QTest::newRow("nessuna riga, chiudi") << -1 << false << kScrittorePdf;
     }
     void stampanteEdEsito() {
         QFETCH(int, riga);
         QFETCH(bool, stampa);
         QFETCH(QString, stampante);
         Banco b;
-        b.m->ImpostaStampanteCorrente(kNomeScrittorePdf);
+        b.m->ImpostaStampanteCorrente(kScrittorePdf);
         b.Itinerario(false);
         b.stampaDallAnteprima = stampa;
         b.Anteprima(riga);

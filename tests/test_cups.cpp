@@ -169,7 +169,7 @@ private slots:
         QCOMPARE(stato.Predefinita, kCodaPdf);
         // The printer panel's list, as the program asks for it.
         QCOMPARE(ElencoStampanti(StampantiInstallate()),
-                 (QStringList{kCodaLaser, kCodaPdf, kNomeScrittorePdf}));
+                 (QStringList{kCodaLaser, kCodaPdf, kScrittorePdf}));
     }
 
     // The pages are laid out in each queue's printable area (at least 5 mm
@@ -388,7 +388,7 @@ private slots:
         const QString messaggio = MessaggioStampante(kCodaLaser);
         QVERIFY(esegui(QStringLiteral("cupsaccept"), {kCodaLaser}));
         QCOMPARE(messaggio, QStringLiteral("Toner esaurito"));
-        QCOMPARE(MessaggioStampante(kNomeScrittorePdf), QString());
+        QCOMPARE(MessaggioStampante(kScrittorePdf), QString());
         QCOMPARE(MessaggioStampante(QStringLiteral("Nessuna")), QString());
     }
 
@@ -443,7 +443,7 @@ private slots:
         QCOMPARE(stato.Risponde, !sospeso);
         QVERIFY(stato.Installate.isEmpty());
         QVERIFY(stato.Predefinita.isEmpty());
-        QCOMPARE(elenco, QStringList{kNomeScrittorePdf});
+        QCOMPARE(elenco, QStringList{kScrittorePdf});
         if (!sospeso) {
             // A run on a queue of the server that is gone says so, keeps the
             // document as a PDF where the run keeps it (the folder of the

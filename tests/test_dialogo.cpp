@@ -28,7 +28,7 @@ private slots:
                "05/03/2024\rPagine: . . . . . . . . 5\rStampante: . . . Vagolume_Laser\r" +
                    domanda;
         QTest::newRow("in bianco, come PDF")
-            << kNomeScrittorePdf << 3 << QList<int>{} << 1 << false
+            << kScrittorePdf << 3 << QList<int>{} << 1 << false
             << "Predisposizione per la stampa\r\rDestinazione: . . in bianco\rPeriodo: . . . . . . . in "
                "bianco\rPagine: . . . . . . . . 3\rStampante: . . . Salva come file PDF\r" +
                    domanda;

@@ -69,10 +69,12 @@ public:
     void EndDocument() override {
         if (!guasto_.isEmpty()) {
             if (!salvato_.isEmpty()) RegistraFileSalvato(salvato_);
+            if (guasto_.contains(QStringLiteral("potrebbe stamparlo")))
+                RegistraFatto(FattoConsegna::UltimoByteInviato);
             throw ErroreDocumento(guasto_.toStdString());
         }
         RecordingSurface::EndDocument();
-        if (esito_.stampante == kNomeScrittorePdf) {
+        if (esito_.stampante == kScrittorePdf) {
             RegistraFileSalvato(esito_.filePdf);
             RegistraFatto(FattoConsegna::Salvato);
         }
@@ -669,7 +671,7 @@ private slots:
         b.Itinerario();
         QVERIFY(m.TastoInvio());
         QVERIFY(m.Dialogo.frmSelStampa.Visibile);
-        const QStringList attese{QStringLiteral("Laser"), QStringLiteral("laser"), kNomeScrittorePdf};
+        const QStringList attese{QStringLiteral("Laser"), QStringLiteral("laser"), kScrittorePdf};
         QCOMPARE(m.Dialogo.lstStampanti.Voci, attese);    // system order, then the PDF writer
         QCOMPARE(m.Dialogo.lstStampanti.Selezionato, -1); // the current printer is not installed
         // "&Rinuncia": panel closed, nothing printed, printer unchanged.
@@ -690,20 +692,20 @@ private slots:
         const std::tuple<QString, QStringList, int, bool, QString> casi[] = {
             {QStringLiteral("laser"), attese, 1, true, QString()},
             {QStringLiteral("Laser"), attese, 0, true, QString()},
-            {kNomeScrittorePdf, attese, 2, true, QString()},
+            {kScrittorePdf, attese, 2, true, QString()},
             {QStringLiteral("LASER"), attese, -1, true, via.arg(QStringLiteral("LASER"))},
             {QStringLiteral("laser"),
-             {QStringLiteral("Nuova"), kNomeScrittorePdf},
+             {QStringLiteral("Nuova"), kScrittorePdf},
              -1,
              true,
              via.arg(QStringLiteral("laser"))},
             {QStringLiteral("Ufficio"),
-             {kNomeScrittorePdf},
+             {kScrittorePdf},
              -1,
              false,
              QStringLiteral("La stampante attuale, Ufficio, non risponde: sceglierne una")},
-            {kNomeScrittorePdf,
-             {kNomeScrittorePdf},
+            {kScrittorePdf,
+             {kScrittorePdf},
              0,
              false,
              QStringLiteral("Il sistema di stampa non risponde: si può solo salvare come file PDF")},
@@ -849,7 +851,7 @@ private slots:
         QTest::newRow("minuscola, senza fronte-retro") << 1 << due << "laser"
                                                        << "tutte"
                                                        << "|2|0";
-        QTest::newRow("scrittore PDF, una copia") << 2 << due << kNomeScrittorePdf << "1,3"
+        QTest::newRow("scrittore PDF, una copia") << 2 << due << kScrittorePdf << "1,3"
                                                   << "1, 3|1|0";
         QTest::newRow("nessuna scelta") << -1 << due << "Predefinita"
                                         << ""
@@ -878,14 +880,14 @@ private slots:
         m.Dialogo.txtPagine_Change(pagine);
         m.Dialogo.spnCopie_Change(2);
         m.Dialogo.chkFronteRetro_Click(true);
-        QCOMPARE(m.Dialogo.spnCopie.Abilitato, usata != kNomeScrittorePdf);
+        QCOMPARE(m.Dialogo.spnCopie.Abilitato, usata != kScrittorePdf);
         QCOMPARE(m.Dialogo.chkFronteRetro.Abilitato, usata == QStringLiteral("Laser"));
         m.Dialogo.cmdSelStampante_Click(0);
         const RichiestaStampa& r = b.richieste.value(0);
         QCOMPARE(QStringLiteral("%1|%2|%3").arg(TestoPagine(r.Pagine)).arg(r.Copie).arg(int(r.FronteRetro)),
                  opzioni);
         // Saved: the box says which pages.
-        if (usata == kNomeScrittorePdf)
+        if (usata == kScrittorePdf)
             QVERIFY(b.riquadri.value(0).contains(QStringLiteral("Pagine salvate: 1, 3.")));
         QVERIFY(!m.Dialogo.frmSelStampa.Visibile);
         QCOMPARE(b.superfici.size(), 1);
@@ -1115,7 +1117,7 @@ private slots:
         QTest::addColumn<int>("dialoghi");
         QTest::addColumn<QString>("file"); // chosen file seen at the first drawing; "-": nothing drawn
         QTest::addColumn<QString>("riquadro");
-        const QString pdf = kNomeScrittorePdf;
+        const QString pdf = kScrittorePdf;
         const QString salvato = QStringLiteral("Documento salvato|Il documento è stato salvato come file PDF "
                                                "in:\r%D/viaggio.pdf|%D/viaggio.pdf");
         QTest::newRow("scelto") << pdf << QList<bool>{true} << QStringList{"%D/viaggio.pdf"} << false << ""
@@ -1188,6 +1190,16 @@ private slots:
                "non risponde.\rRiprovare tra poco o scegliere un'altra stampante.\rLa stampante dice: "
                "«Toner esaurito».\rIl documento è stato salvato in "
                "%D/ROMA_Vagolume.pdf.|%D/ROMA_Vagolume.pdf";
+        // Sent whole, no answer: no "riprovare", which could print it twice.
+        QTest::newRow("stampante muta dopo l'ultimo byte")
+            << "Laser" << QList<bool>{true} << QStringList{} << false
+            << "il sistema di stampa non ha confermato il lavoro entro 30 secondi: la stampante potrebbe "
+               "stamparlo comunque"
+            << "%D/ROMA_Vagolume.pdf" << 0 << ""
+            << "Stampa non riuscita|Il documento è arrivato per intero al sistema di stampa, che non ha "
+               "risposto: la stampante potrebbe stamparlo comunque.\rControllare la stampante Laser prima di "
+               "stamparlo di nuovo.\rLa stampante dice: «Toner esaurito».\rIl documento è stato salvato in "
+               "%D/ROMA_Vagolume.pdf.|%D/ROMA_Vagolume.pdf";
     }
     void salvataggio() {
         QFETCH(QString, stampante);
@@ -1238,7 +1250,7 @@ private slots:
         qputenv("HOME", QFile::encodeName(casa));
         qunsetenv("XDG_CONFIG_HOME");
         b.Avvia();
-        b.m->ImpostaStampanteCorrente(kNomeScrittorePdf);
+        b.m->ImpostaStampanteCorrente(kScrittorePdf);
         auto proposto = [&b](const QString& destinazione, bool bianco = false) {
             b.m->chkBianco.Spuntato = bianco;
             b.m->chkBianco_Click();
@@ -1271,7 +1283,7 @@ private slots:
         b.risposte = {true};
         b.Stampa(-1);
         QCOMPARE(b.superfici.last().riserva, casa + QStringLiteral("/altra"));
-        b.m->ImpostaStampanteCorrente(kNomeScrittorePdf);
+        b.m->ImpostaStampanteCorrente(kScrittorePdf);
         QCOMPARE(proposto(QStringLiteral("ROMA")), casa + QStringLiteral("/altra/ROMA_Vagolume.pdf"));
         QVERIFY(QDir(casa + QStringLiteral("/altra")).removeRecursively());
         QCOMPARE(proposto(QStringLiteral("ROMA")), casa + QStringLiteral("/Documents/ROMA_Vagolume.pdf"));
@@ -1308,7 +1320,7 @@ private slots:
 
         // On the PDF writer: no dialog and no box, nobody is watching.
         Banco pdf;
-        pdf.m->ImpostaStampanteCorrente(kNomeScrittorePdf);
+        pdf.m->ImpostaStampanteCorrente(kScrittorePdf);
         pdf.Avvia(QDate(2026, 4, 7), QStringLiteral("ROMA,01/03/2024,03/03/2024"));
         QVERIFY(pdf.superfici[0].drawings > 0);
         QCOMPARE(pdf.superfici[0].filePdf, QString());
@@ -1351,7 +1363,7 @@ private slots:
         QTest::addColumn<bool>("visore");
         QTest::addColumn<QString>("aperto");     // the file given to the viewer
         QTest::addColumn<QStringList>("titoli"); // the boxes, in order
-        const QString pdf = kNomeScrittorePdf, salvato = kTitoloSalvato, guasta = kTitoloNonRiuscita;
+        const QString pdf = kScrittorePdf, salvato = kTitoloSalvato, guasta = kTitoloNonRiuscita;
         QTest::newRow("salvato, OK") << pdf << "" << false << true << "" << QStringList{salvato};
         QTest::newRow("salvato, Apri") << pdf << "" << true << true << "%D/v.pdf" << QStringList{salvato};
         QTest::newRow("salvato, Apri, nessun visore")

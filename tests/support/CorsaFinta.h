@@ -23,7 +23,7 @@ public:
         richiesta.Destinazione = QStringLiteral("ROMA");
         richiesta.Inizio = QDate(2024, 3, 1);
         richiesta.Fine = QDate(2024, 3, 5);
-        richiesta.Stampante = kNomeScrittorePdf;
+        richiesta.Stampante = kScrittorePdf;
         richiesta.NomeDocumento = NomeDocumento(richiesta.Destinazione);
         richiesta.CartellaLavoro = cartella;
     }
