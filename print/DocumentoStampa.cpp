@@ -125,16 +125,17 @@ void DocumentoStampa::Apri() {
         const QString riserva = cartellaRiserva_.isEmpty() ? QStringLiteral(".") : cartellaRiserva_;
         if (riserva == propria || !crea(riserva))
             Fallisci(QStringLiteral("impossibile creare il file temporaneo in %1: %2")
-                         .arg(propria, QString::fromLocal8Bit(std::strerror(errore))));
+                         .arg(PercorsoDaMostrare(propria), QString::fromLocal8Bit(std::strerror(errore))));
         cartellaTemporanea_ = riserva;
         Avvisa(
             QStringLiteral("impossibile creare il file temporaneo in %1 (%2): il documento è preparato in %3")
-                .arg(propria, QString::fromLocal8Bit(std::strerror(errore)), riserva));
+                .arg(propria, QString::fromLocal8Bit(std::strerror(errore)), PercorsoDaMostrare(riserva)));
     }
     const QString& cartella = cartellaTemporanea_;
     file_ = std::make_unique<QFile>();
     if (!file_->open(fd_, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
-        Fallisci(QStringLiteral("impossibile scrivere il file temporaneo in %1").arg(cartella));
+        Fallisci(QStringLiteral("impossibile scrivere il file temporaneo in %1")
+                     .arg(PercorsoDaMostrare(cartella)));
     writer_ = std::make_unique<QPdfWriter>(file_.get());
     writer_->setResolution(kRisoluzione);
     writer_->setPageLayout(layout_);
@@ -155,7 +156,7 @@ QPainter& DocumentoStampa::Pagina() {
         if (!writer_->newPage())
             Fallisci(QStringLiteral(
                          "impossibile scrivere il documento \"%1\" in %2 (disco pieno o file troppo grande?)")
-                         .arg(nomeDocumento_, cartellaTemporanea_));
+                         .arg(nomeDocumento_, PercorsoDaMostrare(cartellaTemporanea_)));
         paginaInAttesa_ = false;
     }
     paginaIniziata_ = true;
