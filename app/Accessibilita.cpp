@@ -213,7 +213,7 @@ QAccessible::Role RuoloAccessibile(const DescrizioneControllo& d) {
 // What a screen reader hears of a run: the part printed, in per cent, and
 // the text on the track.
 void AnnunciaAvanzamento(QLineEdit* traccia, const ModelloFinestra& m) {
-    const int larghezza = std::max(1, Descrizione(u"txtFondo")->Rettangolo.width());
+    const int larghezza = std::max(1, RigaTabella(u"txtFondo")->Rettangolo.width());
     const int valore = m.txtSopra.Visibile ? std::clamp(m.txtSopra.Larghezza * 100 / larghezza, 0, 100) : 0;
     if (traccia->property("vagolumeValore").toInt() != valore) {
         traccia->setProperty("vagolumeValore", valore);

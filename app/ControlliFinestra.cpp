@@ -153,15 +153,15 @@ std::span<const DescrizioneControllo> Controlli() {
     return kControlli;
 }
 
-const DescrizioneControllo* Descrizione(QAnyStringView nome) {
+const DescrizioneControllo* RigaTabella(QAnyStringView nome) {
     for (const DescrizioneControllo& d : kControlli)
         if (QAnyStringView::equal(nome, QLatin1String(d.Nome))) return &d;
     return nullptr;
 }
 
 bool Dentro(QAnyStringView nome, QAnyStringView cornice) {
-    for (const DescrizioneControllo* d = Descrizione(nome); d && *d->Contenitore;
-         d = Descrizione(QLatin1String(d->Contenitore)))
+    for (const DescrizioneControllo* d = RigaTabella(nome); d && *d->Contenitore;
+         d = RigaTabella(QLatin1String(d->Contenitore)))
         if (QAnyStringView::equal(cornice, QLatin1String(d->Contenitore))) return true;
     return false;
 }

@@ -67,8 +67,8 @@ inline constexpr int kAltezzaFinestra = 3720;
 // Tab key follows, and a later control is drawn over an earlier one.
 std::span<const DescrizioneControllo> Controlli();
 
-// The control of a name; nullptr for none.
-const DescrizioneControllo* Descrizione(QAnyStringView nome);
+// The row of the control table for a control's name; nullptr for none.
+const DescrizioneControllo* RigaTabella(QAnyStringView nome);
 
 // Whether the control of a name lies in the frame cornice, directly or in a
 // frame within it.

@@ -299,7 +299,7 @@ void DialogoStampa::AvviaStampa() {
         UltimoEsito = Concludi(EsitoCorsa::Di(EsitoCorsa::Annullato), f_.Processo().CartellaLavoro);
         return;
     }
-    Esegui(r);
+    StampaRichiesta(r);
     // The save dialog opens next where a document was saved: a folder
     // where saving failed is not proposed again.
     if (UltimoEsito.Cosa == EsitoCorsa::Salvato && !r.PdfScelto.isEmpty() &&
@@ -307,7 +307,7 @@ void DialogoStampa::AvviaStampa() {
         cartellaPdf_ = QFileInfo(UltimoEsito.PdfSalvato).absolutePath();
 }
 
-void DialogoStampa::Esegui(const RichiestaStampa& richiesta) {
+void DialogoStampa::StampaRichiesta(const RichiestaStampa& richiesta) {
     if (corsa_) return;
     CorsaStampa corsa(richiesta, Ganci(), piattaforma_.Superficie());
     InizioCorsa(corsa);

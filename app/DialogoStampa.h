@@ -106,7 +106,7 @@ public:
     // running).
     void AvviaStampa();
     // The run of a request, with the window in its printing layout meanwhile.
-    void Esegui(const RichiestaStampa& richiesta);
+    void StampaRichiesta(const RichiestaStampa& richiesta);
     // The window around a run, also one that start-up makes for the itinerary
     // program: the hooks that show its progress; the printing layout from
     // before it starts ("&Annulla" reaches it) to after it ended.
@@ -156,12 +156,12 @@ private:
     QString cartellaPdf_; // folder of the last file chosen
     QString predefinitaMancante_;
     QString motivoPagine_;
-    QString datePagine_;               // the days the pages chosen carry, once judged
-    QString avvisoStampante_;          // the current printer is not in the list, and why
-    bool avvisoFisso_ = false;         // said whatever is chosen: the printing system did not answer
+    QString datePagine_;                   // the days the pages chosen carry, once judged
+    QString avvisoStampante_;              // the current printer is not in the list, and why
+    bool avvisoFisso_ = false;             // said whatever is chosen: the printing system did not answer
     QHash<QString, LatiCoda> fronteRetro_; // what each printer said, while the panel is open
     bool latiToccati_ = false;             // the user set the box: the choice stays, as the copies do
-    CorsaStampa* corsa_ = nullptr;     // the run in progress
+    CorsaStampa* corsa_ = nullptr;         // the run in progress
 };
 
 } // namespace vagolume

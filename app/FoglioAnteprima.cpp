@@ -7,10 +7,10 @@
 
 #include <QDate>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
-#include <QPainter>
 
 namespace vagolume {
 

@@ -281,13 +281,13 @@ bool ModelloFinestra::Coperto(QAnyStringView controllo) const {
     // Rectangles in the window, through the frames the control sits in.
     auto nellaFinestra = [](const DescrizioneControllo* d) {
         QRect r = d->Rettangolo;
-        for (d = Descrizione(QLatin1String(d->Contenitore)); d;
-             d = Descrizione(QLatin1String(d->Contenitore)))
+        for (d = RigaTabella(QLatin1String(d->Contenitore)); d;
+             d = RigaTabella(QLatin1String(d->Contenitore)))
             r.translate(d->Rettangolo.topLeft());
         return r;
     };
-    const DescrizioneControllo* d = Descrizione(controllo);
-    return d && nellaFinestra(d).intersects(nellaFinestra(Descrizione(u"frmSelStampa")));
+    const DescrizioneControllo* d = RigaTabella(controllo);
+    return d && nellaFinestra(d).intersects(nellaFinestra(RigaTabella(u"frmSelStampa")));
 }
 
 bool ModelloFinestra::Invio(QAnyStringView fuoco) {
@@ -300,7 +300,7 @@ bool ModelloFinestra::Invio(QAnyStringView fuoco) {
 }
 
 EsitoTasto ModelloFinestra::TastoSu(QAnyStringView controllo, const Tasto& t) {
-    const DescrizioneControllo* d = Descrizione(controllo);
+    const DescrizioneControllo* d = RigaTabella(controllo);
     if (!d) return {};
     Controllo* stato = StatoDi(*this, *d);
     const auto mod = t.Modificatori;
@@ -359,7 +359,7 @@ bool ModelloFinestra::TastoNonPreso(QAnyStringView fuoco, const Tasto& t) {
 }
 
 EsitoTasto ModelloFinestra::Scorciatoia(QAnyStringView controllo, bool ambigua) {
-    const DescrizioneControllo* d = Descrizione(controllo);
+    const DescrizioneControllo* d = RigaTabella(controllo);
     if (!d) return {};
     // A label does not lead the focus under the printer panel (a button or
     // the check box there is still pressed by its letter, without the focus).

@@ -114,7 +114,7 @@ QRect frmbase::Rett(const QRect& twips) const {
 }
 
 template <typename W> W* frmbase::C(QAnyStringView nome) const {
-    const DescrizioneControllo* d = Descrizione(nome);
+    const DescrizioneControllo* d = RigaTabella(nome);
     const auto riga = d ? static_cast<size_t>(d - Controlli().data()) : controlli_.size();
     return riga < controlli_.size() ? qobject_cast<W*>(controlli_[riga]) : nullptr;
 }
@@ -122,7 +122,7 @@ template <typename W> W* frmbase::C(QAnyStringView nome) const {
 QString frmbase::NomeControllo(const QObject* oggetto) const {
     // A list's edit field, a list box's viewport: the control they are part of.
     for (; oggetto && oggetto != this; oggetto = oggetto->parent())
-        if (Descrizione(oggetto->objectName())) return oggetto->objectName();
+        if (RigaTabella(oggetto->objectName())) return oggetto->objectName();
     return {};
 }
 
@@ -392,7 +392,7 @@ void frmbase::MostraForm() {
     C<QLineEdit>(u"txtFondo")->setText(m.txtFondo.Testo);
     auto* txtSopra = C<QLineEdit>(u"txtSopra");
     txtSopra->setVisible(m.txtSopra.Visibile && m.txtSopra.Larghezza > 0);
-    QRect sopra = Descrizione(u"txtSopra")->Rettangolo;
+    QRect sopra = RigaTabella(u"txtSopra")->Rettangolo;
     sopra.setWidth(m.txtSopra.Larghezza);
     txtSopra->setGeometry(Rett(sopra));
     txtSopra->update(); // it shows the track's text
@@ -409,7 +409,7 @@ void frmbase::MostraAltezze() {
     lblAvviso->setVisible(m.lblAvviso.Visibile);
     // Every entry in view, up to five printers and the PDF writer: the list
     // grows, and what lies below it in the panel moves down.
-    const DescrizioneControllo* lista = Descrizione(u"lstStampanti");
+    const DescrizioneControllo* lista = RigaTabella(u"lstStampanti");
     const int righe = std::min(lstStampanti->count(), 6);
     const int riga = righe > 0 ? lstStampanti->sizeHintForRow(0) : 0;
     const int sposta =
@@ -420,9 +420,9 @@ void frmbase::MostraAltezze() {
             d.Rettangolo.top() > lista->Rettangolo.bottom())
             C(QLatin1String(d.Nome))->move(Rett(d.Rettangolo).topLeft() + QPoint(0, sposta));
     // The panel grows to hold the line at its foot too.
-    QRect pannello = Rett(Descrizione(u"frmSelStampa")->Rettangolo).adjusted(0, 0, 0, sposta);
+    QRect pannello = Rett(RigaTabella(u"frmSelStampa")->Rettangolo).adjusted(0, 0, 0, sposta);
     if (m.lblAvviso.Visibile) {
-        const QRect r = Rett(Descrizione(u"lblAvviso")->Rettangolo).translated(0, sposta);
+        const QRect r = Rett(RigaTabella(u"lblAvviso")->Rettangolo).translated(0, sposta);
         const int alto = lblAvviso->heightForWidth(r.width());
         lblAvviso->setGeometry(r.x(), r.y(), r.width(), alto);
         pannello.setHeight(std::max(pannello.height(), r.y() + alto + Tw(90)));
@@ -448,7 +448,7 @@ void frmbase::MostraPannello() {
     ImpostaColoreTesto(txtPagine, m.txtPagine.ColoreTesto);
     const QString motivo = m.MotivoPagine();
     txtPagine->setAccessibleDescription(motivo.isEmpty()
-                                            ? QString::fromUtf8(Descrizione(u"txtPagine")->Suggerimento)
+                                            ? QString::fromUtf8(RigaTabella(u"txtPagine")->Suggerimento)
                                             : QStringLiteral("Pagine: %1").arg(motivo));
     auto* spnCopie = C<QSpinBox>(u"spnCopie");
     spnCopie->setValue(m.spnCopie.Abilitato ? m.spnCopie.Testo.toInt() : 1);

@@ -102,7 +102,7 @@ private slots:
             for (const Op& op : s.PageOps(pagina))
                 if (op.kind == Op::Text || op.kind == Op::Line || op.kind == Op::Box ||
                     op.kind == Op::Picture)
-                    righe.append(Descrizione(op));
+                    righe.append(TestoOperazione(op));
             return righe;
         };
         QTemporaryDir dir;

@@ -558,15 +558,15 @@ private slots:
     void tabellaControlli() {
         const auto controlli = Controlli();
         for (const DescrizioneControllo& d : controlli) {
-            QCOMPARE(Descrizione(QLatin1String(d.Nome)), &d); // names are unique
+            QCOMPARE(RigaTabella(QLatin1String(d.Nome)), &d); // names are unique
             QRect spazio(0, 0, kLarghezzaFinestra, kAltezzaFinestra);
             if (*d.Contenitore) {
-                const DescrizioneControllo* c = Descrizione(QLatin1String(d.Contenitore));
+                const DescrizioneControllo* c = RigaTabella(QLatin1String(d.Contenitore));
                 QVERIFY2(c && c < &d && c->Tipo == Genere::Cornice, d.Nome);
                 spazio = QRect(QPoint(0, 0), c->Rettangolo.size());
             }
             QVERIFY2(spazio.contains(d.Rettangolo), d.Nome);
-            if (*d.Compagno) QVERIFY2(Descrizione(QLatin1String(d.Compagno)), d.Compagno);
+            if (*d.Compagno) QVERIFY2(RigaTabella(QLatin1String(d.Compagno)), d.Compagno);
             for (const DescrizioneControllo& e : controlli) {
                 if (&e <= &d || qstrcmp(e.Contenitore, d.Contenitore) != 0) continue;
                 const bool voluto = (e.Opzioni & Coprente) ||

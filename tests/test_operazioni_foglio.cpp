@@ -15,7 +15,7 @@ namespace {
 QString Elenco(const RecordingSurface& s) {
     QString testo;
     for (const Op& op : s.ops)
-        testo += QString::number(op.page) + u' ' + Descrizione(op) + u'\n';
+        testo += QString::number(op.page) + u' ' + TestoOperazione(op) + u'\n';
     return testo;
 }
 

@@ -2,7 +2,7 @@
 
 namespace vagolume {
 
-QString Descrizione(const Op& op) {
+QString TestoOperazione(const Op& op) {
     // Joined rather than filled in with arg(), so that a "%" in a text stays as it is.
     auto n = [](double v, int cifre) { return QString::number(v, 'f', cifre); };
     QStringList parti = {QString::number(static_cast<int>(op.kind)),

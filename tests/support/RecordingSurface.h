@@ -48,7 +48,7 @@ struct Op {
 // One operation as a line of text: kind, coordinates, [text], value, then the
 // drawing state it was drawn in (line width, fill, colour, font size, b, i).
 // Two recordings drew the same when their lines are equal.
-QString Descrizione(const Op& op);
+QString TestoOperazione(const Op& op);
 
 class RecordingSurface : public SurfaceBase {
 public:
