@@ -53,7 +53,8 @@ QString MotivoRifiuto(const RichiestaStampa& r) {
 
 std::shared_ptr<PrinterSurface> DocumentoDi(const RichiestaStampa& r, std::function<bool()> attesa) {
     auto superficie = std::make_shared<SuperficieDocumento>(
-        CreaStampante(r.Stampante, r.CartellaLavoro, r.PdfScelto, OpzioniLavoro{r.Copie, r.FronteRetro, r.LatiScelti}),
+        CreaStampante(r.Stampante, r.CartellaLavoro, r.PdfScelto,
+                      OpzioniLavoro{r.Copie, r.FronteRetro, r.LatiScelti}),
         r.NomeDocumento, std::move(attesa));
     superficie->Documento().ImpostaCartellaRiserva(r.CartellaRiserva.isEmpty() ? r.CartellaLavoro
                                                                                : r.CartellaRiserva);
@@ -126,17 +127,6 @@ EsitoCorsa CorsaStampa::Fine(EsitoCorsa esito) {
     if (corsaInCorso == this) corsaInCorso = nullptr;
     esito.Stampante = richiesta_.Stampante;
     esito.Pagine = richiesta_.Pagine;
-    // A stop that came while the document travelled to its printer: the
-    // line says so (the server made no job of it).
-    if (const int segnale = SegnaleRicevuto(); segnale != 0 && !esito.Consegnato() && !esito.ForseStampato &&
-                                               FattoCorrente() == FattoConsegna::DocumentoCompleto) {
-        esito.Segnale = segnale;
-        esito.Cosa = EsitoCorsa::Annullato;
-        esito.Motivo = QStringLiteral("stampa interrotta dal segnale %1 durante l'invio a \"%2\": nessun "
-                                      "lavoro creato, nulla è stato stampato")
-                           .arg(TestoSegnale(segnale), richiesta_.Stampante);
-        esito.PdfSalvato.clear();
-    }
     esito_ = Concludi(std::move(esito), richiesta_.CartellaLavoro);
     return esito_;
 }

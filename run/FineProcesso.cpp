@@ -423,8 +423,17 @@ EsitoCorsa Concludi(EsitoCorsa esito, const QString& cartella) {
         esito.Segnale = segnale;
         if (!esito.Consegnato() && !esito.ForseStampato && esito.Cosa != EsitoCorsa::Rifiutato) {
             esito.Cosa = EsitoCorsa::Annullato;
-            esito.Motivo = QStringLiteral("stampa interrotta dal segnale %1: nulla è stato stampato")
-                               .arg(TestoSegnale(segnale));
+            // Stopped while the document travelled to its printer: the line
+            // says so (the server made no job of it).
+            esito.Motivo =
+                FattoCorrente() == FattoConsegna::DocumentoCompleto
+                    ? QStringLiteral(
+                          "stampa interrotta dal segnale %1 durante l'invio a \"%2\": nessun lavoro "
+                          "creato, nulla è stato stampato")
+                          .arg(TestoSegnale(segnale), NomeDaMostrare(esito.Stampante))
+                    : QStringLiteral("stampa interrotta dal segnale %1: nulla è stato stampato")
+                          .arg(TestoSegnale(segnale));
+            esito.PdfSalvato.clear();
         }
     }
     if (esito.Consegnato()) {
