@@ -12,6 +12,8 @@
 
 #include <cups/cups.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -34,6 +36,7 @@ constexpr double kMargineMinimoCups = 5.0;                 // mm, at least this 
 constexpr double kLarghezzaA4 = 210.0, kAltezzaA4 = 297.0; // mm
 constexpr auto kAttesaCups = std::chrono::seconds(4);
 constexpr int kMaxByteNomeFile = 200;
+using OpzioniSalvate = QList<std::pair<QByteArray, QByteArray>>;
 
 QPageLayout A4ConMargini(QMarginsF margini) {
     return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, margini, QPageLayout::Millimeter);
@@ -189,6 +192,40 @@ QString InterrogaMessaggio(const QByteArray& coda) {
     }
     cupsFreeDests(1, dest);
     return messaggio;
+}
+
+// Options of a job that shape the page or the run, which the program sets
+// itself: an instance's saved value for them is not put on a job.
+bool OpzioneDelProgramma(const char* nome) {
+    static const std::array<const char*, 19> proprie = {
+        "media", "PageSize", "PageRegion", "print-scaling", "fit-to-page", "scaling", "natural-scaling",
+        "ppi", "position", "number-up", "number-up-layout", "page-border", "page-ranges", "page-set",
+        "orientation-requested", "landscape", "mirror", CUPS_COPIES, "multiple-document-handling"};
+    return std::any_of(proprie.begin(), proprie.end(),
+                       [nome](const char* p) { return std::strcmp(p, nome) == 0; });
+}
+
+// The options the user saved for the default printer when it is an instance
+// of this queue ("queue/instance" in LPDEST, PRINTER or lpoptions), as lp
+// puts them on its jobs: those where the instance differs from the queue,
+// but the ones the program sets itself.
+OpzioniSalvate InterrogaOpzioniIstanza(const QByteArray& coda) {
+    OpzioniSalvate salvate;
+    cups_dest_t* predefinita = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
+    if (predefinita == nullptr) return salvate;
+    if (predefinita->instance != nullptr && coda == predefinita->name) {
+        cups_dest_t* semplice = cupsGetNamedDest(CUPS_HTTP_DEFAULT, coda.constData(), nullptr);
+        for (int i = 0; i < predefinita->num_options; ++i) {
+            const cups_option_t& o = predefinita->options[i];
+            const char* propria =
+                semplice ? cupsGetOption(o.name, semplice->num_options, semplice->options) : nullptr;
+            if ((propria == nullptr || std::strcmp(propria, o.value) != 0) && !OpzioneDelProgramma(o.name))
+                salvate.append({QByteArray(o.name), QByteArray(o.value)});
+        }
+        if (semplice) cupsFreeDests(1, semplice);
+    }
+    cupsFreeDests(1, predefinita);
+    return salvate;
 }
 } // namespace
 
@@ -470,6 +507,12 @@ bool CodaCups::Consegna(const QString& pdf, const QString& nomeDocumento, QStrin
     ippAddString(richiesta, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr, CUPS_FORMAT_PDF);
     cups_option_t* opzioni = nullptr;
     int n = 0;
+    // The default's instance first: the program's own options come after and
+    // hold over them.
+    const OpzioniSalvate istanza =
+        ConAttesa<OpzioniSalvate>([coda] { return InterrogaOpzioniIstanza(coda); }).value_or(OpzioniSalvate());
+    for (const auto& [nome, valore] : istanza)
+        n = cupsAddOption(nome.constData(), valore.constData(), n, &opzioni);
     n = cupsAddOption("media", "A4", n, &opzioni);
     n = cupsAddOption("print-scaling", "none", n, &opzioni);
     n = cupsAddOption("fit-to-page", "false", n, &opzioni);

@@ -61,10 +61,13 @@ done
 # lp reads it, queues whose printable area cannot be used, a temporary folder
 # that cannot hold files. Each case: settings (NAME=VALUE, blank-separated;
 # "@" for nothing) | the queue that prints it, or "pdf" | a word of the one
-# line said (none: nothing said).
-# An instance defined in lpoptions, and two queues whose printable areas are
-# inverted and far smaller than the sheet at half size.
-mkdir -p "$DIR/casa2/.cups" && echo "Dest Vagolume_Laser/doppia number-up=1" >"$DIR/casa2/.cups/lpoptions"
+# line said (none: nothing said) | the job's billing text in the page log
+# (none: "-").
+# An instance defined in lpoptions (its billing text goes on the job, its two
+# pages a sheet do not), and two queues whose printable areas are inverted
+# and far smaller than the sheet at half size.
+mkdir -p "$DIR/casa2/.cups" &&
+    echo "Dest Vagolume_Laser/doppia number-up=2 job-billing=Doppia" >"$DIR/casa2/.cups/lpoptions"
 for coda in "Rovescia|500 700 100 100" "Minima|200 300 300 400"; do
     IFS='|' read -r nome area <<<"$coda"
     {
@@ -78,7 +81,8 @@ echo "testo" >"$DIR/un-file"
 casi=(
     "LPDEST=Vagolume_Laser/copia|Vagolume_Laser|"
     "LPDEST=Vagolume_Laser/|Vagolume_Laser|"
-    "LPDEST=Vagolume_Laser/doppia HOME=$DIR/casa2|Vagolume_Laser|"
+    "LPDEST=Vagolume_Laser/doppia HOME=$DIR/casa2|Vagolume_Laser||Doppia"
+    "LPDEST=Vagolume_Laser HOME=$DIR/casa2|Vagolume_Laser|"
     "LPDEST=|pdf|LPDEST"
     "LPDEST=/|pdf|\"/\""
     "LPDEST=Vagolume_Nessuna/copia|pdf|\"Vagolume_Nessuna/copia\""
@@ -88,9 +92,13 @@ casi=(
     "TMPDIR=$DIR/un-file|Vagolume_Pdf|preparato in $DIR/run"
 )
 for caso in "${casi[@]}"; do
-    IFS='|' read -r impostazioni dove parola <<<"$caso"
+    IFS='|' read -r impostazioni dove parola conto <<<"$caso"
     rm -rf "$DIR/run" && mkdir -p "$DIR/run" && cd "$DIR/run" || fail "cd"
-    prima=$(awk -v q="$dove" '$1 == q' "$DIR/log/page_log" 2>/dev/null | wc -l)
+    lavori_fatti() {
+        awk -v q="$dove" -v c="${conto:--}" '$1 == q && $6 == "total" && $7 == 6 && $8 == c' \
+            "$DIR/log/page_log" 2>/dev/null | wc -l
+    }
+    prima=$(lavori_fatti)
     # shellcheck disable=SC2086 # the settings split at blanks
     env ${impostazioni/#@/} "$VAGOLUME" "ROMA,01/03/2024,05/03/2024" 2>"$DIR/stderr"
     rc=$?
@@ -108,7 +116,7 @@ for caso in "${casi[@]}"; do
         [ ! -e "$DIR/run/ROMA_Vagolume.pdf" ] || fail "$impostazioni: written as a PDF instead of printed on $dove"
         [ "$(ls -A "$DIR/run")" = FineStampaPercorsario.tmp ] || fail "$impostazioni: files left: $(ls -A "$DIR/run")"
         aspetta_lavori
-        dopo=$(awk -v q="$dove" '$1 == q && $6 == "total" && $7 == 6' "$DIR/log/page_log" 2>/dev/null | wc -l)
+        dopo=$(lavori_fatti)
         [ "$dopo" = $((prima + 1)) ] || fail "$impostazioni: no job of 6 pages on $dove: $(cat "$DIR/log/page_log")"
     fi
     echo "PASS: $impostazioni: $dove${parola:+, said}"
