@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <sys/stat.h>
 
 namespace vagolume {
 
@@ -381,16 +382,18 @@ bool DialogoStampa::ScegliFilePdf(RichiestaStampa& richiesta) {
         QString scelto = dialoghi_.SalvaFile(kTitoloSalvaPdf, proposto);
         if (scelto.isEmpty()) return false;
         scelto = QFileInfo(scelto).absoluteFilePath();
-        if (!scelto.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
-            // The dialog asked about the name without ".pdf": ask again about
-            // the name that will be written.
-            scelto += QStringLiteral(".pdf");
-            if (QFileInfo::exists(scelto) &&
-                !dialoghi_.DomandaSiNo(kTitoloSalvaPdf,
-                                       QStringLiteral("%1 esiste già.\rVuoi sostituirlo?").arg(scelto))) {
-                proposto = scelto;
-                continue;
-            }
+        // The dialog asked about the file it saw: ask again about one it
+        // could not see, the name with ".pdf" added, or a file in a folder
+        // whose name is not UTF-8 (the dialog neither lists nor reads it).
+        const bool aggiunto = !scelto.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
+        if (aggiunto) scelto += QStringLiteral(".pdf");
+        struct stat info {};
+        if ((aggiunto || !QFileInfo::exists(scelto)) &&
+            ::lstat(FileSuDisco(scelto).constData(), &info) == 0 &&
+            !dialoghi_.DomandaSiNo(kTitoloSalvaPdf,
+                                   QStringLiteral("%1 esiste già.\rVuoi sostituirlo?").arg(scelto))) {
+            proposto = scelto;
+            continue;
         }
         filePdf_ = scelto;
         richiesta.PdfScelto = scelto;

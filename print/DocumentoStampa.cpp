@@ -93,8 +93,7 @@ void DocumentoStampa::Apri() {
     // An unnamed file where the system allows one, so that nothing is left
     // if the program is killed; else a named one.
     auto crea = [this](const QString& cartella) {
-        const QByteArray nomeCartella =
-            QFile::encodeName(cartella.isEmpty() ? QStringLiteral(".") : cartella);
+        const QByteArray nomeCartella = CartellaSuDisco(cartella.isEmpty() ? QStringLiteral(".") : cartella);
         fd_ = ::open(nomeCartella.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
         if (fd_ >= 0 && ::access("/proc/self/fd", X_OK) == 0) {
             fileTemporaneo_ = QStringLiteral("/proc/self/fd/%1").arg(fd_);
@@ -112,7 +111,9 @@ void DocumentoStampa::Apri() {
             ::unlink(nome.constData());
             fd_ = -1;
         }
-        if (fd_ >= 0) fileTemporaneo_ = QFile::decodeName(nome);
+        if (fd_ >= 0)
+            fileTemporaneo_ = (cartella.isEmpty() ? QStringLiteral(".") : cartella) + u'/' +
+                              QFile::decodeName(nome.mid(nomeCartella.size() + 1));
         return fd_ >= 0;
     };
     const QString propria = stampante_->CartellaTemporanea();
@@ -190,7 +191,7 @@ void DocumentoStampa::Chiudi() {
     if (fd_ >= 0) {
         // A named file goes before its lock does.
         if (!fileTemporaneo_.startsWith(QLatin1String("/proc/")))
-            ::unlink(QFile::encodeName(fileTemporaneo_).constData());
+            ::unlink(FileSuDisco(fileTemporaneo_).constData());
         ::close(fd_);
     }
     fd_ = -1;

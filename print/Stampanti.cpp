@@ -13,7 +13,6 @@
 #include <cups/cups.h>
 
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -23,6 +22,8 @@
 #include <future>
 #include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <system_error>
 #include <thread>
@@ -197,12 +198,11 @@ QString InterrogaMessaggio(const QByteArray& coda) {
 // Options of a job that shape the page or the run, which the program sets
 // itself: an instance's saved value for them is not put on a job.
 bool OpzioneDelProgramma(const char* nome) {
-    static const std::array<const char*, 19> proprie = {
-        "media", "PageSize", "PageRegion", "print-scaling", "fit-to-page", "scaling", "natural-scaling",
-        "ppi", "position", "number-up", "number-up-layout", "page-border", "page-ranges", "page-set",
-        "orientation-requested", "landscape", "mirror", CUPS_COPIES, "multiple-document-handling"};
-    return std::any_of(proprie.begin(), proprie.end(),
-                       [nome](const char* p) { return std::strcmp(p, nome) == 0; });
+    static constexpr std::string_view proprie =
+        " media PageSize PageRegion print-scaling fit-to-page scaling natural-scaling ppi position number-up "
+        "number-up-layout page-border page-ranges page-set orientation-requested landscape mirror copies "
+        "multiple-document-handling ";
+    return proprie.find(" " + std::string(nome) + " ") != std::string_view::npos;
 }
 
 // The options the user saved for the default printer when it is an instance
@@ -301,7 +301,9 @@ bool DaiNome(const QByteArray& sorgente, const QByteArray& destinazione, bool so
     if (!sorgente.startsWith("/proc/")) return ::rename(sorgente.constData(), destinazione.constData()) == 0;
     // A file without a name gets a free hidden one beside the target first,
     // then replaces the target by a rename.
-    const QByteArray cartella = QFile::encodeName(QFileInfo(QFile::decodeName(destinazione)).absolutePath());
+    const qsizetype barra = destinazione.lastIndexOf('/');
+    const QByteArray cartella =
+        barra < 0 ? QByteArray(".") : destinazione.left(std::max<qsizetype>(barra, 1));
     for (int tentativo = 0; tentativo < 100; ++tentativo) {
         const QByteArray provvisorio = cartella + "/.vagolume-" + QByteArray::number(::getpid()) + "-" +
                                        QByteArray::number(tentativo) + ".pdf";
@@ -332,11 +334,11 @@ QPageLayout ScrittorePdf::Impaginazione() const {
 
 bool ScrittorePdf::Consegna(const QString& pdf, const QString& nomeDocumento, QString& errore) {
     const QString base = NomeFileSicuro(nomeDocumento);
-    const QByteArray sorgente = QFile::encodeName(pdf);
+    const QByteArray sorgente = FileSuDisco(pdf);
     ::chmod(sorgente.constData(), ModoFileNuovo());
     if (!fileScelto_.isEmpty()) {
         // The name the user chose, exactly.
-        if (DaiNome(sorgente, QFile::encodeName(fileScelto_), true)) {
+        if (DaiNome(sorgente, FileSuDisco(fileScelto_), true)) {
             ultimoFile_ = fileScelto_;
             return true;
         }
@@ -348,7 +350,7 @@ bool ScrittorePdf::Consegna(const QString& pdf, const QString& nomeDocumento, QS
         const QString nome =
             i == 1 ? base + QStringLiteral(".pdf") : QStringLiteral("%1 (%2).pdf").arg(base).arg(i);
         const QString percorso = QDir(cartella_).filePath(nome);
-        if (DaiNome(sorgente, QFile::encodeName(percorso), false)) {
+        if (DaiNome(sorgente, FileSuDisco(percorso), false)) {
             ultimoFile_ = PercorsoDaMostrare(percorso);
             return true;
         }
@@ -509,8 +511,9 @@ bool CodaCups::Consegna(const QString& pdf, const QString& nomeDocumento, QStrin
     int n = 0;
     // The default's instance first: the program's own options come after and
     // hold over them.
-    const OpzioniSalvate istanza =
-        ConAttesa<OpzioniSalvate>([coda] { return InterrogaOpzioniIstanza(coda); }).value_or(OpzioniSalvate());
+    const OpzioniSalvate istanza = ConAttesa<OpzioniSalvate>([coda] {
+                                       return InterrogaOpzioniIstanza(coda);
+                                   }).value_or(OpzioniSalvate());
     for (const auto& [nome, valore] : istanza)
         n = cupsAddOption(nome.constData(), valore.constData(), n, &opzioni);
     n = cupsAddOption("media", "A4", n, &opzioni);

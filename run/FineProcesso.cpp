@@ -271,7 +271,7 @@ bool ScriviFineStampa(const QString& cartella) {
     int errore = 0;
     const bool propria = !cartella.isEmpty() && cartella != QLatin1String(".");
     if (propria) {
-        const QByteArray nome = QFile::encodeName(cartella);
+        const QByteArray nome = CartellaSuDisco(cartella);
         fd = ::open(nome.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0 && LiberaRiserva(errno)) fd = ::open(nome.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0) errore = errno;
@@ -320,7 +320,7 @@ QString FileSalvato() {
 void RegistraFileSalvato(const QString& percorso) {
     FileSalvatoTesto() = percorso;
     fileSalvatoNoto.store(false);
-    const QByteArray byte = QFile::encodeName(QDir::current().absoluteFilePath(percorso));
+    const QByteArray byte = FileSuDisco(PercorsoDaMostrare(percorso));
     if (byte.size() >= static_cast<qsizetype>(sizeof fileSalvato)) return;
     std::memcpy(fileSalvato, byte.constData(), static_cast<size_t>(byte.size()) + 1);
     fileSalvatoNoto.store(true);
@@ -459,8 +459,9 @@ EsitoCorsa Concludi(EsitoCorsa esito, const QString& cartella) {
     fineScritta.store(esito.FineScritta);
     ultimoCodice.store(CodiceUscita(esito));
     // The path of a PDF written for a caller, which cannot guess " (2)".
+    // Its bytes as they are on disk, whatever the folders' names are made of.
     if (esito.Cosa == EsitoCorsa::Salvato) {
-        std::printf("%s\n", qUtf8Printable(esito.PdfSalvato));
+        std::printf("%s\n", fileSalvatoNoto.load() ? fileSalvato : qUtf8Printable(esito.PdfSalvato));
         std::fflush(stdout);
     }
     if (terminaConLaCorsa.load() && esito.Segnale != 0) Esci(esito);

@@ -7,7 +7,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vagolume {
@@ -17,7 +19,9 @@ void Avvisa(const QString& messaggio) {
 }
 
 QString DecodificaTesto(const QByteArray& byte) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    // Stateless: a lead byte at the very end is an error, not a character
+    // left for more bytes to come.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString testo = utf8.decode(byte);
     return utf8.hasError() ? QString::fromLatin1(byte) : testo;
 }
@@ -31,8 +35,63 @@ QString CartellaCorrente() {
 }
 
 QString PercorsoDaMostrare(const QString& percorso) {
-    return QDir::isAbsolutePath(percorso) ? percorso
-                                          : QDir::cleanPath(QDir::current().absoluteFilePath(percorso));
+    if (QDir::isAbsolutePath(percorso)) return percorso;
+    char* cwd = ::getcwd(nullptr, 0);
+    QStringList parti;
+    for (const QByteArray& parte : QByteArray(cwd != nullptr ? cwd : "").split('/'))
+        parti.append(DecodificaTesto(parte));
+    const QString corrente = cwd != nullptr ? parti.join(u'/') : QDir::currentPath();
+    std::free(cwd);
+    return QDir::cleanPath(corrente + u'/' + percorso);
+}
+
+namespace {
+
+// One part of a path, among the entries of a folder (its bytes, "" or ending
+// with "/").
+QByteArray VoceSuDisco(const QByteArray& cartella, const QString& nome) {
+    const QByteArray diretto = QFile::encodeName(nome);
+    struct stat info {};
+    if (nome == QLatin1String(".") || nome == QLatin1String("..") ||
+        ::lstat((cartella + diretto).constData(), &info) == 0)
+        return diretto;
+    DIR* d = ::opendir(cartella.isEmpty() ? "." : cartella.constData());
+    if (d == nullptr) return diretto;
+    QByteArray trovata;
+    int quante = 0;
+    while (const dirent* voce = ::readdir(d)) {
+        const QByteArray byte(voce->d_name);
+        if (DecodificaTesto(byte) == nome || QFile::decodeName(byte) == nome) {
+            trovata = byte;
+            ++quante;
+        }
+    }
+    ::closedir(d);
+    return quante == 1 ? trovata : diretto;
+}
+
+QByteArray SuDisco(const QString& percorso, bool ultimaComeScritta) {
+    const QByteArray diretto = QFile::encodeName(percorso);
+    struct stat info {};
+    if (percorso.isEmpty() || ::lstat(diretto.constData(), &info) == 0) return diretto;
+    QByteArray fatto = percorso.startsWith(u'/') ? "/" : "";
+    const QStringList parti = percorso.split(u'/', Qt::SkipEmptyParts);
+    for (qsizetype i = 0; i < parti.size(); ++i) {
+        const bool ultima = i + 1 == parti.size();
+        fatto += ultima && ultimaComeScritta ? QFile::encodeName(parti[i]) : VoceSuDisco(fatto, parti[i]);
+        if (!ultima) fatto += '/';
+    }
+    return fatto;
+}
+
+} // namespace
+
+QByteArray CartellaSuDisco(const QString& cartella) {
+    return SuDisco(cartella, false);
+}
+
+QByteArray FileSuDisco(const QString& file) {
+    return SuDisco(file, true);
 }
 
 StandardErrorMuto::StandardErrorMuto() {

@@ -31,8 +31,19 @@ QString CartellaCorrente();
 
 // A path as a message shows it: a relative one made full against the current
 // folder as it is now, so that a folder renamed during a run is named as it
-// is called now.
+// is called now (each of its parts read by DecodificaTesto).
 QString PercorsoDaMostrare(const QString& percorso);
+
+// The bytes of a path given as text (by the save dialog, a message, the
+// window's memory of a folder): each folder in it that does not exist under
+// its name in UTF-8 is the one entry of its parent whose name reads as that
+// text, as DecodificaTesto reads names or as Qt shows the names it cannot
+// read (a folder named in Latin-1 bytes). An unknown or doubtful folder stays
+// as written, so the file operation fails and says so. CartellaSuDisco maps
+// every part; FileSuDisco all but the file's own name, which is written as
+// given, so that a file never replaces one whose name only reads the same.
+QByteArray CartellaSuDisco(const QString& cartella);
+QByteArray FileSuDisco(const QString& file);
 
 // While one lives, standard error is /dev/null: for a library that prints its
 // own errors there (libpng, on memory running out) where the program says

@@ -29,6 +29,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSet>
@@ -36,6 +37,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vagolume;
 
@@ -1147,6 +1152,17 @@ private slots:
             << pdf << QList<bool>{true, false} << QStringList{"%D/viaggio", ""} << true << ""
             << "" << 2 << "-"
             << "";
+        // A file in a folder named in Latin-1 bytes (%D/caf\xe9/viaggio.pdf
+        // is always there), which the dialog could not see: asked here.
+        QTest::newRow("cartella non UTF-8, file esistente, No, annullato")
+            << pdf << QList<bool>{true, false} << QStringList{"%D/caf\u00e9/viaggio.pdf", ""} << false << ""
+            << "" << 2 << "-"
+            << "";
+        QTest::newRow("cartella non UTF-8, file esistente, Sì")
+            << pdf << QList<bool>{true, true} << QStringList{"%D/caf\u00e9/viaggio.pdf"} << false << ""
+            << "" << 1 << "%D/caf\u00e9/viaggio.pdf"
+            << QString(salvato).replace(QStringLiteral("/viaggio.pdf"),
+                                        QStringLiteral("/caf\u00e9/viaggio.pdf"));
         QTest::newRow("dialogo annullato") << pdf << QList<bool>{true} << QStringList{""} << false << ""
                                            << "" << 1 << "-"
                                            << "";
@@ -1214,6 +1230,13 @@ private slots:
         Banco b;
         const QString d = b.cartella.path();
         auto in = [&d](QString t) { return t.replace(QStringLiteral("%D"), d); };
+        const QByteArray latino = QFile::encodeName(d) + "/caf\xe9";
+        QVERIFY(::mkdir(latino.constData(), 0700) == 0);
+        QVERIFY(::close(::open((latino + "/viaggio.pdf").constData(), O_CREAT | O_WRONLY, 0600)) == 0);
+        const auto pulizia = qScopeGuard([&latino] { // QTemporaryDir skips what Qt cannot list
+            ::unlink((latino + "/viaggio.pdf").constData());
+            ::rmdir(latino.constData());
+        });
         b.Avvia();
         b.Itinerario();
         b.m->ImpostaStampanteCorrente(stampante);

@@ -11,10 +11,15 @@
 #include <QFile>
 #include <QPageLayout>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
+#include <dirent.h>
+#include <fcntl.h>
+#include <ftw.h>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -196,6 +201,87 @@ private slots:
         QVERIFY(persa.Cosa == EsitoCorsa::Fallito && persa.PdfSalvato.isEmpty());
         QVERIFY(persa.Motivo.contains(altra.filePath(QStringLiteral("sparita"))));
         QVERIFY(persa.FineScritta);
+    }
+
+    void cartellaNonUtf8_data() {
+        // Folders and files made in the test's folder, in bytes; the file as
+        // the save dialog gives it, as text; where the PDF lands ("": the
+        // run fails and writes nothing).
+        QTest::addColumn<QByteArrayList>("voci");
+        QTest::addColumn<QString>("scelto");
+        QTest::addColumn<QByteArray>("scritto");
+        QTest::newRow("Latin-1, scritta come si legge")
+            << QByteArrayList{"caf\xe9/"} << QStringLiteral("caf\u00e9/viaggio.pdf")
+            << QByteArray("caf\xe9/viaggio.pdf");
+        QTest::newRow("Latin-1, come la mostra Qt")
+            << QByteArrayList{"caf\xe9/"} << QStringLiteral("caf\ufffd/viaggio.pdf")
+            << QByteArray("caf\xe9/viaggio.pdf");
+        QTest::newRow("due livelli") << QByteArrayList{"caf\xe9/", "caf\xe9/citt\xe0/"}
+                                     << QStringLiteral("caf\u00e9/citt\u00e0/viaggio.pdf")
+                                     << QByteArray("caf\xe9/citt\xe0/viaggio.pdf");
+        QTest::newRow("UTF-8 e Latin-1 che si leggono uguali: quella UTF-8")
+            << QByteArrayList{"caf\xe9/", "caf\xc3\xa9/"} << QStringLiteral("caf\u00e9/viaggio.pdf")
+            << QByteArray("caf\xc3\xa9/viaggio.pdf");
+        QTest::newRow("due cartelle che Qt mostra uguali: nessuna")
+            << QByteArrayList{"caf\xe9/", "caf\xe8/"} << QStringLiteral("caf\ufffd/viaggio.pdf")
+            << QByteArray();
+        QTest::newRow("un file che si legge uguale resta")
+            << QByteArrayList{"caf\xe9.pdf"} << QStringLiteral("caf\u00e9.pdf")
+            << QByteArray("caf\xc3\xa9.pdf");
+    }
+    void cartellaNonUtf8() {
+        // A folder named in bytes that are not UTF-8 can be chosen by its
+        // name as read: the PDF is drawn and written there.
+        QFETCH(QByteArrayList, voci);
+        QFETCH(QString, scelto);
+        QFETCH(QByteArray, scritto);
+        Corsa c;
+        QTemporaryDir base;
+        const QByteArray d = QFile::encodeName(base.path()) + '/';
+        // QTemporaryDir cannot remove what Qt does not list.
+        const auto pulizia = qScopeGuard([&d] {
+            ::nftw(
+                d.constData(), [](const char* p, const struct stat*, int, FTW*) { return ::remove(p); }, 8,
+                FTW_DEPTH | FTW_PHYS);
+        });
+        for (const QByteArray& voce : voci) {
+            if (voce.endsWith('/'))
+                QVERIFY(::mkdir((d + voce).constData(), 0700) == 0);
+            else
+                QVERIFY(::close(::open((d + voce).constData(), O_CREAT | O_WRONLY, 0600)) == 0);
+        }
+        c.w.richiesta.PdfScelto = base.filePath(scelto);
+        const EsitoCorsa e = c.Esegui();
+        if (scritto.isEmpty()) {
+            QVERIFY2(e.Cosa == EsitoCorsa::Fallito && e.PdfSalvato.isEmpty(), qPrintable(e.Motivo));
+        } else {
+            QVERIFY2(e.Cosa == EsitoCorsa::Salvato, qPrintable(e.Motivo));
+            QCOMPARE(e.PdfSalvato, base.filePath(scelto));
+            QFile pdf;
+            QVERIFY(pdf.open(::open((d + scritto).constData(), O_RDONLY | O_CLOEXEC), QIODevice::ReadOnly,
+                             QFileDevice::AutoCloseHandle));
+            QCOMPARE(pdf.read(5), QByteArray("%PDF-"));
+        }
+        // Nothing else written anywhere (Qt's listings skip these names),
+        // nothing replaced.
+        std::function<qsizetype(const QByteArray&)> conta = [&conta](const QByteArray& cartella) {
+            qsizetype n = 0;
+            DIR* dir = ::opendir(cartella.constData());
+            while (const dirent* v = dir ? ::readdir(dir) : nullptr) {
+                const QByteArray nome(v->d_name);
+                if (nome == "." || nome == "..") continue;
+                n += 1 + (v->d_type == DT_DIR ? conta(cartella + nome + '/') : 0);
+            }
+            if (dir) ::closedir(dir);
+            return n;
+        };
+        QCOMPARE(conta(d), voci.size() + (scritto.isEmpty() ? 0 : 1));
+        for (const QByteArray& voce : voci) {
+            struct stat info {};
+            QVERIFY(::stat((d + voce).constData(), &info) == 0);
+            if (!voce.endsWith('/')) QCOMPARE(info.st_size, 0);
+        }
+        QCOMPARE(c.File(), QStringList{kFileFineStampa});
     }
 
     void annullataNonLasciaFile() {

@@ -10,7 +10,8 @@
 # with Liberation and DejaVu; "@lc=LOCALE" reads the dates by that locale
 # (LC_TIME), "@qpa=NAME" runs with QT_QPA_PLATFORM=NAME, "@senzaproc" without
 # /proc ("@senzaproc-path": the program started by name, found in PATH).
-# Every case leaves the end-of-run file and nothing else but the PDF.
+# Every case leaves the end-of-run file and nothing else but the PDF, whose
+# path, as its bytes are on disk, is all that is said on standard output.
 set -u
 BIN=$(readlink -f "$1")
 fail() { echo "FAIL: $*"; exit 1; }
@@ -119,11 +120,11 @@ for caso in "${casi[@]}"; do
     # shellcheck disable=SC2059 # the line is a printf format on purpose
     if [ "${come%@*}" = arg ]; then
         printf -v argomento -- "$riga"
-        timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "${ambiente[@]}" "$prog/vagolume" "$argomento" 2>err.txt
+        timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "${ambiente[@]}" "$prog/vagolume" "$argomento" 2>err.txt >"$work/stdout"
         rc=$?
     else
         printf -- "$riga" >"$prog/Commandline.txt"
-        timeout 60 "${senzaproc[@]}" env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "${ambiente[@]}" "${comando:-$prog/vagolume}" 2>err.txt
+        timeout 60 "${senzaproc[@]}" env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "${ambiente[@]}" "${comando:-$prog/vagolume}" 2>err.txt >"$work/stdout"
         rc=$?
         [ ! -e "$prog/Commandline.txt" ] || fail "case $n: Commandline.txt left"
     fi
@@ -137,9 +138,12 @@ for caso in "${casi[@]}"; do
         grep -qF -- "$parola" err.txt || fail "case $n ($riga): message without '$parola': $(cat err.txt)"
     fi
     if [ "$pagine" = 0 ]; then
+        [ ! -s "$work/stdout" ] || fail "case $n ($riga): said on standard output: $(cat "$work/stdout")"
         [ "$(ls -A)" = "$(printf 'FineStampaPercorsario.tmp\nerr.txt')" ] || fail "case $n ($riga): files left: $(ls -A)"
     else
         pdf=${pdf:-ROMA_Vagolume.pdf}
+        [ "$(cat "$work/stdout")" = "$(pwd -P)/$pdf" ] ||
+            fail "case $n ($riga): standard output '$(cat "$work/stdout")', expected the PDF's path"
         p=$(pdfinfo "$pdf" 2>/dev/null | awk '/^Pages:/ { print $2 }')
         [ "$p" = "$pagine" ] || fail "case $n ($riga): $p pages in $pdf, expected $pagine; files: $(ls -A)"
         [ -z "$carattere" ] || pdffonts "$pdf" 2>/dev/null | grep -qF "$carattere" ||
