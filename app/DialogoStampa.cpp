@@ -391,7 +391,7 @@ bool DialogoStampa::ScegliFilePdf(RichiestaStampa& richiesta) {
         if ((aggiunto || !QFileInfo::exists(scelto)) &&
             ::lstat(FileSuDisco(scelto).constData(), &info) == 0 &&
             !dialoghi_.DomandaSiNo(kTitoloSalvaPdf,
-                                   QStringLiteral("%1 esiste già.\rVuoi sostituirlo?").arg(scelto))) {
+                                   QStringLiteral("%1 esiste già.\rVuoi sostituirlo?").arg(scelto), true)) {
             proposto = scelto;
             continue;
         }

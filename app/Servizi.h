@@ -21,8 +21,9 @@ class Pagine;
 class Dialoghi {
 public:
     virtual ~Dialoghi() = default;
-    // A Yes/No question; true for Yes.
-    virtual bool DomandaSiNo(const QString& titolo, const QString& testo) = 0;
+    // A Yes/No question; true for Yes. Enter answers Yes, or No where
+    // noPredefinito (replacing a file).
+    virtual bool DomandaSiNo(const QString& titolo, const QString& testo, bool noPredefinito = false) = 0;
     // An information box. senzaAttesa: shown without waiting for it (the help
     // during a run, which goes on meanwhile).
     virtual void Informazione(const QString& titolo, const QString& testo, bool senzaAttesa = false) = 0;

@@ -34,10 +34,12 @@ std::unique_ptr<QMessageBox> CreaBox(QWidget* padre, QMessageBox::Icon icona, co
 }
 
 // Shows a box and waits for it. daAprire: a file that "&Apri" is offered for;
-// *aperto then tells whether "&Apri" closed the box.
+// *aperto then tells whether "&Apri" closed the box. A question's Enter is
+// "&Sì", or "&No" where noPredefinito.
 QMessageBox::StandardButton Chiedi(QWidget* padre, QMessageBox::Icon icona, const QString& titolo,
                                    const QString& testo, QMessageBox::StandardButtons bottoni,
-                                   const QString& daAprire = QString(), bool* aperto = nullptr) {
+                                   const QString& daAprire = QString(), bool* aperto = nullptr,
+                                   bool noPredefinito = false) {
     const auto box = CreaBox(padre, icona, titolo, testo, bottoni);
     QPushButton* apri = nullptr;
     if (!daAprire.isEmpty()) {
@@ -48,7 +50,7 @@ QMessageBox::StandardButton Chiedi(QWidget* padre, QMessageBox::Icon icona, cons
     if (bottoni & QMessageBox::Yes) {
         box->button(QMessageBox::Yes)->setText(QStringLiteral("&Sì"));
         box->button(QMessageBox::No)->setText(QStringLiteral("&No"));
-        box->setDefaultButton(QMessageBox::Yes);
+        box->setDefaultButton(noPredefinito ? QMessageBox::No : QMessageBox::Yes);
         box->setEscapeButton(QMessageBox::No);
     }
     const auto risposta = static_cast<QMessageBox::StandardButton>(box->exec());
@@ -64,9 +66,9 @@ void DialoghiQt::TornaAllaFinestra() const {
     if (finestra_ && finestra_->isVisible()) finestra_->activateWindow();
 }
 
-bool DialoghiQt::DomandaSiNo(const QString& titolo, const QString& testo) {
-    return Chiedi(finestra_, QMessageBox::NoIcon, titolo, testo, QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
+bool DialoghiQt::DomandaSiNo(const QString& titolo, const QString& testo, bool noPredefinito) {
+    return Chiedi(finestra_, QMessageBox::NoIcon, titolo, testo, QMessageBox::Yes | QMessageBox::No, {},
+                  nullptr, noPredefinito) == QMessageBox::Yes;
 }
 
 void DialoghiQt::Informazione(const QString& titolo, const QString& testo, bool senzaAttesa) {

@@ -16,7 +16,7 @@ public:
     // The window the boxes belong to and go back to; set once it exists.
     void ImpostaFinestra(QWidget* finestra) { finestra_ = finestra; }
 
-    bool DomandaSiNo(const QString& titolo, const QString& testo) override;
+    bool DomandaSiNo(const QString& titolo, const QString& testo, bool noPredefinito) override;
     void Informazione(const QString& titolo, const QString& testo, bool senzaAttesa) override;
     bool InformazioneFile(const QString& titolo, const QString& testo, const QString& file) override;
     bool Avvertimento(const QString& titolo, const QString& testo, const QString& file) override;

@@ -136,7 +136,7 @@ int main(int argc, char** argv) {
 
     // Qt's own preview; no printers, and No to every question.
     struct : DialoghiQt {
-        bool DomandaSiNo(const QString&, const QString&) override { return false; }
+        bool DomandaSiNo(const QString&, const QString&, bool) override { return false; }
     } dialoghi;
     struct : PiattaformaQt {
         StatoStampanti Stampanti() override { return {}; }

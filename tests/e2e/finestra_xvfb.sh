@@ -44,14 +44,17 @@ prepara_tmp
 
 avvia_xvfb 73 140 "$TMP/xvfb.txt"
 
-mkdir -p "$TMP/lavoro" "$TMP/casa/Documents" "$TMP/xdg" "$TMP/scelta" "$TMP/bin"
+# The folder typed into the save dialog is named in Latin-1 bytes, which the
+# dialog neither lists nor opens: it is typed as it reads, "città".
+SCELTA="$TMP/citt"$'\xe0'
+SCELTA_SCRITTA="$TMP/città"
+mkdir -p "$TMP/lavoro" "$TMP/casa/Documents" "$TMP/xdg" "$SCELTA" "$TMP/bin"
 chmod 700 "$TMP/xdg"
 # No program opens PDF files here: xdg-open fails as it does then.
 printf '#!/bin/sh\necho "xdg-open: no method available for opening $1" >&2\nexit 3\n' >"$TMP/bin/xdg-open"
 chmod +x "$TMP/bin/xdg-open"
 LAVORO="$TMP/lavoro"
 DOCUMENTI="$TMP/casa/Documents"
-SCELTA="$TMP/scelta"
 FINE="$LAVORO/FineStampaPercorsario.tmp"
 SALVA="^Salva come file PDF\$"
 SALVATO="^Documento salvato\$"
@@ -94,7 +97,7 @@ salva_come() {
     id=$(titolata "$SALVA") || fallisci "no save dialog after the confirmation"
     if [ -n "${1:-}" ]; then
         tasti ctrl+a
-        timeout 20 xdotool type --delay 30 "$1" || fallisci "xdotool type $1"
+        digita "$1"
     fi
     tasti Return
     chiusa "$id" "$SALVA"
@@ -112,6 +115,15 @@ salvato() {
     fi
     tasti Return
     chiusa "$id" "$SALVATO"
+}
+
+# Types TEXT; an "à" in it slowly, as "ù" below.
+digita() {
+    local testo=$1
+    timeout 20 xdotool type --delay 30 "${testo%%à*}" || fallisci "xdotool type $1"
+    [ "${testo#*à}" != "$testo" ] || return 0
+    timeout 20 xdotool type --delay 800 "à" && timeout 20 xdotool type --delay 30 "${testo#*à}" ||
+        fallisci "xdotool type $1"
 }
 
 # 1. A three-day itinerary: destination typed in lower case, 01 to 03 January
@@ -169,11 +181,11 @@ tasti alt+m alt+s alt+t
 D=$(domanda) || fallisci "no confirmation question for the blank sheet"
 tasti Return
 sparita "$D"
-salva_come "$SCELTA/bianco"
+salva_come "$SCELTA_SCRITTA/bianco"
 fine_scritta "$FINE"
 controlla_pdf "$SCELTA/bianco.pdf" 2
-salvato "$SCELTA/bianco.pdf"
-echo "ok: blank sheet saved as the typed path $SCELTA/bianco.pdf"
+salvato "$SCELTA_SCRITTA/bianco.pdf"
+echo "ok: blank sheet saved as the typed path $SCELTA_SCRITTA/bianco.pdf, in the Latin-1 folder"
 rm -f "$FINE"
 # Enter now: the focus is back on "Moduli in bianco", not on "Fine".
 W2=$(finestra)
@@ -192,8 +204,9 @@ tasti Escape
 pannello 0
 echo "ok: Enter after the box, and Enter on \"Fine\", opened the printer list, Escape closed it"
 
-# The same name again, typed without ".pdf": the dialog asks before replacing
-# bianco.pdf; "No" (the default) goes back to the dialog, which is cancelled.
+# The same name again, typed without ".pdf": the window asks before replacing
+# bianco.pdf, which the dialog cannot see in its folder; "No" (the default)
+# goes back to the dialog, which is cancelled.
 a_fuoco "$W"
 cp "$SCELTA/bianco.pdf" "$TMP/bianco-prima.pdf"
 tasti alt+s alt+t
@@ -202,11 +215,12 @@ tasti Return
 sparita "$D"
 ID=$(titolata "$SALVA") || fallisci "no save dialog"
 tasti ctrl+a
-timeout 20 xdotool type --delay 30 "$SCELTA/bianco" || fallisci "xdotool type"
+digita "$SCELTA_SCRITTA/bianco"
 tasti Return
 Q=$(titolata "$SALVA" 50 "$ID") || fallisci "typing the name of an existing PDF without .pdf replaced it unasked"
 tasti Return
 chiusa "$Q" "$SALVA"
+ID=$(titolata "$SALVA") || fallisci "\"No\" did not go back to the save dialog"
 a_fuoco "$ID"
 tasti Escape
 chiusa "$ID" "$SALVA"
@@ -270,7 +284,7 @@ corsa_lunga() { # FILE KEYS...
     sparita "$D"
     titolata "$SALVA" >/dev/null || fallisci "no save dialog for the long run"
     tasti ctrl+a
-    timeout 20 xdotool type --delay 20 "$SCELTA/$file" || fallisci "xdotool type"
+    digita "$SCELTA_SCRITTA/$file"
     timeout 10 xdotool key --delay 2 Return "$@" || fallisci "xdotool key Return $*"
 }
 

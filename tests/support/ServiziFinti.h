@@ -30,7 +30,7 @@ public:
     // The preview; unset: closed at once, nothing printed.
     std::function<bool(Pagine&, const QPageLayout&)> anteprima;
 
-    bool DomandaSiNo(const QString& titolo, const QString& testo) override {
+    bool DomandaSiNo(const QString& titolo, const QString& testo, bool) override {
         domande.append(titolo + u'|' + testo);
         return risposte.isEmpty() ? rispostaFinale : risposte.takeFirst();
     }
@@ -62,13 +62,13 @@ public:
 
 class PiattaformaFinta : public Piattaforma {
 public:
-    QStringList installate;           // the printers, in the system's order
-    bool risponde = true;             // the printing system answers
-    QStringList fronteRetro;          // those that print on both sides
+    QStringList installate;             // the printers, in the system's order
+    bool risponde = true;               // the printing system answers
+    QStringList fronteRetro;            // those that print on both sides
     QStringList fronteRetroPredefinito; // ...and do unless told
-    QHash<QString, QString> messaggi; // what printers say of themselves
-    QString attese;                   // "[" busy cursor on, "?" printers asked, "f" sides asked, "]" off
-    QStringList impaginate;           // every printer whose layout was asked for
+    QHash<QString, QString> messaggi;   // what printers say of themselves
+    QString attese;                     // "[" busy cursor on, "?" printers asked, "f" sides asked, "]" off
+    QStringList impaginate;             // every printer whose layout was asked for
     // A printer's layout; unset: A4 without margins.
     std::function<QPageLayout(const QString&)> impaginazione;
     std::function<void(int passo)> eventi; // each pass of event processing
