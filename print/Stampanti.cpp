@@ -510,10 +510,13 @@ bool CodaCups::Consegna(const QString& pdf, const QString& nomeDocumento, QStrin
     cups_option_t* opzioni = nullptr;
     int n = 0;
     // The default's instance first: the program's own options come after and
-    // hold over them.
-    const OpzioniSalvate istanza = ConAttesa<OpzioniSalvate>([coda] {
-                                       return InterrogaOpzioniIstanza(coda);
-                                   }).value_or(OpzioniSalvate());
+    // hold over them. Asking for it counts in the hand-over's bound.
+    const auto resta = std::min<std::chrono::steady_clock::duration>(
+        kAttesaCups, std::max<std::chrono::steady_clock::duration>(
+                         stato.scadenza - std::chrono::steady_clock::now(), std::chrono::seconds(0)));
+    const OpzioniSalvate istanza =
+        ConAttesa<OpzioniSalvate>([coda] { return InterrogaOpzioniIstanza(coda); }, resta)
+            .value_or(OpzioniSalvate());
     for (const auto& [nome, valore] : istanza)
         n = cupsAddOption(nome.constData(), valore.constData(), n, &opzioni);
     n = cupsAddOption("media", "A4", n, &opzioni);
