@@ -1,6 +1,7 @@
 #include "app/ServiziQt.h"
 
 #include "print/Stampanti.h"
+#include "run/Sistema.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -12,6 +13,7 @@
 #include <QSpacerItem>
 
 #include <memory>
+#include <unistd.h>
 
 namespace vagolume {
 
@@ -114,7 +116,15 @@ void DialoghiQt::ApriFile(const QString& file, std::function<void()> nonAperto) 
                          apertura->deleteLater();
                          if (stato != QProcess::NormalExit || codice != 0) nonAperto();
                      });
-    apertura->start(QStringLiteral("xdg-open"), {file});
+    // A file in a folder named in bytes that are not UTF-8 goes as a file
+    // URL of those bytes: its path as text would name nothing.
+    QString argomento = file;
+    if (!QFileInfo::exists(file)) {
+        const QByteArray byte = FileSuDisco(file);
+        if (::access(byte.constData(), F_OK) == 0)
+            argomento = QString::fromLatin1("file://" + byte.toPercentEncoding("/"));
+    }
+    apertura->start(QStringLiteral("xdg-open"), {argomento});
 }
 
 QString DialoghiQt::SalvaFile(const QString& titolo, const QString& proposto) {

@@ -1920,6 +1920,50 @@ private slots:
         QCOMPARE(filtri, QStringList{QStringLiteral("Documenti PDF (*.pdf)")});
     }
 
+    // "Apri" hands the saved file to xdg-open in a form it finds the file
+    // by, also in a folder named in Latin-1 bytes (the file URL of its
+    // bytes: xdg-open decodes "%E0" back to the byte).
+    void apriFile_data() {
+        QTest::addColumn<QByteArray>("cartella"); // made in the test's folder
+        QTest::addColumn<QString>("file");        // as the window names it
+        QTest::addColumn<bool>("aperto");
+        QTest::newRow("UTF-8") << QByteArray("citt\xc3\xa0") << QStringLiteral("citt\u00e0/a.pdf") << true;
+        QTest::newRow("Latin-1") << QByteArray("citt\xe0") << QStringLiteral("citt\u00e0/a.pdf") << true;
+        QTest::newRow("nessun file") << QByteArray("citt\xe0") << QStringLiteral("citt\u00e0/b.pdf") << false;
+    }
+    void apriFile() {
+        QFETCH(QByteArray, cartella);
+        QFETCH(QString, file);
+        QFETCH(bool, aperto);
+        QTemporaryDir dir;
+        const QByteArray d = QFile::encodeName(dir.path()) + '/';
+        QVERIFY(::mkdir((d + cartella).constData(), 0700) == 0);
+        QVERIFY(::close(::open((d + cartella + "/a.pdf").constData(), O_CREAT | O_WRONLY, 0600)) == 0);
+        const auto pulizia = qScopeGuard([&] {
+            ::unlink((d + cartella + "/a.pdf").constData());
+            ::rmdir((d + cartella).constData());
+        });
+        // An xdg-open that opens nothing: it says whether its argument
+        // names a file, reading a file URL as xdg-open does.
+        QFile xdg(dir.filePath(QStringLiteral("xdg-open")));
+        QVERIFY(xdg.open(QIODevice::WriteOnly));
+        xdg.write("#!/bin/bash\n"
+                  "p=$1\n"
+                  "if [[ $p == file://* ]]; then p=${p#file://}; printf -v p '%b' \"${p//%/\\\\x}\"; fi\n"
+                  "[ -e \"$p\" ] && touch \"$0.aperto\"\n");
+        xdg.close();
+        QVERIFY(xdg.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        const QByteArray percorso = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(dir.path()) + ':' + percorso);
+        const auto ripristino = qScopeGuard([&percorso] { qputenv("PATH", percorso); });
+        bool nonAperto = false;
+        DialoghiQt().ApriFile(dir.filePath(file), [&nonAperto] { nonAperto = true; });
+        const QString segno = dir.filePath(QStringLiteral("xdg-open.aperto"));
+        QTRY_VERIFY(nonAperto || QFile::exists(segno));
+        QCOMPARE(QFile::exists(segno), aperto);
+        QCOMPARE(nonAperto, !aperto);
+    }
+
     // A question is wide enough for its title in a title bar.
     void larghezzaDomanda() {
         QTemporaryDir dir;
