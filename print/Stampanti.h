@@ -26,6 +26,9 @@ inline const QString kNomeScrittorePdf = QStringLiteral("Salva come file PDF");
 // A printer as the user reads it: a queue's own name, or the PDF writer's text.
 QString NomeDaMostrare(const QString& stampante);
 
+// A4 portrait with these margins, in millimetres.
+QPageLayout A4ConMargini(QMarginsF margini);
+
 class Stampante {
 public:
     virtual ~Stampante() = default;
